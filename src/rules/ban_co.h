@@ -1,0 +1,87 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "nuoc_di.h"
+#include "phe.h"
+#include "quan_co.h"
+
+// The board: an ordered list of owned pieces. The storage order is observable
+// (it fixes move-generation order, name lookups and the order of pieces in the
+// state document), so every operation keeps it exactly.
+//
+// Beside the list the board keeps a square-indexed view of it, updated in step
+// with every change, so that square lookups need no scan. The view only answers
+// for "the first piece in storage order on a square"; if pieces were ever
+// stacked on one square or placed off the board (possible only through
+// themQuan), the view is switched off and every lookup scans the list instead.
+class BanCo {
+public:
+    struct BuocThayDoi {
+        NuocDi nuoc;
+        std::unique_ptr<QuanCo> quanBiAn;
+    };
+
+    static constexpr int SO_HANG = 10;
+    static constexpr int SO_COT = 9;
+    static constexpr int SO_O = SO_HANG * SO_COT;
+
+    std::vector<std::unique_ptr<QuanCo>> dsQuan;
+    QuanCo* quanChon = nullptr;
+    int32_t hangConTro = 9;
+    int32_t cotConTro = 0;
+    std::vector<BuocThayDoi> nhatKy;
+
+    BanCo();
+    ~BanCo();
+    BanCo(const BanCo&) = delete;
+    BanCo& operator=(const BanCo&) = delete;
+
+    // Set-up, lookups and copying.
+    void khoiTaoMacDinh();
+    void xoaHetQuan();
+    void themQuan(std::unique_ptr<QuanCo> quan);
+    std::unique_ptr<BanCo> saoChepTheCo() const;
+    bool boQuan(int hang, int cot);
+    QuanCo* timQuan(int hang, int cot) const;
+    QuanCo* timQuanTheoTen(Phe phe, const std::string& ten) const;
+    static bool trongBanCo(int hang, int cot) { return hang >= 0 && hang < SO_HANG && cot >= 0 && cot < SO_COT; }
+    bool coQuanTai(int hang, int cot) const { return timQuan(hang, cot) != nullptr; }
+    bool duongThangTrong(int h1, int c1, int h2, int c2) const;
+    int demQuanGiua(int h1, int c1, int h2, int c2) const;
+    QuanCo* timTuong(Phe phe) const;
+
+    // Moves, check, legality and the position key.
+    bool thuNuocDi(const NuocDi& nuoc);
+    void luiNuocDi();
+    void sinhNuocDi(Phe phe, DanhSachNuoc& ds) const;
+    bool biChieu(Phe phe) const;
+    // The same question asked the slow, literal way: every enemy piece is asked
+    // whether it may move onto the general. Kept as the reference for biChieu.
+    bool biChieuTheoDinhNghia(Phe phe) const;
+    DanhSachNuoc nuocDiHopLe(Phe phe);
+    std::string khoaViTri() const;
+
+    // Console view.
+    void ve() const;
+    void diChuyenConTro(int buocHang, int buocCot);
+    std::string veThanhChuoi() const;
+
+private:
+    // Square-indexed view of dsQuan (first piece in storage order per square).
+    std::array<QuanCo*, SO_O> oVuong_{};
+    bool boDemDung_ = true;
+    // First general of each side in storage order, kept in step with dsQuan.
+    QuanCo* tuong_[2] = {nullptr, nullptr};
+
+    QuanCo* timQuanBangCachDuyet(int hang, int cot) const;
+    void lamMoiBoDem();
+    void datO(int hang, int cot, QuanCo* quan) { oVuong_[hang * SO_COT + cot] = quan; }
+    void timLaiTuong();
+    void xoaKhoiDanhSach(const QuanCo* quan, std::unique_ptr<QuanCo>& giu);
+    bool biTanCongNhanh(const QuanCo& tuong) const;
+    bool biTanCongBangCachHoi(const QuanCo& tuong) const;
+};

@@ -1,0 +1,192 @@
+// The tree below the root: negamax alpha-beta (fail-hard), quiescence and
+// move ordering.
+#include <algorithm>
+#include <array>
+
+#include "danh_gia.h"
+#include "tim_kiem.h"
+
+namespace {
+
+constexpr NuocDi KHONG_GOI_Y{-1, -1, -1, -1};
+
+int oVuong(int hang, int cot) { return hang * BanCo::SO_COT + cot; }
+
+int tangSatThu(int32_t tang) { return std::min(tang, TimKiem::SO_TANG_SAT_THU - 1); }
+
+// The board generates pseudo-legal moves; a move may still leave the mover's
+// general attacked, or (on a hand-built board) start from the wrong square.
+bool nuocCuaPhe(const BanCo& ban, const NuocDi& n, Phe phe) {
+    const QuanCo* q = ban.timQuan(n.hangDi, n.cotDi);
+    return q != nullptr && q->phe == phe;
+}
+
+}  // namespace
+
+int32_t TimKiem::luongGia() const { return DanhGia::luongGia(*banCo, pheDangDi); }
+
+bool TimKiem::hetThoiGian() const {
+    const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - thoiDiemBatDau);
+    return static_cast<double>(ns.count()) / 1000000.0 >= thoiGianToiDa;
+}
+
+// Counts the node; false when the search must stop. The clock is read only
+// every 1024 nodes.
+bool TimKiem::demNut() {
+    if (dungLai) return false;
+    ++soNut;
+    if (soNut % 1024 == 0 && hetThoiGian()) {
+        dungLai = true;
+        return false;
+    }
+    return true;
+}
+
+bool TimKiem::laLapLai() const {
+    if (lichSuKhoa.size() < 2) return false;
+    // The last key is the current position itself.
+    for (size_t i = 0; i + 1 < lichSuKhoa.size(); ++i)
+        if (lichSuKhoa[i] == khoaHienTai) return true;
+    return false;
+}
+
+void TimKiem::ghiNhanNuocCat(const NuocDi& nuoc, int32_t doSau, int32_t tang) {
+    NuocDi* satThu = nuocSatThu[tangSatThu(tang)];
+    if (!(nuoc == satThu[0])) {
+        satThu[1] = satThu[0];
+        satThu[0] = nuoc;
+    }
+    diemLichSu[pheDangDi][oVuong(nuoc.hangDi, nuoc.cotDi)][oVuong(nuoc.hangDen, nuoc.cotDen)] += doSau * doSau;
+}
+
+int32_t TimKiem::alphaBeta(int32_t doSau, int32_t alpha, int32_t beta, int32_t tang) {
+    if (!demNut()) return 0;
+
+    NuocDi goiY = KHONG_GOI_Y;
+    int32_t diemTT = 0, kieuTT = KIEU_TRONG;
+    NuocDi nuocTT;
+    if (docTT(khoaHienTai, doSau, diemTT, kieuTT, nuocTT, tang)) {
+        if (kieuTT == KIEU_CHINH_XAC) return diemTT;
+        if (kieuTT == KIEU_CAN_DUOI && diemTT >= beta) return diemTT;
+        if (kieuTT == KIEU_CAN_TREN && diemTT <= alpha) return diemTT;
+        goiY = nuocTT;
+    }
+    if (laLapLai()) return 0;
+    if (doSau <= 0) return dungQuiescence ? quiescence(alpha, beta, tang) : luongGia();
+
+    DanhSachNuoc ds;
+    ds.reserve(64);
+    banCo->sinhNuocDi(pheDangDi, ds);
+    sapXepNuocDi(ds, goiY, tang);
+    if (ds.empty()) return tang - DIEM_CHIEU_HET;
+
+    const int32_t alphaGoc = alpha;
+    int32_t diemTot = -VO_CUC;
+    NuocDi nuocTot{0, 0, 0, 0};
+    bool coNuocHopLe = false;
+    for (const NuocDi& n : ds) {
+        if (!nuocCuaPhe(*banCo, n, pheDangDi)) continue;
+        const bool laNuocAn = banCo->coQuanTai(n.hangDen, n.cotDen);
+        const Phe nguoiDi = pheDangDi;
+        apDungNuoc(n, khoaHienTai);
+        if (banCo->biChieu(nguoiDi)) {
+            boNuocDi(n, khoaHienTai);
+            continue;
+        }
+        const int32_t diem = -alphaBeta(doSau - 1, -beta, -alpha, tang + 1);
+        boNuocDi(n, khoaHienTai);
+        if (dungLai) return 0;
+        if (diem > diemTot) {
+            diemTot = diem;
+            nuocTot = n;
+        }
+        alpha = std::max(alpha, diem);
+        coNuocHopLe = true;
+        if (alpha >= beta) {
+            if (!laNuocAn) ghiNhanNuocCat(n, doSau, tang);
+            ghiTT(khoaHienTai, doSau, alpha, KIEU_CAN_DUOI, nuocTot, tang);
+            return alpha;
+        }
+    }
+    // No legal move loses, in check or not.
+    if (!coNuocHopLe) return tang - DIEM_CHIEU_HET;
+    ghiTT(khoaHienTai, doSau, alpha, alpha > alphaGoc ? KIEU_CHINH_XAC : KIEU_CAN_TREN, nuocTot, tang);
+    return alpha;
+}
+
+int32_t TimKiem::quiescence(int32_t alpha, int32_t beta, int32_t tang) {
+    if (!demNut()) return 0;
+    // Only an endless chain of checks and evasions gets this far; see TANG_TOI_DA.
+    if (tang >= TANG_TOI_DA) return luongGia();
+
+    const bool biChieuNay = banCo->biChieu(pheDangDi);
+    if (!biChieuNay) {
+        const int32_t dungYen = luongGia();
+        alpha = std::max(alpha, dungYen);
+        if (dungYen >= beta) return dungYen;
+    }
+
+    DanhSachNuoc ds;
+    ds.reserve(64);
+    banCo->sinhNuocDi(pheDangDi, ds);
+    if (!biChieuNay) {
+        // Out of check only captures are searched; in check every evasion is.
+        std::erase_if(ds, [this](const NuocDi& n) { return !banCo->coQuanTai(n.hangDen, n.cotDen); });
+    }
+    sapXepNuocDi(ds, KHONG_GOI_Y, tang);
+
+    bool coNuocHopLe = false;
+    for (const NuocDi& n : ds) {
+        if (!nuocCuaPhe(*banCo, n, pheDangDi)) continue;
+        const Phe nguoiDi = pheDangDi;
+        apDungNuoc(n, khoaHienTai);
+        if (banCo->biChieu(nguoiDi)) {
+            boNuocDi(n, khoaHienTai);
+            continue;
+        }
+        const int32_t diem = -quiescence(-beta, -alpha, tang + 1);
+        boNuocDi(n, khoaHienTai);
+        if (dungLai) return 0;
+        alpha = std::max(alpha, diem);
+        coNuocHopLe = true;
+        if (alpha >= beta) break;
+    }
+    if (biChieuNay && !coNuocHopLe) return tang - DIEM_CHIEU_HET;
+    return alpha;
+}
+
+void TimKiem::sapXepNuocDi(DanhSachNuoc& ds, const NuocDi& goiY, int32_t tang) const {
+    const NuocDi* satThu = nuocSatThu[tangSatThu(tang)];
+    auto diemSapXep = [&](const NuocDi& n) -> int32_t {
+        if (goiY.hangDi >= 0 && n == goiY) return 10000000;
+        const QuanCo* quanDi = banCo->timQuan(n.hangDi, n.cotDi);
+        if (const QuanCo* biAn = banCo->timQuan(n.hangDen, n.cotDen))
+            return 1000000 + 16 * biAn->giaTri() - (quanDi != nullptr ? quanDi->giaTri() : 0);
+        if (n == satThu[0]) return 900000;
+        if (n == satThu[1]) return 890000;
+        if (quanDi != nullptr && (quanDi->phe == DO || quanDi->phe == DEN))
+            return diemLichSu[quanDi->phe][oVuong(n.hangDi, n.cotDi)][oVuong(n.hangDen, n.cotDen)];
+        return 0;
+    };
+
+    // Insertion sort on (score, move): stable, so equal scores keep the
+    // generation order, and without the scratch allocation of std::stable_sort.
+    struct Muc {
+        int32_t diem;
+        NuocDi nuoc;
+    };
+    std::array<Muc, 160> oNho;
+    std::vector<Muc> lon;
+    Muc* muc = oNho.data();
+    if (ds.size() > oNho.size()) {
+        lon.resize(ds.size());
+        muc = lon.data();
+    }
+    for (size_t i = 0; i < ds.size(); ++i) {
+        Muc m{diemSapXep(ds[i]), ds[i]};
+        size_t j = i;
+        for (; j > 0 && muc[j - 1].diem < m.diem; --j) muc[j] = muc[j - 1];
+        muc[j] = m;
+    }
+    for (size_t i = 0; i < ds.size(); ++i) ds[i] = muc[i].nuoc;
+}

@@ -1,0 +1,55 @@
+#include "danh_gia.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace DanhGia {
+
+int32_t giaTriLoai(int32_t loai) {
+    static constexpr int32_t GIA_TRI[7] = {900, 450, 400, 200, 200, 0, 100};
+    return loai >= 0 && loai < 7 ? GIA_TRI[loai] : 0;
+}
+
+namespace {
+
+// Soldier: grows with the square of its advance past the river, plus a bonus
+// for the three central files.
+int32_t diemTot(int32_t r, int32_t cot, bool quaSong) {
+    const int32_t d = std::max(0, 6 - r);
+    const int32_t f = cot == 4 ? 6 : (cot == 3 || cot == 5) ? 3 : 0;
+    return 2 * d * d + f + (quaSong ? 8 : 0);
+}
+
+}  // namespace
+
+int32_t diemViTri(int32_t loai, Phe phe, int32_t hang, int32_t cot) {
+    // r is the distance in rows from the opponent's back rank: 9 on the own back rank.
+    const int32_t r = phe == DO ? hang : 9 - hang;
+    const bool quaSong = r < 5;
+    const int32_t c = std::abs(cot - 4);
+    switch (loai) {
+        case 0: return (quaSong ? 18 : 8) - 2 * c;
+        case 1: return (quaSong ? 15 : 8) - 2 * c;
+        case 2: return (quaSong ? 16 : 10) - 2 * c;
+        case 3: return quaSong ? -5 : 3;
+        case 5: return r == 9 ? 4 : 0;
+        case 6: return diemTot(r, cot, quaSong);
+        default: return 0;
+    }
+}
+
+int32_t luongGia(const BanCo& ban, Phe phe) {
+    int32_t tong = 0;
+    int32_t phongThu[2] = {0, 0};  // advisors plus elephants per side
+    for (const auto& q : ban.dsQuan) {
+        const int32_t k = q->loai();
+        const int32_t s = giaTriLoai(k) + diemViTri(k, q->phe, q->hang, q->cot);
+        if ((k == 3 || k == 4) && (q->phe == DO || q->phe == DEN)) ++phongThu[q->phe];
+        tong += q->phe == phe ? s : -s;
+    }
+    const int32_t taThieu = std::max(0, 4 - phongThu[phe == DO ? 0 : 1]);
+    const int32_t dichThieu = std::max(0, 4 - phongThu[phe == DO ? 1 : 0]);
+    return tong + 12 * (dichThieu - taThieu);
+}
+
+}  // namespace DanhGia

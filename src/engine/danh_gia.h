@@ -1,0 +1,22 @@
+#pragma once
+#include <cstdint>
+
+#include "ban_co.h"
+#include "phe.h"
+
+// Static evaluation in units where a soldier is worth 100: material, a
+// closed-formula position bonus per piece and a term for missing defenders.
+// Stateless; positive means good for the side passed in.
+namespace DanhGia {
+
+// Material value of a kind code; 0 for the general and for unknown codes.
+int32_t giaTriLoai(int32_t loai);
+
+// Position bonus of a piece of that kind and side on (hang, cot).
+int32_t diemViTri(int32_t loai, Phe phe, int32_t hang, int32_t cot);
+
+// The whole board from the point of view of `phe`. Exactly antisymmetric:
+// luongGia(b, DO) == -luongGia(b, DEN), which lets the search negate across plies.
+int32_t luongGia(const BanCo& ban, Phe phe);
+
+}  // namespace DanhGia

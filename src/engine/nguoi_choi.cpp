@@ -1,0 +1,24 @@
+#include "nguoi_choi.h"
+
+NguoiChoiMay::NguoiChoiMay(DoKho doKho) : doKho(doKho) {
+    timKiem.caiDatDoKho(doKho);
+}
+
+NuocDi NguoiChoiMay::chonNuocDi(BanCo& ban, Phe phe) {
+    TimKiem::ThongKe boQua;
+    return timKiem.timNuocDi(ban, phe, doKho, boQua);
+}
+
+NuocDi NguoiChoiMay::chonNuocDi(BanCo& ban, Phe phe, TimKiem::ThongKe& thongKe) {
+    return timKiem.timNuocDi(ban, phe, doKho, thongKe);
+}
+
+std::string NguoiChoiMay::ten(DoKho doKho) {
+    if (doKho == TRUNG_BINH) return "Trung bình";
+    if (doKho == DE) return "Dễ";
+    return "Khó";
+}
+
+std::string NguoiChoiMay::ten() const {
+    return "May (" + ten(doKho) + ")";
+}

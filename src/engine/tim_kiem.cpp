@@ -1,0 +1,160 @@
+// The engine's construction, its levels and the root driver: iterative
+// deepening over the legal moves with the root ordering, the early stop on a
+// found win and the easy level's random choice.
+#include <algorithm>
+#include <utility>
+
+#include "danh_gia.h"
+#include "tim_kiem.h"
+
+namespace {
+
+struct ThamSoDoKho {
+    int32_t doSauToiDa;
+    double thoiGianToiDa;
+    bool dungTT;
+    bool dungQuiescence;
+    int32_t bienNgauNhien;
+    int32_t tiLeNgauNhien;
+};
+
+const ThamSoDoKho& thamSo(DoKho doKho) {
+    static constexpr ThamSoDoKho BANG[3] = {
+        {2, 100.0, false, false, 130, 35},
+        {4, 500.0, true, true, 0, 0},
+        {8, 2500.0, true, true, 0, 0},
+    };
+    if (doKho == DE) return BANG[0];
+    if (doKho == TRUNG_BINH) return BANG[1];
+    return BANG[2];
+}
+
+constexpr NuocDi NUOC_TRONG{-1, -1, -1, -1};
+
+using DanhSachGoc = std::vector<std::pair<int32_t, NuocDi>>;
+
+}  // namespace
+
+TimKiem::TimKiem() {
+    khoiTaoZobrist();
+    bangTT = std::make_unique<MucTT[]>(SO_MUC_TT);
+    matNaTT = SO_MUC_TT - 1;
+    xoaSatThuVaLichSu();
+    khoaHienTai = 0;
+}
+
+void TimKiem::xoaSatThuVaLichSu() {
+    for (auto& tang : nuocSatThu) tang[0] = tang[1] = NUOC_TRONG;
+    for (auto& phe : diemLichSu)
+        for (auto& tu : phe) std::fill(std::begin(tu), std::end(tu), 0);
+}
+
+void TimKiem::caiDatDoKho(DoKho doKho) {
+    const ThamSoDoKho& t = thamSo(doKho);
+    doSauToiDa = t.doSauToiDa;
+    thoiGianToiDa = t.thoiGianToiDa;
+    dungTT = t.dungTT;
+    dungQuiescence = t.dungQuiescence;
+    bienNgauNhien = t.bienNgauNhien;
+    tiLeNgauNhien = t.tiLeNgauNhien;
+}
+
+NuocDi TimKiem::timNuocDi(BanCo& ban, Phe phe, DoKho doKho, ThongKe& thongKe) {
+    caiDatDoKho(doKho);
+    banCo = &ban;
+    pheMay = pheDangDi = phe;
+    return timVoiThamSoHienTai(thongKe);
+}
+
+NuocDi TimKiem::timNuocDiVoiThoiGian(BanCo& ban, Phe phe, int32_t ms, int32_t doSau, ThongKe& thongKe) {
+    dungTT = true;
+    dungQuiescence = true;
+    bienNgauNhien = 0;
+    tiLeNgauNhien = 0;
+    doSauToiDa = doSau;
+    thoiGianToiDa = ms > 0 ? static_cast<double>(ms) : 1.0;
+    banCo = &ban;
+    pheMay = pheDangDi = phe;
+    return timVoiThamSoHienTai(thongKe);
+}
+
+// In `tiLeNgauNhien` percent of the searches, any root move within
+// `bienNgauNhien` of the best score may be played instead (the best included).
+NuocDi TimKiem::chonNgauNhien(const DanhSachGoc& dsGoc, int32_t diemTot, NuocDi ketQua) {
+    if (bienNgauNhien <= 0 || tiLeNgauNhien <= 0 || dsGoc.empty()) return ketQua;
+    if (std::uniform_int_distribution<int32_t>(1, 100)(ngauNhien) > tiLeNgauNhien) return ketQua;
+    std::vector<NuocDi> ungVien;
+    for (const auto& [diem, nuoc] : dsGoc)
+        if (diem >= diemTot - bienNgauNhien) ungVien.push_back(nuoc);
+    if (ungVien.empty()) return ketQua;
+    const uint64_t chiSo = std::uniform_int_distribution<uint64_t>(0, ungVien.size() - 1)(ngauNhien);
+    return ungVien[chiSo];
+}
+
+NuocDi TimKiem::timVoiThamSoHienTai(ThongKe& thongKe) {
+    soNut = 0;
+    dungLai = false;
+    doSauDaXong = 0;
+    thoiDiemBatDau = std::chrono::steady_clock::now();
+    xoaSatThuVaLichSu();
+    khoaHienTai = tinhKhoa(*banCo, pheDangDi);
+    lichSuKhoa.clear();
+    // Room for any line the search can build, so pushes never reallocate.
+    lichSuKhoa.reserve(static_cast<size_t>(std::max(doSauToiDa, 0)) + TANG_TOI_DA + 2);
+    lichSuKhoa.push_back(khoaHienTai);
+
+    const DanhSachNuoc hopLe = banCo->nuocDiHopLe(pheMay);
+    if (hopLe.empty()) {
+        thongKe = ThongKe{0, 0, 0.0, -DIEM_CHIEU_HET, false, NuocDi{0, 0, 0, 0}};
+        return NuocDi{0, 0, 0, 0};
+    }
+    if (hopLe.size() == 1) {
+        thongKe = ThongKe{0, 0, 0.0, luongGia(), false, hopLe[0]};
+        return hopLe[0];
+    }
+
+    NuocDi ketQua = hopLe[0];
+    DanhSachGoc dsGoc;
+    dsGoc.reserve(hopLe.size());
+    for (const NuocDi& n : hopLe) dsGoc.emplace_back(0, n);
+    int32_t diemTot = 0;
+
+    for (int32_t d = 1; doSauToiDa >= 1 && !dungLai; ++d) {
+        int32_t alpha = -VO_CUC;
+        int32_t diemVong = -VO_CUC;
+        NuocDi nuocVong = dsGoc.front().second;
+        DanhSachGoc dsMoi;
+        dsMoi.reserve(dsGoc.size());
+        for (const auto& muc : dsGoc) {
+            const NuocDi& m = muc.second;
+            apDungNuoc(m, khoaHienTai);
+            const int32_t v = -alphaBeta(d - 1, -VO_CUC, -alpha, 1);
+            boNuocDi(m, khoaHienTai);
+            if (dungLai) break;
+            dsMoi.emplace_back(v, m);
+            if (v > diemVong) {
+                diemVong = v;
+                nuocVong = m;
+            }
+            alpha = std::max(alpha, v);
+        }
+        // A stopped iteration is thrown away whole.
+        if (dungLai) break;
+        ketQua = nuocVong;
+        doSauDaXong = d;
+        std::stable_sort(dsMoi.begin(), dsMoi.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+        dsGoc = std::move(dsMoi);
+        diemTot = diemVong;
+        if (diemTot >= NGUONG_CHIEU_HET || d >= doSauToiDa) break;
+    }
+    const auto daQua = std::chrono::steady_clock::now() - thoiDiemBatDau;
+
+    ketQua = chonNgauNhien(dsGoc, diemTot, ketQua);
+    thongKe.soNut = soNut;
+    thongKe.doSau = doSauDaXong;
+    thongKe.giay = static_cast<double>(std::chrono::duration_cast<std::chrono::nanoseconds>(daQua).count()) / 1000000000.0;
+    thongKe.diem = diemTot;
+    thongKe.biDung = dungLai;
+    thongKe.nuocDi = ketQua;
+    return ketQua;
+}

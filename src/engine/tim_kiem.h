@@ -1,0 +1,121 @@
+#pragma once
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <random>
+#include <vector>
+
+#include "ban_co.h"
+#include "nuoc_di.h"
+#include "phe.h"
+
+// Difficulty level; any value other than DE and TRUNG_BINH plays as KHO.
+enum DoKho : int32_t { DE = 0, TRUNG_BINH = 1, KHO = 2 };
+
+// The search engine: iterative deepening over the root moves, negamax
+// alpha-beta with a transposition table, quiescence, killers and history.
+//
+// The board is searched in place: moves are made and taken back on it, so the
+// same pieces stand on the same squares afterwards, but a captured piece that
+// is put back moves to the end of the storage order.
+//
+// Members are public so that the search's parts can be driven one by one
+// (tests, tools); callers normally use only the timNuocDi* entry points.
+class TimKiem {
+public:
+    // Statistics of one search.
+    struct ThongKe {
+        int64_t soNut = 0;   // calls of alphaBeta and quiescence that passed their stop test
+        int32_t doSau = 0;   // deepest completed iteration (0 if none)
+        double giay = 0.0;   // seconds from the start of the search to the end of deepening
+        int32_t diem = 0;    // best root score of the deepest completed iteration
+        bool biDung = false; // the time limit stopped the search
+        NuocDi nuocDi;       // the move returned
+    };
+
+    // One transposition-table entry. kieu: 0 empty, 1 exact, 2 lower bound, 3 upper bound.
+    struct MucTT {
+        uint64_t khoa = 0;
+        int32_t diem = 0;
+        int32_t doSau = 0;
+        int32_t kieu = 0;
+        NuocDi nuocDi;
+    };
+
+    static constexpr int32_t VO_CUC = 1000000;
+    static constexpr int32_t DIEM_CHIEU_HET = 900000;
+    static constexpr int32_t NGUONG_CHIEU_HET = 880000;
+    static constexpr int32_t KIEU_TRONG = 0, KIEU_CHINH_XAC = 1, KIEU_CAN_DUOI = 2, KIEU_CAN_TREN = 3;
+    static constexpr size_t SO_MUC_TT = size_t{1} << 18;
+    static constexpr int SO_TANG_SAT_THU = 64;
+    // Quiescence gives up (returns the bare evaluation) at this ply, so that an
+    // endless chain of checks and evasions cannot exhaust the thread's stack.
+    static constexpr int32_t TANG_TOI_DA = 400;
+
+    // Search parameters (set from the level table by caiDatDoKho).
+    int32_t doSauToiDa = 4;
+    double thoiGianToiDa = 500.0;
+    bool dungTT = true;
+    bool dungQuiescence = true;
+    int32_t bienNgauNhien = 0;
+    int32_t tiLeNgauNhien = 0;
+
+    // State of the current search.
+    BanCo* banCo = nullptr;
+    Phe pheMay = DO;
+    Phe pheDangDi = DO;
+    int64_t soNut = 0;
+    bool dungLai = false;
+    std::chrono::steady_clock::time_point thoiDiemBatDau{};
+    int32_t doSauDaXong = 0;
+    std::mt19937 ngauNhien{2026};
+    std::vector<uint64_t> lichSuKhoa;
+
+    // Hashing and the transposition table.
+    uint64_t zobrist[2][7][90] = {};
+    uint64_t zobristLuot = 0;
+    uint64_t khoaHienTai = 0;
+    std::unique_ptr<MucTT[]> bangTT;
+    uint64_t matNaTT = SO_MUC_TT - 1;
+
+    // Move ordering.
+    NuocDi nuocSatThu[SO_TANG_SAT_THU][2];
+    int32_t diemLichSu[2][90][90] = {};
+
+    TimKiem();
+    TimKiem(const TimKiem&) = delete;
+    TimKiem& operator=(const TimKiem&) = delete;
+    TimKiem(TimKiem&&) = default;
+    TimKiem& operator=(TimKiem&&) = default;
+
+    // Levels and entry points.
+    void caiDatDoKho(DoKho doKho);
+    void caiThamSo(DoKho doKho) { caiDatDoKho(doKho); }
+    NuocDi timNuocDi(BanCo& ban, Phe phe, DoKho doKho, ThongKe& thongKe);
+    NuocDi timNuocDiVoiThoiGian(BanCo& ban, Phe phe, int32_t ms, int32_t doSau, ThongKe& thongKe);
+    NuocDi timVoiThamSoHienTai(ThongKe& thongKe);
+
+    // Hashing, make/unmake and the table.
+    void khoiTaoZobrist();
+    // Key of the board from scratch, DEN's turn adding zobristLuot.
+    uint64_t tinhKhoa(const BanCo& ban, Phe luot) const;
+    void apDungNuoc(const NuocDi& nuoc, uint64_t& khoa);
+    void boNuocDi(const NuocDi& nuoc, uint64_t& khoa);
+    void ghiTT(uint64_t khoa, int32_t doSau, int32_t diem, int32_t kieu, const NuocDi& nuoc, int32_t tang);
+    bool docTT(uint64_t khoa, int32_t doSau, int32_t& diem, int32_t& kieu, NuocDi& nuoc, int32_t tang) const;
+
+    // The tree search below the root.
+    int32_t alphaBeta(int32_t doSau, int32_t alpha, int32_t beta, int32_t tang);
+    int32_t quiescence(int32_t alpha, int32_t beta, int32_t tang);
+    void sapXepNuocDi(DanhSachNuoc& ds, const NuocDi& goiY, int32_t tang) const;
+    int32_t luongGia() const;
+    bool hetThoiGian() const;
+
+private:
+    bool demNut();
+    void xoaSatThuVaLichSu();
+    void ghiNhanNuocCat(const NuocDi& nuoc, int32_t doSau, int32_t tang);
+    bool laLapLai() const;
+    void xorNuoc(const NuocDi& nuoc, uint64_t& khoa) const;
+    NuocDi chonNgauNhien(const std::vector<std::pair<int32_t, NuocDi>>& dsGoc, int32_t diemTot, NuocDi ketQua);
+};

@@ -42,6 +42,7 @@ int main(int argc, char** argv) {
     const std::string lenh = argv[1];
     const DoiSo doiSo(argv + 2, argv + argc);
     if (lenh == "perft") return lenhPerft(doiSo);
+    if (lenh == "search") return lenhSearch(doiSo);
     inCachDung();
     return 2;
 }

@@ -14,3 +14,4 @@ bool datViTriTuDoiSo(const DoiSo& doiSo, BanCo& ban, Phe& luot);
 std::string giaTriSau(const DoiSo& doiSo, const std::string& co);
 
 int lenhPerft(const DoiSo& doiSo);
+int lenhSearch(const DoiSo& doiSo);

@@ -1,0 +1,80 @@
+// search: one search of a position by a fresh engine, printed as one JSON line.
+#include <cstdio>
+#include <iostream>
+
+#include "tavelin_bench.h"
+#include "tim_kiem.h"
+
+namespace {
+
+void inCachDungSearch() {
+    std::cerr << "cach dung: tavelin-bench search [--fen FEN] (--level DE|TRUNG_BINH|KHO | --depth D --ms T)\n";
+}
+
+// A decimal integer with an optional minus sign, small enough for int32.
+bool docSo(const std::string& s, int32_t& ra) {
+    size_t i = s.size() > 1 && s[0] == '-' ? 1 : 0;
+    if (s.size() == i || s.size() - i > 9) return false;
+    int32_t giaTri = 0;
+    for (; i < s.size(); ++i) {
+        if (s[i] < '0' || s[i] > '9') return false;
+        giaTri = giaTri * 10 + (s[i] - '0');
+    }
+    ra = s[0] == '-' ? -giaTri : giaTri;
+    return true;
+}
+
+bool docDoKho(const std::string& s, DoKho& ra) {
+    if (s == "DE") ra = DE;
+    else if (s == "TRUNG_BINH") ra = TRUNG_BINH;
+    else if (s == "KHO") ra = KHO;
+    else return false;
+    return true;
+}
+
+struct YeuCau {
+    bool theoDoKho = false;
+    DoKho doKho = KHO;
+    int32_t doSau = 0;
+    int32_t ms = 0;
+};
+
+// Every flag takes one value; either a level or both a depth and a time.
+bool docYeuCau(const DoiSo& doiSo, YeuCau& yc) {
+    bool coDoKho = false, coDoSau = false, coMs = false;
+    for (size_t i = 0; i < doiSo.size(); i += 2) {
+        if (i + 1 >= doiSo.size()) return false;
+        const std::string& co = doiSo[i];
+        const std::string& giaTri = doiSo[i + 1];
+        bool tot = false;
+        if (co == "--fen") tot = true;
+        else if (co == "--level") tot = !coDoKho && (coDoKho = docDoKho(giaTri, yc.doKho));
+        else if (co == "--depth") tot = !coDoSau && (coDoSau = docSo(giaTri, yc.doSau));
+        else if (co == "--ms") tot = !coMs && (coMs = docSo(giaTri, yc.ms));
+        if (!tot) return false;
+    }
+    yc.theoDoKho = coDoKho;
+    return coDoKho ? !coDoSau && !coMs : coDoSau && coMs;
+}
+
+}  // namespace
+
+int lenhSearch(const DoiSo& doiSo) {
+    YeuCau yc;
+    if (!docYeuCau(doiSo, yc)) {
+        inCachDungSearch();
+        return 2;
+    }
+    BanCo ban;
+    Phe luot = DO;
+    if (!datViTriTuDoiSo(doiSo, ban, luot)) return 2;
+
+    TimKiem timKiem;
+    TimKiem::ThongKe tk;
+    const NuocDi n = yc.theoDoKho ? timKiem.timNuocDi(ban, luot, yc.doKho, tk)
+                                  : timKiem.timNuocDiVoiThoiGian(ban, luot, yc.ms, yc.doSau, tk);
+    std::printf("{\"nuocDi\":[%d,%d,%d,%d],\"doSau\":%d,\"soNut\":%lld,\"diem\":%d,\"giay\":%.4f,\"biDung\":%s}\n",
+                n.hangDi, n.cotDi, n.hangDen, n.cotDen, tk.doSau, static_cast<long long>(tk.soNut), tk.diem, tk.giay,
+                tk.biDung ? "true" : "false");
+    return 0;
+}

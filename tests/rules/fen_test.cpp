@@ -1,0 +1,40 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "ho_tro_ban_co.h"
+
+TEST(Fen, ReadsPositionsAndRefusesMalformedOnes) {
+    BanCo ban;
+    Phe luot = DO;
+    std::string loi;
+    ASSERT_TRUE(docFEN("rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR b - - 0 1", ban, luot, loi));
+    EXPECT_EQ(luot, DEN);
+    BanCo macDinh;
+    EXPECT_EQ(ban.khoaViTri(), macDinh.khoaViTri());
+    EXPECT_EQ(vietFEN(ban, DO), "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w");
+    // Reading order: row 0 first, columns 0..8; H and E are accepted for horse and elephant.
+    ASSERT_TRUE(docFEN("4k4/9/9/9/9/9/9/9/9/HE2K4 r", ban, luot, loi));
+    EXPECT_EQ(luot, DO);
+    EXPECT_EQ(thuTuLuuTru(ban), (std::vector<std::string>{"Tn0,4", "Md9,0", "Vd9,1", "Td9,4"}));
+
+    for (const char* xau : {"", "9/9/9", "4k4/9/9/9/9/9/9/9/9/4K4/9 w", "4k4/9/9/9/9/9/9/9/9/4K5 w",
+                            "4k4/9/9/9/9/9/9/9/9/4K3 w", "4k4/9/9/9/9/9/9/9/9/4X4 w", "4k4/9/9/9/9/9/9/9/9/4K4 x",
+                            "4k4/9/9/9/9/9/9/9/9/99K4 w"}) {
+        EXPECT_FALSE(docFEN(xau, ban, luot, loi)) << xau;
+        EXPECT_FALSE(loi.empty());
+        EXPECT_TRUE(ban.dsQuan.empty());
+    }
+}
+
+#ifdef TAVELIN_BENCH
+TEST(Fen, BenchToolRefusesMalformedFenWithExitCode2) {
+    const std::string lenh = std::string(TAVELIN_BENCH) + " perft 2 --fen 'rnbakabnr/9/1c5c1/zzz' 2>/dev/null >/dev/null";
+    const int ketQua = std::system(lenh.c_str());
+    ASSERT_TRUE(WIFEXITED(ketQua));
+    EXPECT_EQ(WEXITSTATUS(ketQua), 2);
+    const std::string tot = std::string(TAVELIN_BENCH) + " perft 2 > /dev/null";
+    EXPECT_EQ(std::system(tot.c_str()), 0);
+}
+#endif

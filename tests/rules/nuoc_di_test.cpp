@@ -85,13 +85,13 @@ TEST(NuocDi, PinnedPieceMayOnlyMoveAlongThePin) {
     const auto hopLe = ban->nuocDiHopLe(DO);
     EXPECT_NE(std::find(gia.begin(), gia.end(), N(5, 4, 5, 0)), gia.end());
     for (const NuocDi& n : hopLe) {
-        if (n.hangDi == 5) EXPECT_EQ(n.cotDen, 4) << "the pinned chariot left the column";
+        if (n.hangDi == 5) { EXPECT_EQ(n.cotDen, 4) << "the pinned chariot left the column"; }
     }
     EXPECT_NE(std::find(hopLe.begin(), hopLe.end(), N(5, 4, 3, 4)), hopLe.end());
     // The same along a row.
     auto hang = banTuFEN("3k5/9/9/9/9/9/9/9/9/r2RK4 w");
     for (const NuocDi& n : hang->nuocDiHopLe(DO)) {
-        if (n.hangDi == 9 && n.cotDi == 3) EXPECT_EQ(n.hangDen, 9);
+        if (n.hangDi == 9 && n.cotDi == 3) { EXPECT_EQ(n.hangDen, 9); }
     }
 }
 

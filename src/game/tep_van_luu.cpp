@@ -1,0 +1,128 @@
+#include "tep_van_luu.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <iomanip>
+#include <sstream>
+
+#include "ban_co.h"
+
+namespace {
+
+const char* const DONG_DAU = "TAVELIN1";
+// Keys and piece names are short; a longer run of characters is read in
+// pieces so that no single word can grow without bound.
+constexpr int DAI_TU_TOI_DA = 64;
+// Reasons are a few dozen bytes; the rest of a longer line is dropped.
+constexpr std::size_t DAI_LY_DO_TOI_DA = 1024;
+
+// Reads up to the newline, keeping at most `toiDa` characters and dropping a
+// carriage return left by a CRLF line end. False at the end of the input.
+bool docHetDong(std::istream& vao, std::string& dong, std::size_t toiDa) {
+    dong.clear();
+    bool coKyTu = false;
+    for (int c = vao.get(); c != std::char_traits<char>::eof(); c = vao.get()) {
+        coKyTu = true;
+        if (c == '\n') break;
+        if (dong.size() < toiDa) dong.push_back(static_cast<char>(c));
+    }
+    if (!dong.empty() && dong.back() == '\r') dong.pop_back();
+    return coKyTu;
+}
+
+bool docTu(std::istream& vao, std::string& tu) { return static_cast<bool>(vao >> std::setw(DAI_TU_TOI_DA) >> tu); }
+
+// One integer within [nhoNhat, lonNhat]. A malformed or out-of-range value
+// counts as 0 and ends the reading.
+bool docSo(std::istream& vao, int& giaTri, long long nhoNhat, long long lonNhat) {
+    long long so = 0;
+    if (!(vao >> so) || so < nhoNhat || so > lonNhat) {
+        giaTri = 0;
+        return false;
+    }
+    giaTri = static_cast<int>(so);
+    return true;
+}
+
+bool docSo(std::istream& vao, int& giaTri) { return docSo(vao, giaTri, INT32_MIN, INT32_MAX); }
+
+// An entry count, bounded by the room left in its list.
+bool docSoMuc(std::istream& vao, std::size_t conCho, std::size_t& soMuc) {
+    unsigned long long dem = 0;
+    if (!(vao >> dem)) return false;
+    soMuc = static_cast<std::size_t>(std::min<unsigned long long>(dem, conCho));
+    return true;
+}
+
+bool docChap(std::istream& vao, VanDaLuu& van) {
+    std::size_t soMuc = 0;
+    if (!docSoMuc(vao, TOI_DA_CHAP - van.chap.size(), soMuc)) return false;
+    for (std::size_t i = 0; i < soMuc; ++i) {
+        int phe = 0;
+        std::string ten;
+        if (!docSo(vao, phe) || !docTu(vao, ten)) return false;
+        van.chap.emplace_back(static_cast<Phe>(phe), std::move(ten));
+    }
+    return true;
+}
+
+// A move is taken whole or not at all: a partly read move, or one with a
+// square off the board, ends the reading and is dropped.
+bool docNuoc(std::istream& vao, VanDaLuu& van) {
+    std::size_t soMuc = 0;
+    if (!docSoMuc(vao, TOI_DA_NUOC - van.nuoc.size(), soMuc)) return false;
+    for (std::size_t i = 0; i < soMuc; ++i) {
+        int so[4];
+        for (int& s : so)
+            if (!docSo(vao, s)) return false;
+        const NuocDi nuoc{so[0], so[1], so[2], so[3]};
+        if (!BanCo::trongBanCo(nuoc.hangDi, nuoc.cotDi) || !BanCo::trongBanCo(nuoc.hangDen, nuoc.cotDen)) return false;
+        van.nuoc.push_back(nuoc);
+    }
+    return true;
+}
+
+// Reads the value that follows `khoa`; false ends the reading.
+bool docMotKhoa(std::istream& vao, const std::string& khoa, VanDaLuu& van) {
+    if (khoa == "chedo") return docSo(vao, van.cheDo, 0, 2);
+    if (khoa == "dokho") return docSo(vao, van.doKho);
+    if (khoa == "pheng") return docSo(vao, van.pheNguoi, 0, 1);
+    if (khoa == "giaymoi") return docSo(vao, van.giayMoi);
+    if (khoa == "ketqua") return docSo(vao, van.ketQua, 0, 3);
+    if (khoa == "chap") return docChap(vao, van);
+    if (khoa == "nuoc") return docNuoc(vao, van);
+    if (khoa == "lydo") docHetDong(vao, van.lyDo, DAI_LY_DO_TOI_DA);
+    return true;  // "lydo" and unknown words
+}
+
+}  // namespace
+
+std::string vietVanDaLuu(const VanDaLuu& van) {
+    std::ostringstream ra;
+    ra << DONG_DAU << '\n';
+    ra << "chedo " << van.cheDo << '\n';
+    ra << "dokho " << van.doKho << '\n';
+    ra << "pheng " << van.pheNguoi << '\n';
+    ra << "giaymoi " << van.giayMoi << '\n';
+    ra << "chap " << van.chap.size() << '\n';
+    for (const auto& [phe, ten] : van.chap) ra << static_cast<int>(phe) << ' ' << ten << '\n';
+    ra << "nuoc " << van.nuoc.size() << '\n';
+    for (const NuocDi& n : van.nuoc) ra << n.hangDi << ' ' << n.cotDi << ' ' << n.hangDen << ' ' << n.cotDen << '\n';
+    ra << "ketqua " << van.ketQua << '\n';
+    ra << "lydo " << van.lyDo << '\n';
+    return ra.str();
+}
+
+bool docVanDaLuu(std::istream& vao, VanDaLuu& van) {
+    std::string dong;
+    // Room for the magic, a carriage return and one character more, so that
+    // a longer first line can never pass for the magic.
+    if (!docHetDong(vao, dong, std::char_traits<char>::length(DONG_DAU) + 2) || dong != DONG_DAU) return false;
+    van = VanDaLuu{};
+    std::string khoa;
+    while (docTu(vao, khoa))
+        if (!docMotKhoa(vao, khoa, van)) break;
+    // The reason text follows its key after one blank, which is not part of it.
+    if (!van.lyDo.empty() && van.lyDo.front() == ' ') van.lyDo.erase(0, 1);
+    return true;
+}

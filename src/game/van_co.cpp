@@ -1,0 +1,146 @@
+#include "van_co.h"
+
+#include "mo_ta_nuoc.h"
+
+VanCo::VanCo() { vanMoi(NGUOI_NGUOI, TRUNG_BINH, DO, 0); }
+
+void VanCo::vanMoi(CheDo cheDoMoi, DoKho doKhoMoi, Phe pheNguoiMoi, int giayMoiBenMoi) {
+    cheDo = cheDoMoi;
+    doKho = doKhoMoi;
+    pheNguoi = pheNguoiMoi;
+    datDoKhoMay(DO, doKhoMoi);
+    datDoKhoMay(DEN, doKhoMoi);
+    chap.clear();
+    banCo.khoiTaoMacDinh();
+    banCo.quanChon = nullptr;
+    ketQua = DANG_CHOI;
+    lyDo.clear();
+    datLaiLichSu();
+    giayMoiBen = giayMoiBenMoi > 0 ? giayMoiBenMoi : 0;
+    dongHo.caiDat(giayMoiBenMoi, 0.0);
+    dongHo.batDauLuot(DO);
+}
+
+// Empties the history and counts the position now on the board, red to move,
+// as reached once.
+void VanCo::datLaiLichSu() {
+    luot = DO;
+    nuocThu = 0;
+    nuocDaDi.clear();
+    lichSu.clear();
+    demViTri.clear();
+    demViTri[khoaTheCo()] = 1;
+}
+
+bool VanCo::datChap(Phe phe, const std::string& tenQuan) {
+    const QuanCo* quan = banCo.timQuanTheoTen(phe, tenQuan);
+    if (!quan) return false;
+    banCo.boQuan(quan->hang, quan->cot);
+    chap.emplace_back(phe, tenQuan);
+    return true;
+}
+
+void VanCo::datDoKhoMay(Phe phe, DoKho muc) {
+    NguoiChoiMay& may = phe == DO ? mayDo : mayDen;
+    may.doKho = muc;
+    may.timKiem.caiDatDoKho(muc);
+}
+
+void VanCo::apDungNuoc(const NuocDi& nuoc) {
+    std::string moTa = moTaNuoc(banCo, nuoc);
+    // The board refuses a move from an empty square; the game still records
+    // it, as it trusts its caller.
+    banCo.thuNuocDi(nuoc);
+    banCo.quanChon = nullptr;
+    nuocDaDi.push_back(nuoc);
+    lichSu.push_back(std::move(moTa));
+    ++nuocThu;
+    luot = pheDoiPhuong(luot);
+    ++demViTri[khoaTheCo()];
+}
+
+bool VanCo::thuDoNuoc(const NuocDi& nuoc) {
+    if (ketQua != DANG_CHOI) return false;
+    // The flag is looked at before the move: a move that arrives after the
+    // mover's time ran out is refused, however good it is.
+    capNhatDongHo();
+    if (ketQua != DANG_CHOI) return false;
+    if (!laNuocHopLe(nuoc)) return false;
+    dongHo.ketThucLuot(luot);
+    apDungNuoc(nuoc);
+    kiemTraKetThuc();
+    if (ketQua == DANG_CHOI) dongHo.batDauLuot(luot);
+    return true;
+}
+
+bool VanCo::huyNuocDi() {
+    if (nuocDaDi.empty()) return false;
+    std::vector<NuocDi> giuLai = nuocDaDi;
+    giuLai.pop_back();
+    Phe luotSau = pheDoiPhuong(luot);
+    // Against the computer an undo goes back to the human's own turn, so a
+    // computer reply is taken back together with the move it answered.
+    if (cheDo == NGUOI_MAY) {
+        while (!giuLai.empty() && luotSau != pheNguoi) {
+            giuLai.pop_back();
+            luotSau = pheDoiPhuong(luotSau);
+        }
+    }
+    khoiTaoLaiBanCo();
+    datLaiLichSu();
+    for (const NuocDi& nuoc : giuLai) apDungNuoc(nuoc);
+    ketQua = DANG_CHOI;
+    lyDo.clear();
+    dongHo.batDauLuot(luot);
+    return true;
+}
+
+bool VanCo::denLuotMay() const {
+    switch (cheDo) {
+    case MAY_MAY: return true;
+    case NGUOI_MAY: return luot != pheNguoi;
+    default: return false;
+    }
+}
+
+std::string VanCo::getMoTaCuoi() const { return lichSu.empty() ? std::string() : lichSu.back(); }
+
+std::string VanCo::khoaTheCo() const { return banCo.khoaViTri() + (luot == DO ? "|d" : "|n"); }
+
+bool VanCo::laNuocHopLe(const NuocDi& nuoc) {
+    for (const NuocDi& hopLe : banCo.nuocDiHopLe(luot))
+        if (hopLe == nuoc) return true;
+    return false;
+}
+
+NuocDi VanCo::mayChonNuoc(TimKiem::ThongKe& thongKe) {
+    NguoiChoiMay& may = luot == DO ? mayDo : mayDen;
+    // The engine searches the board it is given in place; a copy keeps the
+    // game's own storage order untouched.
+    auto banSao = banCo.saoChepTheCo();
+    return may.chonNuocDi(*banSao, luot, thongKe);
+}
+
+void VanCo::khoiTaoLaiBanCo() {
+    banCo.khoiTaoMacDinh();
+    banCo.quanChon = nullptr;
+    for (const auto& [phe, ten] : chap) {
+        const QuanCo* quan = banCo.timQuanTheoTen(phe, ten);
+        if (quan) banCo.boQuan(quan->hang, quan->cot);
+    }
+}
+
+bool VanCo::xuLyEnter() {
+    if (ketQua != DANG_CHOI) return false;
+    const int hang = banCo.hangConTro;
+    const int cot = banCo.cotConTro;
+    QuanCo* oDich = banCo.timQuan(hang, cot);
+    const QuanCo* chon = banCo.quanChon;
+    if (chon && (!oDich || oDich->phe != chon->phe))
+        return thuDoNuoc(NuocDi{chon->hang, chon->cot, hang, cot});
+    if (oDich && oDich->phe == luot) {
+        banCo.quanChon = oDich;
+        return true;
+    }
+    return false;
+}

@@ -1,0 +1,60 @@
+#pragma once
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+// Every call into the operating system outside the standard library lives
+// behind this namespace: sockets for the local HTTP server, the console, the
+// arguments, the executable's directory and the browser launch. Porting the
+// program to another system means writing another implementation of these
+// functions and nothing else. No function here throws or prints.
+namespace nenTang {
+
+// A socket handle wide enough for any system's native handle.
+using Socket = uint64_t;
+inline constexpr Socket SOCKET_LOI = ~Socket(0);
+
+// Closes a socket; the invalid handle is ignored.
+void dongSocket(Socket s);
+
+// Opens a TCP listening socket on 127.0.0.1 (0 = any free port). A port that
+// another socket holds makes this fail. On success the port actually bound
+// is written to congDaMo; on failure congDaMo is left untouched.
+Socket moCong(int cong, int& congDaMo);
+
+// Waits up to `miliGiay` for the socket to become readable (for a listening
+// socket: a connection is waiting).
+bool coKetNoi(Socket s, int miliGiay);
+
+// Accepts one connection; SOCKET_LOI on failure.
+Socket chapNhan(Socket s);
+
+// Receive and send time-outs in milliseconds, and small writes sent at once.
+void datHanKetNoi(Socket s, int nhanMiliGiay, int guiMiliGiay);
+
+// Byte count received; 0 when the peer closed, negative on error or time-out.
+int64_t nhan(Socket s, char* boDem, uint64_t kichThuoc);
+
+// Byte count sent, or a negative value. A peer that has gone away is an
+// ordinary error here, never a signal that ends the process.
+int64_t gui(Socket s, const char* du, uint64_t kichThuoc);
+
+// The command-line arguments as UTF-8, program name first.
+std::vector<std::string> thamSoUtf8(int argc, char** argv);
+
+// The directory that holds the running executable.
+std::filesystem::path thuMucThucThi();
+
+// The web directory: exe/web, exe/../web or ./web, the first holding
+// index.html; exe/web when none does.
+std::filesystem::path timThuMucWeb();
+
+// Asks the desktop to open the URL; true if the request was accepted.
+// Never waits for the browser.
+bool moTrinhDuyet(const std::string& diaChi);
+
+// Makes the console speak UTF-8 where the system needs telling.
+void cauHinhConsole();
+
+}  // namespace nenTang

@@ -1,0 +1,182 @@
+// The game API: one command per request, run under the game lock.
+#include "giao_dien_web.h"
+#include "json_viet.h"
+
+namespace {
+
+const char* const O_KHONG_HOP_LE = R"({"ok":false,"lyDo":"Ô không hợp lệ"})";
+const char* const VAN_DA_KET_THUC = R"({"ok":false,"lyDo":"Ván đã kết thúc"})";
+const char* const LUOT_CUA_MAY = R"({"ok":false,"lyDo":"Đang là lượt của máy"})";
+const char* const HAY_CHON_QUAN = R"({"ok":false,"lyDo":"Hãy chọn một quân của bạn"})";
+const char* const NUOC_KHONG_HOP_LE = R"({"ok":false,"lyDo":"Nước đi không hợp lệ"})";
+const char* const KHONG_CO_NUOC_HUY = R"({"ok":false,"lyDo":"Không có nước nào để hủy"})";
+const char* const DA_LUU = R"({"ok":true,"thongBao":"Đã lưu ván vào tavelin.save"})";
+const char* const LUU_THAT_BAI = R"({"ok":false,"lyDo":"Lưu ván thất bại"})";
+const char* const KHONG_CO_VAN_LUU = R"({"ok":false,"lyDo":"Không tìm thấy ván đã lưu"})";
+const char* const TEP_LUU = "tavelin.save";
+
+// The hint search's bounds.
+constexpr int32_t GOI_Y_MILI_GIAY = 500;
+constexpr int32_t GOI_Y_DO_SAU = 5;
+
+std::string layChu(const ThamSo& thamSo, const std::string& ten, const std::string& macDinh) {
+    auto it = thamSo.find(ten);
+    return it == thamSo.end() ? macDinh : it->second;
+}
+
+CheDo cheDoTuChu(const std::string& s) {
+    if (s == "1" || s == "NN" || s == "NGUOI_NGUOI") return NGUOI_NGUOI;
+    if (s == "2" || s == "NM" || s == "NGUOI_MAY") return NGUOI_MAY;
+    return MAY_MAY;
+}
+
+DoKho doKhoTuChu(const std::string& s) {
+    if (s == "DE") return DE;
+    if (s == "KHO") return KHO;
+    return TRUNG_BINH;
+}
+
+Phe pheTuChu(const std::string& s) { return s == "2" || s == "DEN" ? DEN : DO; }
+
+}  // namespace
+
+std::string GiaoDienWeb::xuLyAPI(const std::string& ten, const std::string& truyVan) {
+    const ThamSo thamSo = tachThamSo(truyVan);
+    static const char* const LENH[] = {"trangthai", "vanmoi", "cham", "bochon", "huy",
+                                       "tieptuc",   "luu",    "tai",  "goiy"};
+    bool biet = false;
+    for (const char* l : LENH) biet = biet || ten == l;
+    if (!biet) return {};
+
+    std::unique_lock<std::mutex> khoa(khoaVan);
+    if (ten == "trangthai") return trangThaiJSON();
+    if (ten == "vanmoi") return lenhVanMoi(thamSo);
+    if (ten == "cham") return lenhCham(thamSo);
+    if (ten == "bochon") return lenhBoChon();
+    if (ten == "huy") return lenhHuy();
+    if (ten == "tieptuc") return lenhTiepTuc();
+    if (ten == "luu") return lenhLuu();
+    if (ten == "tai") return lenhTai();
+    return lenhGoiY(khoa);
+}
+
+void GiaoDienWeb::danhThuc() {
+    if (van.denLuotMay() && van.ketQua == DANG_CHOI) henMayChay(false);
+}
+
+std::string GiaoDienWeb::lenhVanMoi(const ThamSo& thamSo) {
+    const CheDo cheDo = cheDoTuChu(layChu(thamSo, "cheDo", "NN"));
+    const std::string chuDoKho = layChu(thamSo, "doKho", "TRUNG_BINH");
+    const DoKho mucDo = doKhoTuChu(chuDoKho);
+    const DoKho mucDen = doKhoTuChu(layChu(thamSo, "doKhoDen", chuDoKho));
+    const Phe pheNguoi = pheTuChu(layChu(thamSo, "pheNguoi", "DO"));
+    const int giay = laySo(thamSo, "giay", 600);
+
+    van.vanMoi(cheDo, mucDo, pheNguoi, giay);
+    doKhoDo = mucDo;
+    doKhoDen = mucDen;
+    van.datDoKhoMay(DO, mucDo);
+    van.datDoKhoMay(DEN, mucDen);
+
+    // Handicap items "side:name", comma-separated; items without ":" skipped.
+    const std::string chap = layChu(thamSo, "chap", "");
+    size_t dau = 0;
+    while (dau <= chap.size()) {
+        size_t cuoi = chap.find(',', dau);
+        if (cuoi == std::string::npos) cuoi = chap.size();
+        const std::string muc = chap.substr(dau, cuoi - dau);
+        const size_t hai = muc.find(':');
+        if (hai != std::string::npos) van.datChap(pheTuChu(muc.substr(0, hai)), muc.substr(hai + 1));
+        dau = cuoi + 1;
+    }
+
+    ++phienBan;
+    coThongKe = coGoiY = tamDung = false;
+    danhThuc();
+    return kemHanhDong(trangThaiJSON(), "vanmoi");
+}
+
+std::string GiaoDienWeb::lenhCham(const ThamSo& thamSo) {
+    // Unusable numbers read as absent (-1), which is off the board.
+    const int hang = laySo(thamSo, "hang", -1);
+    const int cot = laySo(thamSo, "cot", -1);
+    if (hang < 0 || hang > 9 || cot < 0 || cot > 8) return O_KHONG_HOP_LE;
+    if (van.ketQua != DANG_CHOI) return VAN_DA_KET_THUC;
+    if (van.denLuotMay()) return LUOT_CUA_MAY;
+
+    QuanCo* quan = van.banCo.timQuan(hang, cot);
+    QuanCo* chon = van.banCo.quanChon;
+    const bool quanCuaLuot = quan && quan->phe == van.luot;
+    if (!chon) {
+        if (!quanCuaLuot) return HAY_CHON_QUAN;
+        van.banCo.quanChon = quan;
+        ++phienBan;
+        return kemHanhDong(trangThaiJSON(), "chon");
+    }
+    if (quanCuaLuot) {
+        van.banCo.quanChon = quan;
+        ++phienBan;
+        return kemHanhDong(trangThaiJSON(), "doiChon");
+    }
+    if (!van.thuDoNuoc(NuocDi{chon->hang, chon->cot, hang, cot})) return NUOC_KHONG_HOP_LE;
+    ++phienBan;
+    coGoiY = false;
+    danhThuc();
+    return kemHanhDong(trangThaiJSON(), "di");
+}
+
+std::string GiaoDienWeb::lenhBoChon() {
+    if (van.banCo.quanChon) {
+        van.banCo.quanChon = nullptr;
+        ++phienBan;
+    }
+    return trangThaiJSON();
+}
+
+std::string GiaoDienWeb::lenhHuy() {
+    if (!van.huyNuocDi()) return KHONG_CO_NUOC_HUY;
+    ++phienBan;
+    coThongKe = coGoiY = false;
+    if (van.cheDo == MAY_MAY)
+        tamDung = true;
+    else
+        danhThuc();
+    return kemHanhDong(trangThaiJSON(), "huy");
+}
+
+std::string GiaoDienWeb::lenhTiepTuc() {
+    tamDung = false;
+    danhThuc();
+    return kemHanhDong(trangThaiJSON(), "tieptuc");
+}
+
+std::string GiaoDienWeb::lenhLuu() { return van.luuVan(TEP_LUU) ? DA_LUU : LUU_THAT_BAI; }
+
+std::string GiaoDienWeb::lenhTai() {
+    if (!van.taiVan(TEP_LUU)) return KHONG_CO_VAN_LUU;
+    doKhoDo = doKhoDen = van.doKho;
+    ++phienBan;
+    coThongKe = coGoiY = tamDung = false;
+    danhThuc();
+    return kemHanhDong(trangThaiJSON(), "tai");
+}
+
+std::string GiaoDienWeb::lenhGoiY(std::unique_lock<std::mutex>& khoa) {
+    if (van.ketQua != DANG_CHOI) return VAN_DA_KET_THUC;
+    if (van.denLuotMay()) return LUOT_CUA_MAY;
+    std::unique_ptr<BanCo> banSao = van.banCo.saoChepTheCo();
+    const Phe luot = van.luot;
+    const uint64_t phienTruoc = phienBan;
+
+    // The search runs without the lock so the worker can go on meanwhile.
+    khoa.unlock();
+    TimKiem::ThongKe boQua;
+    const NuocDi nuoc = timKiemGoiY.timNuocDiVoiThoiGian(*banSao, luot, GOI_Y_MILI_GIAY, GOI_Y_DO_SAU, boQua);
+    khoa.lock();
+
+    if (phienBan == phienTruoc) {
+        goiY = nuoc;
+        coGoiY = true;
+    }
+    return trangThaiJSON();
+}

@@ -1,0 +1,53 @@
+// GiaoDienWeb: construction, destruction and the serving loop.
+#include "giao_dien_web.h"
+
+GiaoDienWeb::GiaoDienWeb(const std::string& thuMuc) : thuMucWeb(thuMuc) {
+    thoiDiemChay = std::chrono::steady_clock::now();
+    dangChay.store(true);
+    // Started last: the worker reads every member above.
+    luongMay = std::thread(&GiaoDienWeb::vongLuongMay, this);
+}
+
+GiaoDienWeb::~GiaoDienWeb() {
+    dung();
+    // Waits for a search in progress; its result is dropped.
+    if (luongMay.joinable()) luongMay.join();
+    nenTang::dongSocket(socketNghe);
+    socketNghe = nenTang::SOCKET_LOI;
+}
+
+bool GiaoDienWeb::moCong(int congMoi) {
+    nenTang::dongSocket(socketNghe);
+    socketNghe = nenTang::moCong(congMoi, cong);
+    return socketNghe != nenTang::SOCKET_LOI;
+}
+
+bool GiaoDienWeb::moTrinhDuyet() const {
+    return nenTang::moTrinhDuyet("http://127.0.0.1:" + std::to_string(cong) + "/");
+}
+
+bool GiaoDienWeb::chayMotVong(int miliGiay) {
+    if (!dangChay.load() || socketNghe == nenTang::SOCKET_LOI) return false;
+    if (!nenTang::coKetNoi(socketNghe, miliGiay)) return dangChay.load();
+    nenTang::Socket ketNoi = nenTang::chapNhan(socketNghe);
+    if (ketNoi == nenTang::SOCKET_LOI) return dangChay.load();
+    phucVuKetNoi(ketNoi);
+    nenTang::dongSocket(ketNoi);
+    return dangChay.load();
+}
+
+bool GiaoDienWeb::chay() {
+    while (dangChay.load() && socketNghe != nenTang::SOCKET_LOI) {
+        if (!nenTang::coKetNoi(socketNghe, 500)) continue;
+        nenTang::Socket ketNoi = nenTang::chapNhan(socketNghe);
+        if (ketNoi == nenTang::SOCKET_LOI) continue;
+        phucVuKetNoi(ketNoi);
+        nenTang::dongSocket(ketNoi);
+    }
+    return dangChay.load();
+}
+
+void GiaoDienWeb::dung() {
+    dangChay.store(false);
+    bienDieuKien.notify_all();
+}

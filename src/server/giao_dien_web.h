@@ -1,0 +1,97 @@
+#pragma once
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "nen_tang.h"
+#include "nuoc_di.h"
+#include "phan_tich.h"
+#include "tim_kiem.h"
+#include "van_co.h"
+
+// The one object that puts the game on the network: it owns the game, two
+// search engines, the game lock, the worker thread that plays the computer's
+// moves and a minimal HTTP/1.1 server on 127.0.0.1 (one connection at a time,
+// one GET per connection, served on the thread that calls chayMotVong).
+//
+// Large (engines inline): allocate it on the heap.
+class GiaoDienWeb {
+public:
+    explicit GiaoDienWeb(const std::string& thuMucWeb);
+    ~GiaoDienWeb();
+    GiaoDienWeb(const GiaoDienWeb&) = delete;
+    GiaoDienWeb& operator=(const GiaoDienWeb&) = delete;
+
+    // Opens (or re-opens) the listening port; 0 lets the system choose.
+    bool moCong(int cong);
+    int congDaMo() const { return cong; }
+    bool moTrinhDuyet() const;
+    // One serving step: waits up to `miliGiay` for a connection and serves it.
+    bool chayMotVong(int miliGiay);
+    // A blocking serving loop (not used by the entry point).
+    bool chay();
+    // Stops serving and wakes the worker; takes no lock (safe from any thread).
+    void dung();
+
+    // Request handling, public so that each part can be driven on its own.
+    void phucVuKetNoi(nenTang::Socket ketNoi);
+    bool docTep(const std::string& duongDan, std::string& than, std::string& loaiNoiDung) const;
+    std::string xuLyAPI(const std::string& ten, const std::string& truyVan);
+    // The state document; the caller holds khoaVan.
+    std::string trangThaiJSON();
+
+private:
+    VanCo van;
+    std::string thuMucWeb;
+    int32_t cong = 0;
+    nenTang::Socket socketNghe = nenTang::SOCKET_LOI;
+
+    // khoaVan guards the game and every member from phienBan to goiY.
+    std::mutex khoaVan;
+    uint64_t phienBan = 1;
+    DoKho doKhoDo = TRUNG_BINH;
+    DoKho doKhoDen = TRUNG_BINH;
+    bool dangNghi = false;
+    bool henChay = false;
+    bool tamDung = false;
+    std::chrono::steady_clock::time_point thoiDiemChay;
+    TimKiem::ThongKe thongKe{};
+    bool coThongKe = false;
+    bool coGoiY = false;
+    NuocDi goiY{};
+
+    std::atomic<bool> dangChay{false};
+    std::condition_variable bienDieuKien;
+    std::thread luongMay;
+    TimKiem timKiemMay;
+    TimKiem timKiemGoiY;
+
+    // Reading one request with both a per-receive and an overall bound.
+    std::string docYeuCau(nenTang::Socket ketNoi);
+    // Routing: status, content type and body for one parsed request.
+    int chonPhanHoi(const std::string& phuongThuc, const std::string& duongDan, const std::string& truyVan,
+                    std::string& loaiNoiDung, std::string& than);
+
+    // API commands (api.cpp); each runs with khoaVan held by xuLyAPI, except
+    // goiY, which releases it while it searches.
+    std::string lenhVanMoi(const ThamSo& thamSo);
+    std::string lenhCham(const ThamSo& thamSo);
+    std::string lenhBoChon();
+    std::string lenhHuy();
+    std::string lenhTiepTuc();
+    std::string lenhLuu();
+    std::string lenhTai();
+    std::string lenhGoiY(std::unique_lock<std::mutex>& khoa);
+    // Schedules the computer at once if it is to move in a running game.
+    void danhThuc();
+
+    // The worker (luong_may.cpp).
+    void vongLuongMay();
+    void henMayChay(bool sauNay);
+    // One scheduled search: copy, search without the lock, apply if fresh.
+    void chayMotNuocMay(std::unique_lock<std::mutex>& khoa);
+};

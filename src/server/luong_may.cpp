@@ -1,0 +1,58 @@
+// The worker thread that plays the computer's moves.
+#include <memory>
+
+#include "giao_dien_web.h"
+
+namespace {
+
+// How often an idle worker looks again, bounding a missed wake-up or a stop.
+constexpr auto NGU_KHI_RANH = std::chrono::milliseconds(200);
+// Pause between two computer moves in computer-against-computer games, so
+// that a person can follow them.
+constexpr auto NGHI_GIUA_HAI_NUOC = std::chrono::milliseconds(400);
+
+}  // namespace
+
+void GiaoDienWeb::henMayChay(bool sauNay) {
+    henChay = true;
+    thoiDiemChay = std::chrono::steady_clock::now() + (sauNay ? NGHI_GIUA_HAI_NUOC : std::chrono::milliseconds(0));
+    bienDieuKien.notify_all();
+}
+
+void GiaoDienWeb::vongLuongMay() {
+    std::unique_lock<std::mutex> khoa(khoaVan);
+    while (dangChay.load()) {
+        if (!henChay || tamDung) {
+            bienDieuKien.wait_for(khoa, NGU_KHI_RANH);
+        } else if (std::chrono::steady_clock::now() < thoiDiemChay) {
+            bienDieuKien.wait_until(khoa, thoiDiemChay);
+        } else {
+            henChay = false;
+            if (van.ketQua == DANG_CHOI && van.denLuotMay()) chayMotNuocMay(khoa);
+        }
+    }
+}
+
+void GiaoDienWeb::chayMotNuocMay(std::unique_lock<std::mutex>& khoa) {
+    dangNghi = true;
+    const uint64_t phienTruoc = phienBan;
+    const Phe luot = van.luot;
+    const DoKho doKho = luot == DEN ? doKhoDen : doKhoDo;
+    std::unique_ptr<BanCo> banSao = van.banCo.saoChepTheCo();
+
+    // The only long operation, on a private copy, without the lock: the
+    // server keeps answering (and may make this result stale) meanwhile.
+    khoa.unlock();
+    TimKiem::ThongKe tk;
+    const NuocDi nuoc = timKiemMay.timNuocDi(*banSao, luot, doKho, tk);
+    khoa.lock();
+    dangNghi = false;
+    if (!dangChay.load()) return;
+
+    // Applied only to the game it was computed for.
+    if (phienBan != phienTruoc || van.ketQua != DANG_CHOI || !van.denLuotMay() || !van.thuDoNuoc(nuoc)) return;
+    thongKe = tk;
+    coThongKe = true;
+    coGoiY = false;
+    if (van.ketQua == DANG_CHOI && van.cheDo == MAY_MAY && !tamDung) henMayChay(true);
+}

@@ -29,7 +29,7 @@ void BanCo::khoiTaoMacDinh() {
 void BanCo::xoaHetQuan() {
     dsQuan.clear();
     quanChon = nullptr;
-    oVuong_.fill(nullptr);
+    xoaBoDem();
     boDemDung_ = true;
     tuong_[0] = tuong_[1] = nullptr;
 }
@@ -78,14 +78,8 @@ QuanCo* BanCo::timQuanBangCachDuyet(int hang, int cot) const {
     return nullptr;
 }
 
-QuanCo* BanCo::timQuan(int hang, int cot) const {
-    if (!trongBanCo(hang, cot)) return nullptr;
-    if (boDemDung_) return oVuong_[hang * SO_COT + cot];
-    return timQuanBangCachDuyet(hang, cot);
-}
-
 void BanCo::lamMoiBoDem() {
-    oVuong_.fill(nullptr);
+    xoaBoDem();
     boDemDung_ = true;
     for (const auto& q : dsQuan) {
         if (!trongBanCo(q->hang, q->cot) || oVuong_[q->hang * SO_COT + q->cot] != nullptr) {

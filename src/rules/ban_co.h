@@ -46,7 +46,11 @@ public:
     void themQuan(std::unique_ptr<QuanCo> quan);
     std::unique_ptr<BanCo> saoChepTheCo() const;
     bool boQuan(int hang, int cot);
-    QuanCo* timQuan(int hang, int cot) const;
+    QuanCo* timQuan(int hang, int cot) const {
+        if (!trongBanCo(hang, cot)) return nullptr;
+        if (boDemDung_) return oVuong_[hang * SO_COT + cot];
+        return timQuanBangCachDuyet(hang, cot);
+    }
     QuanCo* timQuanTheoTen(Phe phe, const std::string& ten) const;
     static bool trongBanCo(int hang, int cot) { return hang >= 0 && hang < SO_HANG && cot >= 0 && cot < SO_COT; }
     bool coQuanTai(int hang, int cot) const { return timQuan(hang, cot) != nullptr; }
@@ -73,13 +77,25 @@ public:
 private:
     // Square-indexed view of dsQuan (first piece in storage order per square).
     std::array<QuanCo*, SO_O> oVuong_{};
+    // Kind and side of the piece on each square (loai | phe << 3), -1 when
+    // empty: lets the check test recognise attackers without virtual calls.
+    std::array<int8_t, SO_O> maO_{};
     bool boDemDung_ = true;
     // First general of each side in storage order, kept in step with dsQuan.
     QuanCo* tuong_[2] = {nullptr, nullptr};
 
     QuanCo* timQuanBangCachDuyet(int hang, int cot) const;
     void lamMoiBoDem();
-    void datO(int hang, int cot, QuanCo* quan) { oVuong_[hang * SO_COT + cot] = quan; }
+    void datO(int hang, int cot, QuanCo* quan) {
+        oVuong_[hang * SO_COT + cot] = quan;
+        maO_[hang * SO_COT + cot] = quan ? int8_t(quan->loai() | (quan->phe << 3)) : int8_t(-1);
+    }
+    void xoaBoDem() {
+        oVuong_.fill(nullptr);
+        maO_.fill(-1);
+    }
+    int maTai(int hang, int cot) const { return trongBanCo(hang, cot) ? maO_[hang * SO_COT + cot] : -1; }
+    bool nuocCoTheLoTuong(const NuocDi& n, const QuanCo& tuong) const;
     void timLaiTuong();
     void xoaKhoiDanhSach(const QuanCo* quan, std::unique_ptr<QuanCo>& giu);
     bool biTanCongNhanh(const QuanCo& tuong) const;

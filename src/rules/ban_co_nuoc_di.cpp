@@ -87,11 +87,9 @@ bool BanCo::biTanCongBangCachHoi(const QuanCo& tuong) const {
 // view can hold, including generals outside their palace.
 bool BanCo::biTanCongNhanh(const QuanCo& tuong) const {
     const int h = tuong.hang, c = tuong.cot;
-    const Phe ta = tuong.phe;
-    auto laDich = [&](int hh, int cc, int loai) {
-        const QuanCo* q = timQuan(hh, cc);
-        return q != nullptr && q->phe != ta && q->loai() == loai;
-    };
+    const Phe dich = pheDoiPhuong(tuong.phe);
+    const int benDich = dich << 3;
+    auto laDich = [&](int hh, int cc, int loai) { return maTai(hh, cc) == (loai | benDich); };
 
     // Lines: chariot (first piece met), cannon (second piece met), and the
     // flying general along the column (first piece met).
@@ -99,37 +97,34 @@ bool BanCo::biTanCongNhanh(const QuanCo& tuong) const {
     for (const auto& huong : HUONG) {
         int daGap = 0;
         for (int hh = h + huong[0], cc = c + huong[1]; trongBanCo(hh, cc); hh += huong[0], cc += huong[1]) {
-            const QuanCo* q = timQuan(hh, cc);
-            if (q == nullptr) continue;
-            ++daGap;
-            if (daGap == 1) {
-                if (q->phe != ta) {
-                    if (q->loai() == LOAI_XE) return true;
-                    if (huong[1] == 0 && q->laTuong()) return true;
-                }
+            const int ma = maO_[hh * SO_COT + cc];
+            if (ma < 0) continue;
+            if (++daGap == 1) {
+                if (ma == (LOAI_XE | benDich)) return true;
+                if (huong[1] == 0 && ma == (LOAI_TUONG | benDich)) return true;
                 continue;
             }
-            if (q->phe != ta && q->loai() == LOAI_PHAO) return true;
+            if (ma == (LOAI_PHAO | benDich)) return true;
             break;
         }
     }
 
-    // Horse: the leg is the square next to the horse on its long side.
+    // Horse: the leg is the square next to the horse on its long side, which
+    // is always a diagonal neighbour of the general.
     static constexpr int MA[8][2] = {{-2, -1}, {-2, 1}, {-1, -2}, {-1, 2}, {1, -2}, {1, 2}, {2, -1}, {2, 1}};
     for (const auto& b : MA) {
         const int mh = h - b[0], mc = c - b[1];
         if (!laDich(mh, mc, LOAI_MA)) continue;
         const int chanH = std::abs(b[0]) == 2 ? mh + b[0] / 2 : mh;
         const int chanC = std::abs(b[0]) == 2 ? mc : mc + b[1] / 2;
-        if (!coQuanTai(chanH, chanC)) return true;
+        if (maTai(chanH, chanC) < 0) return true;
     }
 
-    const Phe dich = pheDoiPhuong(ta);
     // Elephant: only on its own half, with an empty eye.
     if (dich == DO ? h >= 5 : h <= 4) {
         static constexpr int VOI[4][2] = {{-2, -2}, {-2, 2}, {2, -2}, {2, 2}};
         for (const auto& b : VOI)
-            if (laDich(h + b[0], c + b[1], LOAI_VOI) && !coQuanTai(h + b[0] / 2, c + b[1] / 2)) return true;
+            if (laDich(h + b[0], c + b[1], LOAI_VOI) && maTai(h + b[0] / 2, c + b[1] / 2) < 0) return true;
     }
     // Advisor and the enemy general's palace step: the target must be in the
     // enemy's palace.
@@ -137,17 +132,25 @@ bool BanCo::biTanCongNhanh(const QuanCo& tuong) const {
         static constexpr int SI[4][2] = {{-1, -1}, {-1, 1}, {1, -1}, {1, 1}};
         for (const auto& b : SI)
             if (laDich(h + b[0], c + b[1], LOAI_SI)) return true;
-        for (const auto& b : HUONG) {
-            const QuanCo* q = timQuan(h + b[0], c + b[1]);
-            if (q != nullptr && q->phe != ta && q->laTuong()) return true;
-        }
+        for (const auto& b : HUONG)
+            if (laDich(h + b[0], c + b[1], LOAI_TUONG)) return true;
     }
     // Soldier: straight ahead of it, or beside it once it has crossed.
     const int tien = dich == DO ? -1 : 1;
     if (laDich(h - tien, c, LOAI_TOT)) return true;
     const bool daQuaSong = dich == DO ? h <= 4 : h >= 5;
-    if (daQuaSong && (laDich(h, c - 1, LOAI_TOT) || laDich(h, c + 1, LOAI_TOT))) return true;
-    return false;
+    return daQuaSong && (laDich(h, c - 1, LOAI_TOT) || laDich(h, c + 1, LOAI_TOT));
+}
+
+// When the own general is not attacked, a quiet move of another piece can
+// only expose it by leaving or entering the general's row or column (chariot,
+// cannon screen, facing generals) or by leaving a diagonal neighbour of the
+// general (horse leg, elephant eye). Any other quiet move keeps it safe.
+bool BanCo::nuocCoTheLoTuong(const NuocDi& n, const QuanCo& tuong) const {
+    if (n.hangDi == tuong.hang && n.cotDi == tuong.cot) return true;
+    if (n.hangDi == tuong.hang || n.cotDi == tuong.cot) return true;
+    if (n.hangDen == tuong.hang || n.cotDen == tuong.cot) return true;
+    return std::abs(n.hangDi - tuong.hang) == 1 && std::abs(n.cotDi - tuong.cot) == 1;
 }
 
 bool BanCo::biChieu(Phe phe) const {
@@ -163,18 +166,29 @@ bool BanCo::biChieuTheoDinhNghia(Phe phe) const {
 }
 
 DanhSachNuoc BanCo::nuocDiHopLe(Phe phe) {
-    DanhSachNuoc ketQua;
-    if (dsQuan.empty()) return ketQua;
-    DanhSachNuoc thu;
-    sinhNuocDi(phe, thu);
-    ketQua.reserve(thu.size());
-    for (const NuocDi& n : thu) {
-        thuNuocDi(n);
-        const bool biAn = biChieu(phe);
-        luiNuocDi();
-        if (!biAn) ketQua.push_back(n);
+    DanhSachNuoc ds;
+    if (dsQuan.empty()) return ds;
+    sinhNuocDi(phe, ds);
+    const QuanCo* tuong = timTuong(phe);
+    if (tuong == nullptr) return ds;
+    const bool coTheBoQua = boDemDung_ && !biTanCongNhanh(*tuong);
+    size_t giu = 0;
+    for (size_t i = 0; i < ds.size(); ++i) {
+        const NuocDi n = ds[i];
+        // Captures are always tried on the board: the trial capture and its
+        // undo move the victim to the end of the storage order, and that
+        // reordering is part of this function's observable effect.
+        const bool anQuan = coQuanTai(n.hangDen, n.cotDen);
+        bool hopLe = true;
+        if (anQuan || !coTheBoQua || nuocCoTheLoTuong(n, *tuong)) {
+            thuNuocDi(n);
+            hopLe = !biChieu(phe);
+            luiNuocDi();
+        }
+        if (hopLe) ds[giu++] = n;
     }
-    return ketQua;
+    ds.resize(giu);
+    return ds;
 }
 
 std::string BanCo::khoaViTri() const {

@@ -10,6 +10,20 @@ const char* KHOA_MAC_DINH =
     "Bd6,0;Bd6,2;Bd6,4;Bd6,6;Bd6,8;Bn3,0;Bn3,2;Bn3,4;Bn3,6;Bn3,8;Md9,1;Md9,7;Mn0,1;Mn0,7;Pd7,1;Pd7,7;"
     "Pn2,1;Pn2,7;Sd9,3;Sd9,5;Sn0,3;Sn0,5;Td9,4;Tn0,4;Vd9,2;Vd9,6;Vn0,2;Vn0,6;Xd9,0;Xd9,8;Xn0,0;Xn0,8;";
 
+// The legal-move filter exactly as defined: try every pseudo-legal move on the
+// board and ask every enemy piece whether it may take the general.
+DanhSachNuoc hopLeTheoDinhNghia(BanCo& ban, Phe phe) {
+    DanhSachNuoc gia, ra;
+    ban.sinhNuocDi(phe, gia);
+    for (const NuocDi& n : gia) {
+        ban.thuNuocDi(n);
+        const bool biAn = ban.biChieuTheoDinhNghia(phe);
+        ban.luiNuocDi();
+        if (!biAn) ra.push_back(n);
+    }
+    return ra;
+}
+
 }  // namespace
 
 TEST(NuocDi, DefaultSetupOrderKeyAndOpeningMoves) {
@@ -108,8 +122,8 @@ TEST(NuocDi, KeyIgnoresOrderSelectionCursorAndLog) {
     EXPECT_EQ(a.khoaViTri(), b->khoaViTri());
 }
 
-// Random legal games: the fast square view and the outward-looking check test
-// must agree with the literal definitions at every step, and undoing every
+// Random legal games: the fast square view, the outward-looking check test and
+// the legal-move filter must agree with the literal definitions at every step, and undoing every
 // move must restore every square.
 TEST(NuocDi, FastViewsAgreeWithDefinitionsOverRandomGames) {
     std::mt19937 rng(7);
@@ -127,7 +141,10 @@ TEST(NuocDi, FastViewsAgreeWithDefinitionsOverRandomGames) {
                         if (q->hang == h && q->cot == c) { quet = q.get(); break; }
                     ASSERT_EQ(ban.timQuan(h, c), quet);
                 }
+            auto banMau = ban.saoChepTheCo();
             const auto ds = ban.nuocDiHopLe(luot);
+            ASSERT_EQ(ds, hopLeTheoDinhNghia(*banMau, luot));
+            ASSERT_EQ(thuTuLuuTru(ban), thuTuLuuTru(*banMau));  // same reordering by trial captures
             if (ds.empty()) break;
             ASSERT_TRUE(ban.thuNuocDi(ds[rng() % ds.size()]));
             luot = pheDoiPhuong(luot);

@@ -1,0 +1,84 @@
+// The POSIX platform layer: listening sockets, time-outs, a dead peer, the
+// web-directory search.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "may_chu_thu.h"
+#include "nen_tang.h"
+
+namespace fs = std::filesystem;
+
+TEST(NenTangMoCong, RangeFreePortAndBusyPort) {
+    int cong = 12345;
+    EXPECT_EQ(nenTang::moCong(65536, cong), nenTang::SOCKET_LOI);
+    EXPECT_EQ(nenTang::moCong(-1, cong), nenTang::SOCKET_LOI);
+    EXPECT_EQ(nenTang::moCong(70000, cong), nenTang::SOCKET_LOI);
+    EXPECT_EQ(cong, 12345) << "a failed attempt leaves the out-argument alone";
+
+    nenTang::Socket s = nenTang::moCong(0, cong);
+    ASSERT_NE(s, nenTang::SOCKET_LOI);
+    EXPECT_GT(cong, 0);
+    EXPECT_NE(cong, 12345);
+
+    // Another socket on the same port must fail: no address reuse.
+    int khac = 777;
+    EXPECT_EQ(nenTang::moCong(cong, khac), nenTang::SOCKET_LOI);
+    EXPECT_EQ(khac, 777);
+    nenTang::dongSocket(s);
+    nenTang::dongSocket(nenTang::SOCKET_LOI);  // ignored
+}
+
+TEST(NenTangKetNoi, WaitAcceptReceiveSendAndDeadPeer) {
+    int cong = 0;
+    nenTang::Socket nghe = nenTang::moCong(0, cong);
+    ASSERT_NE(nghe, nenTang::SOCKET_LOI);
+    EXPECT_FALSE(nenTang::coKetNoi(nghe, 50)) << "nobody connected";
+
+    int khach = thu::ketNoi(cong);
+    ASSERT_GE(khach, 0);
+    ASSERT_TRUE(nenTang::coKetNoi(nghe, 10000));
+    nenTang::Socket kn = nenTang::chapNhan(nghe);
+    ASSERT_NE(kn, nenTang::SOCKET_LOI);
+    nenTang::datHanKetNoi(kn, 100, 1000);
+
+    char buf[16];
+    EXPECT_LT(nenTang::nhan(kn, buf, sizeof buf), 0) << "receive time-out reads as failure";
+    thu::guiHet(khach, "abc");
+    EXPECT_EQ(nenTang::nhan(kn, buf, sizeof buf), 3);
+    EXPECT_EQ(nenTang::gui(kn, "xy", 2), 2);
+
+    // Writing to a peer that has gone must return an error, not raise
+    // SIGPIPE (which would end this test program).
+    ::close(khach);
+    int64_t ketQua = 1;
+    for (int i = 0; i < 50 && ketQua > 0; ++i) ketQua = nenTang::gui(kn, "payload", 7);
+    EXPECT_LE(ketQua, 0);
+    EXPECT_EQ(nenTang::nhan(nenTang::SOCKET_LOI, buf, 1), -1);
+    nenTang::dongSocket(kn);
+    nenTang::dongSocket(nghe);
+}
+
+TEST(NenTangThuMuc, ExecutableDirAndWebSearchFallbacks) {
+    fs::path exe = nenTang::thuMucThucThi();
+    EXPECT_TRUE(fs::is_directory(exe));
+    // The test program's own directory and its parent hold no web/index.html,
+    // so the search falls to the working directory, then to exe/web.
+    ASSERT_FALSE(fs::exists(exe / "web" / "index.html"));
+    ASSERT_FALSE(fs::exists(exe.parent_path() / "web" / "index.html"));
+
+    thu::ThuMucTam tam;
+    fs::path cu = fs::current_path();
+    fs::current_path(tam.duongDan());
+    EXPECT_EQ(nenTang::timThuMucWeb(), exe / "web");
+    thu::ghiTep(tam.duongDan() / "web" / "index.html", "x");
+    EXPECT_EQ(nenTang::timThuMucWeb(), fs::current_path() / "web");
+    fs::current_path(cu);
+
+    char a0[] = "prog", a1[] = "th\xc6\xb0 m\xe1\xbb\xa5" "c";
+    char* argv[] = {a0, a1, nullptr};
+    auto ts = nenTang::thamSoUtf8(2, argv);
+    ASSERT_EQ(ts.size(), 2u);
+    EXPECT_EQ(ts[1], "thư mục");
+}

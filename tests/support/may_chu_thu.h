@@ -1,0 +1,279 @@
+#pragma once
+// Test helper: runs the real tavelin3d binary in a temporary directory and
+// speaks raw HTTP to it over loopback sockets. Header-only so that any test
+// program can include it.
+//
+// Nothing here asserts on elapsed time: waits poll with generous limits and
+// only fail a test when something never happens.
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#ifndef TAVELIN3D_EXE
+#error "TAVELIN3D_EXE must name the program under test"
+#endif
+
+namespace thu {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+// Polls `dieuKien` every 20 ms until it holds or `han` passes.
+inline bool choDen(const std::function<bool()>& dieuKien, std::chrono::milliseconds han = 30s) {
+    auto het = std::chrono::steady_clock::now() + han;
+    while (!dieuKien()) {
+        if (std::chrono::steady_clock::now() > het) return false;
+        std::this_thread::sleep_for(20ms);
+    }
+    return true;
+}
+
+inline std::string docHetTep(const fs::path& p) {
+    std::ifstream f(p, std::ios::binary);
+    std::stringstream ss;
+    ss << f.rdbuf();
+    return ss.str();
+}
+
+inline void ghiTep(const fs::path& p, const std::string& noiDung) {
+    fs::create_directories(p.parent_path());
+    std::ofstream(p, std::ios::binary) << noiDung;
+}
+
+// A fresh directory removed with everything in it at the end of the test.
+class ThuMucTam {
+public:
+    ThuMucTam() {
+        std::string mau = (fs::temp_directory_path() / "tavelin-thu-XXXXXX").string();
+        char* p = ::mkdtemp(mau.data());
+        duongDan_ = p ? fs::path(p) : fs::temp_directory_path();
+    }
+    ~ThuMucTam() {
+        std::error_code loi;
+        fs::remove_all(duongDan_, loi);
+    }
+    ThuMucTam(const ThuMucTam&) = delete;
+    ThuMucTam& operator=(const ThuMucTam&) = delete;
+    const fs::path& duongDan() const { return duongDan_; }
+
+private:
+    fs::path duongDan_;
+};
+
+// A parsed HTTP response; `tho` keeps every byte as received.
+struct PhanHoi {
+    std::string tho;
+    int ma = 0;
+    std::vector<std::string> dauDong;  // header lines, in order, without CR LF
+    std::string than;
+    bool coPhanHoi() const { return !tho.empty(); }
+};
+
+inline PhanHoi tachPhanHoi(const std::string& tho) {
+    PhanHoi ph;
+    ph.tho = tho;
+    size_t hetDau = tho.find("\r\n\r\n");
+    if (hetDau == std::string::npos) return ph;
+    std::istringstream dau(tho.substr(0, hetDau));
+    std::string dong;
+    bool dauTien = true;
+    while (std::getline(dau, dong)) {
+        if (!dong.empty() && dong.back() == '\r') dong.pop_back();
+        if (dauTien) {
+            if (dong.size() >= 12) ph.ma = std::atoi(dong.substr(9, 3).c_str());
+            dauTien = false;
+        } else {
+            ph.dauDong.push_back(dong);
+        }
+    }
+    ph.than = tho.substr(hetDau + 4);
+    return ph;
+}
+
+// A client socket connected to 127.0.0.1:cong, or -1.
+inline int ketNoi(int cong) {
+    int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (s < 0) return -1;
+    sockaddr_in dc{};
+    dc.sin_family = AF_INET;
+    dc.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    dc.sin_port = htons(static_cast<uint16_t>(cong));
+    if (::connect(s, reinterpret_cast<sockaddr*>(&dc), sizeof dc) != 0) {
+        ::close(s);
+        return -1;
+    }
+    timeval tv{30, 0};  // a stuck server fails the test instead of hanging it
+    ::setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+    return s;
+}
+
+inline void guiHet(int s, const std::string& du) {
+    size_t da = 0;
+    while (da < du.size()) {
+        ssize_t n = ::send(s, du.data() + da, du.size() - da, MSG_NOSIGNAL);
+        if (n <= 0) return;
+        da += static_cast<size_t>(n);
+    }
+}
+
+// Everything the server sends until it closes the connection.
+inline std::string docDenKhiDong(int s) {
+    std::string ra;
+    char buf[8192];
+    ssize_t n;
+    while ((n = ::recv(s, buf, sizeof buf, 0)) > 0) ra.append(buf, static_cast<size_t>(n));
+    return ra;
+}
+
+// Sends raw bytes as one request and returns the raw answer.
+inline std::string hoiTho(int cong, const std::string& yeuCau) {
+    int s = ketNoi(cong);
+    if (s < 0) return {};
+    guiHet(s, yeuCau);
+    std::string ra = docDenKhiDong(s);
+    ::close(s);
+    return ra;
+}
+
+inline PhanHoi get(int cong, const std::string& dich) {
+    return tachPhanHoi(hoiTho(cong, "GET " + dich + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"));
+}
+
+// The result of a run that was waited for.
+struct KetQuaChay {
+    int maThoat = -1;  // -1 if it did not exit on its own in time
+    std::string ra, loi;
+};
+
+// One running tavelin3d, in its own temporary working directory, with its
+// standard output and error captured in files there.
+class ChuongTrinh {
+public:
+    // Starts the binary with `thamSo` in `thuMucLamViec`.
+    ChuongTrinh(const fs::path& thuMucLamViec, const std::vector<std::string>& thamSo) : thuMuc_(thuMucLamViec) {
+        std::vector<std::string> args = {TAVELIN3D_EXE};
+        args.insert(args.end(), thamSo.begin(), thamSo.end());
+        std::vector<char*> argv;
+        for (auto& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        std::string ra = (thuMuc_ / "stdout.txt").string(), loi = (thuMuc_ / "stderr.txt").string();
+        std::string cwd = thuMuc_.string();
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            int fdRa = ::open(ra.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            int fdLoi = ::open(loi.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            int rong = ::open("/dev/null", O_RDONLY);
+            ::dup2(rong, 0);
+            ::dup2(fdRa, 1);
+            ::dup2(fdLoi, 2);
+            if (::chdir(cwd.c_str()) != 0) ::_exit(126);
+            ::execv(argv[0], argv.data());
+            ::_exit(127);
+        }
+    }
+    ~ChuongTrinh() {
+        if (pid_ > 0 && maThoat_ == CHUA_THOAT) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+    }
+    ChuongTrinh(const ChuongTrinh&) = delete;
+    ChuongTrinh& operator=(const ChuongTrinh&) = delete;
+
+    std::string ra() const { return docHetTep(thuMuc_ / "stdout.txt"); }
+    std::string loi() const { return docHetTep(thuMuc_ / "stderr.txt"); }
+
+    // The port announced on the "PORT=" line, or 0 if none came in time.
+    int cong(std::chrono::milliseconds han = 30s) {
+        if (cong_) return cong_;
+        choDen([&] { return ra().find('\n') != std::string::npos || daThoat(); }, han);
+        std::string r = ra();
+        if (r.rfind("PORT=", 0) == 0) cong_ = std::atoi(r.c_str() + 5);
+        return cong_;
+    }
+
+    // True once the process has ended (its exit code is then kept).
+    bool daThoat() {
+        if (maThoat_ != CHUA_THOAT) return true;
+        int tt = 0;
+        if (::waitpid(pid_, &tt, WNOHANG) != pid_) return false;
+        maThoat_ = WIFEXITED(tt) ? WEXITSTATUS(tt) : 128 + WTERMSIG(tt);
+        return true;
+    }
+
+    // Waits for the process to end; -1 if it is still running after `han`.
+    int choThoat(std::chrono::milliseconds han = 30s) {
+        return choDen([&] { return daThoat(); }, han) ? maThoat_ : -1;
+    }
+
+    void guiTinHieu(int tinHieu) { ::kill(pid_, tinHieu); }
+
+    // Waits until standard output holds `doan`.
+    bool choDongRa(const std::string& doan, std::chrono::milliseconds han = 30s) {
+        return choDen([&] { return ra().find(doan) != std::string::npos; }, han);
+    }
+
+private:
+    static constexpr int CHUA_THOAT = -1000;
+    fs::path thuMuc_;
+    pid_t pid_ = -1;
+    int cong_ = 0;
+    int maThoat_ = CHUA_THOAT;
+};
+
+// Runs the binary to its end (or kills it after `han`).
+inline KetQuaChay chayDenHet(const fs::path& thuMuc, const std::vector<std::string>& thamSo,
+                             std::chrono::milliseconds han = 30s) {
+    ChuongTrinh ct(thuMuc, thamSo);
+    KetQuaChay kq;
+    kq.maThoat = ct.choThoat(han);
+    kq.ra = ct.ra();
+    kq.loi = ct.loi();
+    return kq;
+}
+
+// A served game: a temporary directory holding web/ with a small index.html
+// and the binary started there with --serve --port 0 --web-root web.
+class MayChuThu {
+public:
+    static constexpr const char* INDEX = "<!DOCTYPE html><title>thu</title>\n";
+
+    explicit MayChuThu(std::vector<std::string> themThamSo = {}) {
+        ghiTep(web() / "index.html", INDEX);
+        std::vector<std::string> ts = {"--serve", "--port", "0", "--web-root", web().string()};
+        ts.insert(ts.end(), themThamSo.begin(), themThamSo.end());
+        ct_ = std::make_unique<ChuongTrinh>(tam_.duongDan(), ts);
+        cong_ = ct_->cong();
+    }
+
+    int cong() const { return cong_; }
+    fs::path thuMuc() const { return tam_.duongDan(); }
+    fs::path web() const { return tam_.duongDan() / "web"; }
+    ChuongTrinh& chuongTrinh() { return *ct_; }
+    PhanHoi get(const std::string& dich) const { return thu::get(cong_, dich); }
+    std::string tho(const std::string& yeuCau) const { return hoiTho(cong_, yeuCau); }
+    // The body of GET /api/<lenh>.
+    std::string api(const std::string& lenh) const { return get("/api/" + lenh).than; }
+
+private:
+    ThuMucTam tam_;  // declared first: removed after the program has ended
+    std::unique_ptr<ChuongTrinh> ct_;
+    int cong_ = 0;
+};
+
+}  // namespace thu

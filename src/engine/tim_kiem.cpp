@@ -99,8 +99,9 @@ NuocDi TimKiem::timVoiThamSoHienTai(ThongKe& thongKe) {
     xoaSatThuVaLichSu();
     khoaHienTai = tinhKhoa(*banCo, pheDangDi);
     lichSuKhoa.clear();
-    // Room for any line the search can build, so pushes never reallocate.
-    lichSuKhoa.reserve(static_cast<size_t>(std::max(doSauToiDa, 0)) + TANG_TOI_DA + 2);
+    // Room for any ordinary line, so pushes do not reallocate mid-search. The
+    // iteration depth is the caller's and unbounded, hence the cap.
+    lichSuKhoa.reserve(static_cast<size_t>(std::clamp(doSauToiDa, 0, 64)) + TANG_TOI_DA + 2);
     lichSuKhoa.push_back(khoaHienTai);
 
     const DanhSachNuoc hopLe = banCo->nuocDiHopLe(pheMay);

@@ -1,0 +1,56 @@
+// Every text the page shows that does not come from the server, in one place.
+// Piece kinds are the server's codes 0..6 ("loai"); sides are "DO" / "DEN".
+
+export const KY_TU_QUAN = {
+  DO: ['俥', '炮', '傌', '相', '仕', '帥', '兵'],
+  DEN: ['車', '砲', '馬', '象', '士', '將', '卒'],
+};
+
+// Names with diacritics for labels; the server's own names ("ten") are the
+// plain ASCII ones and are what the API expects back (handicap).
+export const TEN_LOAI = ['Xe', 'Pháo', 'Mã', 'Tượng', 'Sĩ', 'Tướng', 'Tốt'];
+export const TEN_API_LOAI = ['Xe', 'Phao', 'Ma', 'Voi', 'Si', 'Tuong', 'Tot'];
+export const SO_QUAN_BAN_DAU = [2, 2, 2, 2, 2, 1, 5];
+
+export const TEN_PHE = { DO: 'Đỏ', DEN: 'Đen' };
+export const PHE_KIA = { DO: 'DEN', DEN: 'DO' };
+
+export const TEN_DO_KHO = { DE: 'Dễ', TRUNG_BINH: 'Trung bình', KHO: 'Khó' };
+
+export const TEN_CHE_DO = {
+  NGUOI_NGUOI: 'Người – Người',
+  NGUOI_MAY: 'Người – Máy',
+  MAY_MAY: 'Máy – Máy',
+};
+
+export const KET_QUA = {
+  DO_THANG: 'Đỏ thắng',
+  DEN_THANG: 'Đen thắng',
+  HOA: 'Hòa',
+};
+
+export const CHU = {
+  mayNghi: 'Máy đang nghĩ…',
+  tamDung: 'Máy đang tạm dừng',
+  chieuTuong: 'Chiếu tướng!',
+  denLuotBan: 'Đến lượt bạn',
+  matKetNoi: 'Mất kết nối với chương trình, đang thử lại…',
+  daTai: 'Đã tải ván từ tavelin.save',
+  daHuy: 'Đã hủy nước đi',
+  vanMoi: 'Ván mới đã bắt đầu',
+  dangGoiY: 'Đang tìm nước gợi ý…',
+  goiY: 'Gợi ý: ',
+  khongCoGoiY: 'Chưa tìm được gợi ý, hãy thử lại',
+  daTiepTuc: 'Máy chơi tiếp',
+};
+
+// Column letters as the move list writes them: column 0 is "a".
+export const CHU_COT = 'abcdefghi';
+
+export function tenO(hang, cot) {
+  return `${hang}${CHU_COT[cot]}`;
+}
+
+export function tenQuan(quan) {
+  return `${TEN_LOAI[quan.loai] ?? quan.ten} ${TEN_PHE[quan.phe].toLowerCase()}`;
+}

@@ -1,0 +1,100 @@
+// The "Ván mới" dialog: mode, sides, levels, clock and handicap, turned into
+// the parameters of the "vanmoi" command.
+
+import { KY_TU_QUAN, TEN_LOAI, TEN_API_LOAI, SO_QUAN_BAN_DAU } from './labels.js';
+
+const LOAI_CHAP = [0, 1, 2, 3, 4, 6]; // every kind but the general
+const MA_CHE_DO = { NGUOI_NGUOI: 'NN', NGUOI_MAY: 'NM', MAY_MAY: 'MM' };
+
+export class HopVanMoi {
+  constructor(hop, onBatDau) {
+    this.hop = hop;
+    this.form = hop.querySelector('form');
+    this.onBatDau = onBatDau;
+    this.taoBangChap();
+    this.form.addEventListener('change', () => this.capNhatHienThi());
+    this.form.addEventListener('submit', (e) => {
+      e.preventDefault();
+      this.hop.close();
+      this.onBatDau(this.thamSo());
+    });
+    hop.querySelector('#nut-dong-hop').addEventListener('click', () => this.hop.close());
+    // A click on the backdrop (outside the form) closes the dialog too.
+    hop.addEventListener('click', (e) => { if (e.target === hop) hop.close(); });
+  }
+
+  taoBangChap() {
+    const bang = this.form.querySelector('#bang-chap');
+    bang.innerHTML = '<span></span><span class="tieu-de">Đỏ chấp</span><span class="tieu-de">Đen chấp</span>';
+    for (const loai of LOAI_CHAP) {
+      const ten = document.createElement('span');
+      ten.className = 'loai';
+      ten.innerHTML = `<span aria-hidden="true">${KY_TU_QUAN.DEN[loai]}</span>`;
+      ten.append(TEN_LOAI[loai]);
+      bang.append(ten);
+      for (const phe of ['DO', 'DEN']) {
+        const chon = document.createElement('select');
+        chon.name = `chap-${phe}-${loai}`;
+        chon.setAttribute('aria-label', `${phe === 'DO' ? 'Đỏ' : 'Đen'} chấp ${TEN_LOAI[loai]}`);
+        for (let n = 0; n <= SO_QUAN_BAN_DAU[loai]; n += 1) chon.add(new Option(String(n), String(n)));
+        bang.append(chon);
+      }
+    }
+  }
+
+  /** Opens the dialog with the settings of the game being played. */
+  mo(tt) {
+    if (tt) this.dienTu(tt);
+    this.capNhatHienThi();
+    this.hop.showModal();
+  }
+
+  dienTu(tt) {
+    const f = this.form.elements;
+    f.cheDo.value = MA_CHE_DO[tt.cheDo] ?? 'NN';
+    f.pheNguoi.value = tt.pheNguoi;
+    f.doKhoMay.value = tt.pheNguoi === 'DO' ? tt.doKhoDen : tt.doKhoDo;
+    f.doKhoDo.value = tt.doKhoDo;
+    f.doKhoDen.value = tt.doKhoDen;
+    const giay = String(tt.dongHo.giayMoiBen);
+    if (![...f.giay.options].some((o) => o.value === giay)) {
+      f.giay.add(new Option(`${Math.round(tt.dongHo.giayMoiBen / 60)} phút`, giay));
+    }
+    f.giay.value = giay;
+    for (const loai of LOAI_CHAP) {
+      for (const phe of ['DO', 'DEN']) {
+        const n = tt.chap.filter((c) => c.phe === phe && c.ten === TEN_API_LOAI[loai]).length;
+        f[`chap-${phe}-${loai}`].value = String(n);
+      }
+    }
+  }
+
+  capNhatHienThi() {
+    const cheDo = this.form.elements.cheDo.value;
+    for (const el of this.form.querySelectorAll('[data-khi]')) el.hidden = el.dataset.khi !== cheDo;
+  }
+
+  /** The "vanmoi" query parameters for what the dialog shows. */
+  thamSo() {
+    const f = this.form.elements;
+    const cheDo = f.cheDo.value;
+    const p = { cheDo, giay: f.giay.value };
+    if (cheDo === 'NM') {
+      p.pheNguoi = f.pheNguoi.value;
+      p.doKho = f.doKhoMay.value;
+      p.doKhoDen = f.doKhoMay.value;
+    } else if (cheDo === 'MM') {
+      p.doKho = f.doKhoDo.value;
+      p.doKhoDen = f.doKhoDen.value;
+    }
+    const chap = [];
+    for (const phe of ['DO', 'DEN']) {
+      for (const loai of LOAI_CHAP) {
+        const n = Number(f[`chap-${phe}-${loai}`].value);
+        for (let i = 0; i < n; i += 1) chap.push(`${phe}:${TEN_API_LOAI[loai]}`);
+      }
+    }
+    if (chap.length) p.chap = chap.join(',');
+    return p;
+  }
+}

@@ -1,0 +1,205 @@
+// The game API through the real program: state document, every command and
+// its refusals, parameter mapping, save and load, the hint and the clock.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include <nlohmann/json.hpp>
+
+#include "may_chu_thu.h"
+
+using json = nlohmann::ordered_json;
+using thu::MayChuThu;
+
+namespace {
+
+json J(const std::string& than) { return json::parse(than); }
+
+// Pieces by square: the storage order legitimately differs between a played
+// and a replayed game (trial captures put pieces back at the end).
+std::vector<std::string> theoO(const json& banCo) {
+    std::vector<std::string> ds;
+    for (const auto& q : banCo) ds.push_back(q.dump());
+    std::sort(ds.begin(), ds.end());
+    return ds;
+}
+
+std::string tuChoi(const std::string& lyDo) { return R"({"ok":false,"lyDo":")" + lyDo + "\"}"; }
+
+}  // namespace
+
+TEST(Api, InitialStateDocumentKeysAndValues) {
+    MayChuThu mc;
+    std::string than = mc.api("trangthai");
+    json s = J(than);
+    std::vector<std::string> khoa;
+    for (auto& [k, v] : s.items()) khoa.push_back(k);
+    EXPECT_EQ(khoa, (std::vector<std::string>{"ok", "phienBan", "cheDo", "doKhoDo", "doKhoDen", "pheNguoi", "luot",
+                                              "nuocThu", "coBanLuu", "ketQua", "lyDo", "chap", "banCo", "quanChon",
+                                              "nuocDen", "mayDangNghi", "tamDungMay", "dangChieu", "thongKeMay",
+                                              "moTaCuoi", "lichSu", "goiY", "dongHo"}));
+    EXPECT_EQ(than.find(' '), std::string::npos) << "no white space anywhere";
+    EXPECT_EQ(s["phienBan"], 1);
+    EXPECT_EQ(s["cheDo"], "NGUOI_NGUOI");
+    EXPECT_EQ(s["doKhoDo"], "TRUNG_BINH");
+    EXPECT_EQ(s["luot"], "DO");
+    EXPECT_EQ(s["coBanLuu"], false);
+    EXPECT_EQ(s["banCo"].size(), 32u);
+    EXPECT_EQ(s["banCo"][0].dump(), R"({"h":0,"c":0,"phe":"DEN","loai":0,"ten":"Xe","ve":"X"})");
+    EXPECT_NE(than.find(R"("quanChon":null,"nuocDen":[],"mayDangNghi":false,"tamDungMay":false,"dangChieu":false,)"
+                        R"("thongKeMay":{"co":false,"doSau":0,"giay":0,"soNut":0,"diem":0},"moTaCuoi":"","lichSu":[],)"
+                        R"("goiY":null,"dongHo":{"bat":false,"giayMoiBen":0,"do":0.00,"den":0.00}})"),
+              std::string::npos);
+}
+
+TEST(Api, ClickSelectMoveAndRefusals) {
+    MayChuThu mc;
+    json s = J(mc.api("cham?hang=9&cot=0"));
+    EXPECT_EQ(s["hanhDong"], "chon");
+    EXPECT_EQ(s["quanChon"].dump(), R"({"h":9,"c":0})");
+    EXPECT_EQ(s["nuocDen"].dump(), "[[8,0],[7,0]]");
+    EXPECT_EQ(s["phienBan"], 2);
+
+    EXPECT_EQ(mc.api("cham?hang=5&cot=0"), tuChoi("Nước đi không hợp lệ"));
+    EXPECT_EQ(J(mc.api("trangthai"))["quanChon"].dump(), R"({"h":9,"c":0})") << "a refused move keeps the selection";
+
+    s = J(mc.api("cham?hang=9&cot=1"));
+    EXPECT_EQ(s["hanhDong"], "doiChon");
+    EXPECT_EQ(s["quanChon"].dump(), R"({"h":9,"c":1})");
+
+    s = J(mc.api("bochon"));
+    EXPECT_FALSE(s.contains("hanhDong"));
+    EXPECT_TRUE(s["quanChon"].is_null());
+    uint64_t phien = s["phienBan"];
+    EXPECT_EQ(J(mc.api("bochon"))["phienBan"], phien) << "nothing to clear: version unchanged";
+
+    EXPECT_EQ(mc.api("cham?hang=0&cot=0"), tuChoi("Hãy chọn một quân của bạn"));
+    EXPECT_EQ(mc.api("cham?hang=5&cot=4"), tuChoi("Hãy chọn một quân của bạn"));
+
+    mc.api("cham?hang=9&cot=0");
+    s = J(mc.api("cham?hang=8&cot=0"));
+    EXPECT_EQ(s["hanhDong"], "di");
+    EXPECT_EQ(s["luot"], "DEN");
+    EXPECT_TRUE(s["quanChon"].is_null());
+    EXPECT_EQ(s["lichSu"].dump(), R"(["Xe đỏ 9a-8a"])");
+    EXPECT_EQ(s["moTaCuoi"], "Xe đỏ 9a-8a");
+
+    // Off-board, missing and unusable coordinates never reach the board.
+    for (const char* q : {"hang=10&cot=0", "hang=0&cot=9", "hang=-1&cot=0", "", "hang=0", "hang=abc&cot=0",
+                          "hang=4294967296&cot=0", "hang=99999999999999999999&cot=1", "hang=0&cot=-2147483649",
+                          "hang=%2B&cot=%20"}) {
+        EXPECT_EQ(mc.api(std::string("cham?") + q), tuChoi("Ô không hợp lệ")) << q;
+    }
+    // Leading white space, a sign and trailing junk read like the C conversion.
+    EXPECT_EQ(J(mc.api("cham?hang=+0x&cot=%200abc"))["hanhDong"], "chon");
+}
+
+TEST(Api, NewGameParameterMapping) {
+    MayChuThu mc;
+    json s = J(mc.api("vanmoi"));
+    EXPECT_EQ(s["hanhDong"], "vanmoi");
+    EXPECT_EQ(s["cheDo"], "NGUOI_NGUOI");
+    EXPECT_EQ(s["doKhoDo"], "TRUNG_BINH");
+    EXPECT_EQ(s["dongHo"]["bat"], true);
+    EXPECT_EQ(s["dongHo"]["giayMoiBen"], 600);
+    EXPECT_EQ(s["phienBan"], 2);
+
+    s = J(mc.api("vanmoi?doKho=KHO"));
+    EXPECT_EQ(s["doKhoDo"], "KHO");
+    EXPECT_EQ(s["doKhoDen"], "KHO");
+    s = J(mc.api("vanmoi?doKho=3"));
+    EXPECT_EQ(s["doKhoDo"], "TRUNG_BINH");
+    EXPECT_EQ(s["doKhoDen"], "TRUNG_BINH");
+    s = J(mc.api("vanmoi?doKho=DE&doKhoDen=KHO&cheDo=NGUOI%5FMAY&giay=0"));
+    EXPECT_EQ(s["doKhoDo"], "DE");
+    EXPECT_EQ(s["doKhoDen"], "KHO");
+    EXPECT_EQ(s["cheDo"], "NGUOI_MAY");
+    EXPECT_EQ(s["pheNguoi"], "DO");
+    EXPECT_EQ(s["dongHo"]["bat"], false);
+    EXPECT_EQ(s["mayDangNghi"], false) << "the human (red) moves first";
+
+    // Unusable seconds read as absent: 600.
+    for (const char* g : {"abc", "99999999999999", "-99999999999999"}) {
+        s = J(mc.api(std::string("vanmoi?giay=") + g));
+        EXPECT_EQ(s["dongHo"]["giayMoiBen"], 600) << g;
+    }
+    EXPECT_EQ(J(mc.api("vanmoi?giay=-5"))["dongHo"]["giayMoiBen"], 0);
+
+    s = J(mc.api("vanmoi?chap=1:Xe,2:Ma,Phao,DEN:Tot,DO:Khong"));
+    EXPECT_EQ(s["chap"].dump(), R"([{"phe":"DO","ten":"Xe"},{"phe":"DEN","ten":"Ma"},{"phe":"DEN","ten":"Tot"}])");
+    EXPECT_EQ(s["banCo"].size(), 29u);
+    EXPECT_EQ(s["banCo"][0].dump(), R"({"h":0,"c":0,"phe":"DEN","loai":0,"ten":"Xe","ve":"X"})");
+    EXPECT_EQ(s["banCo"][1]["ten"], "Voi") << "black's first horse (0,1) was removed";
+
+    for (const char* c : {"MAY_MAY", "3", "MM", ""}) {
+        s = J(mc.api(std::string("vanmoi?cheDo=") + c + "&pheNguoi=DEN"));
+        EXPECT_EQ(s["cheDo"], "MAY_MAY") << c;
+        mc.api("huy");  // keeps the computers from playing on between cases
+    }
+}
+
+TEST(Api, UndoSaveLoadAndUnknownNames) {
+    MayChuThu mc;
+    EXPECT_EQ(mc.api("huy"), tuChoi("Không có nước nào để hủy"));
+    EXPECT_EQ(mc.api("tai"), tuChoi("Không tìm thấy ván đã lưu"));
+    EXPECT_EQ(J(mc.api("trangthai"))["phienBan"], 1) << "a failed load changes nothing";
+
+    mc.api("vanmoi?giay=0&chap=2:Xe");
+    mc.api("cham?hang=7&cot=1");
+    mc.api("cham?hang=7&cot=4");
+    mc.api("cham?hang=0&cot=1");
+    json daDi = J(mc.api("cham?hang=2&cot=2"));
+    ASSERT_EQ(daDi["nuocThu"], 2);
+
+    EXPECT_EQ(mc.api("luu"), R"({"ok":true,"thongBao":"Đã lưu ván vào tavelin.save"})");
+    EXPECT_TRUE(thu::fs::exists(mc.thuMuc() / "tavelin.save"));
+    EXPECT_EQ(J(mc.api("trangthai"))["coBanLuu"], true);
+
+    json s = J(mc.api("huy"));
+    EXPECT_EQ(s["hanhDong"], "huy");
+    EXPECT_EQ(s["nuocThu"], 1);
+    EXPECT_EQ(s["tamDungMay"], false);
+
+    mc.api("vanmoi");
+    s = J(mc.api("tai"));
+    EXPECT_EQ(s["hanhDong"], "tai");
+    EXPECT_EQ(s["lichSu"], daDi["lichSu"]);
+    EXPECT_EQ(theoO(s["banCo"]), theoO(daDi["banCo"])) << "same pieces on the same squares";
+    EXPECT_EQ(s["chap"], daDi["chap"]);
+    EXPECT_EQ(s["luot"], "DO");
+
+    thu::fs::remove(mc.thuMuc() / "tavelin.save");
+    EXPECT_EQ(J(mc.api("trangthai"))["coBanLuu"], false);
+    // A directory in the file's place makes saving fail, reported as such.
+    thu::fs::create_directory(mc.thuMuc() / "tavelin.save");
+    EXPECT_EQ(mc.api("luu"), tuChoi("Lưu ván thất bại"));
+
+    EXPECT_EQ(mc.get("/api/TrangThai").ma, 404);
+}
+
+TEST(Api, HintAndClockRunningOut) {
+    MayChuThu mc;
+    json s = J(mc.api("goiy"));
+    ASSERT_TRUE(s["goiY"].is_object());
+    EXPECT_FALSE(s.contains("hanhDong"));
+    EXPECT_EQ(s["phienBan"], 1) << "a hint never changes the version";
+    // The hint is a legal move of red: select its piece and it is a destination.
+    json g = s["goiY"];
+    json chon = J(mc.api("cham?hang=" + g["hd"].dump() + "&cot=" + g["cd"].dump()));
+    ASSERT_EQ(chon["hanhDong"], "chon");
+    bool coDich = false;
+    for (auto& d : chon["nuocDen"]) coDich = coDich || (d[0] == g["hc"] && d[1] == g["cc"]);
+    EXPECT_TRUE(coDich) << g.dump();
+    EXPECT_TRUE(J(mc.api("cham?hang=" + g["hc"].dump() + "&cot=" + g["cc"].dump()))["goiY"].is_null())
+        << "a played move clears the hint";
+
+    // One second per side: red's time runs out with nobody asking, and the
+    // next document of any command shows it.
+    EXPECT_NE(mc.api("vanmoi?giay=1").find(R"("dongHo":{"bat":true,"giayMoiBen":1,"do":)"), std::string::npos);
+    ASSERT_TRUE(thu::choDen([&] { return J(mc.api("trangthai"))["ketQua"] == "DEN_THANG"; }));
+    s = J(mc.api("trangthai"));
+    EXPECT_FALSE(s["lyDo"].get<std::string>().empty());
+    EXPECT_EQ(s["dongHo"]["do"], 0.0);
+    EXPECT_EQ(mc.api("cham?hang=9&cot=0"), tuChoi("Ván đã kết thúc"));
+    EXPECT_EQ(mc.api("goiy"), tuChoi("Ván đã kết thúc"));
+}

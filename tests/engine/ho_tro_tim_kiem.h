@@ -32,7 +32,8 @@ inline void chuanBiTimKiem(TimKiem& tk, BanCo& ban, Phe luot) {
 }
 
 // Positions used by several tests (rows from black's back rank).
-// Red mates at once with the chariot from (9,8) to (0,8); nothing else mates.
+// Red mates at once with the chariot from (9,8) to (0,8), the only check that
+// mates; a few quiet moves leave black without a legal move too.
 inline const char* const FEN_CHIEU_HET_MOT_NUOC = "4k4/R8/9/9/9/9/9/9/9/3K4R w";
 // Black is mated: in check, no legal move.
 inline const char* const FEN_DEN_BI_CHIEU_HET = "4k3R/R8/9/9/9/9/9/9/9/3K5 b";

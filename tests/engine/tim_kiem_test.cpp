@@ -1,0 +1,217 @@
+#include <algorithm>
+#include <map>
+
+#include <gtest/gtest.h>
+
+#include "danh_gia.h"
+#include "ho_tro_tim_kiem.h"
+#include "nguoi_choi.h"
+
+namespace {
+
+const NuocDi NUOC_KHONG{0, 0, 0, 0};
+const NuocDi CHIEU_HET{9, 8, 0, 8};
+
+// The easy level with its time limit lifted, so that the result depends on
+// the level's rules and the random sequence only.
+NuocDi timDeKhongGioiHan(TimKiem& tk, BanCo& ban, Phe phe, TimKiem::ThongKe& r) {
+    tk.caiDatDoKho(DE);
+    tk.thoiGianToiDa = 1e12;
+    tk.banCo = &ban;
+    tk.pheMay = tk.pheDangDi = phe;
+    return tk.timVoiThamSoHienTai(r);
+}
+
+bool laNuocHopLe(BanCo& ban, Phe phe, const NuocDi& n) {
+    const DanhSachNuoc hopLe = ban.nuocDiHopLe(phe);
+    return std::find(hopLe.begin(), hopLe.end(), n) != hopLe.end();
+}
+
+void kiemTraCungThongKe(const TimKiem::ThongKe& a, const TimKiem::ThongKe& b) {
+    EXPECT_EQ(a.soNut, b.soNut);
+    EXPECT_EQ(a.doSau, b.doSau);
+    EXPECT_EQ(a.diem, b.diem);
+    EXPECT_EQ(a.biDung, b.biDung);
+    EXPECT_EQ(a.nuocDi, b.nuocDi);
+}
+
+}  // namespace
+
+TEST(TimKiem, KhongCoHoacChiCoMotNuocHopLe) {
+    auto tk = std::make_unique<TimKiem>();
+    TimKiem::ThongKe r;
+    Phe luot = DO;
+    for (const char* fen : {FEN_DEN_BI_CHIEU_HET, FEN_DEN_HET_NUOC}) {
+        auto ban = banTuFEN(fen, luot);
+        for (DoKho dk : {DE, TRUNG_BINH, KHO}) {
+            EXPECT_EQ(tk->timNuocDi(*ban, luot, dk, r), NUOC_KHONG);
+            EXPECT_EQ(r.nuocDi, NUOC_KHONG);
+            EXPECT_EQ(r.diem, -900000);
+            EXPECT_EQ(r.soNut, 0);
+            EXPECT_EQ(r.doSau, 0);
+            EXPECT_FALSE(r.biDung);
+        }
+    }
+
+    auto ban = banTuFEN(FEN_DEN_MOT_NUOC, luot);
+    const NuocDi duyNhat{0, 4, 0, 5};
+    EXPECT_EQ(tk->timNuocDiVoiThoiGian(*ban, luot, 1000000, 6, r), duyNhat);
+    EXPECT_EQ(r.nuocDi, duyNhat);
+    EXPECT_EQ(r.soNut, 0);
+    EXPECT_EQ(r.doSau, 0);
+    EXPECT_EQ(r.giay, 0.0);
+    EXPECT_EQ(r.diem, DanhGia::luongGia(*ban, DEN));
+    EXPECT_FALSE(r.biDung);
+}
+
+// The mate is found in fewer than 1024 nodes, so the clock is never read and
+// the levels' own time limits cannot interfere.
+TEST(TimKiem, ChieuHetMotNuocTheoTungMuc) {
+    Phe luot = DO;
+    auto ban = banTuFEN(FEN_CHIEU_HET_MOT_NUOC, luot);
+    const std::string viTri = ban->khoaViTri();
+    for (DoKho dk : {TRUNG_BINH, KHO}) {
+        auto tk = std::make_unique<TimKiem>();
+        TimKiem::ThongKe r;
+        EXPECT_EQ(tk->timNuocDi(*ban, luot, dk, r), CHIEU_HET);
+        EXPECT_EQ(r.diem, 899999);
+        EXPECT_EQ(r.doSau, 1);  // quiescence sees the mate at once; deepening stops
+        EXPECT_FALSE(r.biDung);
+        EXPECT_LT(r.soNut, 1024);
+    }
+    // The easy level needs a second iteration, and its random choice may pick
+    // only among moves within 130 of the mate. Here that includes the quiet
+    // moves that leave black no legal move (a loss as well), never any other.
+    auto tk = std::make_unique<TimKiem>();
+    for (int i = 0; i < 40; ++i) {
+        TimKiem::ThongKe r;
+        const NuocDi n = tk->timNuocDi(*ban, luot, DE, r);
+        EXPECT_EQ(r.diem, 899999);
+        EXPECT_EQ(r.doSau, 2);
+        EXPECT_LT(r.soNut, 1024);
+        ASSERT_TRUE(ban->thuNuocDi(n));
+        EXPECT_TRUE(ban->nuocDiHopLe(DEN).empty());
+        ban->luiNuocDi();
+    }
+    EXPECT_EQ(ban->khoaViTri(), viTri);
+}
+
+TEST(TimKiem, DoSauKhongVaThoiGianKhong) {
+    BanCo ban;
+    auto tk = std::make_unique<TimKiem>();
+    TimKiem::ThongKe r;
+    const NuocDi dauTien = ban.nuocDiHopLe(DO).front();
+    for (int doSau : {0, -3}) {
+        EXPECT_EQ(tk->timNuocDiVoiThoiGian(ban, DO, 1000000, doSau, r), dauTien);
+        EXPECT_EQ(r.doSau, 0);
+        EXPECT_EQ(r.diem, 0);
+        EXPECT_EQ(r.soNut, 0);
+    }
+    // No time at all still gives a legal move and a 1 ms limit.
+    const NuocDi n = tk->timNuocDiVoiThoiGian(ban, DO, 0, 3, r);
+    EXPECT_DOUBLE_EQ(tk->thoiGianToiDa, 1.0);
+    EXPECT_TRUE(laNuocHopLe(ban, DO, n));
+    EXPECT_EQ(r.nuocDi, n);
+}
+
+// Two fresh engines search alike; the figures below are this engine's
+// signature for the start position and must survive any speed work.
+TEST(TimKiem, HaiMayMoiChoCungKetQua) {
+    const char* const fens[] = {
+        "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w",
+        "r1bakab1r/9/1cn3nc1/p1p1p1p1p/9/2P6/P3P1P1P/1C2C1N2/9/RNBAKAB1R b",
+        "3akab2/9/4b4/p3p3p/2p3n2/6P2/P3P3P/4B4/4A4/2BAK4 w",
+    };
+    Phe luot = DO;
+    for (const char* fen : fens) {
+        auto ban1 = banTuFEN(fen, luot);
+        auto ban2 = banTuFEN(fen, luot);
+        const std::string viTri = ban1->khoaViTri();
+        auto tk1 = std::make_unique<TimKiem>();
+        auto tk2 = std::make_unique<TimKiem>();
+        TimKiem::ThongKe r1, r2;
+        tk1->timNuocDiVoiThoiGian(*ban1, luot, 2000000000, 4, r1);
+        tk2->timNuocDiVoiThoiGian(*ban2, luot, 2000000000, 4, r2);
+        SCOPED_TRACE(fen);
+        kiemTraCungThongKe(r1, r2);
+        EXPECT_EQ(r1.doSau, 4);
+        EXPECT_FALSE(r1.biDung);
+        EXPECT_TRUE(laNuocHopLe(*ban1, luot, r1.nuocDi));
+        EXPECT_EQ(ban1->khoaViTri(), viTri);
+    }
+
+    BanCo ban;
+    auto tk = std::make_unique<TimKiem>();
+    TimKiem::ThongKe r;
+    EXPECT_EQ(tk->timNuocDiVoiThoiGian(ban, DO, 2000000000, 4, r), (NuocDi{7, 1, 3, 1}));
+    EXPECT_EQ(r.soNut, 52059);
+    EXPECT_EQ(r.diem, 1);
+}
+
+TEST(TimKiem, TrungBinhTuViTriDau) {
+    BanCo ban;
+    auto tk = std::make_unique<TimKiem>();
+    TimKiem::ThongKe r;
+    const NuocDi n = tk->timNuocDi(ban, DO, TRUNG_BINH, r);
+    EXPECT_TRUE(laNuocHopLe(ban, DO, n));
+    EXPECT_LE(r.doSau, 4);
+    // No forced win exists here, so only the clock can end deepening early.
+    EXPECT_EQ(r.biDung, r.doSau < 4);
+}
+
+// Red's chariot can take either black chariot (scores close together); any
+// other move loses the chariot. The easy level must play one of the two
+// captures, the better one in at least 65 % of the searches.
+TEST(TimKiem, MucDeChonNgauNhienTrongBien) {
+    Phe luot = DO;
+    auto ban = banTuFEN("5k3/9/4r4/9/9/r3R4/9/9/9/3K5 w", luot);
+    const NuocDi anXa{5, 4, 5, 0}, anGan{5, 4, 2, 4};
+
+    auto chuan = std::make_unique<TimKiem>();
+    TimKiem::ThongKe r;
+    chuan->caiDatDoKho(DE);
+    chuan->tiLeNgauNhien = 0;
+    chuan->thoiGianToiDa = 1e12;
+    chuan->banCo = ban.get();
+    const NuocDi tot = chuan->timVoiThamSoHienTai(r);
+    ASSERT_TRUE(tot == anXa || tot == anGan);
+    ASSERT_EQ(r.doSau, 2);
+
+    auto tk = std::make_unique<TimKiem>();
+    std::map<std::pair<int, int>, int> dem;
+    const int soLan = 300;
+    for (int i = 0; i < soLan; ++i) {
+        const NuocDi n = timDeKhongGioiHan(*tk, *ban, luot, r);
+        ASSERT_TRUE(n == anXa || n == anGan) << n.hangDen << "," << n.cotDen;
+        EXPECT_EQ(r.nuocDi, n);
+        ++dem[{n.hangDen, n.cotDen}];
+    }
+    const int demTot = dem[{tot.hangDen, tot.cotDen}];
+    EXPECT_GE(demTot * 100, 65 * soLan);
+    EXPECT_LT(demTot, soLan);  // the other capture is drawn now and then
+}
+
+TEST(NguoiChoiMay, TenVaChonNuoc) {
+    EXPECT_EQ(NguoiChoiMay::ten(DE), "Dễ");
+    EXPECT_EQ(NguoiChoiMay::ten(TRUNG_BINH), "Trung bình");
+    EXPECT_EQ(NguoiChoiMay::ten(KHO), "Khó");
+    EXPECT_EQ(NguoiChoiMay::ten(static_cast<DoKho>(7)), "Khó");
+
+    auto may = std::make_unique<NguoiChoiMay>(KHO);
+    EXPECT_EQ(may->ten(), "May (Khó)");
+    EXPECT_TRUE(may->laMay());
+    EXPECT_EQ(may->timKiem.doSauToiDa, 8);
+    EXPECT_DOUBLE_EQ(may->timKiem.thoiGianToiDa, 2500.0);
+
+    // The level the game sets is the one searched with.
+    may->doKho = TRUNG_BINH;
+    Phe luot = DO;
+    auto ban = banTuFEN(FEN_CHIEU_HET_MOT_NUOC, luot);
+    TimKiem::ThongKe r;
+    EXPECT_EQ(may->chonNuocDi(*ban, luot, r), CHIEU_HET);
+    EXPECT_EQ(r.doSau, 1);
+    EXPECT_EQ(may->timKiem.doSauToiDa, 4);
+    NguoiChoi& nguoiChoi = *may;
+    EXPECT_EQ(nguoiChoi.chonNuocDi(*ban, luot), CHIEU_HET);
+    EXPECT_EQ(nguoiChoi.ten(), "May (Trung bình)");
+}

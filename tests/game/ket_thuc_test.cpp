@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include "fen.h"
+#include "gio_gia.h"
+#include "van_co.h"
+
+namespace {
+
+// Puts a position on the game's board with the given side to move; the
+// history and the counts stay those of the game so far.
+void datTheCo(VanCo& van, const std::string& fen) {
+    std::string loi;
+    Phe luot = DO;
+    van.banCo.xoaHetQuan();
+    ASSERT_TRUE(docFEN(fen, van.banCo, luot, loi)) << loi;
+    van.luot = luot;
+}
+
+const NuocDi MA_DO_RA{9, 1, 7, 2}, MA_DO_VE{7, 2, 9, 1}, MA_DEN_RA{0, 1, 2, 2}, MA_DEN_VE{2, 2, 0, 1};
+
+}  // namespace
+
+TEST(KetThuc, ThirdRepetitionIsADraw) {
+    VanCo van;
+    for (int vong = 0; vong < 2; ++vong) {
+        EXPECT_EQ(van.ketQua, DANG_CHOI);
+        ASSERT_TRUE(van.thuDoNuoc(MA_DO_RA));
+        ASSERT_TRUE(van.thuDoNuoc(MA_DEN_RA));
+        ASSERT_TRUE(van.thuDoNuoc(MA_DO_VE));
+        ASSERT_TRUE(van.thuDoNuoc(MA_DEN_VE));
+    }
+    EXPECT_EQ(van.ketQua, HOA);
+    EXPECT_EQ(van.lyDo, "Thế cờ lặp lại 3 lần");
+    EXPECT_EQ(van.demViTri.at(van.khoaTheCo()), 3);
+    EXPECT_FALSE(van.dongHo.dangDemGio);
+    EXPECT_FALSE(van.thuDoNuoc(MA_DO_RA));
+    EXPECT_EQ(van.nuocThu, 8);
+}
+
+TEST(KetThuc, HandicapStartIsNotCountedSoTheDrawComesLater) {
+    VanCo van;
+    ASSERT_TRUE(van.datChap(DO, "Xe"));
+    for (int vong = 0; vong < 2; ++vong) {
+        ASSERT_TRUE(van.thuDoNuoc(MA_DO_RA));
+        ASSERT_TRUE(van.thuDoNuoc(MA_DEN_RA));
+        ASSERT_TRUE(van.thuDoNuoc(MA_DO_VE));
+        ASSERT_TRUE(van.thuDoNuoc(MA_DEN_VE));
+    }
+    EXPECT_EQ(van.ketQua, DANG_CHOI);
+    // The third cycle: its first move reaches a position for the third time.
+    ASSERT_TRUE(van.thuDoNuoc(MA_DO_RA));
+    EXPECT_EQ(van.ketQua, HOA);
+    EXPECT_EQ(van.nuocThu, 9);
+}
+
+TEST(KetThuc, NoLegalMoveLosesWithOrWithoutCheck) {
+    VanCo van;
+    // Black mates: its chariot comes down to red's back rank.
+    datTheCo(van, "3k4r/9/9/9/9/9/9/9/r8/4K4 b");
+    ASSERT_TRUE(van.thuDoNuoc({0, 8, 9, 8}));
+    EXPECT_EQ(van.ketQua, DEN_THANG);
+    EXPECT_EQ(van.lyDo, "Chiếu bí! Đỏ thua");
+    EXPECT_FALSE(van.thuDoNuoc({9, 4, 8, 4}));
+
+    // Red's quiet chariot move leaves black without a move, not in check.
+    van.vanMoi(NGUOI_NGUOI, TRUNG_BINH, DO, 0);
+    datTheCo(van, "3k5/9/R8/9/9/9/9/9/9/4K4 w");
+    ASSERT_TRUE(van.thuDoNuoc({2, 0, 1, 0}));
+    EXPECT_EQ(van.ketQua, DO_THANG);
+    EXPECT_EQ(van.lyDo, "Đen hết nước đi");
+}
+
+TEST(KetThuc, MateThatRepeatsForTheThirdTimeIsADraw) {
+    VanCo van;
+    datTheCo(van, "3k4r/9/9/9/9/9/9/9/r8/4K4 b");
+    // The mated position has been reached twice before (say, in a loaded
+    // game, where no checks run).
+    van.banCo.thuNuocDi({0, 8, 9, 8});
+    van.luot = DO;
+    van.demViTri[van.khoaTheCo()] = 2;
+    datTheCo(van, "3k4r/9/9/9/9/9/9/9/r8/4K4 b");
+    ASSERT_TRUE(van.thuDoNuoc({0, 8, 9, 8}));
+    EXPECT_EQ(van.ketQua, HOA);
+    EXPECT_EQ(van.lyDo, "Thế cờ lặp lại 3 lần");
+}
+
+TEST(KetThuc, LossOnTimeIsNoticedByTheClockCheck) {
+    VanCo van;
+    van.dongHo.datNguonGio(&gioGia::doc);
+    van.vanMoi(NGUOI_NGUOI, TRUNG_BINH, DO, 30);
+    gioGia::troi(29.9);
+    van.capNhatDongHo();
+    EXPECT_EQ(van.ketQua, DANG_CHOI);
+    gioGia::troi(0.1);
+    van.capNhatDongHo();
+    EXPECT_EQ(van.ketQua, DEN_THANG);
+    EXPECT_EQ(van.lyDo, "Đỏ hết thời gian");
+    EXPECT_FALSE(van.thuDoNuoc(MA_DO_RA));
+    EXPECT_EQ(van.nuocThu, 0);
+    // A result once set is never changed by a later check.
+    van.capNhatDongHo();
+    van.kiemTraKetThuc();
+    EXPECT_EQ(van.ketQua, DEN_THANG);
+
+    // Black runs out while thinking; the move that comes too late ends the game.
+    van.vanMoi(NGUOI_NGUOI, TRUNG_BINH, DO, 30);
+    ASSERT_TRUE(van.thuDoNuoc(MA_DO_RA));
+    gioGia::troi(31.0);
+    EXPECT_FALSE(van.thuDoNuoc(MA_DEN_RA));
+    EXPECT_EQ(van.ketQua, DO_THANG);
+    EXPECT_EQ(van.lyDo, "Đen hết thời gian");
+    EXPECT_EQ(van.nuocThu, 1);
+}
+
+TEST(KetThuc, WithoutAClockNobodyLosesOnTime) {
+    VanCo van;
+    van.dongHo.datNguonGio(&gioGia::doc);
+    van.vanMoi(NGUOI_NGUOI, TRUNG_BINH, DO, 0);
+    gioGia::troi(1.0e6);
+    van.capNhatDongHo();
+    EXPECT_EQ(van.ketQua, DANG_CHOI);
+    EXPECT_TRUE(van.thuDoNuoc(MA_DO_RA));
+}

@@ -2,6 +2,7 @@
 // move ordering.
 #include <algorithm>
 #include <array>
+#include <cstdint>
 
 #include "danh_gia.h"
 #include "tim_kiem.h"
@@ -56,7 +57,11 @@ void TimKiem::ghiNhanNuocCat(const NuocDi& nuoc, int32_t doSau, int32_t tang) {
         satThu[1] = satThu[0];
         satThu[0] = nuoc;
     }
-    diemLichSu[pheDangDi][oVuong(nuoc.hangDi, nuoc.cotDi)][oVuong(nuoc.hangDen, nuoc.cotDen)] += doSau * doSau;
+    // Saturates instead of overflowing: a search left running for hours at a
+    // great depth could otherwise push a score past the int32 range.
+    int32_t& diem = diemLichSu[pheDangDi][oVuong(nuoc.hangDi, nuoc.cotDi)][oVuong(nuoc.hangDen, nuoc.cotDen)];
+    const int64_t moi = int64_t{diem} + int64_t{doSau} * doSau;
+    diem = static_cast<int32_t>(std::min<int64_t>(moi, INT32_MAX));
 }
 
 int32_t TimKiem::alphaBeta(int32_t doSau, int32_t alpha, int32_t beta, int32_t tang) {

@@ -97,14 +97,15 @@ NuocDi TimKiem::timVoiThamSoHienTai(ThongKe& thongKe) {
     doSauDaXong = 0;
     thoiDiemBatDau = std::chrono::steady_clock::now();
     xoaSatThuVaLichSu();
-    khoaHienTai = tinhKhoa(*banCo, pheDangDi);
+    khoaHienTai = banCo != nullptr ? tinhKhoa(*banCo, pheDangDi) : 0;
     lichSuKhoa.clear();
     // Room for any ordinary line, so pushes do not reallocate mid-search. The
     // iteration depth is the caller's and unbounded, hence the cap.
     lichSuKhoa.reserve(static_cast<size_t>(std::clamp(doSauToiDa, 0, 64)) + TANG_TOI_DA + 2);
     lichSuKhoa.push_back(khoaHienTai);
 
-    const DanhSachNuoc hopLe = banCo->nuocDiHopLe(pheMay);
+    // Without a board there is nothing to move: answered as no legal move.
+    const DanhSachNuoc hopLe = banCo != nullptr ? banCo->nuocDiHopLe(pheMay) : DanhSachNuoc{};
     if (hopLe.empty()) {
         thongKe = ThongKe{0, 0, 0.0, -DIEM_CHIEU_HET, false, NuocDi{0, 0, 0, 0}};
         return NuocDi{0, 0, 0, 0};

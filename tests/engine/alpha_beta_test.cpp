@@ -117,6 +117,11 @@ TEST(AlphaBeta, NuocCatCapNhatSatThuLichSuVaBangTT) {
     tk->alphaBeta(3, -TimKiem::VO_CUC, 0, 70);
     EXPECT_EQ(tk->nuocSatThu[63][0], cat);
     EXPECT_EQ(tk->nuocSatThu[63][1], (NuocDi{5, 5, 5, 5}));
+    // A history score saturates rather than overflowing.
+    int32_t& lichSu = tk->diemLichSu[DO][cat.hangDi * 9 + cat.cotDi][cat.hangDen * 9 + cat.cotDen];
+    lichSu = INT32_MAX - 3;
+    tk->alphaBeta(3, -TimKiem::VO_CUC, 0, 70);
+    EXPECT_EQ(lichSu, INT32_MAX);
 
     // A capture that cuts updates neither table.
     auto tk2 = std::make_unique<TimKiem>();

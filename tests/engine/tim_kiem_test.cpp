@@ -53,6 +53,10 @@ TEST(TimKiem, KhongCoHoacChiCoMotNuocHopLe) {
         }
     }
 
+    // An engine never given a board answers as if there were no legal move.
+    EXPECT_EQ(std::make_unique<TimKiem>()->timVoiThamSoHienTai(r), NUOC_KHONG);
+    EXPECT_EQ(r.diem, -900000);
+
     auto ban = banTuFEN(FEN_DEN_MOT_NUOC, luot);
     const NuocDi duyNhat{0, 4, 0, 5};
     EXPECT_EQ(tk->timNuocDiVoiThoiGian(*ban, luot, 1000000, 6, r), duyNhat);

@@ -164,8 +164,21 @@ struct KetQuaChay {
 // standard output and error captured in files there.
 class ChuongTrinh {
 public:
-    // Starts the binary with `thamSo` in `thuMucLamViec`.
-    ChuongTrinh(const fs::path& thuMucLamViec, const std::vector<std::string>& thamSo) : thuMuc_(thuMucLamViec) {
+    // Starts the binary with `thamSo` in `thuMucLamViec`; `doiMoiTruong`
+    // entries ("NAME=value") replace or add environment variables.
+    ChuongTrinh(const fs::path& thuMucLamViec, const std::vector<std::string>& thamSo,
+                const std::vector<std::string>& doiMoiTruong = {})
+        : thuMuc_(thuMucLamViec) {
+        std::vector<std::string> moiTruong = doiMoiTruong;
+        for (char** e = environ; *e; ++e) {
+            std::string bien = *e;
+            bool biThay = false;
+            for (const auto& d : doiMoiTruong) biThay = biThay || bien.substr(0, bien.find('=')) == d.substr(0, d.find('='));
+            if (!biThay) moiTruong.push_back(bien);
+        }
+        std::vector<char*> envp;
+        for (auto& e : moiTruong) envp.push_back(e.data());
+        envp.push_back(nullptr);
         std::vector<std::string> args = {TAVELIN3D_EXE};
         args.insert(args.end(), thamSo.begin(), thamSo.end());
         std::vector<char*> argv;
@@ -173,18 +186,22 @@ public:
         argv.push_back(nullptr);
         std::string ra = (thuMuc_ / "stdout.txt").string(), loi = (thuMuc_ / "stderr.txt").string();
         std::string cwd = thuMuc_.string();
+        // Opened (emptied) here, before the child exists, so that nothing
+        // left by an earlier run in the same directory is ever read.
+        int fdRa = ::open(ra.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        int fdLoi = ::open(loi.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
         pid_ = ::fork();
         if (pid_ == 0) {
-            int fdRa = ::open(ra.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            int fdLoi = ::open(loi.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             int rong = ::open("/dev/null", O_RDONLY);
             ::dup2(rong, 0);
             ::dup2(fdRa, 1);
             ::dup2(fdLoi, 2);
             if (::chdir(cwd.c_str()) != 0) ::_exit(126);
-            ::execv(argv[0], argv.data());
+            ::execve(argv[0], argv.data(), envp.data());
             ::_exit(127);
         }
+        ::close(fdRa);
+        ::close(fdLoi);
     }
     ~ChuongTrinh() {
         if (pid_ > 0 && maThoat_ == CHUA_THOAT) {

@@ -1,0 +1,348 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/resource.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "gio_gia.h"
+#include "tep_van_luu.h"
+#include "van_co.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A fresh directory for one test, removed with everything in it afterwards.
+class ThuMucTam {
+public:
+    ThuMucTam() {
+        std::string mau = (fs::temp_directory_path() / "tavelin-game-XXXXXX").string();
+        duongDan_ = mkdtemp(mau.data()) ? fs::path(mau) : fs::path();
+    }
+    ~ThuMucTam() {
+        std::error_code loi;
+        fs::remove_all(duongDan_, loi);
+    }
+    std::string tep(const std::string& ten) const { return (duongDan_ / ten).string(); }
+    std::size_t soTep() const { return std::distance(fs::directory_iterator(duongDan_), fs::directory_iterator()); }
+
+private:
+    fs::path duongDan_;
+};
+
+std::string docTep(const std::string& ten) {
+    std::ifstream vao(ten, std::ios::binary);
+    std::ostringstream ss;
+    ss << vao.rdbuf();
+    return ss.str();
+}
+
+void ghiTep(const std::string& ten, const std::string& noiDung) {
+    std::ofstream ra(ten, std::ios::binary);
+    ra << noiDung;
+}
+
+const char* const VAN_MOI_LF = "TAVELIN1\nchedo 0\ndokho 1\npheng 0\ngiaymoi 0\nchap 0\nnuoc 0\nketqua 0\nlydo \n";
+
+const NuocDi CHIEU_BI_NHANH[] = {{7, 1, 5, 1}, {0, 2, 2, 0}, {5, 1, 5, 6}, {0, 3, 1, 4}, {5, 6, 0, 6}};
+
+// Loads a file text into a game that has already been moved away from the
+// start, so that a load which changed nothing would show.
+bool taiTuChuoi(VanCo& van, const ThuMucTam& thuMuc, const std::string& noiDung) {
+    const std::string ten = thuMuc.tep("van.save");
+    ghiTep(ten, noiDung);
+    return van.taiVan(ten);
+}
+
+}  // namespace
+
+TEST(LuuVan, FreshGameWritesTheExactLinesAndLoadsBack) {
+    ThuMucTam thuMuc;
+    const std::string ten = thuMuc.tep("tavelin.save");
+    VanCo van;
+    ASSERT_TRUE(van.luuVan(ten));
+    EXPECT_EQ(docTep(ten), VAN_MOI_LF);
+    EXPECT_EQ(thuMuc.soTep(), 1u);  // nothing left beside it
+
+    VanCo khac;
+    khac.vanMoi(MAY_MAY, KHO, DEN, 90);
+    ASSERT_TRUE(khac.datChap(DO, "Ma"));
+    ASSERT_TRUE(khac.thuDoNuoc({9, 0, 8, 0}));
+    ASSERT_TRUE(khac.taiVan(ten));
+    EXPECT_EQ(khac.cheDo, NGUOI_NGUOI);
+    EXPECT_EQ(khac.doKho, TRUNG_BINH);
+    EXPECT_EQ(khac.mayDen.doKho, TRUNG_BINH);
+    EXPECT_EQ(khac.pheNguoi, DO);
+    EXPECT_EQ(khac.giayMoiBen, 0);
+    EXPECT_FALSE(khac.dongHo.bat);
+    EXPECT_TRUE(khac.chap.empty());
+    EXPECT_EQ(khac.nuocThu, 0);
+    EXPECT_EQ(khac.khoaTheCo(), van.khoaTheCo());
+    EXPECT_EQ(khac.demViTri, van.demViTri);
+    EXPECT_EQ(khac.ketQua, DANG_CHOI);
+    EXPECT_EQ(khac.lyDo, "");
+}
+
+TEST(LuuVan, CheckmatedGameWithHandicapRoundTrips) {
+    ThuMucTam thuMuc;
+    const std::string ten = thuMuc.tep("tavelin.save");
+    VanCo van;
+    van.vanMoi(NGUOI_MAY, KHO, DEN, 0);
+    ASSERT_TRUE(van.datChap(DO, "Xe"));
+    ASSERT_TRUE(van.datChap(DEN, "Tot"));
+    for (const NuocDi& n : CHIEU_BI_NHANH) ASSERT_TRUE(van.thuDoNuoc(n));
+    ASSERT_EQ(van.ketQua, DO_THANG);
+    ASSERT_TRUE(van.luuVan(ten));
+    EXPECT_EQ(docTep(ten),
+              "TAVELIN1\nchedo 1\ndokho 2\npheng 1\ngiaymoi 0\nchap 2\n0 Xe\n1 Tot\nnuoc 5\n"
+              "7 1 5 1\n0 2 2 0\n5 1 5 6\n0 3 1 4\n5 6 0 6\nketqua 1\nlydo Chiếu bí! Đen thua\n");
+
+    VanCo khac;
+    ASSERT_TRUE(khac.taiVan(ten));
+    EXPECT_EQ(khac.ketQua, DO_THANG);
+    EXPECT_EQ(khac.lyDo, "Chiếu bí! Đen thua");
+    EXPECT_EQ(khac.lichSu, van.lichSu);
+    EXPECT_EQ(khac.nuocDaDi, van.nuocDaDi);
+    EXPECT_EQ(khac.demViTri, van.demViTri);
+    EXPECT_EQ(khac.khoaTheCo(), van.khoaTheCo());
+    EXPECT_EQ(khac.chap, van.chap);
+    EXPECT_EQ(khac.luot, DEN);
+    EXPECT_FALSE(khac.thuDoNuoc({0, 4, 0, 3}));
+    // A finished game's clock stands after loading, as it did when saved.
+    EXPECT_FALSE(khac.dongHo.dangDemGio);
+}
+
+TEST(LuuVan, RedsRemainingTimeIsSavedAndGivenToBothSides) {
+    ThuMucTam thuMuc;
+    const std::string ten = thuMuc.tep("tavelin.save");
+    VanCo van;
+    van.dongHo.datNguonGio(&gioGia::doc);
+    van.vanMoi(NGUOI_NGUOI, TRUNG_BINH, DO, 600);
+    gioGia::troi(10.7);
+    ASSERT_TRUE(van.luuVan(ten));
+    EXPECT_NE(docTep(ten).find("\ngiaymoi 589\n"), std::string::npos);
+    // Saving changes nothing; red's turn keeps running.
+    EXPECT_TRUE(van.dongHo.dangDemGio);
+    EXPECT_EQ(van.dongHo.pheDangChay, DO);
+
+    // Black below red: black gets red's time back.
+    ASSERT_TRUE(van.thuDoNuoc({9, 1, 7, 2}));
+    gioGia::troi(100.0);
+    ASSERT_TRUE(van.thuDoNuoc({0, 1, 2, 2}));
+    ASSERT_TRUE(van.thuDoNuoc({9, 7, 7, 6}));
+    ASSERT_TRUE(van.luuVan(ten));
+    VanCo khac;
+    khac.dongHo.datNguonGio(&gioGia::doc);
+    ASSERT_TRUE(khac.taiVan(ten));
+    EXPECT_EQ(khac.giayMoiBen, 589);
+    EXPECT_DOUBLE_EQ(khac.dongHo.giayConLai(DO), 589.0);
+    EXPECT_DOUBLE_EQ(khac.dongHo.giayConLai(DEN), 589.0);
+    EXPECT_TRUE(khac.dongHo.dangDemGio);
+    EXPECT_EQ(khac.dongHo.pheDangChay, DEN);
+    gioGia::troi(9.0);
+    EXPECT_DOUBLE_EQ(khac.dongHo.giayConLai(DEN), 580.0);
+
+    // Under one second left: the saved game has no clock at all.
+    van.vanMoi(NGUOI_NGUOI, TRUNG_BINH, DO, 5);
+    gioGia::troi(4.5);
+    ASSERT_TRUE(van.luuVan(ten));
+    EXPECT_NE(docTep(ten).find("\ngiaymoi 0\n"), std::string::npos);
+    ASSERT_TRUE(khac.taiVan(ten));
+    EXPECT_FALSE(khac.dongHo.bat);
+}
+
+TEST(LuuVan, ReaderIsTolerantOfOrderWordsAndLineEnds) {
+    ThuMucTam thuMuc;
+    VanCo mau;
+    ASSERT_TRUE(mau.datChap(DO, "Ma"));
+    ASSERT_TRUE(mau.thuDoNuoc({9, 7, 7, 6}));
+    ASSERT_TRUE(mau.thuDoNuoc({0, 1, 2, 2}));
+
+    // Moves before the handicap, unknown words, repeated keys (last wins).
+    VanCo van;
+    ASSERT_TRUE(taiTuChuoi(van, thuMuc,
+                           "TAVELIN1\nxin chao\nchedo 2\nnuoc 1\n9 7 7 6\nketqua 3\nmoi 5\ndokho 0\n"
+                           "nuoc 1\n0 1 2 2\nchap 1\n0 Ma\nchedo 1\npheng 1\nketqua 0\n"));
+    EXPECT_EQ(van.cheDo, NGUOI_MAY);
+    EXPECT_EQ(van.doKho, DE);
+    EXPECT_EQ(van.pheNguoi, DEN);
+    EXPECT_EQ(van.ketQua, DANG_CHOI);
+    EXPECT_EQ(van.khoaTheCo(), mau.khoaTheCo());
+    EXPECT_EQ(van.lichSu, mau.lichSu);
+    EXPECT_EQ(van.demViTri, mau.demViTri);
+    EXPECT_TRUE(van.dongHo.dangDemGio);
+
+    // CRLF line ends read exactly as LF ones, the reason text included.
+    const std::string lf = "TAVELIN1\nchedo 1\ndokho 2\npheng 1\ngiaymoi 0\nchap 1\n0 Ma\nnuoc 2\n"
+                           "9 7 7 6\n0 1 2 2\nketqua 3\nlydo Thế cờ lặp lại 3 lần\n";
+    std::string crlf;
+    for (char c : lf) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    VanCo quaLF, quaCRLF;
+    ASSERT_TRUE(taiTuChuoi(quaLF, thuMuc, lf));
+    ASSERT_TRUE(taiTuChuoi(quaCRLF, thuMuc, crlf));
+    EXPECT_EQ(quaCRLF.lyDo, "Thế cờ lặp lại 3 lần");
+    EXPECT_EQ(quaCRLF.lyDo, quaLF.lyDo);
+    EXPECT_EQ(quaCRLF.ketQua, HOA);
+    EXPECT_EQ(quaCRLF.lichSu, quaLF.lichSu);
+    EXPECT_EQ(quaCRLF.khoaTheCo(), mau.khoaTheCo());
+    EXPECT_EQ(quaCRLF.cheDo, NGUOI_MAY);
+    ASSERT_TRUE(taiTuChuoi(quaCRLF, thuMuc, "TAVELIN1\r\nlydo \r\n"));
+    EXPECT_EQ(quaCRLF.lyDo, "");
+
+    // A handicap piece that is not there is ignored; a move from an empty
+    // square is kept with "?" and the load still succeeds.
+    ASSERT_TRUE(taiTuChuoi(van, thuMuc, "TAVELIN1\nchap 2\n0 Vua\n1 Phao\nnuoc 1\n5 5 4 5\n"));
+    ASSERT_EQ(van.chap.size(), 1u);
+    EXPECT_EQ(van.chap[0].second, "Phao");
+    EXPECT_EQ(van.getMoTaCuoi(), "? 5f-4f");
+    EXPECT_EQ(van.luot, DEN);
+}
+
+TEST(LuuVan, MalformedNumberStopsReadingAndKeepsWhatCameBefore) {
+    ThuMucTam thuMuc;
+    VanCo van;
+    // A bad value counts as 0; everything after it is ignored.
+    ASSERT_TRUE(taiTuChuoi(van, thuMuc, "TAVELIN1\npheng 1\nchedo x2\ndokho 2\nnuoc 1\n9 7 7 6\n"));
+    EXPECT_EQ(van.pheNguoi, DEN);
+    EXPECT_EQ(van.cheDo, NGUOI_NGUOI);
+    EXPECT_EQ(van.doKho, TRUNG_BINH);
+    EXPECT_EQ(van.nuocThu, 0);
+
+    // A truncated file: the number after the last key is missing.
+    ASSERT_TRUE(taiTuChuoi(van, thuMuc, "TAVELIN1\ngiaymoi 45\nnuoc 1\n9 7 7 6\nketqua"));
+    EXPECT_EQ(van.giayMoiBen, 45);
+    EXPECT_EQ(van.nuocThu, 1);
+    EXPECT_EQ(van.ketQua, DANG_CHOI);
+
+    // A move cut short is dropped whole, and so is one with a bad number.
+    ASSERT_TRUE(taiTuChuoi(van, thuMuc, "TAVELIN1\nnuoc 2\n9 7 7 6\n0 1"));
+    EXPECT_EQ(van.nuocThu, 1);
+    ASSERT_TRUE(taiTuChuoi(van, thuMuc, "TAVELIN1\nnuoc 2\n9 7 7 6\n0 1 z 2\nketqua 1\n"));
+    EXPECT_EQ(van.nuocThu, 1);
+    EXPECT_EQ(van.ketQua, DANG_CHOI);
+
+    // Values with no meaning are malformed too: no mode 7, no side 2, no result 9.
+    for (const char* xau : {"chedo 7", "pheng 2", "ketqua 9", "pheng -1"}) {
+        ASSERT_TRUE(taiTuChuoi(van, thuMuc, std::string("TAVELIN1\ngiaymoi 30\n") + xau + "\ndokho 0\n")) << xau;
+        EXPECT_EQ(van.cheDo, NGUOI_NGUOI) << xau;
+        EXPECT_EQ(van.pheNguoi, DO) << xau;
+        EXPECT_EQ(van.ketQua, DANG_CHOI) << xau;
+        EXPECT_EQ(van.giayMoiBen, 30) << xau;
+        EXPECT_EQ(van.doKho, TRUNG_BINH) << xau;
+    }
+}
+
+TEST(LuuVan, OffBoardMovesNeverReachTheBoard) {
+    ThuMucTam thuMuc;
+    VanCo van;
+    for (const char* xau : {"9 7 10 6", "9 7 7 9", "-1 0 0 0", "0 -1 0 0", "9 7 7 2147483647"}) {
+        ASSERT_TRUE(taiTuChuoi(van, thuMuc, std::string("TAVELIN1\nnuoc 3\n9 1 7 2\n") + xau + "\n0 1 2 2\nketqua 2\n"))
+            << xau;
+        EXPECT_EQ(van.nuocThu, 1) << xau;
+        EXPECT_EQ(van.ketQua, DANG_CHOI) << xau;
+        EXPECT_EQ(van.banCo.dsQuan.size(), 32u);
+        for (const auto& quan : van.banCo.dsQuan) EXPECT_TRUE(BanCo::trongBanCo(quan->hang, quan->cot)) << xau;
+    }
+}
+
+TEST(LuuVan, HostileCountsAreBoundedByTheInput) {
+    ThuMucTam thuMuc;
+    VanCo van;
+    ASSERT_TRUE(taiTuChuoi(van, thuMuc, "TAVELIN1\nnuoc 4000000000\n9 1 7 2\n0 1 2 2\n"));
+    EXPECT_EQ(van.nuocThu, 2);
+    ASSERT_TRUE(taiTuChuoi(van, thuMuc, "TAVELIN1\nchap 4000000000\n0 Xe\n"));
+    EXPECT_EQ(van.chap.size(), 1u);
+    ASSERT_TRUE(taiTuChuoi(van, thuMuc, "TAVELIN1\nnuoc 99999999999999999999999\n9 1 7 2\n"));
+    EXPECT_EQ(van.nuocThu, 0);
+
+    // One word of a megabyte is read in small pieces and skipped.
+    ASSERT_TRUE(taiTuChuoi(van, thuMuc, "TAVELIN1\n" + std::string(1 << 20, 'x') + " pheng 1\n"));
+    EXPECT_EQ(van.pheNguoi, DEN);
+
+    // No list grows past what a game can hold, however many entries follow.
+    std::string nhieu = "TAVELIN1\nnuoc 4000000000\n";
+    for (std::size_t i = 0; i < TOI_DA_NUOC + 3; ++i) nhieu += "5 5 4 5\n";
+    nhieu += "pheng 1\n";
+    ASSERT_TRUE(taiTuChuoi(van, thuMuc, nhieu));
+    EXPECT_EQ(static_cast<std::size_t>(van.nuocThu), TOI_DA_NUOC);
+    EXPECT_EQ(van.pheNguoi, DEN);  // the extra entries were skipped as words
+}
+
+TEST(LuuVan, LoadRefusesAnythingButTheMagicAndLeavesTheGame) {
+    ThuMucTam thuMuc;
+    VanCo van;
+    ASSERT_TRUE(van.thuDoNuoc({9, 1, 7, 2}));
+    const std::string khoa = van.khoaTheCo();
+    // The last one passes: a first line without its newline is still a line.
+    for (const char* xau : {"", "tavelin1\nnuoc 0\n", "TAVELIN12\n", "TAVELIN1 \n", " TAVELIN1\n",
+                            "TAVELIN1\r\r\n", "TAVELIN1\rX\n", "TAVELIN\n", "TAVELIN1"}) {
+        const bool dung = std::string(xau) == "TAVELIN1";
+        EXPECT_EQ(taiTuChuoi(van, thuMuc, xau), dung) << xau;
+        if (!dung) {
+            EXPECT_EQ(van.khoaTheCo(), khoa) << xau;
+        }
+    }
+    VanCo khac;
+    ASSERT_TRUE(khac.thuDoNuoc({9, 1, 7, 2}));
+    EXPECT_FALSE(khac.taiVan(thuMuc.tep("khong-co.save")));
+    EXPECT_FALSE(khac.taiVan(thuMuc.tep("")));  // a directory
+    EXPECT_EQ(khac.nuocThu, 1);
+}
+
+TEST(LuuVan, FailedSaveLeavesThePreviousFileIntact) {
+    ThuMucTam thuMuc;
+    VanCo van;
+    ASSERT_TRUE(van.thuDoNuoc({9, 1, 7, 2}));
+
+    // Nowhere to write: a missing directory, or a regular file in the way.
+    ghiTep(thuMuc.tep("la-tep"), "x");
+    EXPECT_FALSE(van.luuVan(thuMuc.tep("khong-co/tavelin.save")));
+    EXPECT_FALSE(van.luuVan(thuMuc.tep("la-tep/tavelin.save")));
+    EXPECT_FALSE(van.luuVan(""));
+    EXPECT_EQ(thuMuc.soTep(), 1u);
+
+    // A write that fails half-way: the file-size limit holds for root too.
+    const std::string ten = thuMuc.tep("tavelin.save");
+    ghiTep(ten, VAN_MOI_LF);
+    rlimit cu{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &cu), 0);
+    rlimit nho = cu;
+    nho.rlim_cur = 20;
+    const auto xuLyCu = signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &nho), 0);
+    const bool ketQua = van.luuVan(ten);
+    setrlimit(RLIMIT_FSIZE, &cu);
+    signal(SIGXFSZ, xuLyCu);
+    EXPECT_FALSE(ketQua);
+    EXPECT_EQ(docTep(ten), VAN_MOI_LF);
+    EXPECT_EQ(thuMuc.soTep(), 2u);  // no half-written file left beside it
+
+    // The target is a directory: the rename fails, the directory stays.
+    fs::create_directory(thuMuc.tep("thu-muc"));
+    ghiTep(thuMuc.tep("thu-muc/a"), "a");
+    EXPECT_FALSE(van.luuVan(thuMuc.tep("thu-muc")));
+    EXPECT_EQ(docTep(thuMuc.tep("thu-muc/a")), "a");
+    EXPECT_EQ(thuMuc.soTep(), 3u);
+
+    // And a save that works replaces the old file whole.
+    ASSERT_TRUE(van.luuVan(ten));
+    EXPECT_NE(docTep(ten).find("nuoc 1\n9 1 7 2\n"), std::string::npos);
+    EXPECT_EQ(thuMuc.soTep(), 3u);
+}
+
+TEST(LuuVan, FileNamesAreUtf8) {
+    ThuMucTam thuMuc;
+    const std::string ten = thuMuc.tep("ván cờ đỏ.save");
+    VanCo van;
+    ASSERT_TRUE(van.thuDoNuoc({9, 1, 7, 2}));
+    ASSERT_TRUE(van.luuVan(ten));
+    ASSERT_EQ(thuMuc.soTep(), 1u);
+    EXPECT_TRUE(fs::directory_iterator(fs::path(ten).parent_path())->path().filename().u8string() == u8"ván cờ đỏ.save");
+    EXPECT_TRUE(fs::exists(ten));
+    VanCo khac;
+    ASSERT_TRUE(khac.taiVan(ten));
+    EXPECT_EQ(khac.nuocThu, 1);
+}

@@ -332,17 +332,3 @@ TEST(LuuVan, FailedSaveLeavesThePreviousFileIntact) {
     EXPECT_NE(docTep(ten).find("nuoc 1\n9 1 7 2\n"), std::string::npos);
     EXPECT_EQ(thuMuc.soTep(), 3u);
 }
-
-TEST(LuuVan, FileNamesAreUtf8) {
-    ThuMucTam thuMuc;
-    const std::string ten = thuMuc.tep("ván cờ đỏ.save");
-    VanCo van;
-    ASSERT_TRUE(van.thuDoNuoc({9, 1, 7, 2}));
-    ASSERT_TRUE(van.luuVan(ten));
-    ASSERT_EQ(thuMuc.soTep(), 1u);
-    EXPECT_TRUE(fs::directory_iterator(fs::path(ten).parent_path())->path().filename().u8string() == u8"ván cờ đỏ.save");
-    EXPECT_TRUE(fs::exists(ten));
-    VanCo khac;
-    ASSERT_TRUE(khac.taiVan(ten));
-    EXPECT_EQ(khac.nuocThu, 1);
-}

@@ -48,10 +48,16 @@ TEST(NenTangKetNoi, WaitAcceptReceiveSendAndDeadPeer) {
     thu::guiHet(khach, "abc");
     EXPECT_EQ(nenTang::nhan(kn, buf, sizeof buf), 3);
     EXPECT_EQ(nenTang::gui(kn, "xy", 2), 2);
+    char hai[2];
+    ASSERT_EQ(::recv(khach, hai, 2, MSG_WAITALL), 2);
 
     // Writing to a peer that has gone must return an error, not raise
-    // SIGPIPE (which would end this test program).
+    // SIGPIPE (which would end this test program). A graceful close first
+    // (the connection waits in CLOSE_WAIT), so the peer's reset to our next
+    // write turns the write after it into EPIPE, the case that signals.
     ::close(khach);
+    char mot;
+    EXPECT_EQ(nenTang::nhan(kn, &mot, 1), 0) << "the peer's end of stream";
     int64_t ketQua = 1;
     for (int i = 0; i < 50 && ketQua > 0; ++i) ketQua = nenTang::gui(kn, "payload", 7);
     EXPECT_LE(ketQua, 0);

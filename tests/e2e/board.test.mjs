@@ -1,0 +1,122 @@
+// Playing on the board by hand: the first page, selecting, moving, refusals,
+// the keyboard and the flip button, in a human-against-human game.
+
+import { test } from 'node:test';
+import assert from 'node:assert/strict';
+import {
+  openGame, point, clickPoint, pieceAt, historyTexts, playMove, waitForMessage,
+} from './support/harness.mjs';
+
+const T = { timeout: 180000 };
+
+test('the first page shows the full board, 32 pieces and every point', T, async (t) => {
+  const { page } = await openGame(t);
+  assert.equal(await page.locator('.diem').count(), 90);
+  assert.equal(await page.locator('.quan').count(), 32);
+  assert.equal(await page.locator('.quan[data-phe="DO"]').count(), 16);
+  assert.equal(await page.locator('.quan[data-phe="DEN"]').count(), 16);
+  // Corners and generals where the API puts them (row 0 is black's back rank).
+  assert.deepEqual(await pieceAt(page, 9, 0), { loai: 0, phe: 'DO' });
+  assert.deepEqual(await pieceAt(page, 0, 4), { loai: 5, phe: 'DEN' });
+  assert.deepEqual(await pieceAt(page, 7, 1), { loai: 1, phe: 'DO' });
+  assert.equal(await pieceAt(page, 5, 4), null);
+  // Red is at the bottom of a human-against-human game.
+  const red = await point(page, 9, 4).boundingBox();
+  const black = await point(page, 0, 4).boundingBox();
+  assert.ok(red.y > black.y);
+  await assert.doesNotReject(page.locator('#trang-thai', { hasText: 'Lượt của Đỏ' }).waitFor());
+  assert.equal(await page.locator('#lich-su .nuoc').count(), 0);
+  assert.ok(await page.locator('#nut-tai').isDisabled(), 'nothing saved yet');
+  assert.match(await point(page, 9, 0).getAttribute('aria-label'), /Xe đỏ/);
+});
+
+test('selecting shows the destinations; clicking again or Escape deselects', T, async (t) => {
+  const { page } = await openGame(t);
+  await clickPoint(page, 9, 1); // red horse
+  await page.locator('.diem.dang-chon[data-hang="9"][data-cot="1"]').waitFor();
+  const dests = await page.locator('.diem.la-dich').evaluateAll(
+    (els) => els.map((g) => `${g.dataset.hang},${g.dataset.cot}`).sort(),
+  );
+  assert.deepEqual(dests, ['7,0', '7,2']);
+
+  await clickPoint(page, 9, 1); // the same piece again
+  await page.locator('.diem.dang-chon').waitFor({ state: 'detached' });
+  assert.equal(await page.locator('.diem.la-dich').count(), 0);
+
+  await clickPoint(page, 7, 1); // red cannon: many destinations, one capture
+  await page.locator('.diem.dang-chon[data-hang="7"][data-cot="1"]').waitFor();
+  assert.ok(await page.locator('.diem.la-dich').count() > 5);
+  assert.equal(await page.locator('.diem.la-dich.co-quan[data-hang="0"][data-cot="1"]').count(), 1);
+  await page.keyboard.press('Escape');
+  await page.locator('.diem.dang-chon').waitFor({ state: 'detached' });
+});
+
+test('a move is played, highlighted and listed; refusals show the server reason', T, async (t) => {
+  const { page } = await openGame(t);
+  await clickPoint(page, 5, 4); // nothing selected, empty point
+  await waitForMessage(page, 'Hãy chọn một quân của bạn');
+
+  await clickPoint(page, 9, 0);
+  await page.locator('.diem.dang-chon[data-hang="9"][data-cot="0"]').waitFor();
+  await clickPoint(page, 5, 5); // not a chariot move
+  await waitForMessage(page, 'Nước đi không hợp lệ');
+  assert.equal(await page.locator('.diem.dang-chon[data-hang="9"][data-cot="0"]').count(), 1,
+    'a refused move keeps the selection');
+
+  await clickPoint(page, 7, 0);
+  await page.locator('#lich-su .nuoc').first().waitFor();
+  assert.deepEqual(await historyTexts(page), ['Xe đỏ 9a-7a']);
+  assert.equal(await pieceAt(page, 9, 0), null);
+  assert.deepEqual(await pieceAt(page, 7, 0), { loai: 0, phe: 'DO' });
+  assert.equal(await page.locator('.diem.cuoi-den[data-hang="7"][data-cot="0"]').count(), 1);
+  assert.equal(await page.locator('.diem.cuoi-di[data-hang="9"][data-cot="0"]').count(), 1);
+  await page.locator('#trang-thai', { hasText: 'Lượt của Đen' }).waitFor();
+
+  await clickPoint(page, 7, 1); // a red piece on black's turn
+  await waitForMessage(page, 'Hãy chọn một quân của bạn');
+
+  // A capture: the black cannon on 2h jumps the red cannon on 7h onto the horse.
+  await playMove(page, [2, 7], [9, 7]);
+  const list = await historyTexts(page);
+  assert.equal(list[1], 'Phao đen 2h-9h ăn Ma đỏ');
+  assert.deepEqual(await pieceAt(page, 9, 7), { loai: 1, phe: 'DEN' });
+  assert.equal(await page.locator('#lich-su li').count(), 1, 'two plies make one numbered move');
+  assert.match(await page.locator('#lich-su li .so').first().textContent(), /^1\.$/);
+  assert.equal(await page.locator('#ben-tren .quan-an span').count() + await page.locator('#ben-duoi .quan-an span').count(), 1,
+    'the captured horse is shown beside the player who took it');
+});
+
+test('the keyboard moves a cursor and plays; the flip button turns the board', T, async (t) => {
+  const { page } = await openGame(t);
+  await page.locator('#ban-co').focus();
+  // The cursor starts on red's general; four steps left reach the chariot.
+  for (let i = 0; i < 4; i += 1) await page.keyboard.press('ArrowLeft');
+  await page.keyboard.press('Enter');
+  await page.locator('.diem.dang-chon[data-hang="9"][data-cot="0"]').waitFor();
+  await page.keyboard.press('ArrowUp');
+  await page.keyboard.press('ArrowUp');
+  await page.keyboard.press(' ');
+  await page.locator('#lich-su .nuoc').first().waitFor();
+  assert.deepEqual(await historyTexts(page), ['Xe đỏ 9a-7a']);
+
+  const before = await point(page, 0, 4).boundingBox();
+  await page.click('#nut-lat');
+  await page.waitForFunction(
+    (y) => document.querySelector('.diem[data-hang="0"][data-cot="4"]').getBoundingClientRect().y > y + 100,
+    before.y,
+  );
+  const red = await point(page, 9, 4).boundingBox();
+  const black = await point(page, 0, 4).boundingBox();
+  assert.ok(black.y > red.y, 'black is at the bottom after the flip');
+  assert.equal(await page.locator('#ben-duoi').getAttribute('data-phe'), 'DEN');
+  // On the turned board the arrows still follow the screen: up goes toward red.
+  await page.locator('#ban-co').focus();
+  await page.keyboard.press('Enter'); // cursor is on 7a, the red chariot: black to move, refused
+  await waitForMessage(page, 'Hãy chọn một quân của bạn');
+  await page.keyboard.press('ArrowDown'); // toward black on the turned board: 6a, empty
+  await page.keyboard.press('ArrowDown'); // 5a
+  await page.keyboard.press('ArrowDown'); // 4a
+  await page.keyboard.press('ArrowDown'); // 3a, black soldier
+  await page.keyboard.press('Enter');
+  await page.locator('.diem.dang-chon[data-hang="3"][data-cot="0"]').waitFor();
+});

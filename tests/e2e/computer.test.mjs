@@ -1,0 +1,82 @@
+// Games against the computer (always at the easy level, to keep the suite
+// short): it answers, undo takes back both plies, a hint is drawn, the human
+// can play black, and a computer-against-computer game can be paused.
+
+import { test } from 'node:test';
+import assert from 'node:assert/strict';
+import {
+  openGame, point, pieceAt, historyTexts, playMove, waitForHistoryLength, waitForMessage, newGame,
+} from './support/harness.mjs';
+
+const T = { timeout: 240000 };
+
+test('the computer answers; undo takes back both plies; a hint is drawn', T, async (t) => {
+  const { page } = await openGame(t);
+  await newGame(page, { cheDo: 'NM', pheNguoi: 'DO', level: 'DE' });
+  await page.locator('#ben-tren small', { hasText: 'Máy · Dễ' }).waitFor();
+  await page.locator('#ben-duoi small', { hasText: 'Bạn' }).waitFor();
+
+  await playMove(page, [7, 7], [7, 4]); // central cannon
+  await waitForHistoryLength(page, 2); // the computer's reply
+  const [mine, reply] = await historyTexts(page);
+  assert.equal(mine, 'Phao đỏ 7h-7e');
+  assert.match(reply, / đen /, 'the reply is a black move');
+  await page.locator('#trang-thai', { hasText: 'Đến lượt bạn' }).waitFor();
+  // The computer's last search is shown: depth, time, nodes and score.
+  await page.locator('#thong-ke dt', { hasText: 'Độ sâu' }).waitFor();
+  assert.equal(await page.locator('#thong-ke dd').count(), 4);
+  assert.ok(Number((await page.locator('#thong-ke dd').first().textContent())) >= 1);
+
+  await page.click('#nut-huy');
+  await waitForHistoryLength(page, 0);
+  assert.deepEqual(await pieceAt(page, 7, 7), { loai: 1, phe: 'DO' });
+  assert.equal(await page.locator('.quan').count(), 32);
+  assert.ok(await page.locator('#nut-huy').isDisabled(), 'nothing left to undo');
+
+  await page.click('#nut-goi-y');
+  const message = page.locator('#thong-bao .muc', { hasText: 'Gợi ý: ' }).first();
+  await message.waitFor();
+  await page.locator('.lop-goi-y .mui-goi-y').waitFor({ state: 'attached' });
+  // "Gợi ý: Mã đỏ 9b → 7c": the hinted piece is red and stands on that point.
+  const m = /(\d)([a-i]) → (\d)([a-i])/.exec(await message.textContent());
+  assert.ok(m, 'the hint names its squares');
+  const from = await pieceAt(page, Number(m[1]), 'abcdefghi'.indexOf(m[2]));
+  assert.equal(from.phe, 'DO');
+});
+
+test('playing black puts black at the bottom and the computer opens', T, async (t) => {
+  const { page } = await openGame(t);
+  await newGame(page, { cheDo: 'NM', pheNguoi: 'DEN', level: 'DE' });
+  const red = await point(page, 9, 4).boundingBox();
+  const black = await point(page, 0, 4).boundingBox();
+  assert.ok(black.y > red.y, 'the human side is at the bottom');
+  assert.equal(await page.locator('#ben-duoi').getAttribute('data-phe'), 'DEN');
+
+  await waitForHistoryLength(page, 1); // the computer moves first, as red
+  assert.match((await historyTexts(page))[0], / đỏ /);
+  await page.locator('#trang-thai', { hasText: 'Đến lượt bạn' }).waitFor();
+  await playMove(page, [0, 1], [2, 2]);
+  await waitForHistoryLength(page, 3);
+});
+
+test('a computer-against-computer game plays on, pauses after undo and resumes', T, async (t) => {
+  const { page } = await openGame(t);
+  await newGame(page, { cheDo: 'MM', level: 'DE' });
+  await page.waitForFunction(() => document.querySelectorAll('#lich-su .nuoc').length >= 2, null,
+    { timeout: 60000 });
+  assert.equal(await page.locator('#tam-dung').isVisible(), false);
+
+  await page.click('#nut-huy');
+  await page.locator('#tam-dung').waitFor();
+  await page.locator('#trang-thai', { hasText: 'tạm dừng' }).waitFor();
+  const paused = (await historyTexts(page)).length;
+  // Nothing is played while paused (waiting longer can only make this surer).
+  await page.waitForTimeout(1500);
+  assert.equal((await historyTexts(page)).length, paused);
+
+  await page.click('#nut-tiep-tuc');
+  await waitForMessage(page, 'Máy chơi tiếp');
+  await page.locator('#tam-dung').waitFor({ state: 'hidden' });
+  await page.waitForFunction((k) => document.querySelectorAll('#lich-su .nuoc').length > k, paused,
+    { timeout: 60000 });
+});

@@ -75,6 +75,9 @@ bool coIndexHtml(const std::string& thuMucWeb) {
 // Ten consecutive ports from the requested one, or one attempt for port 0.
 bool moCongMayChu(GiaoDienWeb& web, int cong) {
     if (cong == 0) return web.moCong(0);
+    // A negative request is out of range as a whole: counting up from -5
+    // would reach 0, which means "any free port", not what was asked for.
+    if (cong < 0) return false;
     for (int k = 0; k < 10; ++k) {
         if (web.moCong(cong + k)) return true;
     }

@@ -56,7 +56,7 @@ TEST(DongLenh, MissingFrontEndFailsBeforeAnySocket) {
 
 TEST(DongLenh, PortOutOfRangeHugeOrBusyFails) {
     CoWeb cw;
-    for (const char* cong : {"70000", "99999999999999999999999", "-99999999999999999999", "-20"}) {
+    for (const char* cong : {"70000", "99999999999999999999999", "-99999999999999999999", "-20", "-5"}) {
         KetQuaChay kq = chayDenHet(cw.tam.duongDan(), {"--serve", "--web-root", cw.web().string(), "--port", cong});
         EXPECT_EQ(kq.maThoat, 1) << cong;
         EXPECT_EQ(kq.loi, KHONG_CO_CONG) << cong;

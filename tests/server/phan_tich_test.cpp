@@ -109,19 +109,11 @@ TEST(TaoPhanHoi, StatusLineSixHeadersThenBody) {
 }
 
 TEST(LoaiNoiDung, ExtensionTableIsCaseSensitive) {
-    EXPECT_EQ(loaiNoiDungTheoTen("web/index.html"), "text/html; charset=utf-8");
-    EXPECT_EQ(loaiNoiDungTheoTen("web/app.js"), "text/javascript; charset=utf-8");
-    EXPECT_EQ(loaiNoiDungTheoTen("web/a.css"), "text/css; charset=utf-8");
-    EXPECT_EQ(loaiNoiDungTheoTen("web/a.json"), "application/json; charset=utf-8");
-    EXPECT_EQ(loaiNoiDungTheoTen("web/a.png"), "image/png");
-    EXPECT_EQ(loaiNoiDungTheoTen("web/a.jpg"), "image/jpeg");
     EXPECT_EQ(loaiNoiDungTheoTen("web/a.jpeg"), "image/jpeg");
-    EXPECT_EQ(loaiNoiDungTheoTen("web/a.svg"), "image/svg+xml");
-    EXPECT_EQ(loaiNoiDungTheoTen("web/a.ico"), "image/x-icon");
-    EXPECT_EQ(loaiNoiDungTheoTen("web/a.wasm"), "application/wasm");
     EXPECT_EQ(loaiNoiDungTheoTen("web/a.woff2"), "font/woff2");
     EXPECT_EQ(loaiNoiDungTheoTen("web/STYLE.CSS"), "application/octet-stream");
     EXPECT_EQ(loaiNoiDungTheoTen("web/README"), "application/octet-stream");
+    EXPECT_EQ(loaiNoiDungTheoTen("web/a."), "application/octet-stream");
     // The last dot of the whole name counts, web root included.
     EXPECT_EQ(loaiNoiDungTheoTen("my.web/LICENSE"), "application/octet-stream");
 }

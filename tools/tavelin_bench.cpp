@@ -29,7 +29,11 @@ bool datViTriTuDoiSo(const DoiSo& doiSo, BanCo& ban, Phe& luot) {
 namespace {
 
 void inCachDung() {
-    std::cerr << "cach dung: tavelin-bench perft DEPTH [--fen FEN]\n";
+    std::cerr << "cach dung:\n"
+                 "  tavelin-bench perft DEPTH [--fen FEN]\n"
+                 "  tavelin-bench search [--fen FEN] (--level DE|TRUNG_BINH|KHO | --depth D --ms T)\n"
+                 "  tavelin-bench bench [--depth D]\n"
+                 "  tavelin-bench levels\n";
 }
 
 }  // namespace
@@ -43,6 +47,8 @@ int main(int argc, char** argv) {
     const DoiSo doiSo(argv + 2, argv + argc);
     if (lenh == "perft") return lenhPerft(doiSo);
     if (lenh == "search") return lenhSearch(doiSo);
+    if (lenh == "bench") return lenhBench(doiSo);
+    if (lenh == "levels") return lenhLevels(doiSo);
     inCachDung();
     return 2;
 }

@@ -15,3 +15,5 @@ std::string giaTriSau(const DoiSo& doiSo, const std::string& co);
 
 int lenhPerft(const DoiSo& doiSo);
 int lenhSearch(const DoiSo& doiSo);
+int lenhBench(const DoiSo& doiSo);
+int lenhLevels(const DoiSo& doiSo);

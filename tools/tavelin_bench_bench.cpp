@@ -1,0 +1,97 @@
+// bench and levels: the engine over a fixed suite of positions.
+//
+// bench searches every position to one fixed depth with no effective time
+// limit; its total node count is a signature that speed work must not change.
+// levels plays each difficulty level on the same suite, the way the game
+// would, and reports how often the level's full depth fits in its time limit.
+#include <algorithm>
+#include <chrono>
+#include <climits>
+#include <cstdio>
+#include <iostream>
+#include <memory>
+#include <vector>
+
+#include "bo_vi_tri_bench.h"
+#include "fen.h"
+#include "tavelin_bench.h"
+#include "tim_kiem.h"
+
+namespace {
+
+constexpr int DO_SAU_BENCH = 6;
+
+bool datViTriBench(const ViTriBench& v, BanCo& ban, Phe& luot) {
+    std::string loi;
+    if (docFEN(v.fen, ban, luot, loi)) return true;
+    std::cerr << "tavelin-bench: FEN cua bo bench hong: " << loi << "\n";
+    return false;
+}
+
+long long nps(long long nut, double giay) { return giay > 0 ? static_cast<long long>(nut / giay) : 0; }
+
+bool docDoSau(const DoiSo& doiSo, int& doSau) {
+    const std::string s = giaTriSau(doiSo, "--depth");
+    if (s.empty()) return true;
+    if (s.size() > 2 || s.find_first_not_of("0123456789") != std::string::npos) return false;
+    doSau = std::stoi(s);
+    return doSau >= 1;
+}
+
+}  // namespace
+
+int lenhBench(const DoiSo& doiSo) {
+    int doSau = DO_SAU_BENCH;
+    if (!docDoSau(doiSo, doSau)) {
+        std::cerr << "cach dung: tavelin-bench bench [--depth D]\n";
+        return 2;
+    }
+    long long tongNut = 0;
+    double tongGiay = 0;
+    int i = 0;
+    for (const ViTriBench& v : BO_VI_TRI_BENCH) {
+        BanCo ban;
+        Phe luot = DO;
+        if (!datViTriBench(v, ban, luot)) return 2;
+        // A fresh engine per position: the signature must not depend on the
+        // order of the suite.
+        auto may = std::make_unique<TimKiem>();
+        TimKiem::ThongKe tk;
+        const NuocDi n = may->timNuocDiVoiThoiGian(ban, luot, INT32_MAX, doSau, tk);
+        tongNut += tk.soNut;
+        tongGiay += tk.giay;
+        std::printf("%2d %-10s nodes %10lld ms %8.1f nps %9lld move %d,%d-%d,%d score %d\n", ++i, v.giaiDoan,
+                    static_cast<long long>(tk.soNut), tk.giay * 1000, nps(tk.soNut, tk.giay), n.hangDi, n.cotDi,
+                    n.hangDen, n.cotDen, tk.diem);
+    }
+    std::printf("bench nodes %lld ms %lld nps %lld\n", tongNut, static_cast<long long>(tongGiay * 1000),
+                nps(tongNut, tongGiay));
+    return 0;
+}
+
+int lenhLevels(const DoiSo&) {
+    struct CapDo { DoKho doKho; const char* ten; int doSau; };
+    const CapDo capDo[] = {{DE, "DE", 2}, {TRUNG_BINH, "TRUNG_BINH", 4}, {KHO, "KHO", 8}};
+    for (const CapDo& cd : capDo) {
+        std::vector<int> doSauXong;
+        int duDoSau = 0;
+        double giayMax = 0;
+        for (const ViTriBench& v : BO_VI_TRI_BENCH) {
+            BanCo ban;
+            Phe luot = DO;
+            if (!datViTriBench(v, ban, luot)) return 2;
+            auto may = std::make_unique<TimKiem>();
+            TimKiem::ThongKe tk;
+            may->timNuocDi(ban, luot, cd.doKho, tk);
+            doSauXong.push_back(tk.doSau);
+            if (!tk.biDung) ++duDoSau;
+            giayMax = std::max(giayMax, tk.giay);
+        }
+        std::sort(doSauXong.begin(), doSauXong.end());
+        const size_t n = doSauXong.size();
+        const double trungVi = n % 2 ? doSauXong[n / 2] : (doSauXong[n / 2 - 1] + doSauXong[n / 2]) / 2.0;
+        std::printf("levels %s full-depth %d/%zu (%.0f%%) median-depth %.1f max-depth %d target-depth %d max-s %.2f\n",
+                    cd.ten, duDoSau, n, 100.0 * duDoSau / n, trungVi, doSauXong.back(), cd.doSau, giayMax);
+    }
+    return 0;
+}

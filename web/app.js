@@ -7,7 +7,7 @@ import { BanCoSVG } from './board.js';
 import { BangThongTin, mayCam } from './panel.js';
 import { HopVanMoi } from './newgame.js';
 import { thongBao } from './toast.js';
-import { CHU, tenO, tenQuan } from './labels.js';
+import { CHU, tenO, tenQuan, kyTuQuan } from './labels.js';
 
 const HOI_NHANH_MS = 300;
 const HOI_CHAM_MS = 2500;
@@ -135,8 +135,9 @@ async function huyNuoc() {
 async function goiY() {
   const nut = $('nut-goi-y');
   nut.disabled = true;
-  thongBao(CHU.dangGoiY);
+  const xongTim = thongBao(CHU.dangGoiY);
   const traLoi = await gui('goiy');
+  xongTim();
   if (xuLyTraLoi(traLoi)) {
     const g = traLoi.goiY;
     const quan = g && traLoi.banCo.find((p) => p.h === g.hd && p.c === g.cd);
@@ -200,4 +201,5 @@ function ganSuKien() {
 }
 
 ganSuKien();
+document.querySelector('.logo').textContent = kyTuQuan('DO', 5);
 hoiTrangThai();

@@ -2,9 +2,8 @@
 // input on it (pointer and keyboard). It knows nothing of the rules: it draws
 // what the state document says and reports which point was activated.
 
-import { KY_TU_QUAN, CHU_COT, tenO, tenQuan } from './labels.js';
+import { kyTuQuan, dungChuHan, CHU_COT, tenO, tenQuan } from './labels.js';
 import { tao, NS } from './svg.js';
-import { coChuHan } from './font_check.js';
 
 const S = 60; // distance between two lines
 const LE = 64; // margin around the grid, room for the coordinates
@@ -29,7 +28,6 @@ export class BanCoSVG {
     this.lat = false;
     this.conTro = { h: 9, c: 4 };
     this.nuocThuTruoc = null;
-    this.dungChuHan = coChuHan();
     this.svg = tao('svg', {
       viewBox: `0 0 ${RONG} ${CAO}`, class: 'ban-co-svg', role: 'grid',
       'aria-label': 'Bàn cờ', xmlns: NS,
@@ -235,8 +233,8 @@ export class BanCoSVG {
     const than = tao('g', { class: 'than' }, g);
     tao('circle', { r: BAN_KINH, class: 'mat' }, than);
     tao('circle', { r: BAN_KINH - 4.5, class: 'vanh' }, than);
-    const chu = tao('text', { class: this.dungChuHan ? 'chu' : 'chu chu-la-tinh', y: 1 }, than);
-    chu.textContent = this.dungChuHan ? (KY_TU_QUAN[phe][quan.loai] ?? quan.ve) : quan.ve;
+    const chu = tao('text', { class: dungChuHan() ? 'chu' : 'chu chu-la-tinh', y: 1 }, than);
+    chu.textContent = kyTuQuan(phe, quan.loai) ?? quan.ve;
     return g;
   }
 

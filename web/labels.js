@@ -1,10 +1,27 @@
 // Every text the page shows that does not come from the server, in one place.
 // Piece kinds are the server's codes 0..6 ("loai"); sides are "DO" / "DEN".
 
+import { coChuHan } from './font_check.js';
+
 export const KY_TU_QUAN = {
   DO: ['俥', '炮', '傌', '相', '仕', '帥', '兵'],
   DEN: ['車', '砲', '馬', '象', '士', '將', '卒'],
 };
+
+// The server's one-letter symbols ("ve"), used when no Chinese font exists.
+const KY_HIEU = ['X', 'P', 'M', 'V', 'S', 'T', 'B'];
+let chuHan = null;
+
+/** Whether the traditional characters can be drawn on this machine (checked once). */
+export function dungChuHan() {
+  if (chuHan === null) chuHan = coChuHan();
+  return chuHan;
+}
+
+/** The character of a piece, or its letter where the characters cannot be drawn. */
+export function kyTuQuan(phe, loai) {
+  return dungChuHan() ? KY_TU_QUAN[phe === 'DEN' ? 'DEN' : 'DO'][loai] : KY_HIEU[loai];
+}
 
 // Names with diacritics for labels; the server's own names ("ten") are the
 // plain ASCII ones and are what the API expects back (handicap).

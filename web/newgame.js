@@ -1,7 +1,7 @@
 // The "Ván mới" dialog: mode, sides, levels, clock and handicap, turned into
 // the parameters of the "vanmoi" command.
 
-import { KY_TU_QUAN, TEN_LOAI, TEN_API_LOAI, SO_QUAN_BAN_DAU } from './labels.js';
+import { kyTuQuan, TEN_LOAI, TEN_API_LOAI, SO_QUAN_BAN_DAU } from './labels.js';
 
 const LOAI_CHAP = [0, 1, 2, 3, 4, 6]; // every kind but the general
 const MA_CHE_DO = { NGUOI_NGUOI: 'NN', NGUOI_MAY: 'NM', MAY_MAY: 'MM' };
@@ -29,7 +29,7 @@ export class HopVanMoi {
     for (const loai of LOAI_CHAP) {
       const ten = document.createElement('span');
       ten.className = 'loai';
-      ten.innerHTML = `<span aria-hidden="true">${KY_TU_QUAN.DEN[loai]}</span>`;
+      ten.innerHTML = `<span aria-hidden="true">${kyTuQuan('DEN', loai)}</span>`;
       ten.append(TEN_LOAI[loai]);
       bang.append(ten);
       for (const phe of ['DO', 'DEN']) {

@@ -3,7 +3,7 @@
 // search. All of it is read from the state document.
 
 import {
-  KY_TU_QUAN, TEN_API_LOAI, SO_QUAN_BAN_DAU, TEN_PHE, PHE_KIA, TEN_DO_KHO, TEN_CHE_DO, KET_QUA, CHU,
+  kyTuQuan, TEN_API_LOAI, SO_QUAN_BAN_DAU, TEN_PHE, PHE_KIA, TEN_DO_KHO, TEN_CHE_DO, KET_QUA, CHU,
 } from './labels.js';
 import { veDongHo } from './clock.js';
 
@@ -74,7 +74,7 @@ export class BangThongTin {
     el.dataset.phe = phe;
     const daiDien = el.querySelector('.dai-dien');
     daiDien.className = `dai-dien ${phe === 'DO' ? 'do' : 'den'}`;
-    daiDien.textContent = KY_TU_QUAN[phe][5];
+    daiDien.textContent = kyTuQuan(phe, 5);
     el.querySelector('strong').textContent = TEN_PHE[phe];
     const vaiTro = el.querySelector('small');
     let chu = 'Người chơi';
@@ -87,7 +87,7 @@ export class BangThongTin {
     el.classList.toggle('dang-di', denLuot);
     const an = quanBiAn(tt, PHE_KIA[phe]);
     el.querySelector('.quan-an').innerHTML = an
-      .map((loai) => `<span class="${phe === 'DO' ? 'den' : 'do'}">${KY_TU_QUAN[PHE_KIA[phe]][loai]}</span>`)
+      .map((loai) => `<span class="${phe === 'DO' ? 'den' : 'do'}">${kyTuQuan(PHE_KIA[phe], loai)}</span>`)
       .join('');
     el.querySelector('.dong-ho').setAttribute('aria-label', `Đồng hồ bên ${TEN_PHE[phe]}`);
   }

@@ -1,0 +1,103 @@
+// Whole-game features through the page: handicap and clock from the new-game
+// dialog, saving and loading, and a game that ends by threefold repetition.
+
+import { test } from 'node:test';
+import assert from 'node:assert/strict';
+import fs from 'node:fs';
+import path from 'node:path';
+import {
+  openGame, pieceAt, historyTexts, playMove, waitForHistoryLength, waitForMessage, newGame,
+} from './support/harness.mjs';
+
+const T = { timeout: 180000 };
+
+/** Seconds shown by a clock text such as "1:00", "0:59" or "0:07.3". */
+function seconds(text) {
+  const [m, s] = text.trim().split(':');
+  return Number(m) * 60 + Number(s);
+}
+
+test('a new game with a handicap and a clock that counts down for the side to move', T, async (t) => {
+  const { page } = await openGame(t);
+  await newGame(page, { cheDo: 'NN', giay: 60, chap: [['DO', 0, 1], ['DEN', 2, 2]] });
+  assert.equal(await page.locator('.quan').count(), 29);
+  assert.equal(await pieceAt(page, 9, 0), null, "red's first chariot is given up");
+  assert.deepEqual(await pieceAt(page, 9, 8), { loai: 0, phe: 'DO' });
+  assert.equal(await pieceAt(page, 0, 1), null, "both black horses are given up");
+  assert.equal(await pieceAt(page, 0, 7), null);
+  await page.locator('#phu-trang-thai', { hasText: 'Đỏ chấp Xe' }).waitFor();
+  await page.locator('#phu-trang-thai', { hasText: 'Đen chấp Mã, Mã' }).waitFor();
+  assert.equal(await page.locator('.quan-an span').count(), 0, 'a handicap is not a capture');
+
+  const red = page.locator('#ben-duoi .dong-ho');
+  const black = page.locator('#ben-tren .dong-ho');
+  assert.ok(await red.isVisible());
+  assert.ok(seconds(await black.textContent()) === 60);
+  // Red's clock runs down between state requests; black's stands.
+  await page.waitForFunction(() => {
+    const [m, s] = document.querySelector('#ben-duoi .dong-ho').textContent.split(':');
+    return Number(m) * 60 + Number(s) < 58;
+  }, null, { timeout: 20000 });
+  assert.match(await red.getAttribute('class'), /\bchay\b/);
+  assert.doesNotMatch(await black.getAttribute('class'), /\bchay\b/);
+  assert.equal(seconds(await black.textContent()), 60);
+
+  await playMove(page, [6, 4], [5, 4]);
+  await page.waitForFunction(() => document.querySelector('#ben-tren .dong-ho').classList.contains('chay'));
+  const redStopped = seconds(await red.textContent());
+  await page.waitForFunction(() => {
+    const [m, s] = document.querySelector('#ben-tren .dong-ho').textContent.split(':');
+    return Number(m) * 60 + Number(s) < 59;
+  }, null, { timeout: 20000 });
+  assert.equal(seconds(await red.textContent()), redStopped, "red's time stands while black thinks");
+});
+
+test('save then load brings the saved game back', T, async (t) => {
+  const { page, program } = await openGame(t);
+  assert.ok(await page.locator('#nut-tai').isDisabled());
+  await playMove(page, [7, 1], [7, 4]);
+  await playMove(page, [0, 7], [2, 6]);
+
+  await page.click('#nut-luu');
+  await waitForMessage(page, 'Đã lưu ván vào tavelin.save');
+  await page.waitForFunction(() => !document.getElementById('nut-tai').disabled);
+  const saved = fs.readFileSync(path.join(program.cwd, 'tavelin.save'), 'utf8');
+  assert.ok(saved.startsWith('TAVELIN1'), 'the file is in the working directory');
+
+  await playMove(page, [9, 1], [7, 2]);
+  assert.equal((await historyTexts(page)).length, 3);
+  await page.click('#nut-tai');
+  await waitForMessage(page, 'Đã tải ván từ tavelin.save');
+  await waitForHistoryLength(page, 2);
+  assert.deepEqual(await historyTexts(page), ['Phao đỏ 7b-7e', 'Ma đen 0h-2g']);
+  assert.deepEqual(await pieceAt(page, 9, 1), { loai: 2, phe: 'DO' });
+  assert.equal(await pieceAt(page, 7, 2), null);
+  assert.deepEqual(await pieceAt(page, 7, 4), { loai: 1, phe: 'DO' });
+  await page.locator('#trang-thai', { hasText: 'Lượt của Đỏ' }).waitFor();
+});
+
+test('threefold repetition ends the game and shows the result and its reason', T, async (t) => {
+  const { page } = await openGame(t);
+  for (let i = 0; i < 2; i += 1) {
+    await playMove(page, [9, 1], [7, 2]);
+    await playMove(page, [0, 1], [2, 2]);
+    await playMove(page, [7, 2], [9, 1]);
+    await playMove(page, [2, 2], [0, 1]);
+  }
+  const card = page.locator('#ket-thuc');
+  await card.waitFor();
+  assert.equal(await page.locator('#ket-qua').textContent(), 'Hòa');
+  assert.equal(await page.locator('#ly-do').textContent(), 'Thế cờ lặp lại 3 lần');
+  await page.locator('#trang-thai', { hasText: 'Hòa' }).waitFor();
+  assert.ok(await page.locator('#nut-goi-y').isDisabled());
+
+  // The card can be put away; a move is then refused by the server.
+  await page.click('#nut-an-ket-thuc');
+  await card.waitFor({ state: 'hidden' });
+  await page.locator('.diem[data-hang="9"][data-cot="1"]').click();
+  await waitForMessage(page, 'Ván đã kết thúc');
+  // Undo reopens the game.
+  await page.click('#nut-huy');
+  await waitForHistoryLength(page, 7);
+  await page.locator('#trang-thai', { hasText: 'Lượt của Đen' }).waitFor();
+});

@@ -1,0 +1,96 @@
+// The page at desktop and phone size, with a real game in progress. Each test
+// leaves a screenshot under the build folder (e2e-screenshots/) to look at.
+
+import { test } from 'node:test';
+import assert from 'node:assert/strict';
+import {
+  openGame, point, pieceAt, historyTexts, waitForHistoryLength, newGame, saveScreenshot,
+} from './support/harness.mjs';
+
+const T = { timeout: 240000 };
+
+/**
+ * Plays the first of the candidate moves that the server offers: the
+ * computer's replies are not known in advance, so a planned move may be gone.
+ */
+async function playOneOf(page, candidates) {
+  for (const [[h1, c1], [h2, c2]] of candidates) {
+    const piece = await pieceAt(page, h1, c1);
+    if (!piece || piece.phe !== 'DO') continue;
+    await point(page, h1, c1).click();
+    await page.locator(`.diem.dang-chon[data-hang="${h1}"][data-cot="${c1}"]`).waitFor();
+    const legal = await page.locator(`.diem.la-dich[data-hang="${h2}"][data-cot="${c2}"]`).count();
+    if (!legal) continue;
+    const before = (await historyTexts(page)).length;
+    await point(page, h2, c2).click();
+    await waitForHistoryLength(page, before + 1);
+    return true;
+  }
+  return false;
+}
+
+/** The board's box must lie inside the window, and nothing may scroll sideways. */
+async function assertBoardFits(page, width, height) {
+  const box = await page.locator('#ban-co').boundingBox();
+  assert.ok(box.x >= 0 && box.y >= 0, `board starts inside the window: ${JSON.stringify(box)}`);
+  assert.ok(box.x + box.width <= width + 0.5, `board fits the width: ${JSON.stringify(box)}`);
+  assert.ok(box.y + box.height <= height + 0.5, `board fits the height: ${JSON.stringify(box)}`);
+  assert.ok(box.width > width * 0.8 || box.height > height * 0.5, 'the board uses the space it has');
+  const corners = await Promise.all([[0, 0], [0, 8], [9, 0], [9, 8]].map(([h, c]) => point(page, h, c).boundingBox()));
+  for (const p of corners) assert.ok(p.x >= 0 && p.x + p.width <= width && p.y + p.height <= height);
+  const sideways = await page.evaluate(() => document.documentElement.scrollWidth - window.innerWidth);
+  assert.ok(sideways <= 0, 'no horizontal scrolling');
+}
+
+test('desktop: a game against the computer in progress', T, async (t) => {
+  const { page } = await openGame(t, { viewport: { width: 1280, height: 860 } });
+  await newGame(page, { cheDo: 'NM', pheNguoi: 'DO', level: 'DE', giay: 600 });
+  const plan = [
+    [[[7, 7], [7, 4]], [[7, 1], [7, 4]]],
+    [[[9, 7], [7, 6]], [[9, 1], [7, 2]]],
+    [[[9, 8], [8, 8]], [[9, 0], [8, 0]]],
+    [[[6, 6], [5, 6]], [[6, 2], [5, 2]]],
+    [[[8, 8], [8, 3]], [[8, 0], [8, 5]], [[9, 6], [7, 4]]],
+  ];
+  let played = 0;
+  for (const candidates of plan) {
+    if (await playOneOf(page, candidates)) {
+      played += 1;
+      await waitForHistoryLength(page, played * 2); // the computer's reply
+    }
+  }
+  assert.ok(played >= 3, 'most of the plan could be played');
+  await assertBoardFits(page, 1280, 860);
+  assert.ok(await page.locator('#thong-ke dd').count() === 4);
+  // Show a selection with its destinations in the picture.
+  const soldier = (await pieceAt(page, 6, 0))?.phe === 'DO' ? [6, 0] : [6, 8];
+  await point(page, ...soldier).click();
+  await page.locator('.diem.dang-chon').waitFor();
+  await saveScreenshot(page, 'desktop-mid-game.png');
+});
+
+test('phone: the whole board is visible and playable by touch', T, async (t) => {
+  const { page } = await openGame(t, {
+    viewport: { width: 375, height: 667 }, deviceScaleFactor: 2, isMobile: true, hasTouch: true,
+  });
+  await assertBoardFits(page, 375, 667);
+  const moves = [[[7, 1], [7, 4]], [[0, 7], [2, 6]], [[9, 1], [7, 2]], [[3, 6], [4, 6]],
+    [[7, 4], [3, 4]], [[0, 0], [1, 0]]];
+  for (const [[h1, c1], [h2, c2]] of moves) {
+    const before = (await historyTexts(page)).length;
+    await point(page, h1, c1).tap();
+    await page.locator(`.diem.dang-chon[data-hang="${h1}"][data-cot="${c1}"]`).waitFor();
+    await point(page, h2, c2).tap();
+    await waitForHistoryLength(page, before + 1);
+  }
+  assert.equal(await page.locator('.quan').count(), 31, 'the cannon took a soldier');
+  await assertBoardFits(page, 375, 667);
+  await saveScreenshot(page, 'phone-mid-game.png');
+
+  // The new-game dialog fits the phone too.
+  await page.click('#nut-van-moi');
+  const dialog = await page.locator('#hop-van-moi').boundingBox();
+  assert.ok(dialog.x >= 0 && dialog.x + dialog.width <= 375);
+  await saveScreenshot(page, 'phone-new-game.png');
+  await page.click('#nut-dong-hop');
+});

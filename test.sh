@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 goi=(cmake g++ make libgtest-dev nlohmann-json3-dev)
-if [ -d tests/e2e ] && [ -f tests/e2e/package.json ]; then goi+=(chromium nodejs npm); fi
+if [ -d tests/e2e ] && [ -f tests/e2e/package.json ]; then goi+=(chromium nodejs npm fonts-arphic-ukai); fi
 thieu=()
 for p in "${goi[@]}"; do dpkg -s "$p" >/dev/null 2>&1 || thieu+=("$p"); done
 if [ ${#thieu[@]} -gt 0 ]; then

@@ -29,8 +29,7 @@ export class BanCoSVG {
     this.conTro = { h: 9, c: 4 };
     this.nuocThuTruoc = null;
     this.svg = tao('svg', {
-      viewBox: `0 0 ${RONG} ${CAO}`, class: 'ban-co-svg', role: 'grid',
-      'aria-label': 'Bàn cờ', xmlns: NS,
+      viewBox: `0 0 ${RONG} ${CAO}`, class: 'ban-co-svg', role: 'group', xmlns: NS,
     }, khung);
     this.veNen();
     this.lopToaDo = tao('g', { class: 'toa-do', 'aria-hidden': 'true' }, this.svg);
@@ -121,7 +120,7 @@ export class BanCoSVG {
 
   taoDiem(h, c) {
     const g = tao('g', {
-      class: 'diem', 'data-hang': h, 'data-cot': c, role: 'gridcell', id: `o-${h}-${c}`,
+      class: 'diem', 'data-hang': h, 'data-cot': c, role: 'button', id: `o-${h}-${c}`,
     }, this.lopDiem);
     tao('circle', { r: S / 2 - 1, class: 'vung' }, g);
     tao('circle', { r: 15, class: 'dau-cu' }, g);
@@ -184,7 +183,7 @@ export class BanCoSVG {
   veConTroTai() {
     const [x, y] = this.toaDo(this.conTro.h, this.conTro.c);
     this.oConTro.setAttribute('transform', `translate(${x} ${y})`);
-    this.svg.setAttribute('aria-activedescendant', `o-${this.conTro.h}-${this.conTro.c}`);
+    this.khung.setAttribute('aria-activedescendant', `o-${this.conTro.h}-${this.conTro.c}`);
   }
 
   /** Draws a state document; lat = true puts red at the top. */
@@ -250,7 +249,7 @@ export class BanCoSVG {
     if (co.dich) nhan += ', có thể đi tới';
     if (co.chieu) nhan += ', đang bị chiếu';
     g.setAttribute('aria-label', nhan);
-    g.setAttribute('aria-selected', co.chon ? 'true' : 'false');
+    g.setAttribute('aria-pressed', co.chon ? 'true' : 'false');
   }
 
   veGoiY(goiY) {

@@ -4,7 +4,7 @@
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import {
-  openGame, point, clickPoint, pieceAt, historyTexts, playMove, waitForMessage,
+  openGame, point, clickPoint, pieceAt, historyTexts, playMove, waitForMessage, watchApi,
 } from './support/harness.mjs';
 
 const T = { timeout: 180000 };
@@ -28,6 +28,11 @@ test('the first page shows the full board, 32 pieces and every point', T, async 
   assert.equal(await page.locator('#lich-su .nuoc').count(), 0);
   assert.ok(await page.locator('#nut-tai').isDisabled(), 'nothing saved yet');
   assert.match(await point(page, 9, 0).getAttribute('aria-label'), /Xe đỏ/);
+
+  // Nothing runs (no computer, no clock): the page asks only now and then.
+  const api = watchApi(page);
+  await page.waitForTimeout(3000);
+  assert.ok(api.sent <= 3, `an idle page sent ${api.sent} requests in 3 s`);
 });
 
 test('selecting shows the destinations; clicking again or Escape deselects', T, async (t) => {

@@ -5,7 +5,7 @@
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import {
-  openGame, point, pieceAt, historyTexts, playMove, waitForHistoryLength, waitForMessage, newGame,
+  openGame, point, pieceAt, historyTexts, playMove, waitForHistoryLength, waitForMessage, newGame, watchApi,
 } from './support/harness.mjs';
 
 const T = { timeout: 240000 };
@@ -61,6 +61,7 @@ test('playing black puts black at the bottom and the computer opens', T, async (
 
 test('a computer-against-computer game plays on, pauses after undo and resumes', T, async (t) => {
   const { page } = await openGame(t);
+  const api = watchApi(page);
   await newGame(page, { cheDo: 'MM', level: 'DE' });
   await page.waitForFunction(() => document.querySelectorAll('#lich-su .nuoc').length >= 2, null,
     { timeout: 60000 });
@@ -79,4 +80,7 @@ test('a computer-against-computer game plays on, pauses after undo and resumes',
   await page.locator('#tam-dung').waitFor({ state: 'hidden' });
   await page.waitForFunction((k) => document.querySelectorAll('#lich-su .nuoc').length > k, paused,
     { timeout: 60000 });
+  // The page kept asking while the computers played, but never two requests at once.
+  assert.ok(api.names.filter((n) => n === 'trangthai').length >= 2);
+  assert.equal(api.maxInFlight, 1);
 });

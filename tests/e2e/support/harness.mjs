@@ -103,6 +103,26 @@ export async function openGame(t, browserOptions = {}) {
   return { page, program, errors };
 }
 
+/**
+ * Watches the page's API requests: how many were sent, and the most that were
+ * ever in flight at the same time.
+ */
+export function watchApi(page) {
+  const seen = { sent: 0, inFlight: 0, maxInFlight: 0, names: [] };
+  const isApi = (r) => new URL(r.url()).pathname.startsWith('/api/');
+  page.on('request', (r) => {
+    if (!isApi(r)) return;
+    seen.sent += 1;
+    seen.names.push(new URL(r.url()).pathname.slice(5));
+    seen.inFlight += 1;
+    seen.maxInFlight = Math.max(seen.maxInFlight, seen.inFlight);
+  });
+  const done = (r) => { if (isApi(r)) seen.inFlight -= 1; };
+  page.on('requestfinished', done);
+  page.on('requestfailed', done);
+  return seen;
+}
+
 export function point(page, h, c) {
   return page.locator(`.diem[data-hang="${h}"][data-cot="${c}"]`);
 }

@@ -62,10 +62,24 @@ test('desktop: a game against the computer in progress', T, async (t) => {
   assert.ok(played >= 3, 'most of the plan could be played');
   await assertBoardFits(page, 1280, 860);
   assert.ok(await page.locator('#thong-ke dd').count() === 4);
-  // Show a selection with its destinations in the picture.
-  const soldier = (await pieceAt(page, 6, 0))?.phe === 'DO' ? [6, 0] : [6, 8];
-  await point(page, ...soldier).click();
-  await page.locator('.diem.dang-chon').waitFor();
+  // Show a selection with its destinations in the picture: the first red
+  // piece that has some (there may be a check to answer).
+  const red = await page.locator('.diem:has(.quan[data-phe="DO"])').evaluateAll(
+    (els) => els.map((g) => [Number(g.dataset.hang), Number(g.dataset.cot)]),
+  );
+  let best = { count: -1 };
+  for (const [h, c] of red) {
+    await point(page, h, c).click();
+    await page.locator(`.diem.dang-chon[data-hang="${h}"][data-cot="${c}"]`).waitFor();
+    const count = await page.locator('.diem.la-dich').count();
+    if (count > best.count) best = { h, c, count };
+    if (count >= 3) break;
+  }
+  if (!(await point(page, best.h, best.c).getAttribute('class')).includes('dang-chon')) {
+    await point(page, best.h, best.c).click();
+    await page.locator(`.diem.dang-chon[data-hang="${best.h}"][data-cot="${best.c}"]`).waitFor();
+  }
+  assert.ok(best.count >= 1, 'red has a legal move');
   await saveScreenshot(page, 'desktop-mid-game.png');
 });
 

@@ -189,5 +189,6 @@ export async function newGame(page, settings = {}) {
 
 export async function saveScreenshot(page, name) {
   fs.mkdirSync(SCREENSHOT_DIR, { recursive: true });
+  await page.locator('#thong-bao .muc').first().waitFor({ state: 'detached' });
   await page.screenshot({ path: path.join(SCREENSHOT_DIR, name) });
 }

@@ -158,6 +158,9 @@ export class BanCoSVG {
       this.onCham(this.conTro.h, this.conTro.c);
     });
     this.khung.addEventListener('pointerdown', () => this.khung.classList.remove('ban-phim'));
+    this.khung.addEventListener('focus', () => {
+      if (this.khung.matches(':focus-visible')) this.khung.classList.add('ban-phim');
+    });
     this.khung.addEventListener('keydown', (e) => this.xuLyPhim(e));
   }
 

@@ -24,7 +24,21 @@ bool nuocCuaPhe(const BanCo& ban, const NuocDi& n, Phe phe) {
 
 }  // namespace
 
-int32_t TimKiem::luongGia() const { return DanhGia::luongGia(*banCo, pheDangDi); }
+DanhSachNuoc& TimKiem::dsNuocTaiTang(int32_t tang) {
+    while (dsTheoTang_.size() <= static_cast<size_t>(tang)) dsTheoTang_.emplace_back().reserve(128);
+    DanhSachNuoc& ds = dsTheoTang_[tang];
+    ds.clear();
+    return ds;
+}
+
+int32_t TimKiem::luongGia() const {
+    if (!danhGiaTangDan_) return DanhGia::luongGia(*banCo, pheDangDi);
+    // The same sum as DanhGia::luongGia, kept up to date by the moves.
+    const int ta = pheDangDi == DO ? 0 : 1;
+    const int32_t taThieu = std::max(0, 4 - phongThu_[ta]);
+    const int32_t dichThieu = std::max(0, 4 - phongThu_[1 - ta]);
+    return (ta == 0 ? diemDo_ : -diemDo_) + 12 * (dichThieu - taThieu);
+}
 
 bool TimKiem::hetThoiGian() const {
     const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - thoiDiemBatDau);
@@ -79,11 +93,11 @@ int32_t TimKiem::alphaBeta(int32_t doSau, int32_t alpha, int32_t beta, int32_t t
     if (laLapLai()) return 0;
     if (doSau <= 0) return dungQuiescence ? quiescence(alpha, beta, tang) : luongGia();
 
-    DanhSachNuoc ds;
-    ds.reserve(64);
+    DanhSachNuoc& ds = dsNuocTaiTang(tang);
     banCo->sinhNuocDi(pheDangDi, ds);
     sapXepNuocDi(ds, goiY, tang);
     if (ds.empty()) return tang - DIEM_CHIEU_HET;
+    const bool dangBiChieu = banCo->biChieu(pheDangDi);
 
     const int32_t alphaGoc = alpha;
     int32_t diemTot = -VO_CUC;
@@ -93,8 +107,9 @@ int32_t TimKiem::alphaBeta(int32_t doSau, int32_t alpha, int32_t beta, int32_t t
         if (!nuocCuaPhe(*banCo, n, pheDangDi)) continue;
         const bool laNuocAn = banCo->coQuanTai(n.hangDen, n.cotDen);
         const Phe nguoiDi = pheDangDi;
+        const bool canThuChieu = dangBiChieu || !banCo->nuocChacChanAnToan(n, nguoiDi);
         apDungNuoc(n, khoaHienTai);
-        if (banCo->biChieu(nguoiDi)) {
+        if (canThuChieu && banCo->biChieu(nguoiDi)) {
             boNuocDi(n, khoaHienTai);
             continue;
         }
@@ -131,21 +146,19 @@ int32_t TimKiem::quiescence(int32_t alpha, int32_t beta, int32_t tang) {
         if (dungYen >= beta) return dungYen;
     }
 
-    DanhSachNuoc ds;
-    ds.reserve(64);
-    banCo->sinhNuocDi(pheDangDi, ds);
-    if (!biChieuNay) {
-        // Out of check only captures are searched; in check every evasion is.
-        std::erase_if(ds, [this](const NuocDi& n) { return !banCo->coQuanTai(n.hangDen, n.cotDen); });
-    }
+    // Out of check only captures are searched; in check every evasion is.
+    DanhSachNuoc& ds = dsNuocTaiTang(tang);
+    if (biChieuNay) banCo->sinhNuocDi(pheDangDi, ds);
+    else banCo->sinhNuocAn(pheDangDi, ds);
     sapXepNuocDi(ds, KHONG_GOI_Y, tang);
 
     bool coNuocHopLe = false;
     for (const NuocDi& n : ds) {
         if (!nuocCuaPhe(*banCo, n, pheDangDi)) continue;
         const Phe nguoiDi = pheDangDi;
+        const bool canThuChieu = biChieuNay || !banCo->nuocChacChanAnToan(n, nguoiDi);
         apDungNuoc(n, khoaHienTai);
-        if (banCo->biChieu(nguoiDi)) {
+        if (canThuChieu && banCo->biChieu(nguoiDi)) {
             boNuocDi(n, khoaHienTai);
             continue;
         }
@@ -162,15 +175,16 @@ int32_t TimKiem::quiescence(int32_t alpha, int32_t beta, int32_t tang) {
 
 void TimKiem::sapXepNuocDi(DanhSachNuoc& ds, const NuocDi& goiY, int32_t tang) const {
     const NuocDi* satThu = nuocSatThu[tangSatThu(tang)];
+    // Piece values for ordering (the pieces' giaTri), by kind code.
+    static constexpr int32_t GIA_TRI[7] = {900, 450, 400, 200, 200, 10000, 100};
     auto diemSapXep = [&](const NuocDi& n) -> int32_t {
         if (goiY.hangDi >= 0 && n == goiY) return 10000000;
-        const QuanCo* quanDi = banCo->timQuan(n.hangDi, n.cotDi);
-        if (const QuanCo* biAn = banCo->timQuan(n.hangDen, n.cotDen))
-            return 1000000 + 16 * biAn->giaTri() - (quanDi != nullptr ? quanDi->giaTri() : 0);
+        const int maDi = banCo->maQuan(n.hangDi, n.cotDi);
+        const int maAn = banCo->maQuan(n.hangDen, n.cotDen);
+        if (maAn >= 0) return 1000000 + 16 * GIA_TRI[maAn & 7] - (maDi >= 0 ? GIA_TRI[maDi & 7] : 0);
         if (n == satThu[0]) return 900000;
         if (n == satThu[1]) return 890000;
-        if (quanDi != nullptr && (quanDi->phe == DO || quanDi->phe == DEN))
-            return diemLichSu[quanDi->phe][oVuong(n.hangDi, n.cotDi)][oVuong(n.hangDen, n.cotDen)];
+        if (maDi >= 0) return diemLichSu[maDi >> 3][oVuong(n.hangDi, n.cotDi)][oVuong(n.hangDen, n.cotDen)];
         return 0;
     };
 

@@ -15,6 +15,10 @@ int32_t giaTriLoai(int32_t loai);
 // Position bonus of a piece of that kind and side on (hang, cot).
 int32_t diemViTri(int32_t loai, Phe phe, int32_t hang, int32_t cot);
 
+// Material plus position bonus of a piece code (loai | phe << 3, phe 0 or 1)
+// on square o = hang * 9 + cot, from a table built once from the two above.
+int32_t diemMa(int ma, int o);
+
 // The whole board from the point of view of `phe`. Exactly antisymmetric:
 // luongGia(b, DO) == -luongGia(b, DEN), which lets the search negate across plies.
 int32_t luongGia(const BanCo& ban, Phe phe);

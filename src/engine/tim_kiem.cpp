@@ -121,6 +121,7 @@ NuocDi TimKiem::timVoiThamSoHienTai(ThongKe& thongKe) {
     for (const NuocDi& n : hopLe) dsGoc.emplace_back(0, n);
     int32_t diemTot = 0;
 
+    batDanhGiaTangDan();
     for (int32_t d = 1; doSauToiDa >= 1 && !dungLai; ++d) {
         int32_t alpha = -VO_CUC;
         int32_t diemVong = -VO_CUC;
@@ -150,6 +151,7 @@ NuocDi TimKiem::timVoiThamSoHienTai(ThongKe& thongKe) {
         if (diemTot >= NGUONG_CHIEU_HET || d >= doSauToiDa) break;
     }
     const auto daQua = std::chrono::steady_clock::now() - thoiDiemBatDau;
+    danhGiaTangDan_ = false;
 
     ketQua = chonNgauNhien(dsGoc, diemTot, ketQua);
     thongKe.soNut = soNut;

@@ -1,6 +1,7 @@
 #pragma once
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <random>
 #include <utility>
@@ -113,10 +114,23 @@ public:
     bool hetThoiGian() const;
 
 private:
+    // One reusable move list per ply, so a node allocates nothing; a deque so
+    // that growing it never moves a list a shallower node is still walking.
+    std::deque<DanhSachNuoc> dsTheoTang_;
+    DanhSachNuoc& dsNuocTaiTang(int32_t tang);
+
     bool demNut();
     void xoaSatThuVaLichSu();
     void ghiNhanNuocCat(const NuocDi& nuoc, int32_t doSau, int32_t tang);
     bool laLapLai() const;
-    void xorNuoc(const NuocDi& nuoc, uint64_t& khoa) const;
+    void xorNuoc(const NuocDi& nuoc, uint64_t& khoa, int huong);
+
+    // The evaluation kept up to date move by move during the deepening loop,
+    // so that a leaf costs a few additions instead of a walk over the pieces.
+    // Off only for boards without a trustworthy square view.
+    bool danhGiaTangDan_ = false;
+    int32_t diemDo_ = 0;             // material and position, red minus black
+    int32_t phongThu_[2] = {0, 0};   // advisors plus elephants per side
+    void batDanhGiaTangDan();
     NuocDi chonNgauNhien(const std::vector<std::pair<int32_t, NuocDi>>& dsGoc, int32_t diemTot, NuocDi ketQua);
 };

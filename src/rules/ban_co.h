@@ -62,12 +62,35 @@ public:
     bool thuNuocDi(const NuocDi& nuoc);
     void luiNuocDi();
     void sinhNuocDi(Phe phe, DanhSachNuoc& ds) const;
+    // Exactly the moves of sinhNuocDi that land on an occupied square, in the
+    // same order.
+    void sinhNuocAn(Phe phe, DanhSachNuoc& ds) const;
     bool biChieu(Phe phe) const;
     // The same question asked the slow, literal way: every enemy piece is asked
     // whether it may move onto the general. Kept as the reference for biChieu.
     bool biChieuTheoDinhNghia(Phe phe) const;
     DanhSachNuoc nuocDiHopLe(Phe phe);
     std::string khoaViTri() const;
+
+    // Compact answers for the search's hot path. A piece's code is
+    // loai | phe << 3; -1 stands for an empty square.
+    int maQuan(int hang, int cot) const {
+        if (!trongBanCo(hang, cot)) return -1;
+        if (boDemDung_) return maO_[hang * SO_COT + cot];
+        const QuanCo* q = timQuanBangCachDuyet(hang, cot);
+        return q ? q->loai() | (q->phe << 3) : -1;
+    }
+    // Whether the square view is in use (no stacked or off-board pieces).
+    bool coBangO() const { return boDemDung_; }
+    int maCuaQuan(const QuanCo& q) const {
+        return boDemDung_ ? maO_[q.hang * SO_COT + q.cot] : q.loai() | (q.phe << 3);
+    }
+    // For a side whose general is not attacked now: true when the move (not
+    // yet made) certainly leaves it unattacked, so no check test is needed.
+    bool nuocChacChanAnToan(const NuocDi& n, Phe phe) const {
+        const QuanCo* tuong = timTuong(phe);
+        return boDemDung_ && tuong != nullptr && !nuocCoTheLoTuong(n, *tuong);
+    }
 
     // Console view.
     void ve() const;

@@ -71,11 +71,6 @@ void BanCo::luiNuocDi() {
     }
 }
 
-void BanCo::sinhNuocDi(Phe phe, DanhSachNuoc& ds) const {
-    for (const auto& q : dsQuan)
-        if (q->phe == phe) q->sinhNuocDi(*this, ds);
-}
-
 bool BanCo::biTanCongBangCachHoi(const QuanCo& tuong) const {
     for (const auto& q : dsQuan)
         if (q->phe != tuong.phe && q->kiemTraNuocDi(*this, tuong.hang, tuong.cot)) return true;

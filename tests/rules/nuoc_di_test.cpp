@@ -122,8 +122,8 @@ TEST(NuocDi, KeyIgnoresOrderSelectionCursorAndLog) {
     EXPECT_EQ(a.khoaViTri(), b->khoaViTri());
 }
 
-// Random legal games: the fast square view, the outward-looking check test and
-// the legal-move filter must agree with the literal definitions at every step, and undoing every
+// Random legal games: the fast square view, the board's own generator, the
+// outward-looking check test and the legal-move filter must agree with the literal definitions at every step, and undoing every
 // move must restore every square.
 TEST(NuocDi, FastViewsAgreeWithDefinitionsOverRandomGames) {
     std::mt19937 rng(7);
@@ -133,7 +133,19 @@ TEST(NuocDi, FastViewsAgreeWithDefinitionsOverRandomGames) {
         const std::string khoaDau = ban.khoaViTri();
         int soNuoc = 0;
         for (; soNuoc < 150; ++soNuoc) {
-            for (Phe p : {DO, DEN}) ASSERT_EQ(ban.biChieu(p), ban.biChieuTheoDinhNghia(p));
+            for (Phe p : {DO, DEN}) {
+                ASSERT_EQ(ban.biChieu(p), ban.biChieuTheoDinhNghia(p));
+                DanhSachNuoc nhanh, tungQuan;
+                ban.sinhNuocDi(p, nhanh);
+                for (const auto& q : ban.dsQuan)
+                    if (q->phe == p) q->sinhNuocDi(ban, tungQuan);
+                ASSERT_EQ(nhanh, tungQuan);
+                DanhSachNuoc an, loc;
+                ban.sinhNuocAn(p, an);
+                for (const NuocDi& n : nhanh)
+                    if (ban.coQuanTai(n.hangDen, n.cotDen)) loc.push_back(n);
+                ASSERT_EQ(an, loc);
+            }
             for (int h = 0; h < 10; ++h)
                 for (int c = 0; c < 9; ++c) {
                     const QuanCo* quet = nullptr;

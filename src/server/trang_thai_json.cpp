@@ -1,4 +1,5 @@
 // The game-state document: every key, always, in a fixed order, no spaces.
+#include <filesystem>
 #include <fstream>
 
 #include "giao_dien_web.h"
@@ -79,7 +80,11 @@ std::string jsonLichSu(const VanCo& van) {
     return ra + "]";
 }
 
+// Whether the saved game can be opened for reading now. On Linux a directory
+// of that name also "opens" as a stream, yet can never be loaded.
 bool coTepLuu() {
+    std::error_code loi;
+    if (!std::filesystem::is_regular_file("tavelin.save", loi)) return false;
     std::ifstream tep("tavelin.save", std::ios::binary);
     return static_cast<bool>(tep);
 }

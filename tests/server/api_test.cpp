@@ -173,6 +173,8 @@ TEST(Api, UndoSaveLoadAndUnknownNames) {
     // A directory in the file's place makes saving fail, reported as such.
     thu::fs::create_directory(mc.thuMuc() / "tavelin.save");
     EXPECT_EQ(mc.api("luu"), tuChoi("Lưu ván thất bại"));
+    EXPECT_EQ(J(mc.api("trangthai"))["coBanLuu"], false) << "a directory is no saved game";
+    EXPECT_EQ(mc.api("tai"), tuChoi("Không tìm thấy ván đã lưu"));
 
     EXPECT_EQ(mc.get("/api/TrangThai").ma, 404);
 }

@@ -188,24 +188,25 @@ void TimKiem::sapXepNuocDi(DanhSachNuoc& ds, const NuocDi& goiY, int32_t tang) c
         return 0;
     };
 
-    // Insertion sort on (score, move): stable, so equal scores keep the
-    // generation order, and without the scratch allocation of std::stable_sort.
-    struct Muc {
-        int32_t diem;
-        NuocDi nuoc;
-    };
-    std::array<Muc, 160> oNho;
-    std::vector<Muc> lon;
-    Muc* muc = oNho.data();
-    if (ds.size() > oNho.size()) {
-        lon.resize(ds.size());
-        muc = lon.data();
+    // A stable sort by score, highest first. Each score is packed with the
+    // move's position (earlier moves win ties) into one 64-bit key; sorting
+    // these distinct keys gives exactly the stable order. Lists are short and
+    // mostly in order already, so an insertion sort does least work.
+    const size_t n = ds.size();
+    if (n > 256) {
+        std::vector<std::pair<int32_t, NuocDi>> muc;
+        for (const NuocDi& m : ds) muc.emplace_back(diemSapXep(m), m);
+        std::stable_sort(muc.begin(), muc.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+        for (size_t i = 0; i < n; ++i) ds[i] = muc[i].second;
+        return;
     }
-    for (size_t i = 0; i < ds.size(); ++i) {
-        Muc m{diemSapXep(ds[i]), ds[i]};
+    uint64_t khoa[256];
+    for (size_t i = 0; i < n; ++i) {
+        const uint64_t k = (static_cast<uint64_t>(static_cast<uint32_t>(diemSapXep(ds[i]))) << 8) | (255 - i);
         size_t j = i;
-        for (; j > 0 && muc[j - 1].diem < m.diem; --j) muc[j] = muc[j - 1];
-        muc[j] = m;
+        for (; j > 0 && khoa[j - 1] < k; --j) khoa[j] = khoa[j - 1];
+        khoa[j] = k;
     }
-    for (size_t i = 0; i < ds.size(); ++i) ds[i] = muc[i].nuoc;
+    banSaoSapXep_.assign(ds.begin(), ds.end());
+    for (size_t i = 0; i < n; ++i) ds[i] = banSaoSapXep_[255 - (khoa[i] & 255)];
 }

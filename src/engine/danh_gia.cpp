@@ -40,23 +40,21 @@ int32_t diemViTri(int32_t loai, Phe phe, int32_t hang, int32_t cot) {
 
 namespace {
 
-// Material plus position bonus of every piece code (loai | phe << 3) on every
-// square, computed once from the formulas above.
-struct BangDiem {
-    int32_t diem[16][BanCo::SO_O] = {};
-    BangDiem() {
-        for (int phe = 0; phe < 2; ++phe)
-            for (int loai = 0; loai < 7; ++loai)
-                for (int o = 0; o < BanCo::SO_O; ++o)
-                    diem[loai | (phe << 3)][o] = giaTriLoai(loai) + diemViTri(loai, Phe(phe), o / 9, o % 9);
-    }
-};
-
-const BangDiem BANG_DIEM;
+// Material plus position bonus of every piece code on every square, computed
+// once from the formulas above.
+std::array<std::array<int32_t, 90>, 16> taoBangDiem() {
+    std::array<std::array<int32_t, 90>, 16> bang{};
+    for (int phe = 0; phe < 2; ++phe)
+        for (int loai = 0; loai < 7; ++loai)
+            for (int o = 0; o < BanCo::SO_O; ++o)
+                bang[loai | (phe << 3)][o] = giaTriLoai(loai) + diemViTri(loai, Phe(phe), o / 9, o % 9);
+    return bang;
+}
 
 }  // namespace
 
-int32_t diemMa(int ma, int o) { return BANG_DIEM.diem[ma][o]; }
+const std::array<std::array<int32_t, 90>, 16> BANG_DIEM_MA = taoBangDiem();
+
 
 int32_t luongGia(const BanCo& ban, Phe phe) {
     int32_t tong = 0;
@@ -65,7 +63,7 @@ int32_t luongGia(const BanCo& ban, Phe phe) {
         const bool thuong = BanCo::trongBanCo(q->hang, q->cot) && (q->phe == DO || q->phe == DEN);
         // A hand-built board may hold pieces the table does not cover.
         const int32_t k = thuong ? ban.maCuaQuan(*q) & 7 : q->loai();
-        const int32_t s = thuong ? BANG_DIEM.diem[k | (q->phe << 3)][q->hang * BanCo::SO_COT + q->cot]
+        const int32_t s = thuong ? BANG_DIEM_MA[k | (q->phe << 3)][q->hang * BanCo::SO_COT + q->cot]
                                  : giaTriLoai(k) + diemViTri(k, q->phe, q->hang, q->cot);
         if ((k == 3 || k == 4) && (q->phe == DO || q->phe == DEN)) ++phongThu[q->phe];
         tong += q->phe == phe ? s : -s;

@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <cstdint>
 
 #include "ban_co.h"
@@ -17,7 +18,8 @@ int32_t diemViTri(int32_t loai, Phe phe, int32_t hang, int32_t cot);
 
 // Material plus position bonus of a piece code (loai | phe << 3, phe 0 or 1)
 // on square o = hang * 9 + cot, from a table built once from the two above.
-int32_t diemMa(int ma, int o);
+extern const std::array<std::array<int32_t, 90>, 16> BANG_DIEM_MA;
+inline int32_t diemMa(int ma, int o) { return BANG_DIEM_MA[ma][o]; }
 
 // The whole board from the point of view of `phe`. Exactly antisymmetric:
 // luongGia(b, DO) == -luongGia(b, DEN), which lets the search negate across plies.

@@ -118,6 +118,8 @@ private:
     // that growing it never moves a list a shallower node is still walking.
     std::deque<DanhSachNuoc> dsTheoTang_;
     DanhSachNuoc& dsNuocTaiTang(int32_t tang);
+    // Scratch copy for reordering a move list without allocating.
+    mutable DanhSachNuoc banSaoSapXep_;
 
     bool demNut();
     void xoaSatThuVaLichSu();

@@ -24,11 +24,67 @@ bool nuocCuaPhe(const BanCo& ban, const NuocDi& n, Phe phe) {
 
 }  // namespace
 
-DanhSachNuoc& TimKiem::dsNuocTaiTang(int32_t tang) {
-    while (dsTheoTang_.size() <= static_cast<size_t>(tang)) dsTheoTang_.emplace_back().reserve(128);
-    DanhSachNuoc& ds = dsTheoTang_[tang];
-    ds.clear();
-    return ds;
+TimKiem::BoChon& TimKiem::boChonTaiTang(int32_t tang) {
+    while (dsTheoTang_.size() <= static_cast<size_t>(tang)) {
+        dsTheoTang_.emplace_back().dsRieng.reserve(128);
+    }
+    BoChon& chon = dsTheoTang_[tang];
+    chon.dsRieng.clear();
+    return chon;
+}
+
+// Each move becomes one key: score, then its place in the list (earlier first
+// among equal scores), then the move itself. Keys are distinct, so taking them
+// from the highest down is exactly the stable sort by score.
+bool TimKiem::BoChon::dongGoi(TimKiem& tk, const NuocDi& goiY, int32_t tang) {
+    n = dsRieng.size();
+    i = 0;
+    if (n > 256) return false;
+    const NuocDi* satThu = tk.nuocSatThu[tangSatThu(tang)];
+    for (size_t j = 0; j < n; ++j) {
+        const NuocDi& m = dsRieng[j];
+        if ((static_cast<uint32_t>(m.hangDi | m.cotDi | m.hangDen | m.cotDen)) > 15) return false;
+        khoa[j] = (static_cast<uint64_t>(static_cast<uint32_t>(tk.diemSapXep(m, goiY, satThu))) << 32) |
+                  (static_cast<uint64_t>(255 - j) << 16) | (static_cast<uint64_t>(m.hangDi) << 12) |
+                  (static_cast<uint64_t>(m.cotDi) << 8) | (static_cast<uint64_t>(m.hangDen) << 4) |
+                  static_cast<uint64_t>(m.cotDen);
+    }
+    return true;
+}
+
+void TimKiem::BoChon::batDau(TimKiem& tk, const NuocDi& goiY, int32_t tang) {
+    daDongGoi = dongGoi(tk, goiY, tang);
+    if (daDongGoi) return;
+    tk.sapXepNuocDi(*ds, goiY, tang);
+    n = dsRieng.size();
+    i = 0;
+}
+
+bool TimKiem::BoChon::tiep(NuocDi& ra) {
+    if (i >= n) return false;
+    if (!daDongGoi) {
+        ra = dsRieng[i++];
+        return true;
+    }
+    // Most nodes that cut off do so within their first few moves: pick those
+    // one at a time, and sort the rest only when the node gets that far.
+    constexpr size_t SO_CHON_TUNG_NUOC = 3;
+    if (i < SO_CHON_TUNG_NUOC) {
+        size_t tot = i;
+        for (size_t j = i + 1; j < n; ++j)
+            if (khoa[j] > khoa[tot]) tot = j;
+        std::swap(khoa[i], khoa[tot]);
+    } else if (i == SO_CHON_TUNG_NUOC) {
+        for (size_t a = i + 1; a < n; ++a) {
+            const uint64_t k = khoa[a];
+            size_t j = a;
+            for (; j > i && khoa[j - 1] < k; --j) khoa[j] = khoa[j - 1];
+            khoa[j] = k;
+        }
+    }
+    const uint64_t k = khoa[i++];
+    ra = NuocDi{int32_t((k >> 12) & 15), int32_t((k >> 8) & 15), int32_t((k >> 4) & 15), int32_t(k & 15)};
+    return true;
 }
 
 int32_t TimKiem::luongGia() const {
@@ -93,21 +149,24 @@ int32_t TimKiem::alphaBeta(int32_t doSau, int32_t alpha, int32_t beta, int32_t t
     if (laLapLai()) return 0;
     if (doSau <= 0) return dungQuiescence ? quiescence(alpha, beta, tang) : luongGia();
 
-    DanhSachNuoc& ds = dsNuocTaiTang(tang);
-    banCo->sinhNuocDi(pheDangDi, ds);
-    sapXepNuocDi(ds, goiY, tang);
-    if (ds.empty()) return tang - DIEM_CHIEU_HET;
-    const bool dangBiChieu = banCo->biChieu(pheDangDi);
+    BoChon& chon = boChonTaiTang(tang);
+    banCo->sinhNuocDi(pheDangDi, chon.dsRieng);
+    if (chon.dsRieng.empty()) return tang - DIEM_CHIEU_HET;
+    chon.batDau(*this, goiY, tang);
+    const bool biChieuNay = dangBiChieu(tang);
 
     const int32_t alphaGoc = alpha;
     int32_t diemTot = -VO_CUC;
     NuocDi nuocTot{0, 0, 0, 0};
     bool coNuocHopLe = false;
-    for (const NuocDi& n : ds) {
+    for (NuocDi n; chon.tiep(n);) {
         if (!nuocCuaPhe(*banCo, n, pheDangDi)) continue;
         const bool laNuocAn = banCo->coQuanTai(n.hangDen, n.cotDen);
         const Phe nguoiDi = pheDangDi;
-        const bool canThuChieu = dangBiChieu || !banCo->nuocChacChanAnToan(n, nguoiDi);
+        const bool canThuChieu = biChieuNay || !banCo->nuocChacChanAnToan(n, nguoiDi);
+        // Below the root the side that just moved here is never in check, so
+        // the child's in-check test can be settled from the move alone.
+        ghiGoiYChieu(tang + 1, !banCo->nuocCoTheChieu(n, nguoiDi));
         apDungNuoc(n, khoaHienTai);
         if (canThuChieu && banCo->biChieu(nguoiDi)) {
             boNuocDi(n, khoaHienTai);
@@ -139,7 +198,7 @@ int32_t TimKiem::quiescence(int32_t alpha, int32_t beta, int32_t tang) {
     // Only an endless chain of checks and evasions gets this far; see TANG_TOI_DA.
     if (tang >= TANG_TOI_DA) return luongGia();
 
-    const bool biChieuNay = banCo->biChieu(pheDangDi);
+    const bool biChieuNay = dangBiChieu(tang);
     if (!biChieuNay) {
         const int32_t dungYen = luongGia();
         alpha = std::max(alpha, dungYen);
@@ -147,16 +206,17 @@ int32_t TimKiem::quiescence(int32_t alpha, int32_t beta, int32_t tang) {
     }
 
     // Out of check only captures are searched; in check every evasion is.
-    DanhSachNuoc& ds = dsNuocTaiTang(tang);
-    if (biChieuNay) banCo->sinhNuocDi(pheDangDi, ds);
-    else banCo->sinhNuocAn(pheDangDi, ds);
-    sapXepNuocDi(ds, KHONG_GOI_Y, tang);
+    BoChon& chon = boChonTaiTang(tang);
+    if (biChieuNay) banCo->sinhNuocDi(pheDangDi, chon.dsRieng);
+    else banCo->sinhNuocAn(pheDangDi, chon.dsRieng);
+    chon.batDau(*this, KHONG_GOI_Y, tang);
 
     bool coNuocHopLe = false;
-    for (const NuocDi& n : ds) {
+    for (NuocDi n; chon.tiep(n);) {
         if (!nuocCuaPhe(*banCo, n, pheDangDi)) continue;
         const Phe nguoiDi = pheDangDi;
         const bool canThuChieu = biChieuNay || !banCo->nuocChacChanAnToan(n, nguoiDi);
+        ghiGoiYChieu(tang + 1, !banCo->nuocCoTheChieu(n, nguoiDi));
         apDungNuoc(n, khoaHienTai);
         if (canThuChieu && banCo->biChieu(nguoiDi)) {
             boNuocDi(n, khoaHienTai);
@@ -173,20 +233,22 @@ int32_t TimKiem::quiescence(int32_t alpha, int32_t beta, int32_t tang) {
     return alpha;
 }
 
-void TimKiem::sapXepNuocDi(DanhSachNuoc& ds, const NuocDi& goiY, int32_t tang) const {
-    const NuocDi* satThu = nuocSatThu[tangSatThu(tang)];
+int32_t TimKiem::diemSapXep(const NuocDi& n, const NuocDi& goiY, const NuocDi* satThu) const {
     // Piece values for ordering (the pieces' giaTri), by kind code.
     static constexpr int32_t GIA_TRI[7] = {900, 450, 400, 200, 200, 10000, 100};
-    auto diemSapXep = [&](const NuocDi& n) -> int32_t {
-        if (goiY.hangDi >= 0 && n == goiY) return 10000000;
-        const int maDi = banCo->maQuan(n.hangDi, n.cotDi);
-        const int maAn = banCo->maQuan(n.hangDen, n.cotDen);
-        if (maAn >= 0) return 1000000 + 16 * GIA_TRI[maAn & 7] - (maDi >= 0 ? GIA_TRI[maDi & 7] : 0);
-        if (n == satThu[0]) return 900000;
-        if (n == satThu[1]) return 890000;
-        if (maDi >= 0) return diemLichSu[maDi >> 3][oVuong(n.hangDi, n.cotDi)][oVuong(n.hangDen, n.cotDen)];
-        return 0;
-    };
+    if (goiY.hangDi >= 0 && n == goiY) return 10000000;
+    const int maDi = banCo->maQuan(n.hangDi, n.cotDi);
+    const int maAn = banCo->maQuan(n.hangDen, n.cotDen);
+    if (maAn >= 0) return 1000000 + 16 * GIA_TRI[maAn & 7] - (maDi >= 0 ? GIA_TRI[maDi & 7] : 0);
+    if (n == satThu[0]) return 900000;
+    if (n == satThu[1]) return 890000;
+    if (maDi >= 0) return diemLichSu[maDi >> 3][oVuong(n.hangDi, n.cotDi)][oVuong(n.hangDen, n.cotDen)];
+    return 0;
+}
+
+void TimKiem::sapXepNuocDi(DanhSachNuoc& ds, const NuocDi& goiY, int32_t tang) const {
+    const NuocDi* satThu = nuocSatThu[tangSatThu(tang)];
+    auto diemSapXep = [&](const NuocDi& n) { return this->diemSapXep(n, goiY, satThu); };
 
     // A stable sort by score, highest first. Each score is packed with the
     // move's position (earlier moves win ties) into one 64-bit key; sorting

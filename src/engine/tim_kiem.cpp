@@ -97,6 +97,7 @@ NuocDi TimKiem::timVoiThamSoHienTai(ThongKe& thongKe) {
     doSauDaXong = 0;
     thoiDiemBatDau = std::chrono::steady_clock::now();
     xoaSatThuVaLichSu();
+    std::fill(std::begin(chacKhongBiChieu_), std::end(chacKhongBiChieu_), false);
     khoaHienTai = banCo != nullptr ? tinhKhoa(*banCo, pheDangDi) : 0;
     lichSuKhoa.clear();
     // Room for any ordinary line, so pushes do not reallocate mid-search. The
@@ -130,6 +131,8 @@ NuocDi TimKiem::timVoiThamSoHienTai(ThongKe& thongKe) {
         dsMoi.reserve(dsGoc.size());
         for (const auto& muc : dsGoc) {
             const NuocDi& m = muc.second;
+            // The root position may come from anywhere: its children test check themselves.
+            ghiGoiYChieu(1, false);
             apDungNuoc(m, khoaHienTai);
             const int32_t v = -alphaBeta(d - 1, -VO_CUC, -alpha, 1);
             boNuocDi(m, khoaHienTai);

@@ -114,10 +114,40 @@ public:
     bool hetThoiGian() const;
 
 private:
+    // A node's moves, handed out in the order sapXepNuocDi would give them.
+    struct BoChon {
+        DanhSachNuoc dsRieng;
+        uint64_t khoa[256];
+        size_t n = 0, i = 0;
+        bool daDongGoi = false;
+        void batDau(TimKiem& tk, const NuocDi& goiY, int32_t tang);
+        bool tiep(NuocDi& ra);
+
+    private:
+        bool dongGoi(TimKiem& tk, const NuocDi& goiY, int32_t tang);
+    };
     // One reusable move list per ply, so a node allocates nothing; a deque so
     // that growing it never moves a list a shallower node is still walking.
-    std::deque<DanhSachNuoc> dsTheoTang_;
-    DanhSachNuoc& dsNuocTaiTang(int32_t tang);
+    std::deque<BoChon> dsTheoTang_;
+    BoChon& boChonTaiTang(int32_t tang);
+    int32_t diemSapXep(const NuocDi& n, const NuocDi& goiY, const NuocDi* satThu) const;
+    // Set by a node for its child: the move into the child certainly gave no
+    // check, so the child may skip its own in-check test. Only ever true when
+    // proven; anything unknown is tested.
+    static constexpr int32_t SO_TANG_GOI_Y_CHIEU = 512;
+    bool chacKhongBiChieu_[SO_TANG_GOI_Y_CHIEU] = {};
+    void ghiGoiYChieu(int32_t tangCon, bool chacKhong) {
+        if (tangCon >= 0 && tangCon < SO_TANG_GOI_Y_CHIEU) chacKhongBiChieu_[tangCon] = chacKhong;
+    }
+    // Read once per node and cleared, so a stale hint can never reach a node
+    // that was entered some other way.
+    bool dangBiChieu(int32_t tang) {
+        if (tang >= 0 && tang < SO_TANG_GOI_Y_CHIEU && chacKhongBiChieu_[tang]) {
+            chacKhongBiChieu_[tang] = false;
+            return false;
+        }
+        return banCo->biChieu(pheDangDi);
+    }
     // Scratch copy for reordering a move list without allocating.
     mutable DanhSachNuoc banSaoSapXep_;
 

@@ -1,11 +1,13 @@
 #pragma once
 #include <array>
+#include <cstdlib>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "nuoc_di.h"
+#include "o_dem.h"
 #include "phe.h"
 #include "quan_co.h"
 
@@ -76,20 +78,34 @@ public:
     // loai | phe << 3; -1 stands for an empty square.
     int maQuan(int hang, int cot) const {
         if (!trongBanCo(hang, cot)) return -1;
-        if (boDemDung_) return maO_[hang * SO_COT + cot];
+        if (boDemDung_) return maO_[oDem::chiSo(hang, cot)];
         const QuanCo* q = timQuanBangCachDuyet(hang, cot);
         return q ? q->loai() | (q->phe << 3) : -1;
     }
     // Whether the square view is in use (no stacked or off-board pieces).
     bool coBangO() const { return boDemDung_; }
     int maCuaQuan(const QuanCo& q) const {
-        return boDemDung_ ? maO_[q.hang * SO_COT + q.cot] : q.loai() | (q.phe << 3);
+        return boDemDung_ ? maO_[oDem::chiSo(q.hang, q.cot)] : q.loai() | (q.phe << 3);
     }
     // For a side whose general is not attacked now: true when the move (not
     // yet made) certainly leaves it unattacked, so no check test is needed.
     bool nuocChacChanAnToan(const NuocDi& n, Phe phe) const {
         const QuanCo* tuong = timTuong(phe);
         return boDemDung_ && tuong != nullptr && !nuocCoTheLoTuong(n, *tuong);
+    }
+
+    // For a move (not yet made) of side benDi, in a position where the other
+    // side's general is not attacked: false when the move certainly does not
+    // attack it. A move can only give check from near the general or from its
+    // row or column, or by uncovering a line, a horse leg or an elephant eye
+    // next to it.
+    bool nuocCoTheChieu(const NuocDi& n, Phe benDi) const {
+        const QuanCo* tuong = timTuong(pheDoiPhuong(benDi));
+        if (!boDemDung_ || tuong == nullptr) return true;
+        auto gan = [tuong](int h, int c) {
+            return h == tuong->hang || c == tuong->cot || (std::abs(h - tuong->hang) <= 2 && std::abs(c - tuong->cot) <= 2);
+        };
+        return gan(n.hangDi, n.cotDi) || gan(n.hangDen, n.cotDen);
     }
 
     // Console view.
@@ -101,8 +117,9 @@ private:
     // Square-indexed view of dsQuan (first piece in storage order per square).
     std::array<QuanCo*, SO_O> oVuong_{};
     // Kind and side of the piece on each square (loai | phe << 3), -1 when
-    // empty: lets the check test recognise attackers without virtual calls.
-    std::array<int8_t, SO_O> maO_{};
+    // empty, a wall value around the board: lets generation and the check test
+    // work without virtual calls or bounds tests.
+    std::array<int8_t, oDem::SO_O> maO_{};
     bool boDemDung_ = true;
     // First general of each side in storage order, kept in step with dsQuan.
     QuanCo* tuong_[2] = {nullptr, nullptr};
@@ -111,13 +128,15 @@ private:
     void lamMoiBoDem();
     void datO(int hang, int cot, QuanCo* quan) {
         oVuong_[hang * SO_COT + cot] = quan;
-        maO_[hang * SO_COT + cot] = quan ? int8_t(quan->loai() | (quan->phe << 3)) : int8_t(-1);
+        maO_[oDem::chiSo(hang, cot)] = quan ? int8_t(quan->loai() | (quan->phe << 3)) : oDem::TRONG;
     }
     void xoaBoDem() {
         oVuong_.fill(nullptr);
-        maO_.fill(-1);
+        for (int i = 0; i < oDem::SO_O; ++i) {
+            const int h = oDem::HINH.hang[i], c = oDem::HINH.cot[i];
+            maO_[i] = trongBanCo(h, c) ? oDem::TRONG : oDem::TUONG_BIEN;
+        }
     }
-    int maTai(int hang, int cot) const { return trongBanCo(hang, cot) ? maO_[hang * SO_COT + cot] : -1; }
     bool nuocCoTheLoTuong(const NuocDi& n, const QuanCo& tuong) const;
     void timLaiTuong();
     void xoaKhoiDanhSach(const QuanCo* quan, std::unique_ptr<QuanCo>& giu);

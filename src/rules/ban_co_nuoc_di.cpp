@@ -81,60 +81,54 @@ bool BanCo::biTanCongBangCachHoi(const QuanCo& tuong) const {
 // allow, instead of asking each enemy piece. Exact for any position the square
 // view can hold, including generals outside their palace.
 bool BanCo::biTanCongNhanh(const QuanCo& tuong) const {
-    const int h = tuong.hang, c = tuong.cot;
+    using namespace oDem;
+    const int k = chiSo(tuong.hang, tuong.cot);
     const Phe dich = pheDoiPhuong(tuong.phe);
     const int benDich = dich << 3;
-    auto laDich = [&](int hh, int cc, int loai) { return maTai(hh, cc) == (loai | benDich); };
+    const int8_t* ma = maO_.data();
 
     // Lines: chariot (first piece met), cannon (second piece met), and the
     // flying general along the column (first piece met).
-    static constexpr int HUONG[4][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
-    for (const auto& huong : HUONG) {
-        int daGap = 0;
-        for (int hh = h + huong[0], cc = c + huong[1]; trongBanCo(hh, cc); hh += huong[0], cc += huong[1]) {
-            const int ma = maO_[hh * SO_COT + cc];
-            if (ma < 0) continue;
-            if (++daGap == 1) {
-                if (ma == (LOAI_XE | benDich)) return true;
-                if (huong[1] == 0 && ma == (LOAI_TUONG | benDich)) return true;
-                continue;
-            }
-            if (ma == (LOAI_PHAO | benDich)) return true;
-            break;
-        }
+    static constexpr int HUONG[4] = {LEN, XUONG, TRAI, PHAI};
+    for (const int huong : HUONG) {
+        int i = k + huong;
+        while (ma[i] == TRONG) i += huong;
+        if (ma[i] == TUONG_BIEN) continue;
+        if (ma[i] == (LOAI_XE | benDich)) return true;
+        if ((huong == LEN || huong == XUONG) && ma[i] == (LOAI_TUONG | benDich)) return true;
+        for (i += huong; ma[i] == TRONG;) i += huong;
+        if (ma[i] == (LOAI_PHAO | benDich)) return true;
     }
 
     // Horse: the leg is the square next to the horse on its long side, which
     // is always a diagonal neighbour of the general.
-    static constexpr int MA[8][2] = {{-2, -1}, {-2, 1}, {-1, -2}, {-1, 2}, {1, -2}, {1, 2}, {2, -1}, {2, 1}};
-    for (const auto& b : MA) {
-        const int mh = h - b[0], mc = c - b[1];
-        if (!laDich(mh, mc, LOAI_MA)) continue;
-        const int chanH = std::abs(b[0]) == 2 ? mh + b[0] / 2 : mh;
-        const int chanC = std::abs(b[0]) == 2 ? mc : mc + b[1] / 2;
-        if (maTai(chanH, chanC) < 0) return true;
-    }
+    struct TanCongMa { int ma, chan; };
+    static constexpr TanCongMa MA[8] = {
+        {2 * RONG + 1, RONG + 1}, {2 * RONG - 1, RONG - 1}, {RONG + 2, RONG + 1}, {RONG - 2, RONG - 1},
+        {-RONG + 2, -RONG + 1}, {-RONG - 2, -RONG - 1}, {-2 * RONG + 1, -RONG + 1}, {-2 * RONG - 1, -RONG - 1}};
+    const int maDich = LOAI_MA | benDich;
+    for (const auto& t : MA)
+        if (ma[k + t.ma] == maDich && ma[k + t.chan] == TRONG) return true;
 
+    static constexpr int CHEO[4] = {-RONG - 1, -RONG + 1, RONG - 1, RONG + 1};
     // Elephant: only on its own half, with an empty eye.
-    if (dich == DO ? h >= 5 : h <= 4) {
-        static constexpr int VOI[4][2] = {{-2, -2}, {-2, 2}, {2, -2}, {2, 2}};
-        for (const auto& b : VOI)
-            if (laDich(h + b[0], c + b[1], LOAI_VOI) && maTai(h + b[0] / 2, c + b[1] / 2) < 0) return true;
+    if (HINH.benNha[dich][k]) {
+        for (const int d : CHEO)
+            if (ma[k + 2 * d] == (LOAI_VOI | benDich) && ma[k + d] == TRONG) return true;
     }
     // Advisor and the enemy general's palace step: the target must be in the
     // enemy's palace.
-    if (Si::trongCung(h, c, dich)) {
-        static constexpr int SI[4][2] = {{-1, -1}, {-1, 1}, {1, -1}, {1, 1}};
-        for (const auto& b : SI)
-            if (laDich(h + b[0], c + b[1], LOAI_SI)) return true;
-        for (const auto& b : HUONG)
-            if (laDich(h + b[0], c + b[1], LOAI_TUONG)) return true;
+    if (HINH.trongCung[dich][k]) {
+        for (const int d : CHEO)
+            if (ma[k + d] == (LOAI_SI | benDich)) return true;
+        for (const int d : HUONG)
+            if (ma[k + d] == (LOAI_TUONG | benDich)) return true;
     }
     // Soldier: straight ahead of it, or beside it once it has crossed.
-    const int tien = dich == DO ? -1 : 1;
-    if (laDich(h - tien, c, LOAI_TOT)) return true;
-    const bool daQuaSong = dich == DO ? h <= 4 : h >= 5;
-    return daQuaSong && (laDich(h, c - 1, LOAI_TOT) || laDich(h, c + 1, LOAI_TOT));
+    const int totDich = LOAI_TOT | benDich;
+    if (ma[k + (dich == DO ? XUONG : LEN)] == totDich) return true;
+    const bool daQuaSong = !HINH.benNha[dich][k];
+    return daQuaSong && (ma[k + TRAI] == totDich || ma[k + PHAI] == totDich);
 }
 
 // When the own general is not attacked, a quiet move of another piece can

@@ -11,126 +11,108 @@
 
 namespace {
 
-using BangMa = std::array<int8_t, BanCo::SO_O>;
+using namespace oDem;
+using BangMa = std::array<int8_t, oDem::SO_O>;
 
-constexpr int HUONG[4][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
+constexpr int HUONG[4] = {LEN, XUONG, TRAI, PHAI};
 
-inline bool trong(int h, int c) { return BanCo::trongBanCo(h, c); }
-inline int maO(const BangMa& ma, int h, int c) { return ma[h * BanCo::SO_COT + c]; }
 inline int pheCua(int ma) { return ma >> 3; }
-// Empty or held by the other side.
-template <bool CHI_AN = false>
-inline bool denDuoc(const BangMa& ma, int h, int c, Phe phe) {
-    const int m = maO(ma, h, c);
-    return m < 0 ? !CHI_AN : pheCua(m) != phe;
+inline void them(DanhSachNuoc& ds, int h, int c, int den) { ds.push_back({h, c, HINH.hang[den], HINH.cot[den]}); }
+// On the board and empty or held by the other side; CHI_AN also wants it occupied.
+template <bool CHI_AN>
+inline bool denDuoc(const BangMa& ma, int den, Phe phe) {
+    const int m = ma[den];
+    if (m == TRONG) return !CHI_AN;
+    return m != TUONG_BIEN && pheCua(m) != phe;
 }
 
 template <bool CHI_AN>
-void sinhXe(const BangMa& ma, int h, int c, Phe phe, DanhSachNuoc& ds) {
-    for (const auto& huong : HUONG) {
-        for (int hh = h + huong[0], cc = c + huong[1]; trong(hh, cc); hh += huong[0], cc += huong[1]) {
-            const int m = maO(ma, hh, cc);
-            if (m < 0) {
-                if (!CHI_AN) ds.push_back({h, c, hh, cc});
-                continue;
-            }
-            if (pheCua(m) != phe) ds.push_back({h, c, hh, cc});
-            break;
-        }
+void sinhXe(const BangMa& ma, int o, int h, int c, Phe phe, DanhSachNuoc& ds) {
+    for (const int huong : HUONG) {
+        int i = o + huong;
+        for (; ma[i] == TRONG; i += huong)
+            if (!CHI_AN) them(ds, h, c, i);
+        if (ma[i] != TUONG_BIEN && pheCua(ma[i]) != phe) them(ds, h, c, i);
     }
 }
 
 template <bool CHI_AN>
-void sinhPhao(const BangMa& ma, int h, int c, Phe phe, DanhSachNuoc& ds) {
-    for (const auto& huong : HUONG) {
-        int hh = h + huong[0], cc = c + huong[1];
-        for (; trong(hh, cc) && maO(ma, hh, cc) < 0; hh += huong[0], cc += huong[1])
-            if (!CHI_AN) ds.push_back({h, c, hh, cc});
-        if (!trong(hh, cc)) continue;
-        // (hh, cc) is the screen; the next piece beyond it may be taken.
-        for (hh += huong[0], cc += huong[1]; trong(hh, cc); hh += huong[0], cc += huong[1]) {
-            const int m = maO(ma, hh, cc);
-            if (m < 0) continue;
-            if (pheCua(m) != phe) ds.push_back({h, c, hh, cc});
-            break;
-        }
+void sinhPhao(const BangMa& ma, int o, int h, int c, Phe phe, DanhSachNuoc& ds) {
+    for (const int huong : HUONG) {
+        int i = o + huong;
+        for (; ma[i] == TRONG; i += huong)
+            if (!CHI_AN) them(ds, h, c, i);
+        if (ma[i] == TUONG_BIEN) continue;
+        // ma[i] is the screen; the next piece beyond it may be taken.
+        for (i += huong; ma[i] == TRONG;) i += huong;
+        if (ma[i] != TUONG_BIEN && pheCua(ma[i]) != phe) them(ds, h, c, i);
     }
 }
 
 template <bool CHI_AN>
-void sinhMa(const BangMa& ma, int h, int c, Phe phe, DanhSachNuoc& ds) {
-    static constexpr int BUOC[8][2] = {{-2, -1}, {-2, 1}, {-1, -2}, {-1, 2}, {1, -2}, {1, 2}, {2, -1}, {2, 1}};
-    for (const auto& b : BUOC) {
-        const int hh = h + b[0], cc = c + b[1];
-        if (!trong(hh, cc)) continue;
-        const int chanH = std::abs(b[0]) == 2 ? h + b[0] / 2 : h;
-        const int chanC = std::abs(b[0]) == 2 ? c : c + b[1] / 2;
-        if (maO(ma, chanH, chanC) < 0 && denDuoc<CHI_AN>(ma, hh, cc, phe)) ds.push_back({h, c, hh, cc});
+void sinhMa(const BangMa& ma, int o, int h, int c, Phe phe, DanhSachNuoc& ds) {
+    // In the pieces' order: (-2,-1) (-2,+1) (-1,-2) (-1,+2) (+1,-2) (+1,+2) (+2,-1) (+2,+1).
+    struct Buoc { int den, chan; };
+    static constexpr Buoc BUOC[8] = {{-2 * RONG - 1, -RONG}, {-2 * RONG + 1, -RONG}, {-RONG - 2, -1}, {-RONG + 2, 1},
+                                     {RONG - 2, -1},         {RONG + 2, 1},          {2 * RONG - 1, RONG}, {2 * RONG + 1, RONG}};
+    for (const auto& b : BUOC)
+        if (ma[o + b.chan] == TRONG && denDuoc<CHI_AN>(ma, o + b.den, phe)) them(ds, h, c, o + b.den);
+}
+
+template <bool CHI_AN>
+void sinhVoi(const BangMa& ma, int o, int h, int c, Phe phe, DanhSachNuoc& ds) {
+    static constexpr int CHEO[4] = {-RONG - 1, -RONG + 1, RONG - 1, RONG + 1};
+    for (const int d : CHEO) {
+        const int den = o + 2 * d;
+        if (HINH.benNha[phe][den] && denDuoc<CHI_AN>(ma, den, phe) && ma[o + d] == TRONG) them(ds, h, c, den);
     }
 }
 
 template <bool CHI_AN>
-void sinhVoi(const BangMa& ma, int h, int c, Phe phe, DanhSachNuoc& ds) {
-    static constexpr int BUOC[4][2] = {{-2, -2}, {-2, 2}, {2, -2}, {2, 2}};
-    for (const auto& b : BUOC) {
-        const int hh = h + b[0], cc = c + b[1];
-        if (!trong(hh, cc) || !(phe == DO ? hh >= 5 : hh <= 4)) continue;
-        if (denDuoc<CHI_AN>(ma, hh, cc, phe) && maO(ma, h + b[0] / 2, c + b[1] / 2) < 0) ds.push_back({h, c, hh, cc});
-    }
+void sinhSi(const BangMa& ma, int o, int h, int c, Phe phe, DanhSachNuoc& ds) {
+    static constexpr int CHEO[4] = {-RONG - 1, -RONG + 1, RONG - 1, RONG + 1};
+    for (const int d : CHEO)
+        if (HINH.trongCung[phe][o + d] && denDuoc<CHI_AN>(ma, o + d, phe)) them(ds, h, c, o + d);
 }
 
 template <bool CHI_AN>
-void sinhSi(const BangMa& ma, int h, int c, Phe phe, DanhSachNuoc& ds) {
-    static constexpr int BUOC[4][2] = {{-1, -1}, {-1, 1}, {1, -1}, {1, 1}};
-    for (const auto& b : BUOC) {
-        const int hh = h + b[0], cc = c + b[1];
-        if (trong(hh, cc) && Si::trongCung(hh, cc, phe) && denDuoc<CHI_AN>(ma, hh, cc, phe)) ds.push_back({h, c, hh, cc});
-    }
-}
-
-template <bool CHI_AN>
-void sinhTuong(const BangMa& ma, int h, int c, Phe phe, DanhSachNuoc& ds) {
+void sinhTuong(const BangMa& ma, int o, int h, int c, Phe phe, DanhSachNuoc& ds) {
     const int tuongDich = LOAI_TUONG | (pheDoiPhuong(phe) << 3);
-    for (const auto& b : HUONG) {
-        const int hh = h + b[0], cc = c + b[1];
-        if (!trong(hh, cc)) continue;
+    for (const int d : HUONG) {
         // A step onto the enemy general on the own column is the flying
         // capture at distance one, allowed even outside the palace.
-        const bool bay = b[1] == 0 && maO(ma, hh, cc) == tuongDich;
-        if (bay || (Si::trongCung(hh, cc, phe) && denDuoc<CHI_AN>(ma, hh, cc, phe))) ds.push_back({h, c, hh, cc});
+        const bool bay = (d == LEN || d == XUONG) && ma[o + d] == tuongDich;
+        if (bay || (HINH.trongCung[phe][o + d] && denDuoc<CHI_AN>(ma, o + d, phe))) them(ds, h, c, o + d);
     }
-    for (int buoc : {-1, 1}) {
-        for (int hh = h + buoc; hh >= 0 && hh < BanCo::SO_HANG; hh += buoc) {
-            const int m = maO(ma, hh, c);
-            if (m < 0) continue;
-            if (m == tuongDich) ds.push_back({h, c, hh, c});
-            break;
-        }
+    for (const int d : {LEN, XUONG}) {
+        int i = o + d;
+        while (ma[i] == TRONG) i += d;
+        if (ma[i] == tuongDich) them(ds, h, c, i);
     }
 }
 
 template <bool CHI_AN>
-void sinhTot(const BangMa& ma, int h, int c, Phe phe, DanhSachNuoc& ds) {
-    const int tien = phe == DO ? h - 1 : h + 1;
-    if (trong(tien, c) && denDuoc<CHI_AN>(ma, tien, c, phe)) ds.push_back({h, c, tien, c});
-    if (!(phe == DO ? h <= 4 : h >= 5)) return;
-    for (int cc : {c - 1, c + 1})
-        if (trong(h, cc) && denDuoc<CHI_AN>(ma, h, cc, phe)) ds.push_back({h, c, h, cc});
+void sinhTot(const BangMa& ma, int o, int h, int c, Phe phe, DanhSachNuoc& ds) {
+    const int tien = o + (phe == DO ? LEN : XUONG);
+    if (denDuoc<CHI_AN>(ma, tien, phe)) them(ds, h, c, tien);
+    if (HINH.benNha[phe][o]) return;  // not across the river yet
+    if (denDuoc<CHI_AN>(ma, o + TRAI, phe)) them(ds, h, c, o + TRAI);
+    if (denDuoc<CHI_AN>(ma, o + PHAI, phe)) them(ds, h, c, o + PHAI);
 }
 
 template <bool CHI_AN>
 void sinhTheoBang(const BangMa& ma, const std::vector<std::unique_ptr<QuanCo>>& dsQuan, Phe phe, DanhSachNuoc& ds) {
     for (const auto& q : dsQuan) {
         if (q->phe != phe) continue;
-        const int h = q->hang, c = q->cot;
-        switch (ma[h * BanCo::SO_COT + c] & 7) {
-            case LOAI_XE: sinhXe<CHI_AN>(ma, h, c, phe, ds); break;
-            case LOAI_PHAO: sinhPhao<CHI_AN>(ma, h, c, phe, ds); break;
-            case LOAI_MA: sinhMa<CHI_AN>(ma, h, c, phe, ds); break;
-            case LOAI_VOI: sinhVoi<CHI_AN>(ma, h, c, phe, ds); break;
-            case LOAI_SI: sinhSi<CHI_AN>(ma, h, c, phe, ds); break;
-            case LOAI_TUONG: sinhTuong<CHI_AN>(ma, h, c, phe, ds); break;
-            default: sinhTot<CHI_AN>(ma, h, c, phe, ds); break;
+        const int h = q->hang, c = q->cot, o = chiSo(h, c);
+        switch (ma[o] & 7) {
+            case LOAI_XE: sinhXe<CHI_AN>(ma, o, h, c, phe, ds); break;
+            case LOAI_PHAO: sinhPhao<CHI_AN>(ma, o, h, c, phe, ds); break;
+            case LOAI_MA: sinhMa<CHI_AN>(ma, o, h, c, phe, ds); break;
+            case LOAI_VOI: sinhVoi<CHI_AN>(ma, o, h, c, phe, ds); break;
+            case LOAI_SI: sinhSi<CHI_AN>(ma, o, h, c, phe, ds); break;
+            case LOAI_TUONG: sinhTuong<CHI_AN>(ma, o, h, c, phe, ds); break;
+            default: sinhTot<CHI_AN>(ma, o, h, c, phe, ds); break;
         }
     }
 }

@@ -55,7 +55,7 @@ bool TimKiem::BoChon::dongGoi(TimKiem& tk, const NuocDi& goiY, int32_t tang) {
 void TimKiem::BoChon::batDau(TimKiem& tk, const NuocDi& goiY, int32_t tang) {
     daDongGoi = dongGoi(tk, goiY, tang);
     if (daDongGoi) return;
-    tk.sapXepNuocDi(*ds, goiY, tang);
+    tk.sapXepNuocDi(dsRieng, goiY, tang);
     n = dsRieng.size();
     i = 0;
 }

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <iostream>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "bo_vi_tri_bench.h"
@@ -74,6 +75,7 @@ int lenhLevels(const DoiSo&) {
     const CapDo capDo[] = {{DE, "DE", 2}, {TRUNG_BINH, "TRUNG_BINH", 4}, {KHO, "KHO", 8}};
     for (const CapDo& cd : capDo) {
         std::vector<int> doSauXong;
+        std::string theoViTri;
         int duDoSau = 0;
         double giayMax = 0;
         for (const ViTriBench& v : BO_VI_TRI_BENCH) {
@@ -84,6 +86,9 @@ int lenhLevels(const DoiSo&) {
             TimKiem::ThongKe tk;
             may->timNuocDi(ban, luot, cd.doKho, tk);
             doSauXong.push_back(tk.doSau);
+            theoViTri += ' ';
+            theoViTri += std::to_string(tk.doSau);
+            if (!tk.biDung) theoViTri += '*';
             if (!tk.biDung) ++duDoSau;
             giayMax = std::max(giayMax, tk.giay);
         }
@@ -92,6 +97,9 @@ int lenhLevels(const DoiSo&) {
         const double trungVi = n % 2 ? doSauXong[n / 2] : (doSauXong[n / 2 - 1] + doSauXong[n / 2]) / 2.0;
         std::printf("levels %s full-depth %d/%zu (%.0f%%) median-depth %.1f max-depth %d target-depth %d max-s %.2f\n",
                     cd.ten, duDoSau, n, 100.0 * duDoSau / n, trungVi, doSauXong.back(), cd.doSau, giayMax);
+        // Completed depth per position in suite order; * marks a search the
+        // time limit did not stop.
+        std::printf("  %s by position:%s\n", cd.ten, theoViTri.c_str());
     }
     return 0;
 }

@@ -134,6 +134,24 @@ void TimKiem::ghiNhanNuocCat(const NuocDi& nuoc, int32_t doSau, int32_t tang) {
     diem = static_cast<int32_t>(std::min<int64_t>(moi, INT32_MAX));
 }
 
+// Makes a move of the side to move; false, with nothing changed, when the
+// move is not the side's own or leaves its general attacked.
+bool TimKiem::diThu(const NuocDi& n, bool biChieuNay, int32_t tang) {
+    if (!nuocCuaPhe(*banCo, n, pheDangDi)) return false;
+    const Phe nguoiDi = pheDangDi;
+    // Out of check, most moves cannot expose the own general: no test needed.
+    const bool canThuChieu = biChieuNay || !banCo->nuocChacChanAnToan(n, nguoiDi);
+    // Below the root the side that just moved here is never in check, so the
+    // child's in-check test can be settled from the move alone.
+    ghiGoiYChieu(tang + 1, !banCo->nuocCoTheChieu(n, nguoiDi));
+    apDungNuoc(n, khoaHienTai);
+    if (canThuChieu && banCo->biChieu(nguoiDi)) {
+        boNuocDi(n, khoaHienTai);
+        return false;
+    }
+    return true;
+}
+
 int32_t TimKiem::alphaBeta(int32_t doSau, int32_t alpha, int32_t beta, int32_t tang) {
     if (!demNut()) return 0;
 
@@ -160,18 +178,8 @@ int32_t TimKiem::alphaBeta(int32_t doSau, int32_t alpha, int32_t beta, int32_t t
     NuocDi nuocTot{0, 0, 0, 0};
     bool coNuocHopLe = false;
     for (NuocDi n; chon.tiep(n);) {
-        if (!nuocCuaPhe(*banCo, n, pheDangDi)) continue;
         const bool laNuocAn = banCo->coQuanTai(n.hangDen, n.cotDen);
-        const Phe nguoiDi = pheDangDi;
-        const bool canThuChieu = biChieuNay || !banCo->nuocChacChanAnToan(n, nguoiDi);
-        // Below the root the side that just moved here is never in check, so
-        // the child's in-check test can be settled from the move alone.
-        ghiGoiYChieu(tang + 1, !banCo->nuocCoTheChieu(n, nguoiDi));
-        apDungNuoc(n, khoaHienTai);
-        if (canThuChieu && banCo->biChieu(nguoiDi)) {
-            boNuocDi(n, khoaHienTai);
-            continue;
-        }
+        if (!diThu(n, biChieuNay, tang)) continue;
         const int32_t diem = -alphaBeta(doSau - 1, -beta, -alpha, tang + 1);
         boNuocDi(n, khoaHienTai);
         if (dungLai) return 0;
@@ -213,15 +221,7 @@ int32_t TimKiem::quiescence(int32_t alpha, int32_t beta, int32_t tang) {
 
     bool coNuocHopLe = false;
     for (NuocDi n; chon.tiep(n);) {
-        if (!nuocCuaPhe(*banCo, n, pheDangDi)) continue;
-        const Phe nguoiDi = pheDangDi;
-        const bool canThuChieu = biChieuNay || !banCo->nuocChacChanAnToan(n, nguoiDi);
-        ghiGoiYChieu(tang + 1, !banCo->nuocCoTheChieu(n, nguoiDi));
-        apDungNuoc(n, khoaHienTai);
-        if (canThuChieu && banCo->biChieu(nguoiDi)) {
-            boNuocDi(n, khoaHienTai);
-            continue;
-        }
+        if (!diThu(n, biChieuNay, tang)) continue;
         const int32_t diem = -quiescence(-beta, -alpha, tang + 1);
         boNuocDi(n, khoaHienTai);
         if (dungLai) return 0;

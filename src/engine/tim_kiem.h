@@ -131,6 +131,7 @@ private:
     std::deque<BoChon> dsTheoTang_;
     BoChon& boChonTaiTang(int32_t tang);
     int32_t diemSapXep(const NuocDi& n, const NuocDi& goiY, const NuocDi* satThu) const;
+    bool diThu(const NuocDi& n, bool biChieuNay, int32_t tang);
     // Set by a node for its child: the move into the child certainly gave no
     // check, so the child may skip its own in-check test. Only ever true when
     // proven; anything unknown is tested.

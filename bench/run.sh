@@ -8,7 +8,8 @@
 #   bench/run.sh [LABEL] [BIN_DIR]
 # LABEL names the run in RESULTS.md (default "current"). BIN_DIR holds a
 # tavelin-bench and a tavelin3d to measure instead of building this tree
-# (used to measure an older build beside the current one).
+# (used to measure an older build beside the current one). PERFT_BIN, when
+# set, names another tavelin-bench to use for perft alone.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 NHAN="${1:-current}"
@@ -42,7 +43,7 @@ out="$tam/out.md"
 } > "$out"
 
 echo "== perft 5" >&2
-perft=$("$BENCH" perft 5 | tail -1)
+perft=$("${PERFT_BIN:-$BENCH}" perft 5 | tail -1)
 fsf=""
 if [ -x /usr/games/fairy-stockfish ] && command -v python3 >/dev/null; then
   fsf=$(python3 bench/fsf_perft.py 5)
@@ -52,7 +53,7 @@ fi
   echo
   echo "| program | leaves | ms |"
   echo "|---|---|---|"
-  echo "| tavelin-bench | $(echo "$perft" | awk '{print $4}') | $(echo "$perft" | awk '{print $6}') |"
+  echo "| tavelin-bench${PERFT_BIN:+ ($PERFT_BIN)} | $(echo "$perft" | awk '{print $4}') | $(echo "$perft" | awk '{print $6}') |"
   [ -n "$fsf" ] && echo "| fairy-stockfish (go perft 5) | $(echo "$fsf" | awk '{print $1}') | $(echo "$fsf" | awk '{print $2}') |"
   echo
 } >> "$out"

@@ -29,6 +29,18 @@ bool datViTriBench(const ViTriBench& v, BanCo& ban, Phe& luot) {
     return false;
 }
 
+// Searches one suite position with a fresh engine: results must not depend on
+// the order of the suite. `tim` runs the search the caller wants.
+template <class Tim>
+bool timMotViTri(const ViTriBench& v, Tim tim, TimKiem::ThongKe& tk, NuocDi& n) {
+    BanCo ban;
+    Phe luot = DO;
+    if (!datViTriBench(v, ban, luot)) return false;
+    auto may = std::make_unique<TimKiem>();
+    n = tim(*may, ban, luot, tk);
+    return true;
+}
+
 long long nps(long long nut, double giay) { return giay > 0 ? static_cast<long long>(nut / giay) : 0; }
 
 bool docDoSau(const DoiSo& doiSo, int& doSau) {
@@ -51,14 +63,12 @@ int lenhBench(const DoiSo& doiSo) {
     double tongGiay = 0;
     int i = 0;
     for (const ViTriBench& v : BO_VI_TRI_BENCH) {
-        BanCo ban;
-        Phe luot = DO;
-        if (!datViTriBench(v, ban, luot)) return 2;
-        // A fresh engine per position: the signature must not depend on the
-        // order of the suite.
-        auto may = std::make_unique<TimKiem>();
         TimKiem::ThongKe tk;
-        const NuocDi n = may->timNuocDiVoiThoiGian(ban, luot, INT32_MAX, doSau, tk);
+        NuocDi n;
+        auto tim = [doSau](TimKiem& may, BanCo& ban, Phe luot, TimKiem::ThongKe& ra) {
+            return may.timNuocDiVoiThoiGian(ban, luot, INT32_MAX, doSau, ra);
+        };
+        if (!timMotViTri(v, tim, tk, n)) return 2;
         tongNut += tk.soNut;
         tongGiay += tk.giay;
         std::printf("%2d %-10s nodes %10lld ms %8.1f nps %9lld move %d,%d-%d,%d score %d\n", ++i, v.giaiDoan,
@@ -79,12 +89,12 @@ int lenhLevels(const DoiSo&) {
         int duDoSau = 0;
         double giayMax = 0;
         for (const ViTriBench& v : BO_VI_TRI_BENCH) {
-            BanCo ban;
-            Phe luot = DO;
-            if (!datViTriBench(v, ban, luot)) return 2;
-            auto may = std::make_unique<TimKiem>();
             TimKiem::ThongKe tk;
-            may->timNuocDi(ban, luot, cd.doKho, tk);
+            NuocDi n;
+            auto tim = [&cd](TimKiem& may, BanCo& ban, Phe luot, TimKiem::ThongKe& ra) {
+                return may.timNuocDi(ban, luot, cd.doKho, ra);
+            };
+            if (!timMotViTri(v, tim, tk, n)) return 2;
             doSauXong.push_back(tk.doSau);
             theoViTri += ' ';
             theoViTri += std::to_string(tk.doSau);

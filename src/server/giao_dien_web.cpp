@@ -9,9 +9,7 @@ GiaoDienWeb::GiaoDienWeb(const std::string& thuMuc) : thuMucWeb(thuMuc) {
 }
 
 GiaoDienWeb::~GiaoDienWeb() {
-    dung();
-    // Waits for a search in progress; its result is dropped.
-    if (luongMay.joinable()) luongMay.join();
+    dungVaCho();
     nenTang::dongSocket(socketNghe);
     socketNghe = nenTang::SOCKET_LOI;
 }
@@ -50,4 +48,15 @@ bool GiaoDienWeb::chay() {
 void GiaoDienWeb::dung() {
     dangChay.store(false);
     bienDieuKien.notify_all();
+}
+
+void GiaoDienWeb::dungVaCho() {
+    dung();
+    // Waits for a search in progress; its result is dropped.
+    if (luongMay.joinable()) luongMay.join();
+}
+
+bool GiaoDienWeb::dangTimNuoc() {
+    std::lock_guard<std::mutex> khoa(khoaVan);
+    return dangNghi;
 }

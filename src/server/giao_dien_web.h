@@ -36,9 +36,18 @@ public:
     bool chay();
     // Stops serving and wakes the worker; takes no lock (safe from any thread).
     void dung();
+    // dung, then waits for the worker to end (after a search in progress,
+    // whose move is dropped). The game stays readable afterwards.
+    void dungVaCho();
+    // Whether the worker is inside a search right now.
+    bool dangTimNuoc();
 
     // Request handling, public so that each part can be driven on its own.
     void phucVuKetNoi(nenTang::Socket ketNoi);
+    // Everything after the socket read: the request's bytes in, the whole
+    // response out (empty: close without an answer) and the log line to write
+    // once it is sent (empty with an empty response).
+    std::string xuLyYeuCau(const std::string& duLieu, std::string& dongLog);
     bool docTep(const std::string& duongDan, std::string& than, std::string& loaiNoiDung) const;
     std::string xuLyAPI(const std::string& ten, const std::string& truyVan);
     // The state document; the caller holds khoaVan.

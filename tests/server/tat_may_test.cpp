@@ -1,0 +1,68 @@
+// Stopping while the computer searches: the program ends with exit code 0
+// once that search is over, its move never lands and no thread outlives the
+// server object.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/socket.h>
+
+#include <filesystem>
+#include <memory>
+#include <nlohmann/json.hpp>
+
+#include "giao_dien_web.h"
+#include "may_chu_thu.h"
+
+using json = nlohmann::json;
+using namespace thu;
+
+namespace {
+
+// Threads of this process, from the kernel's own list.
+size_t soLuong() {
+    size_t n = 0;
+    for ([[maybe_unused]] const auto& t : fs::directory_iterator("/proc/self/task")) ++n;
+    return n;
+}
+
+}  // namespace
+
+TEST(TatMay, SignalDuringAHardSearchEndsWithZero) {
+    for (int tinHieu : {SIGTERM, SIGINT}) {
+        MayChuThu mc;
+        // The computer plays red at the hard level: it starts thinking at once,
+        // and a search from the opening runs to its time limit.
+        json s = json::parse(mc.api("vanmoi?cheDo=NM&pheNguoi=DEN&doKho=KHO"));
+        ASSERT_EQ(s["mayDangNghi"], true);
+        // A client that has half-sent a request keeps the serving thread busy
+        // as well when the signal comes.
+        int treo = ketNoi(mc.cong());
+        ASSERT_GE(treo, 0);
+        guiHet(treo, "GET /api/trangthai HTTP/1.1\r\n");
+        mc.chuongTrinh().guiTinHieu(tinHieu);
+        EXPECT_EQ(mc.chuongTrinh().choThoat(60s), 0) << tinHieu;
+        EXPECT_EQ(mc.chuongTrinh().loi(), "");
+        ::close(treo);
+    }
+}
+
+TEST(TatMay, StopDuringAHardSearchDropsItsMoveAndJoinsTheWorker) {
+    const size_t truoc = soLuong();
+    {
+        auto web = std::make_unique<GiaoDienWeb>(fs::temp_directory_path().string());
+        EXPECT_EQ(soLuong(), truoc + 1) << "one worker";
+        web->xuLyAPI("vanmoi", "cheDo=NM&pheNguoi=DEN&doKho=KHO");
+        ASSERT_TRUE(choDen([&] { return web->dangTimNuoc(); }));
+        // The opening search runs to its 2.5 s limit: the stop lands inside it.
+        web->dungVaCho();
+        EXPECT_EQ(soLuong(), truoc);
+        EXPECT_FALSE(web->dangTimNuoc());
+
+        json s = json::parse(web->xuLyAPI("trangthai", ""));
+        EXPECT_EQ(s["nuocThu"], 0);
+        EXPECT_EQ(s["luot"], "DO");
+        EXPECT_TRUE(s["lichSu"].empty());
+        EXPECT_EQ(s["thongKeMay"]["co"], false);
+        EXPECT_EQ(s["mayDangNghi"], false) << "the worker had taken the scheduled move";
+    }
+    EXPECT_EQ(soLuong(), truoc);
+}

@@ -15,8 +15,11 @@ const char* const LUU_THAT_BAI = R"({"ok":false,"lyDo":"Lưu ván thất bại"}
 const char* const KHONG_CO_VAN_LUU = R"({"ok":false,"lyDo":"Không tìm thấy ván đã lưu"})";
 const char* const TEP_LUU = "tavelin.save";
 
-// The hint search's bounds.
-constexpr int32_t GOI_Y_MILI_GIAY = 500;
+// The hint search's bounds (a fuzzing build shortens the time).
+#ifndef TAVELIN_GOI_Y_MILI_GIAY
+#define TAVELIN_GOI_Y_MILI_GIAY 500
+#endif
+constexpr int32_t GOI_Y_MILI_GIAY = TAVELIN_GOI_Y_MILI_GIAY;
 constexpr int32_t GOI_Y_DO_SAU = 5;
 
 std::string layChu(const ThamSo& thamSo, const std::string& ten, const std::string& macDinh) {

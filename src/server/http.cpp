@@ -56,16 +56,22 @@ int GiaoDienWeb::chonPhanHoi(const std::string& phuongThuc, const std::string& d
     return 404;
 }
 
-void GiaoDienWeb::phucVuKetNoi(nenTang::Socket ketNoi) {
-    nenTang::datHanKetNoi(ketNoi, NHAN_MILI_GIAY, GUI_MILI_GIAY);
-    std::string duLieu = docYeuCau(ketNoi);
-    if (duLieu.empty()) return;
+std::string GiaoDienWeb::xuLyYeuCau(const std::string& duLieu, std::string& dongLog) {
+    dongLog.clear();
     std::optional<YeuCau> yc = tachYeuCau(duLieu);
-    if (!yc) return;
+    if (!yc) return {};
 
     std::string loaiNoiDung, than;
     int ma = chonPhanHoi(yc->phuongThuc, yc->duongDan, yc->truyVan, loaiNoiDung, than);
-    std::string phanHoi = taoPhanHoi(ma, loaiNoiDung, than);
+    dongLog = "[web] " + yc->phuongThuc + " " + yc->duongDan + " -> " + std::to_string(ma) + "\n";
+    return taoPhanHoi(ma, loaiNoiDung, than);
+}
+
+void GiaoDienWeb::phucVuKetNoi(nenTang::Socket ketNoi) {
+    nenTang::datHanKetNoi(ketNoi, NHAN_MILI_GIAY, GUI_MILI_GIAY);
+    std::string dongLog;
+    std::string phanHoi = xuLyYeuCau(docYeuCau(ketNoi), dongLog);
+    if (phanHoi.empty()) return;
 
     size_t daGui = 0;
     while (daGui < phanHoi.size()) {
@@ -74,7 +80,6 @@ void GiaoDienWeb::phucVuKetNoi(nenTang::Socket ketNoi) {
         daGui += static_cast<size_t>(n);
     }
     // Written as bytes: a path may hold anything, even a zero byte.
-    std::string dongLog = "[web] " + yc->phuongThuc + " " + yc->duongDan + " -> " + std::to_string(ma) + "\n";
     std::fwrite(dongLog.data(), 1, dongLog.size(), stdout);
     std::fflush(stdout);
 }

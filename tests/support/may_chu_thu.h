@@ -239,6 +239,7 @@ public:
     }
 
     void guiTinHieu(int tinHieu) { ::kill(pid_, tinHieu); }
+    pid_t pid() const { return pid_; }
 
     // Waits until standard output holds `doan`.
     bool choDongRa(const std::string& doan, std::chrono::milliseconds han = 30s) {

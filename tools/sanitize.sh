@@ -4,7 +4,10 @@
 #         the whole CTest suite, in build-asan/
 #   tsan  ThreadSanitizer, the server program's tests (HTTP, API, the
 #         computer's worker thread, shutdown), in build-tsan/
+# and after each, a short soak run (tests/soak) of the sanitized server:
+# several hostile clients while the computer plays itself.
 # Usage: tools/sanitize.sh [asan|tsan|all]     (default: all)
+#   SANITIZE_SOAK_SECONDS  length of each soak run (default 30; 0: none)
 #
 # Every sanitizer writes its reports to files under <build>/reports/ instead
 # of standard error. That is how reports from a tavelin3d started by an
@@ -89,6 +92,20 @@ chay_ctest() {
     $tien_to ctest --test-dir "$thu_muc" -j"$jobs" --output-on-failure "$@"
 }
 
+giay_soak=${SANITIZE_SOAK_SECONDS:-30}
+co_soak() { [ "$giay_soak" -gt 0 ] && [ -f "$goc/tests/soak/CMakeLists.txt" ]; }
+
+# Runs the soak program of build `$1` under prefix `$2` (may be empty). The
+# sanitizers' own bookkeeping (ASan keeps freed memory aside for a while)
+# makes the server's resident size meaningless here: the memory bound is
+# checked by the plain build's soak run, not this one.
+chay_soak() {
+    local thu_muc=$1 tien_to=$2
+    co_soak || return 0
+    # shellcheck disable=SC2086  # the prefix is several words or none
+    $tien_to "$thu_muc/tests/soak/tavelin-soak" --seconds "$giay_soak" --rss-mib 4096
+}
+
 chay_asan() {
     local bd=$SECONDS thu_muc=$goc/build-asan
     # A failed undefined-behaviour check traps (SIGILL) instead of calling
@@ -108,8 +125,10 @@ chay_asan() {
     local kq=0
     # handle_sigill catches the traps above; handle_abort turns a failed
     # assertion in a started tavelin3d into a report as well.
-    ASAN_OPTIONS="abort_on_error=1:halt_on_error=1:detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1:handle_sigill=1:handle_abort=1:log_path=$bao_cao/asan" \
-        chay_ctest "$thu_muc" "$tien_to" || kq=$?
+    local asan="abort_on_error=1:halt_on_error=1:detect_leaks=1:detect_stack_use_after_return=1"
+    asan+=":check_initialization_order=1:strict_init_order=1:handle_sigill=1:handle_abort=1:log_path=$bao_cao/asan"
+    ASAN_OPTIONS=$asan chay_ctest "$thu_muc" "$tien_to" || kq=$?
+    ASAN_OPTIONS=$asan chay_soak "$thu_muc" "$tien_to" || kq=$?
     kiem_bao_cao "$bao_cao" "ASan/UBSan" || kq=1
     echo "== asan+ubsan: $([ $kq -eq 0 ] && echo passed || echo FAILED) in $((SECONDS - bd)) s${tien_to:+ (under $tien_to)}"
     return $kq
@@ -121,14 +140,17 @@ chay_tsan() {
     local tien_to
     tien_to=$(tien_to_chay "$co" "$thu_muc/probe/tsan") || return 1
     # test_server starts the tavelin3d built here, so both are built.
-    dung "$thu_muc" "$co" "-fsanitize=thread" test_server tavelin3d || return 1
+    local dich=(test_server tavelin3d)
+    if co_soak; then dich+=(tavelin-soak); fi
+    dung "$thu_muc" "$co" "-fsanitize=thread" "${dich[@]}" || return 1
     local bao_cao=$thu_muc/reports
     rm -rf "$bao_cao" && mkdir -p "$bao_cao" || return 1
     local kq=0
     # The other test programs are not built here; CTest lists each of them as
     # one "<name>_NOT_BUILT" entry, left out.
-    TSAN_OPTIONS="halt_on_error=1:exitcode=66:second_deadlock_stack=1:log_path=$bao_cao/tsan" \
-        chay_ctest "$thu_muc" "$tien_to" -E '_NOT_BUILT$' || kq=$?
+    local tsan="halt_on_error=1:exitcode=66:second_deadlock_stack=1:log_path=$bao_cao/tsan"
+    TSAN_OPTIONS=$tsan chay_ctest "$thu_muc" "$tien_to" -E '_NOT_BUILT$' || kq=$?
+    TSAN_OPTIONS=$tsan chay_soak "$thu_muc" "$tien_to" || kq=$?
     kiem_bao_cao "$bao_cao" "TSan" || kq=1
     echo "== tsan: $([ $kq -eq 0 ] && echo passed || echo FAILED) in $((SECONDS - bd)) s${tien_to:+ (under $tien_to)}"
     return $kq

@@ -65,7 +65,7 @@ dung() {
     cmake -S "$goc" -B "$thu_muc" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DCMAKE_CXX_FLAGS="$co" -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-g" \
         -DCMAKE_EXE_LINKER_FLAGS="$lien_ket" \
-        -DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST >/dev/null
+        -DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST >/dev/null || return 1
     local dich=()
     for t in "$@"; do dich+=(--target "$t"); done
     cmake --build "$thu_muc" -j"$jobs" "${dich[@]}"

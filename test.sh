@@ -1,8 +1,18 @@
 #!/usr/bin/env bash
 # Installs what the tests need (when missing), builds, and runs every test:
-# the C++ unit and integration tests through CTest, then the browser tests.
+# the C++ unit and integration tests through CTest, a soak of the real server,
+# the browser tests, then the reliability runs: the suites under ASan+UBSan and
+# TSan, and a short run of every fuzzer.
+#   ./test.sh           everything (what CI runs)
+#   ./test.sh --quick   CTest and the browser tests only, while working
 set -euo pipefail
 cd "$(dirname "$0")"
+nhanh=0
+case "${1:-}" in
+  "") ;;
+  --quick) nhanh=1 ;;
+  *) echo "usage: ./test.sh [--quick]" >&2; exit 2 ;;
+esac
 
 # What the tests need: a command that must exist, or a Debian package.
 thieu=()
@@ -13,6 +23,11 @@ can_lenh g++ g++
 can_lenh make make
 can_goi libgtest-dev
 can_goi nlohmann-json3-dev
+if [ "$nhanh" -eq 0 ]; then
+  # The fuzzers need clang with its libFuzzer and sanitizer runtimes.
+  can_lenh clang++ clang
+  can_goi libclang-rt-14-dev
+fi
 if [ -f tests/e2e/package.json ]; then
   [ -x /usr/bin/chromium ] || thieu+=(chromium)
   can_goi fonts-arphic-ukai
@@ -31,7 +46,20 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
 cmake --build build -j"$(nproc)"
 ctest --test-dir build --output-on-failure -j"$(nproc)"
 
+if [ "$nhanh" -eq 0 ]; then
+  echo "== soak: the real server under hostile clients while the computer plays itself"
+  ./build/tests/soak/tavelin-soak --seconds 120 --clients 4
+fi
+
 if [ -f tests/e2e/package.json ]; then
   (cd tests/e2e && { [ -d node_modules/playwright-core ] || npm ci --no-audit --no-fund; })
   TAVELIN_BIN="$PWD/build/tavelin3d" node --test --test-concurrency=1 tests/e2e/
 fi
+
+if [ "$nhanh" -eq 0 ]; then
+  echo "== sanitizers"
+  tools/sanitize.sh all
+  echo "== fuzzing, 30 s per target"
+  tools/fuzz.sh 30
+fi
+echo "== all tests passed"

@@ -1,6 +1,7 @@
 // Entry point: command line, front-end check, port, announcement, browser,
 // then the serving loop until SIGINT or SIGTERM.
 #include <algorithm>
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -14,9 +15,13 @@
 
 namespace {
 
-volatile std::sig_atomic_t g_dung = 0;
+// Set by the signal handler, read by the serving loop. The handler may run on
+// the worker thread (any thread that does not block the signal), so the flag
+// is a lock-free atomic rather than a plain volatile.
+std::atomic<int> g_dung{0};
+static_assert(std::atomic<int>::is_always_lock_free);
 
-void batTinHieu(int) { g_dung = 1; }
+void batTinHieu(int) { g_dung.store(1); }
 
 struct CaiDat {
     int cong = 8765;
@@ -120,7 +125,7 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
     }
 
-    while (!g_dung) {
+    while (!g_dung.load()) {
         if (!web->chayMotVong(300)) break;
     }
     web->dung();

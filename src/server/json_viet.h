@@ -2,7 +2,8 @@
 #include <string>
 
 // The one JSON string escaper: quotes, backslash and control bytes escaped,
-// every byte from 32 up (UTF-8 included) copied as it is.
+// every other byte copied as it is, except that bytes which are not part of
+// well-formed UTF-8 each become U+FFFD, so the document stays valid JSON.
 std::string chuoiJSON(const std::string& vao);
 
 // Appends `,"hanhDong":"<action>"` inside the document's closing brace; a text

@@ -54,11 +54,20 @@ TEST(LaySo, ReadsLikeStoiButUnusableMeansAbsent) {
     EXPECT_FALSE(docSoBaoHoa("x1").has_value());
 }
 
-TEST(ChuoiJSON, EscapesControlsQuotesAndBackslashOnly) {
+TEST(ChuoiJSON, EscapesControlsQuotesBackslashAndBrokenUtf8) {
     EXPECT_EQ(chuoiJSON(std::string("a\"b\\c\td\x01" "e\n\r", 11)), "\"a\\\"b\\\\c\\td\\u0001e\\n\\r\"");
     EXPECT_EQ(chuoiJSON(std::string("\0\x1f\x7f/", 4)), "\"\\u0000\\u001f\x7f/\"");
     EXPECT_EQ(chuoiJSON("Ván đã kết thúc"), "\"Ván đã kết thúc\"");
     EXPECT_EQ(chuoiJSON(""), "\"\"");
+    // Broken UTF-8 (a stray continuation byte, a cut sequence, an overlong
+    // "/", a surrogate, a lone 0xFF) becomes U+FFFD byte by byte; whole
+    // sequences of every length around it stay as they are.
+    EXPECT_EQ(chuoiJSON("a\x80" "b"), "\"a\xEF\xBF\xBD" "b\"");
+    EXPECT_EQ(chuoiJSON("\xE1\xBA"), "\"\xEF\xBF\xBD\xEF\xBF\xBD\"");
+    EXPECT_EQ(chuoiJSON("\xC0\xAF"), "\"\xEF\xBF\xBD\xEF\xBF\xBD\"");
+    EXPECT_EQ(chuoiJSON("\xED\xA0\x80"), "\"\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\"");
+    EXPECT_EQ(chuoiJSON("\xFF\xC3\xA1\xE1\xBA\xBF\xF0\x9F\x98\x80"),
+              "\"\xEF\xBF\xBD\xC3\xA1\xE1\xBA\xBF\xF0\x9F\x98\x80\"");
 }
 
 TEST(KemHanhDong, InsertsBeforeTheLastBraceOnly) {

@@ -1,7 +1,6 @@
 #pragma once
 // A strict, small JSON validator for the fuzz targets: one value, nothing but
-// white space around it, RFC 8259 grammar (no UTF-8 check: the server copies
-// text bytes as they come, and the browser's decoder replaces bad sequences).
+// white space around it, RFC 8259 grammar, strings in well-formed UTF-8.
 // Nesting is bounded so that a hostile document cannot exhaust the stack.
 #include <cstddef>
 #include <cstdio>
@@ -84,6 +83,30 @@ private:
             if (!gap(',')) return false;
         }
     }
+    // The rest of a multi-byte sequence whose lead byte was just read: no
+    // overlong forms, no surrogates, nothing above U+10FFFF.
+    bool utf8(unsigned char dau) {
+        size_t them;
+        unsigned thap = 0x80, cao = 0xBF;
+        if (dau >= 0xC2 && dau <= 0xDF) them = 1;
+        else if (dau >= 0xE0 && dau <= 0xEF) {
+            them = 2;
+            if (dau == 0xE0) thap = 0xA0;
+            if (dau == 0xED) cao = 0x9F;
+        } else if (dau >= 0xF0 && dau <= 0xF4) {
+            them = 3;
+            if (dau == 0xF0) thap = 0x90;
+            if (dau == 0xF4) cao = 0x8F;
+        } else {
+            return false;
+        }
+        for (size_t k = 0; k < them; ++k, ++i_) {
+            if (het()) return false;
+            const unsigned b = static_cast<unsigned char>(c());
+            if (b < (k == 0 ? thap : 0x80u) || b > (k == 0 ? cao : 0xBFu)) return false;
+        }
+        return true;
+    }
     bool chuoi() {
         if (!gap('"')) return false;
         while (!het()) {
@@ -91,6 +114,10 @@ private:
             ++i_;
             if (ch == '"') return true;
             if (ch < 0x20) return false;
+            if (ch >= 0x80) {
+                if (!utf8(ch)) return false;
+                continue;
+            }
             if (ch != '\\') continue;
             if (het()) return false;
             const char e = c();

@@ -4,21 +4,10 @@
 #include <cstdio>
 #include <iostream>
 
+#include "perft.h"
 #include "tavelin_bench.h"
 
 namespace {
-
-uint64_t perft(BanCo& ban, Phe luot, int doSau) {
-    const DanhSachNuoc nuoc = ban.nuocDiHopLe(luot);
-    if (doSau <= 1) return doSau == 1 ? nuoc.size() : 1;
-    uint64_t tong = 0;
-    for (const NuocDi& n : nuoc) {
-        ban.thuNuocDi(n);
-        tong += perft(ban, pheDoiPhuong(luot), doSau - 1);
-        ban.luiNuocDi();
-    }
-    return tong;
-}
 
 bool docSoNguyen(const std::string& s, int& ra) {
     if (s.empty() || s.size() > 3) return false;

@@ -10,10 +10,9 @@ const char* const LUOT_CUA_MAY = R"({"ok":false,"lyDo":"Đang là lượt của 
 const char* const HAY_CHON_QUAN = R"({"ok":false,"lyDo":"Hãy chọn một quân của bạn"})";
 const char* const NUOC_KHONG_HOP_LE = R"({"ok":false,"lyDo":"Nước đi không hợp lệ"})";
 const char* const KHONG_CO_NUOC_HUY = R"({"ok":false,"lyDo":"Không có nước nào để hủy"})";
-const char* const DA_LUU = R"({"ok":true,"thongBao":"Đã lưu ván vào tavelin.save"})";
+const std::string DA_LUU = std::string(R"({"ok":true,"thongBao":"Đã lưu ván vào )") + TEN_TEP_LUU + "\"}";
 const char* const LUU_THAT_BAI = R"({"ok":false,"lyDo":"Lưu ván thất bại"})";
 const char* const KHONG_CO_VAN_LUU = R"({"ok":false,"lyDo":"Không tìm thấy ván đã lưu"})";
-const char* const TEP_LUU = "tavelin.save";
 
 // The hint search's bounds (a fuzzing build shortens the time).
 #ifndef TAVELIN_GOI_Y_MILI_GIAY
@@ -153,10 +152,10 @@ std::string GiaoDienWeb::lenhTiepTuc() {
     return kemHanhDong(trangThaiJSON(), "tieptuc");
 }
 
-std::string GiaoDienWeb::lenhLuu() { return van.luuVan(TEP_LUU) ? DA_LUU : LUU_THAT_BAI; }
+std::string GiaoDienWeb::lenhLuu() { return van.luuVan(TEN_TEP_LUU) ? DA_LUU : LUU_THAT_BAI; }
 
 std::string GiaoDienWeb::lenhTai() {
-    if (!van.taiVan(TEP_LUU)) return KHONG_CO_VAN_LUU;
+    if (!van.taiVan(TEN_TEP_LUU)) return KHONG_CO_VAN_LUU;
     doKhoDo = doKhoDen = van.doKho;
     ++phienBan;
     coThongKe = coGoiY = tamDung = false;

@@ -13,6 +13,10 @@
 #include "tim_kiem.h"
 #include "van_co.h"
 
+// The one saved game, in the working directory: saved and loaded by the API,
+// its presence reported in the state document.
+inline constexpr char TEN_TEP_LUU[] = "tavelin.save";
+
 // The one object that puts the game on the network: it owns the game, two
 // search engines, the game lock, the worker thread that plays the computer's
 // moves and a minimal HTTP/1.1 server on 127.0.0.1 (one connection at a time,

@@ -84,8 +84,8 @@ std::string jsonLichSu(const VanCo& van) {
 // of that name also "opens" as a stream, yet can never be loaded.
 bool coTepLuu() {
     std::error_code loi;
-    if (!std::filesystem::is_regular_file("tavelin.save", loi)) return false;
-    std::ifstream tep("tavelin.save", std::ios::binary);
+    if (!std::filesystem::is_regular_file(TEN_TEP_LUU, loi)) return false;
+    std::ifstream tep(TEN_TEP_LUU, std::ios::binary);
     return static_cast<bool>(tep);
 }
 

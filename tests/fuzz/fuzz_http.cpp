@@ -11,7 +11,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <set>
 #include <string>
@@ -27,11 +26,6 @@ std::set<std::string> noiDungWeb;
 const std::string BI_MAT = "BI-MAT: tep nay nam ngoai goc web";
 const std::string JSON = "application/json; charset=utf-8";
 
-void ghiTep(const std::filesystem::path& p, const std::string& noiDung) {
-    std::filesystem::create_directories(p.parent_path());
-    std::ofstream(p, std::ios::binary) << noiDung;
-}
-
 void taoGocWeb(const std::filesystem::path& goc) {
     const std::map<std::string, std::string> tep = {
         {"index.html", "<!doctype html><title>tavelin3d</title><div id=ban></div>"},
@@ -43,7 +37,7 @@ void taoGocWeb(const std::filesystem::path& goc) {
         {"khong_duoi", std::string("\0\x01\xff", 3)},
     };
     for (const auto& [ten, noiDung] : tep) {
-        ghiTep(goc / ten, noiDung);
+        thu::ghiTep(goc / ten, noiDung);
         noiDungWeb.insert(noiDung);
     }
     std::filesystem::create_directories(goc / "thu_muc.html");
@@ -133,9 +127,9 @@ void mot(const std::string& yc) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    const std::string goc = thuMucTam::vao();
+    const std::string goc = thu::vaoThuMucTam().duongDan().string();
     taoGocWeb(goc + "/web");
-    ghiTep(goc + "/bi_mat.txt", BI_MAT);
+    thu::ghiTep(goc + "/bi_mat.txt", BI_MAT);
     web = new GiaoDienWeb(goc + "/web");  // lives to the end: its worker runs throughout
     return 0;
 }

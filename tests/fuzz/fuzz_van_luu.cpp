@@ -46,7 +46,7 @@ void kiemTimKiem(BanCo& ban, Phe luot) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    thuMucTam::vao();
+    thu::vaoThuMucTam();
     web = new GiaoDienWeb("khong_co_goc_web");
     // No worker: a loaded computer game must not start searches at its
     // own (possibly hard) level behind the fuzzer's back.

@@ -9,40 +9,19 @@
 
 #include "gio_gia.h"
 #include "tep_van_luu.h"
+#include "thu_muc_tam.h"
 #include "van_co.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// A fresh directory for one test, removed with everything in it afterwards.
-class ThuMucTam {
-public:
-    ThuMucTam() {
-        std::string mau = (fs::temp_directory_path() / "tavelin-game-XXXXXX").string();
-        duongDan_ = mkdtemp(mau.data()) ? fs::path(mau) : fs::path();
-    }
-    ~ThuMucTam() {
-        std::error_code loi;
-        fs::remove_all(duongDan_, loi);
-    }
-    std::string tep(const std::string& ten) const { return (duongDan_ / ten).string(); }
-    std::size_t soTep() const { return std::distance(fs::directory_iterator(duongDan_), fs::directory_iterator()); }
+using thu::docHetTep;
+using thu::ghiTep;
+using thu::ThuMucTam;
 
-private:
-    fs::path duongDan_;
-};
-
-std::string docTep(const std::string& ten) {
-    std::ifstream vao(ten, std::ios::binary);
-    std::ostringstream ss;
-    ss << vao.rdbuf();
-    return ss.str();
-}
-
-void ghiTep(const std::string& ten, const std::string& noiDung) {
-    std::ofstream ra(ten, std::ios::binary);
-    ra << noiDung;
+std::size_t soTep(const ThuMucTam& thuMuc) {
+    return std::distance(fs::directory_iterator(thuMuc.duongDan()), fs::directory_iterator());
 }
 
 const char* const VAN_MOI_LF = "TAVELIN1\nchedo 0\ndokho 1\npheng 0\ngiaymoi 0\nchap 0\nnuoc 0\nketqua 0\nlydo \n";
@@ -64,8 +43,8 @@ TEST(LuuVan, FreshGameWritesTheExactLinesAndLoadsBack) {
     const std::string ten = thuMuc.tep("tavelin.save");
     VanCo van;
     ASSERT_TRUE(van.luuVan(ten));
-    EXPECT_EQ(docTep(ten), VAN_MOI_LF);
-    EXPECT_EQ(thuMuc.soTep(), 1u);  // nothing left beside it
+    EXPECT_EQ(docHetTep(ten), VAN_MOI_LF);
+    EXPECT_EQ(soTep(thuMuc), 1u);  // nothing left beside it
 
     VanCo khac;
     khac.vanMoi(MAY_MAY, KHO, DEN, 90);
@@ -96,7 +75,7 @@ TEST(LuuVan, CheckmatedGameWithHandicapRoundTrips) {
     for (const NuocDi& n : CHIEU_BI_NHANH) ASSERT_TRUE(van.thuDoNuoc(n));
     ASSERT_EQ(van.ketQua, DO_THANG);
     ASSERT_TRUE(van.luuVan(ten));
-    EXPECT_EQ(docTep(ten),
+    EXPECT_EQ(docHetTep(ten),
               "TAVELIN1\nchedo 1\ndokho 2\npheng 1\ngiaymoi 0\nchap 2\n0 Xe\n1 Tot\nnuoc 5\n"
               "7 1 5 1\n0 2 2 0\n5 1 5 6\n0 3 1 4\n5 6 0 6\nketqua 1\nlydo Chiếu bí! Đen thua\n");
 
@@ -123,7 +102,7 @@ TEST(LuuVan, RedsRemainingTimeIsSavedAndGivenToBothSides) {
     van.vanMoi(NGUOI_NGUOI, TRUNG_BINH, DO, 600);
     gioGia::troi(10.7);
     ASSERT_TRUE(van.luuVan(ten));
-    EXPECT_NE(docTep(ten).find("\ngiaymoi 589\n"), std::string::npos);
+    EXPECT_NE(docHetTep(ten).find("\ngiaymoi 589\n"), std::string::npos);
     // Saving changes nothing; red's turn keeps running.
     EXPECT_TRUE(van.dongHo.dangDemGio);
     EXPECT_EQ(van.dongHo.pheDangChay, DO);
@@ -149,7 +128,7 @@ TEST(LuuVan, RedsRemainingTimeIsSavedAndGivenToBothSides) {
     van.vanMoi(NGUOI_NGUOI, TRUNG_BINH, DO, 5);
     gioGia::troi(4.5);
     ASSERT_TRUE(van.luuVan(ten));
-    EXPECT_NE(docTep(ten).find("\ngiaymoi 0\n"), std::string::npos);
+    EXPECT_NE(docHetTep(ten).find("\ngiaymoi 0\n"), std::string::npos);
     ASSERT_TRUE(khac.taiVan(ten));
     EXPECT_FALSE(khac.dongHo.bat);
 }
@@ -302,7 +281,7 @@ TEST(LuuVan, FailedSaveLeavesThePreviousFileIntact) {
     EXPECT_FALSE(van.luuVan(thuMuc.tep("khong-co/tavelin.save")));
     EXPECT_FALSE(van.luuVan(thuMuc.tep("la-tep/tavelin.save")));
     EXPECT_FALSE(van.luuVan(""));
-    EXPECT_EQ(thuMuc.soTep(), 1u);
+    EXPECT_EQ(soTep(thuMuc), 1u);
 
     // A write that fails half-way: the file-size limit holds for root too.
     const std::string ten = thuMuc.tep("tavelin.save");
@@ -317,18 +296,18 @@ TEST(LuuVan, FailedSaveLeavesThePreviousFileIntact) {
     setrlimit(RLIMIT_FSIZE, &cu);
     signal(SIGXFSZ, xuLyCu);
     EXPECT_FALSE(ketQua);
-    EXPECT_EQ(docTep(ten), VAN_MOI_LF);
-    EXPECT_EQ(thuMuc.soTep(), 2u);  // no half-written file left beside it
+    EXPECT_EQ(docHetTep(ten), VAN_MOI_LF);
+    EXPECT_EQ(soTep(thuMuc), 2u);  // no half-written file left beside it
 
     // The target is a directory: the rename fails, the directory stays.
     fs::create_directory(thuMuc.tep("thu-muc"));
     ghiTep(thuMuc.tep("thu-muc/a"), "a");
     EXPECT_FALSE(van.luuVan(thuMuc.tep("thu-muc")));
-    EXPECT_EQ(docTep(thuMuc.tep("thu-muc/a")), "a");
-    EXPECT_EQ(thuMuc.soTep(), 3u);
+    EXPECT_EQ(docHetTep(thuMuc.tep("thu-muc/a")), "a");
+    EXPECT_EQ(soTep(thuMuc), 3u);
 
     // And a save that works replaces the old file whole.
     ASSERT_TRUE(van.luuVan(ten));
-    EXPECT_NE(docTep(ten).find("nuoc 1\n9 1 7 2\n"), std::string::npos);
-    EXPECT_EQ(thuMuc.soTep(), 3u);
+    EXPECT_NE(docHetTep(ten).find("nuoc 1\n9 1 7 2\n"), std::string::npos);
+    EXPECT_EQ(soTep(thuMuc), 3u);
 }

@@ -1,22 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "ho_tro_ban_co.h"
-
-namespace {
-
-uint64_t perft(BanCo& ban, Phe luot, int doSau) {
-    const auto ds = ban.nuocDiHopLe(luot);
-    if (doSau == 1) return ds.size();
-    uint64_t tong = 0;
-    for (const NuocDi& n : ds) {
-        ban.thuNuocDi(n);
-        tong += perft(ban, pheDoiPhuong(luot), doSau - 1);
-        ban.luiNuocDi();
-    }
-    return tong;
-}
-
-}  // namespace
+#include "perft.h"
 
 TEST(Perft, StartPosition) {
     BanCo ban;

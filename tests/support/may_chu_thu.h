@@ -24,6 +24,8 @@
 #include <thread>
 #include <vector>
 
+#include "thu_muc_tam.h"
+
 #ifndef TAVELIN3D_EXE
 #error "TAVELIN3D_EXE must name the program under test"
 #endif
@@ -42,38 +44,6 @@ inline bool choDen(const std::function<bool()>& dieuKien, std::chrono::milliseco
     }
     return true;
 }
-
-inline std::string docHetTep(const fs::path& p) {
-    std::ifstream f(p, std::ios::binary);
-    std::stringstream ss;
-    ss << f.rdbuf();
-    return ss.str();
-}
-
-inline void ghiTep(const fs::path& p, const std::string& noiDung) {
-    fs::create_directories(p.parent_path());
-    std::ofstream(p, std::ios::binary) << noiDung;
-}
-
-// A fresh directory removed with everything in it at the end of the test.
-class ThuMucTam {
-public:
-    ThuMucTam() {
-        std::string mau = (fs::temp_directory_path() / "tavelin-thu-XXXXXX").string();
-        char* p = ::mkdtemp(mau.data());
-        duongDan_ = p ? fs::path(p) : fs::temp_directory_path();
-    }
-    ~ThuMucTam() {
-        std::error_code loi;
-        fs::remove_all(duongDan_, loi);
-    }
-    ThuMucTam(const ThuMucTam&) = delete;
-    ThuMucTam& operator=(const ThuMucTam&) = delete;
-    const fs::path& duongDan() const { return duongDan_; }
-
-private:
-    fs::path duongDan_;
-};
 
 // A parsed HTTP response; `tho` keeps every byte as received.
 struct PhanHoi {

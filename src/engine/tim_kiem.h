@@ -35,13 +35,29 @@ public:
         NuocDi nuocDi;       // the move returned
     };
 
-    // One transposition-table entry. kieu: 0 empty, 1 exact, 2 lower bound, 3 upper bound.
+    // One transposition-table entry, 16 bytes so that four share a cache line.
+    // An entry only ever holds keys whose low bits are its slot number, so
+    // those bits need not be stored: the low 16 bits of `khoaGoi` carry the
+    // bound kind (0 empty, 1 exact, 2 lower bound, 3 upper bound) and the move
+    // (origin and destination as row * 9 + column, 7 bits each) instead.
     struct MucTT {
-        uint64_t khoa = 0;
+        uint64_t khoaGoi = 0;
         int32_t diem = 0;
         int32_t doSau = 0;
-        int32_t kieu = 0;
-        NuocDi nuocDi;
+
+        static constexpr uint64_t BIT_THAP = 0xFFFF;
+        int32_t kieu() const { return static_cast<int32_t>(khoaGoi & 3); }
+        bool cungKhoa(uint64_t khoa) const { return ((khoaGoi ^ khoa) & ~BIT_THAP) == 0; }
+        NuocDi nuocDi() const {
+            const int di = static_cast<int>((khoaGoi >> 9) & 127), den = static_cast<int>((khoaGoi >> 2) & 127);
+            return NuocDi{di / 9, di % 9, den / 9, den % 9};
+        }
+        // The move must lie on the board, as every move the search stores does.
+        void ghi(uint64_t khoa, int32_t kieuMoi, const NuocDi& n) {
+            const uint64_t di = static_cast<uint64_t>(n.hangDi * 9 + n.cotDi) & 127;
+            const uint64_t den = static_cast<uint64_t>(n.hangDen * 9 + n.cotDen) & 127;
+            khoaGoi = (khoa & ~BIT_THAP) | di << 9 | den << 2 | static_cast<uint64_t>(kieuMoi & 3);
+        }
     };
 
     static constexpr int32_t VO_CUC = 1000000;
@@ -49,6 +65,7 @@ public:
     static constexpr int32_t NGUONG_CHIEU_HET = 880000;
     static constexpr int32_t KIEU_TRONG = 0, KIEU_CHINH_XAC = 1, KIEU_CAN_DUOI = 2, KIEU_CAN_TREN = 3;
     static constexpr size_t SO_MUC_TT = size_t{1} << 18;
+    static_assert(SO_MUC_TT > MucTT::BIT_THAP, "the slot number must cover the bits an entry reuses");
     static constexpr int SO_TANG_SAT_THU = 64;
     // Quiescence gives up (returns the bare evaluation) at this ply, so that an
     // endless chain of checks and evasions cannot exhaust the thread's stack.

@@ -95,25 +95,23 @@ void TimKiem::ghiTT(uint64_t khoa, int32_t doSau, int32_t diem, int32_t kieu, co
     if (!dungTT) return;
     MucTT& e = bangTT[khoa & matNaTT];
     // A deeper entry of another position is worth more than this one.
-    if (e.kieu != KIEU_TRONG && e.khoa != khoa && e.doSau > doSau) return;
+    if (e.kieu() != KIEU_TRONG && !e.cungKhoa(khoa) && e.doSau > doSau) return;
     // Mate scores are stored as a distance from this node, not from the root.
     if (diem > NGUONG_CHIEU_HET) diem += tang;
     else if (diem < -NGUONG_CHIEU_HET) diem -= tang;
-    e.khoa = khoa;
+    e.ghi(khoa, kieu, nuoc);
     e.diem = diem;
     e.doSau = doSau;
-    e.kieu = kieu;
-    e.nuocDi = nuoc;
 }
 
 bool TimKiem::docTT(uint64_t khoa, int32_t doSau, int32_t& diem, int32_t& kieu, NuocDi& nuoc, int32_t tang) const {
     if (!dungTT) return false;
     const MucTT& e = bangTT[khoa & matNaTT];
-    if (e.kieu == KIEU_TRONG || e.khoa != khoa || e.doSau < doSau) return false;
+    if (e.kieu() == KIEU_TRONG || !e.cungKhoa(khoa) || e.doSau < doSau) return false;
     diem = e.diem;
     if (diem >= NGUONG_CHIEU_HET + 1) diem -= tang;
     else if (diem <= -(NGUONG_CHIEU_HET + 1)) diem += tang;
-    kieu = e.kieu;
-    nuoc = e.nuocDi;
+    kieu = e.kieu();
+    nuoc = e.nuocDi();
     return true;
 }

@@ -111,7 +111,7 @@ TEST(AlphaBeta, NuocCatCapNhatSatThuLichSuVaBangTT) {
     EXPECT_EQ(dau.front(), cat);
     // The lower bound is stored as a mate one ply from this node.
     EXPECT_EQ(tk->bangTT[tk->khoaHienTai & tk->matNaTT].diem, 899999);
-    EXPECT_EQ(tk->bangTT[tk->khoaHienTai & tk->matNaTT].kieu, TimKiem::KIEU_CAN_DUOI);
+    EXPECT_EQ(tk->bangTT[tk->khoaHienTai & tk->matNaTT].kieu(), TimKiem::KIEU_CAN_DUOI);
     // Cutting again with the same move leaves the killers as they are.
     tk->dungTT = false;
     tk->alphaBeta(3, -TimKiem::VO_CUC, 0, 70);
@@ -131,7 +131,7 @@ TEST(AlphaBeta, NuocCatCapNhatSatThuLichSuVaBangTT) {
     EXPECT_GE(tk2->alphaBeta(3, -TimKiem::VO_CUC, 0, 1), 0);
     EXPECT_TRUE(satThuTrong(*tk2));
     EXPECT_TRUE(lichSuBangKhong(*tk2));
-    EXPECT_EQ(tk2->bangTT[tk2->khoaHienTai & tk2->matNaTT].kieu, TimKiem::KIEU_TRONG);
+    EXPECT_EQ(tk2->bangTT[tk2->khoaHienTai & tk2->matNaTT].kieu(), TimKiem::KIEU_TRONG);
 }
 
 TEST(SapXepNuocDi, GoiYAnQuanSatThuLichSuRoiThuTuSinh) {

@@ -1,7 +1,7 @@
 #include <filesystem>
 #include <fstream>
-#include <system_error>
 
+#include "nen_tang.h"
 #include "tep_van_luu.h"
 #include "van_co.h"
 
@@ -9,32 +9,6 @@ namespace {
 
 std::filesystem::path duongDanUtf8(const std::string& ten) {
     return std::filesystem::path(std::u8string(ten.begin(), ten.end()));
-}
-
-// Replaces the file only once the new text is completely on disk: it is
-// written to a file beside the target and renamed over it, so a failed save
-// leaves the previous one exactly as it was.
-bool ghiThayThe(const std::filesystem::path& dich, const std::string& noiDung) {
-    std::filesystem::path tam = dich;
-    tam += ".tmp";
-    std::error_code loi;
-    {
-        std::ofstream ra(tam, std::ios::out | std::ios::trunc);
-        if (!ra) return false;
-        ra.write(noiDung.data(), static_cast<std::streamsize>(noiDung.size()));
-        ra.flush();
-        ra.close();
-        if (ra.fail()) {
-            std::filesystem::remove(tam, loi);
-            return false;
-        }
-    }
-    std::filesystem::rename(tam, dich, loi);
-    if (loi) {
-        std::filesystem::remove(tam, loi);
-        return false;
-    }
-    return true;
 }
 
 }  // namespace
@@ -50,7 +24,9 @@ bool VanCo::luuVan(const std::string& tenTep) const {
     van.chap = chap;
     van.nuoc = nuocDaDi;
     van.lyDo = lyDo;
-    return ghiThayThe(duongDanUtf8(tenTep), vietVanDaLuu(van));
+    // Written beside the old file, flushed to the device and renamed into
+    // place: a failed save or a power cut leaves the previous game whole.
+    return nenTang::ghiTepBenVung(duongDanUtf8(tenTep), vietVanDaLuu(van));
 }
 
 bool VanCo::taiVan(const std::string& tenTep) {

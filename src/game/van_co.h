@@ -62,7 +62,8 @@ public:
     void kiemTraKetThuc();
     void capNhatDongHo();
 
-    // Saved-game file (UTF-8 file names).
+    // Saved-game file (UTF-8 file names). luuVan is true only once the file
+    // is on the device; on false the previous file is untouched.
     bool luuVan(const std::string& tenTep) const;
     bool taiVan(const std::string& tenTep);
 

@@ -2,6 +2,10 @@
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include <filesystem>
 #include <fstream>
@@ -13,6 +17,18 @@
 #include "van_co.h"
 
 namespace fs = std::filesystem;
+
+// The C library's fsync, replaced for this test program so that a failing
+// device can be played; otherwise it does the real system call.
+bool g_fsyncHong = false;
+
+extern "C" int fsync(int fd) {
+    if (g_fsyncHong) {
+        errno = EIO;
+        return -1;
+    }
+    return static_cast<int>(::syscall(SYS_fsync, fd));
+}
 
 namespace {
 
@@ -298,6 +314,14 @@ TEST(LuuVan, FailedSaveLeavesThePreviousFileIntact) {
     EXPECT_FALSE(ketQua);
     EXPECT_EQ(docHetTep(ten), VAN_MOI_LF);
     EXPECT_EQ(soTep(thuMuc), 2u);  // no half-written file left beside it
+
+    // The data cannot be flushed to the device: not saved, though every write worked.
+    g_fsyncHong = true;
+    const bool daLuu = van.luuVan(ten);
+    g_fsyncHong = false;
+    EXPECT_FALSE(daLuu);
+    EXPECT_EQ(docHetTep(ten), VAN_MOI_LF);
+    EXPECT_EQ(soTep(thuMuc), 2u);
 
     // The target is a directory: the rename fails, the directory stays.
     fs::create_directory(thuMuc.tep("thu-muc"));

@@ -31,7 +31,7 @@ namespace {
 void inCachDung() {
     std::cerr << "cach dung:\n"
                  "  tavelin-bench perft DEPTH [--fen FEN]\n"
-                 "  tavelin-bench search [--fen FEN] (--level DE|TRUNG_BINH|KHO | --depth D --ms T)\n"
+                 "  tavelin-bench search [--fen FEN] [--moves \"hd,cd,hc,cc ...\"] (--level DE|TRUNG_BINH|KHO | --depth D --ms T)\n"
                  "  tavelin-bench bench [--depth D]\n"
                  "  tavelin-bench levels\n";
 }

@@ -1,6 +1,8 @@
 // search: one search of a position by a fresh engine, printed as one JSON line.
 #include <cstdio>
 #include <iostream>
+#include <sstream>
+#include <vector>
 
 #include "tavelin_bench.h"
 #include "tim_kiem.h"
@@ -8,7 +10,8 @@
 namespace {
 
 void inCachDungSearch() {
-    std::cerr << "cach dung: tavelin-bench search [--fen FEN] (--level DE|TRUNG_BINH|KHO | --depth D --ms T)\n";
+    std::cerr << "cach dung: tavelin-bench search [--fen FEN] [--moves \"hd,cd,hc,cc ...\"]"
+                 " (--level DE|TRUNG_BINH|KHO | --depth D --ms T)\n";
 }
 
 // A decimal integer with an optional minus sign, small enough for int32.
@@ -47,7 +50,7 @@ bool docYeuCau(const DoiSo& doiSo, YeuCau& yc) {
         const std::string& co = doiSo[i];
         const std::string& giaTri = doiSo[i + 1];
         bool tot = false;
-        if (co == "--fen") tot = true;
+        if (co == "--fen" || co == "--moves") tot = true;
         else if (co == "--level") tot = !coDoKho && (coDoKho = docDoKho(giaTri, yc.doKho));
         else if (co == "--depth") tot = !coDoSau && (coDoSau = docSo(giaTri, yc.doSau));
         else if (co == "--ms") tot = !coMs && (coMs = docSo(giaTri, yc.ms));
@@ -55,6 +58,35 @@ bool docYeuCau(const DoiSo& doiSo, YeuCau& yc) {
     }
     yc.theoDoKho = coDoKho;
     return coDoKho ? !coDoSau && !coMs : coDoSau && coMs;
+}
+
+// Plays "hd,cd,hc,cc hd,cd,hc,cc ..." from the position on the board, each
+// move legal for the side to move, and keeps the key of every position left
+// behind: the history the search then knows. False, with a message, on the
+// first move that does not read or is not legal.
+bool choiCacNuoc(const std::string& chuoi, BanCo& ban, Phe& luot, std::vector<uint64_t>& viTriTruoc) {
+    std::istringstream vao(chuoi);
+    for (std::string chu; vao >> chu;) {
+        int32_t so[4] = {};
+        std::istringstream phan(chu);
+        std::string manh;
+        int i = 0;
+        while (i < 4 && std::getline(phan, manh, ',') && docSo(manh, so[i])) ++i;
+        const NuocDi nuoc{so[0], so[1], so[2], so[3]};
+        bool hopLe = i == 4 && !std::getline(phan, manh, ',');
+        if (hopLe) {
+            hopLe = false;
+            for (const NuocDi& n : ban.nuocDiHopLe(luot)) hopLe = hopLe || n == nuoc;
+        }
+        if (!hopLe) {
+            std::cerr << "tavelin-bench: nuoc khong hop le: " << chu << "\n";
+            return false;
+        }
+        viTriTruoc.push_back(TimKiem::khoaViTri(ban, luot));
+        ban.thuNuocDi(nuoc);
+        luot = pheDoiPhuong(luot);
+    }
+    return true;
 }
 
 }  // namespace
@@ -68,11 +100,13 @@ int lenhSearch(const DoiSo& doiSo) {
     BanCo ban;
     Phe luot = DO;
     if (!datViTriTuDoiSo(doiSo, ban, luot)) return 2;
+    std::vector<uint64_t> viTriTruoc;
+    if (!choiCacNuoc(giaTriSau(doiSo, "--moves"), ban, luot, viTriTruoc)) return 2;
 
     TimKiem timKiem;
     TimKiem::ThongKe tk;
-    const NuocDi n = yc.theoDoKho ? timKiem.timNuocDi(ban, luot, yc.doKho, tk)
-                                  : timKiem.timNuocDiVoiThoiGian(ban, luot, yc.ms, yc.doSau, tk);
+    const NuocDi n = yc.theoDoKho ? timKiem.timNuocDi(ban, luot, yc.doKho, tk, viTriTruoc)
+                                  : timKiem.timNuocDiVoiThoiGian(ban, luot, yc.ms, yc.doSau, tk, viTriTruoc);
     std::printf("{\"nuocDi\":[%d,%d,%d,%d],\"doSau\":%d,\"soNut\":%lld,\"diem\":%d,\"giay\":%.4f,\"biDung\":%s}\n",
                 n.hangDi, n.cotDi, n.hangDen, n.cotDen, tk.doSau, static_cast<long long>(tk.soNut), tk.diem, tk.giay,
                 tk.biDung ? "true" : "false");

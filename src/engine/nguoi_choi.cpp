@@ -9,8 +9,9 @@ NuocDi NguoiChoiMay::chonNuocDi(BanCo& ban, Phe phe) {
     return timKiem.timNuocDi(ban, phe, doKho, boQua);
 }
 
-NuocDi NguoiChoiMay::chonNuocDi(BanCo& ban, Phe phe, TimKiem::ThongKe& thongKe) {
-    return timKiem.timNuocDi(ban, phe, doKho, thongKe);
+NuocDi NguoiChoiMay::chonNuocDi(BanCo& ban, Phe phe, TimKiem::ThongKe& thongKe,
+                                std::span<const uint64_t> viTriTruoc) {
+    return timKiem.timNuocDi(ban, phe, doKho, thongKe, viTriTruoc);
 }
 
 std::string NguoiChoiMay::ten(DoKho doKho) {

@@ -26,7 +26,8 @@ public:
 
     // Searches `ban` in place (see TimKiem); pass a copy if it must stay untouched.
     NuocDi chonNuocDi(BanCo& ban, Phe phe) override;
-    NuocDi chonNuocDi(BanCo& ban, Phe phe, TimKiem::ThongKe& thongKe);
+    // viTriTruoc: the game's earlier positions (see TimKiem::timNuocDi).
+    NuocDi chonNuocDi(BanCo& ban, Phe phe, TimKiem::ThongKe& thongKe, std::span<const uint64_t> viTriTruoc = {});
     bool laMay() const override { return true; }
     std::string ten() const override;
     // "Dễ", "Trung bình" or "Khó" (the last for every unknown value).

@@ -59,14 +59,15 @@ void TimKiem::caiDatDoKho(DoKho doKho) {
     tiLeNgauNhien = t.tiLeNgauNhien;
 }
 
-NuocDi TimKiem::timNuocDi(BanCo& ban, Phe phe, DoKho doKho, ThongKe& thongKe) {
+NuocDi TimKiem::timNuocDi(BanCo& ban, Phe phe, DoKho doKho, ThongKe& thongKe, std::span<const uint64_t> viTriTruoc) {
     caiDatDoKho(doKho);
     banCo = &ban;
     pheMay = pheDangDi = phe;
-    return timVoiThamSoHienTai(thongKe);
+    return timVoiThamSoHienTai(thongKe, viTriTruoc);
 }
 
-NuocDi TimKiem::timNuocDiVoiThoiGian(BanCo& ban, Phe phe, int32_t ms, int32_t doSau, ThongKe& thongKe) {
+NuocDi TimKiem::timNuocDiVoiThoiGian(BanCo& ban, Phe phe, int32_t ms, int32_t doSau, ThongKe& thongKe,
+                                     std::span<const uint64_t> viTriTruoc) {
     dungTT = true;
     dungQuiescence = true;
     bienNgauNhien = 0;
@@ -75,7 +76,7 @@ NuocDi TimKiem::timNuocDiVoiThoiGian(BanCo& ban, Phe phe, int32_t ms, int32_t do
     thoiGianToiDa = ms > 0 ? static_cast<double>(ms) : 1.0;
     banCo = &ban;
     pheMay = pheDangDi = phe;
-    return timVoiThamSoHienTai(thongKe);
+    return timVoiThamSoHienTai(thongKe, viTriTruoc);
 }
 
 // In `tiLeNgauNhien` percent of the searches, any root move within
@@ -91,7 +92,7 @@ NuocDi TimKiem::chonNgauNhien(const DanhSachGoc& dsGoc, int32_t diemTot, NuocDi 
     return ungVien[chiSo];
 }
 
-NuocDi TimKiem::timVoiThamSoHienTai(ThongKe& thongKe) {
+NuocDi TimKiem::timVoiThamSoHienTai(ThongKe& thongKe, std::span<const uint64_t> viTriTruoc) {
     soNut = 0;
     dungLai = false;
     doSauDaXong = 0;
@@ -99,10 +100,12 @@ NuocDi TimKiem::timVoiThamSoHienTai(ThongKe& thongKe) {
     xoaSatThuVaLichSu();
     std::fill(std::begin(chacKhongBiChieu_), std::end(chacKhongBiChieu_), false);
     khoaHienTai = banCo != nullptr ? tinhKhoa(*banCo, pheDangDi) : 0;
+    // The game's earlier positions, then the root: the repetition test sees
+    // them all alike. Room for any ordinary line, so pushes do not reallocate
+    // mid-search; the iteration depth is the caller's and unbounded, hence the cap.
     lichSuKhoa.clear();
-    // Room for any ordinary line, so pushes do not reallocate mid-search. The
-    // iteration depth is the caller's and unbounded, hence the cap.
-    lichSuKhoa.reserve(static_cast<size_t>(std::clamp(doSauToiDa, 0, 64)) + TANG_TOI_DA + 2);
+    lichSuKhoa.reserve(viTriTruoc.size() + static_cast<size_t>(std::clamp(doSauToiDa, 0, 64)) + TANG_TOI_DA + 2);
+    lichSuKhoa.assign(viTriTruoc.begin(), viTriTruoc.end());
     lichSuKhoa.push_back(khoaHienTai);
 
     // Without a board there is nothing to move: answered as no legal move.

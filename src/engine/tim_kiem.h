@@ -4,6 +4,7 @@
 #include <deque>
 #include <memory>
 #include <random>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -110,9 +111,19 @@ public:
     // Levels and entry points.
     void caiDatDoKho(DoKho doKho);
     void caiThamSo(DoKho doKho) { caiDatDoKho(doKho); }
-    NuocDi timNuocDi(BanCo& ban, Phe phe, DoKho doKho, ThongKe& thongKe);
-    NuocDi timNuocDiVoiThoiGian(BanCo& ban, Phe phe, int32_t ms, int32_t doSau, ThongKe& thongKe);
-    NuocDi timVoiThamSoHienTai(ThongKe& thongKe);
+    //
+    // viTriTruoc: the keys (khoaViTri) of the game's positions before the one
+    // searched, oldest first. A line that returns to any of them scores 0, as
+    // one that returns to a position of the line itself does, so a winning
+    // side does not walk into a repetition the game would score as a draw.
+    NuocDi timNuocDi(BanCo& ban, Phe phe, DoKho doKho, ThongKe& thongKe, std::span<const uint64_t> viTriTruoc = {});
+    NuocDi timNuocDiVoiThoiGian(BanCo& ban, Phe phe, int32_t ms, int32_t doSau, ThongKe& thongKe,
+                                std::span<const uint64_t> viTriTruoc = {});
+    NuocDi timVoiThamSoHienTai(ThongKe& thongKe, std::span<const uint64_t> viTriTruoc = {});
+
+    // The engine's key of a position with `luot` to move; the same in every
+    // engine, so a game can keep its positions' keys for later searches.
+    static uint64_t khoaViTri(const BanCo& ban, Phe luot);
 
     // Hashing, make/unmake and the table.
     void khoiTaoZobrist();

@@ -1,5 +1,6 @@
 // Zobrist keys, the make/unmake wrappers that keep them and the
 // transposition table.
+#include <cstring>
 #include <random>
 
 #include "danh_gia.h"
@@ -15,24 +16,44 @@ bool coKhoa(const QuanCo& q, int hang, int cot) {
     return BanCo::trongBanCo(hang, cot) && q.loai() >= 0 && q.loai() < 7 && (q.phe == DO || q.phe == DEN);
 }
 
+struct BangZobrist {
+    uint64_t quan[2][7][90];
+    uint64_t luot;
+};
+
+// Fixed seed: every engine in every run has the same keys, so keys computed
+// by one engine (or by khoaViTri) mean the same to every other.
+const BangZobrist& bangZobrist() {
+    static const BangZobrist bang = [] {
+        BangZobrist b{};
+        std::mt19937_64 sinh(20260716);
+        for (auto& phe : b.quan)
+            for (auto& loai : phe)
+                for (auto& o : loai) o = sinh();
+        b.luot = sinh();
+        return b;
+    }();
+    return bang;
+}
+
 }  // namespace
 
 void TimKiem::khoiTaoZobrist() {
-    // Fixed seed: every engine in every run has the same keys.
-    std::mt19937_64 sinh(20260716);
-    for (auto& phe : zobrist)
-        for (auto& loai : phe)
-            for (auto& o : loai) o = sinh();
-    zobristLuot = sinh();
+    const BangZobrist& bang = bangZobrist();
+    std::memcpy(zobrist, bang.quan, sizeof zobrist);
+    zobristLuot = bang.luot;
 }
 
-uint64_t TimKiem::tinhKhoa(const BanCo& ban, Phe luot) const {
+uint64_t TimKiem::khoaViTri(const BanCo& ban, Phe luot) {
+    const BangZobrist& bang = bangZobrist();
     uint64_t khoa = 0;
     for (const auto& q : ban.dsQuan)
-        if (coKhoa(*q, q->hang, q->cot)) khoa ^= zobrist[q->phe][q->loai()][oVuong(q->hang, q->cot)];
-    if (luot == DEN) khoa ^= zobristLuot;
+        if (coKhoa(*q, q->hang, q->cot)) khoa ^= bang.quan[q->phe][q->loai()][oVuong(q->hang, q->cot)];
+    if (luot == DEN) khoa ^= bang.luot;
     return khoa;
 }
+
+uint64_t TimKiem::tinhKhoa(const BanCo& ban, Phe luot) const { return khoaViTri(ban, luot); }
 
 // The XORs of one move, read from the board as it stands before the move (or
 // again after it has been taken back): XOR is its own inverse.

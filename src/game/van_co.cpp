@@ -30,6 +30,11 @@ void VanCo::datLaiLichSu() {
     lichSu.clear();
     demViTri.clear();
     demViTri[khoaTheCo()] = 1;
+    batDauLaiKhoaCoTheLap();
+}
+
+void VanCo::batDauLaiKhoaCoTheLap() {
+    khoaCoTheLap.assign(1, TimKiem::khoaViTri(banCo, luot));
 }
 
 bool VanCo::datChap(Phe phe, const std::string& tenQuan) {
@@ -37,6 +42,7 @@ bool VanCo::datChap(Phe phe, const std::string& tenQuan) {
     if (!quan) return false;
     banCo.boQuan(quan->hang, quan->cot);
     chap.emplace_back(phe, tenQuan);
+    batDauLaiKhoaCoTheLap();
     return true;
 }
 
@@ -48,6 +54,10 @@ void VanCo::datDoKhoMay(Phe phe, DoKho muc) {
 
 void VanCo::apDungNuoc(const NuocDi& nuoc) {
     std::string moTa = moTaNuoc(banCo, nuoc);
+    const QuanCo* quanDi = banCo.timQuan(nuoc.hangDi, nuoc.cotDi);
+    // Soldiers never step back, and captured pieces never return.
+    const bool khongLuiDuoc = banCo.coQuanTai(nuoc.hangDen, nuoc.cotDen) ||
+                              (quanDi != nullptr && quanDi->loai() == LOAI_TOT && nuoc.hangDen != nuoc.hangDi);
     // The board refuses a move from an empty square; the game still records
     // it, as it trusts its caller.
     banCo.thuNuocDi(nuoc);
@@ -57,6 +67,8 @@ void VanCo::apDungNuoc(const NuocDi& nuoc) {
     ++nuocThu;
     luot = pheDoiPhuong(luot);
     ++demViTri[khoaTheCo()];
+    if (khongLuiDuoc) khoaCoTheLap.clear();
+    khoaCoTheLap.push_back(TimKiem::khoaViTri(banCo, luot));
 }
 
 bool VanCo::thuDoNuoc(const NuocDi& nuoc) {
@@ -107,6 +119,10 @@ std::string VanCo::getMoTaCuoi() const { return lichSu.empty() ? std::string() :
 
 std::string VanCo::khoaTheCo() const { return banCo.khoaViTri() + (luot == DO ? "|d" : "|n"); }
 
+std::span<const uint64_t> VanCo::viTriTruoc() const {
+    return std::span<const uint64_t>(khoaCoTheLap).first(khoaCoTheLap.size() - 1);
+}
+
 bool VanCo::laNuocHopLe(const NuocDi& nuoc) {
     for (const NuocDi& hopLe : banCo.nuocDiHopLe(luot))
         if (hopLe == nuoc) return true;
@@ -118,7 +134,7 @@ NuocDi VanCo::mayChonNuoc(TimKiem::ThongKe& thongKe) {
     // The engine searches the board it is given in place; a copy keeps the
     // game's own storage order untouched.
     auto banSao = banCo.saoChepTheCo();
-    return may.chonNuocDi(*banSao, luot, thongKe);
+    return may.chonNuocDi(*banSao, luot, thongKe, viTriTruoc());
 }
 
 void VanCo::khoiTaoLaiBanCo() {

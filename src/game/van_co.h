@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <map>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -39,6 +40,11 @@ public:
     std::vector<NuocDi> nuocDaDi;
     std::vector<std::string> lichSu;
     std::map<std::string, int32_t> demViTri;
+    // The engine's keys (TimKiem::khoaViTri) of the positions since the last
+    // move that cannot be taken back (a capture or a soldier's step forward)
+    // or handicap piece removed, the current one last. No position before
+    // such a change can come back, so a search need not know it.
+    std::vector<uint64_t> khoaCoTheLap;
     std::vector<std::pair<Phe, std::string>> chap;
     NguoiChoiMay mayDo{TRUNG_BINH};
     NguoiChoiMay mayDen{TRUNG_BINH};
@@ -57,6 +63,9 @@ public:
     bool denLuotMay() const;
     std::string getMoTaCuoi() const;
     std::string khoaTheCo() const;
+    // The positions before the current one that may still come back: the
+    // history a search of the current position is given.
+    std::span<const uint64_t> viTriTruoc() const;
 
     // End of game.
     void kiemTraKetThuc();
@@ -75,4 +84,5 @@ public:
 
 private:
     void datLaiLichSu();
+    void batDauLaiKhoaCoTheLap();
 };

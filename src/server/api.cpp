@@ -1,4 +1,6 @@
 // The game API: one command per request, run under the game lock.
+#include <vector>
+
 #include "giao_dien_web.h"
 #include "json_viet.h"
 
@@ -167,13 +169,15 @@ std::string GiaoDienWeb::lenhGoiY(std::unique_lock<std::mutex>& khoa) {
     if (van.ketQua != DANG_CHOI) return VAN_DA_KET_THUC;
     if (van.denLuotMay()) return LUOT_CUA_MAY;
     std::unique_ptr<BanCo> banSao = van.banCo.saoChepTheCo();
+    const std::vector<uint64_t> viTriTruoc(van.viTriTruoc().begin(), van.viTriTruoc().end());
     const Phe luot = van.luot;
     const uint64_t phienTruoc = phienBan;
 
     // The search runs without the lock so the worker can go on meanwhile.
     khoa.unlock();
     TimKiem::ThongKe boQua;
-    const NuocDi nuoc = timKiemGoiY.timNuocDiVoiThoiGian(*banSao, luot, GOI_Y_MILI_GIAY, GOI_Y_DO_SAU, boQua);
+    const NuocDi nuoc =
+        timKiemGoiY.timNuocDiVoiThoiGian(*banSao, luot, GOI_Y_MILI_GIAY, GOI_Y_DO_SAU, boQua, viTriTruoc);
     khoa.lock();
 
     if (phienBan == phienTruoc) {

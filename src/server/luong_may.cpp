@@ -1,5 +1,6 @@
 // The worker thread that plays the computer's moves.
 #include <memory>
+#include <vector>
 
 #include "giao_dien_web.h"
 
@@ -39,12 +40,13 @@ void GiaoDienWeb::chayMotNuocMay(std::unique_lock<std::mutex>& khoa) {
     const Phe luot = van.luot;
     const DoKho doKho = luot == DEN ? doKhoDen : doKhoDo;
     std::unique_ptr<BanCo> banSao = van.banCo.saoChepTheCo();
+    const std::vector<uint64_t> viTriTruoc(van.viTriTruoc().begin(), van.viTriTruoc().end());
 
-    // The only long operation, on a private copy, without the lock: the
+    // The only long operation, on private copies, without the lock: the
     // server keeps answering (and may make this result stale) meanwhile.
     khoa.unlock();
     TimKiem::ThongKe tk;
-    const NuocDi nuoc = timKiemMay.timNuocDi(*banSao, luot, doKho, tk);
+    const NuocDi nuoc = timKiemMay.timNuocDi(*banSao, luot, doKho, tk, viTriTruoc);
     khoa.lock();
     dangNghi = false;
     if (!dangChay.load()) return;

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <memory>
+
 #include "fen.h"
 #include "gio_gia.h"
 #include "van_co.h"
+#include "van_lap_lai.h"
 
 namespace {
 
@@ -51,6 +55,23 @@ TEST(KetThuc, HandicapStartIsNotCountedSoTheDrawComesLater) {
     ASSERT_TRUE(van.thuDoNuoc(MA_DO_RA));
     EXPECT_EQ(van.ketQua, HOA);
     EXPECT_EQ(van.nuocThu, 9);
+}
+
+TEST(KetThuc, SearchThatKnowsTheGamesPositionsAvoidsTheThirdRepetition) {
+    VanCo van;
+    ASSERT_TRUE(van.datChap(DEN, "Xe"));
+    ASSERT_TRUE(van.datChap(DEN, "Phao"));
+    for (const NuocDi& n : vanLapLai::NUOC) ASSERT_TRUE(van.thuDoNuoc(n));
+    auto tim = [&](std::span<const uint64_t> viTriTruoc) {
+        auto ban = van.banCo.saoChepTheCo();
+        TimKiem::ThongKe tk;
+        return std::make_unique<TimKiem>()->timNuocDiVoiThoiGian(*ban, van.luot, INT32_MAX, 3, tk, viTriTruoc);
+    };
+    EXPECT_EQ(tim({}), vanLapLai::LAP_LAI);
+    EXPECT_EQ(tim(van.viTriTruoc()), vanLapLai::KHI_BIET_LICH_SU);
+
+    ASSERT_TRUE(van.thuDoNuoc(vanLapLai::LAP_LAI));
+    EXPECT_EQ(van.ketQua, HOA) << "the move the search avoided would have drawn a won game";
 }
 
 TEST(KetThuc, NoLegalMoveLosesWithOrWithoutCheck) {

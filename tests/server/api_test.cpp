@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "may_chu_thu.h"
+#include "van_lap_lai.h"
 
 using json = nlohmann::ordered_json;
 using thu::MayChuThu;
@@ -194,6 +195,20 @@ TEST(Api, HintAndClockRunningOut) {
     EXPECT_TRUE(coDich) << g.dump();
     EXPECT_TRUE(J(mc.api("cham?hang=" + g["hc"].dump() + "&cot=" + g["cc"].dump()))["goiY"].is_null())
         << "a played move clears the hint";
+
+    // The hint knows the game's earlier positions: it does not walk a won
+    // game into the third repetition.
+    ASSERT_EQ(J(mc.api(std::string("vanmoi?chap=") + vanLapLai::CHAP))["chap"].size(), 2u);
+    for (const NuocDi& n : vanLapLai::NUOC) {
+        mc.api("cham?hang=" + std::to_string(n.hangDi) + "&cot=" + std::to_string(n.cotDi));
+        ASSERT_EQ(J(mc.api("cham?hang=" + std::to_string(n.hangDen) + "&cot=" + std::to_string(n.cotDen)))["hanhDong"],
+                  "di");
+    }
+    const json h = J(mc.api("goiy"))["goiY"];
+    ASSERT_TRUE(h.is_object());
+    const NuocDi lap = vanLapLai::LAP_LAI;
+    EXPECT_FALSE(h["hd"] == lap.hangDi && h["cd"] == lap.cotDi && h["hc"] == lap.hangDen && h["cc"] == lap.cotDen)
+        << h.dump();
 
     // One second per side: red's time runs out with nobody asking, and the
     // next document of any command shows it.

@@ -51,6 +51,11 @@ if [ "$nhanh" -eq 0 ]; then
   ./build/tests/soak/tavelin-soak --seconds 120 --clients 4
 fi
 
+if [ -d tests/web ]; then
+  echo "== the page's own modules under node (no browser)"
+  node --test tests/web/
+fi
+
 if [ -f tests/e2e/package.json ]; then
   (cd tests/e2e && { [ -d node_modules/playwright-core ] || npm ci --no-audit --no-fund; })
   TAVELIN_BIN="$PWD/build/tavelin3d" node --test --test-concurrency=1 tests/e2e/

@@ -1,15 +1,24 @@
 // The page's controller: holds the latest state document, sends the user's
 // actions, and asks for new states — often while the computer thinks or a
-// clock runs, rarely otherwise. The server decides everything about the game.
+// clock runs, rarely otherwise. The server decides everything about the game;
+// the page only adds presentation: notation, reviewing past positions,
+// dragging, sounds, and the game as text.
 
 import { goiAPI, soYeuCauDangCho } from './api.js';
 import { BanCoSVG } from './board.js';
 import { BangThongTin, mayCam } from './panel.js';
 import { HopVanMoi } from './newgame.js';
 import { thongBao } from './toast.js';
-import { CHU, tenO, tenQuan, kyTuQuan } from './labels.js';
+import { CHU, TEN_PHE, kyTuQuan } from './labels.js';
+import { bienBan, cacViTri, vietNuoc, viTriTuBanCo } from './notation.js';
+import { docCaiDat, ghiCaiDat, apDungGiaoDien } from './settings.js';
+import { phatAm, chonAm } from './sound.js';
+import { xuatVan, tachVan } from './transfer.js';
+import { XemLai } from './review.js';
+import { nhapVan } from './import.js';
 
-const HOI_NHANH_MS = 300;
+const HOI_MAY_MS = 40; // while the computer thinks: its move shows within ~0.1 s
+const HOI_NHANH_MS = 300; // while a clock runs
 const HOI_CHAM_MS = 2500;
 const HOI_KHI_AN_MS = 5000;
 
@@ -17,13 +26,19 @@ const $ = (id) => document.getElementById(id);
 
 let tt = null; // the latest state document
 let mocNhan = 0; // performance.now() when it arrived
-let latTay = false; // the user turned the board by hand
 let henGio = null;
 let matKetNoi = false;
+let dangNhap = false; // an import is replaying moves
+let choChon = Promise.resolve(); // the selection a drag started, until its reply is in
+const cd = docCaiDat();
+let ds = { khoa: null, bienBan: [], viTri: [] }; // the move list of the latest state
 
-const banCo = new BanCoSVG($('ban-co'), { onCham: cham });
-const bang = new BangThongTin();
+const banCo = new BanCoSVG($('ban-co'), {
+  onCham: cham, coTheKeo, onBatDauKeo: batDauKeo, onTha: tha,
+});
+const bang = new BangThongTin({ onChonNuoc: (ply) => xemLai.mo(ply) });
 const hopVanMoi = new HopVanMoi($('hop-van-moi'), batDauVanMoi);
+const xemLai = new XemLai({ soNuoc: () => (tt ? tt.lichSu.length : 0), onDoi: veLai });
 
 /** Sends one command; null when the program cannot be reached. */
 async function gui(lenh, thamSo) {
@@ -32,12 +47,16 @@ async function gui(lenh, thamSo) {
     if (matKetNoi) {
       matKetNoi = false;
       document.body.classList.remove('mat-ket-noi');
+      thongBao(CHU.daKetNoiLai);
+      if (tt) capNhatNut();
     }
     return traLoi;
   } catch {
     if (!matKetNoi) thongBao(CHU.matKetNoi, 'loi');
     matKetNoi = true;
+    document.body.classList.add('mat-ket-noi');
     $('trang-thai').textContent = CHU.matKetNoi;
+    if (tt) capNhatNut();
     henHoi(HOI_CHAM_MS);
     return null;
   }
@@ -57,31 +76,100 @@ function xuLyTraLoi(traLoi, tinNhan) {
 }
 
 function nhanTrangThai(moi) {
+  const cu = tt;
   tt = moi;
   mocNhan = performance.now();
-  if (moi.hanhDong === 'vanmoi' || moi.hanhDong === 'tai') latTay = false;
+  if (moi.hanhDong === 'vanmoi' || moi.hanhDong === 'tai') {
+    datCaiDat({ latTay: false });
+    xemLai.dong();
+  }
+  xemLai.chinh();
+  tinhBienBan();
   veLai();
+  baoNuocMoi(cu, moi);
   henHoi(khoangHoi());
+}
+
+function tinhBienBan() {
+  const khoa = `${cd.kyPhap}\n${tt.lichSu.join('\n')}`;
+  if (khoa === ds.khoa) return;
+  ds = { khoa, bienBan: bienBan(tt.banCo, tt.lichSu, cd.kyPhap), viTri: cacViTri(tt.banCo, tt.lichSu) };
+}
+
+/** A move just played, by anyone: its sound, and its notation read aloud. */
+function baoNuocMoi(cu, moi) {
+  if (!cu || dangNhap) return;
+  const n = moi.lichSu.length;
+  const moiDi = n > 0 && (n > cu.lichSu.length || (n === cu.lichSu.length && moi.moTaCuoi !== cu.moTaCuoi))
+    && moi.hanhDong !== 'tai' && moi.hanhDong !== 'huy';
+  const vuaHet = moi.ketQua !== 'DANG_CHOI' && cu.ketQua === 'DANG_CHOI';
+  if (!moiDi && !vuaHet) return;
+  if (moiDi) {
+    const m = ds.bienBan[n - 1];
+    let chu = `${TEN_PHE[m.phe]}: ${m.chu}.`;
+    if (moi.dangChieu && moi.ketQua === 'DANG_CHOI') chu += ` ${CHU.chieuTuong}`;
+    $('doc-nuoc').textContent = vuaHet ? `${chu} ${$('trang-thai').textContent}` : chu;
+  }
+  if (cd.amThanh) phatAm(chonAm({ ketThuc: vuaHet, chieu: moi.dangChieu, an: moiDi && !!ds.bienBan[n - 1].nuoc?.an }));
 }
 
 /** Red at the bottom, unless the human plays black; the flip button turns it. */
 function latBanCo() {
   const denODuoi = tt.cheDo === 'NGUOI_MAY' && tt.pheNguoi === 'DEN';
-  return denODuoi !== latTay;
+  return denODuoi !== cd.latTay;
+}
+
+/** What the board shows: the live state, or a past position during review. */
+function theCoHien() {
+  const k = xemLai.ply;
+  if (k === null || !ds.viTri[k]) return tt;
+  const banCoCu = [];
+  ds.viTri[k].forEach((q, i) => { if (q) banCoCu.push({ h: Math.floor(i / 9), c: i % 9, ...q }); });
+  return {
+    banCo: banCoCu, nuocDen: [], quanChon: null, goiY: null, dangChieu: false, nuocThu: k,
+    luot: k % 2 ? 'DEN' : 'DO', moTaCuoi: k > 0 ? tt.lichSu[k - 1] : '',
+  };
 }
 
 function veLai() {
+  if (!tt) return;
   const lat = latBanCo();
-  banCo.ve(tt, lat);
-  bang.ve(tt, lat, mocNhan);
+  banCo.datNhan(cd.kyPhap !== 'toado');
+  banCo.ve(theCoHien(), lat);
+  const k = xemLai.ply;
+  if (k === null) $('ban-co').removeAttribute('data-xem-lai');
+  else $('ban-co').dataset.xemLai = String(k);
+  bang.ve(tt, lat, mocNhan, ds.bienBan, k);
+  veXemLai(k);
   capNhatNut();
+}
+
+function veXemLai(k) {
+  $('xem-lai').hidden = k === null;
+  if (k === null) return;
+  const m = ds.bienBan[k - 1];
+  $('dong-xem-lai').textContent = k === 0
+    ? 'Đang xem thế cờ ban đầu'
+    : `Đang xem nước ${k}: ${TEN_PHE[m.phe]} ${m.chu}`;
+  $('nut-di-tiep-tu-day').hidden = !coTheDiTiepTu(k);
+}
+
+/** Undo can bring the game back to ply k: in a game against the computer only to the human's turn. */
+function coTheDiTiepTu(k) {
+  if (k >= tt.lichSu.length) return false;
+  if (tt.cheDo !== 'NGUOI_MAY') return true;
+  return (k % 2 ? 'DEN' : 'DO') === tt.pheNguoi;
 }
 
 function capNhatNut() {
   const dangChoi = tt.ketQua === 'DANG_CHOI';
-  $('nut-tai').disabled = !tt.coBanLuu;
-  $('nut-huy').disabled = tt.nuocThu === 0;
-  $('nut-goi-y').disabled = !dangChoi || mayCam(tt, tt.luot);
+  const tat = matKetNoi || dangNhap;
+  $('nut-tai').disabled = tat || !tt.coBanLuu;
+  $('nut-huy').disabled = tat || tt.nuocThu === 0;
+  $('nut-goi-y').disabled = tat || !dangChoi || mayCam(tt, tt.luot) || xemLai.ply !== null;
+  for (const id of ['nut-luu', 'nut-van-moi', 'nut-choi-lai', 'nut-nhap', 'nut-tiep-tuc', 'nut-di-tiep-tu-day']) {
+    $(id).disabled = tat;
+  }
 }
 
 // ---------- polling ----------
@@ -89,9 +177,9 @@ function capNhatNut() {
 function khoangHoi() {
   if (!tt) return HOI_CHAM_MS;
   if (document.hidden) return HOI_KHI_AN_MS;
-  const dangChoi = tt.ketQua === 'DANG_CHOI';
-  const mayChay = tt.mayDangNghi && !tt.tamDungMay;
-  return dangChoi && (mayChay || tt.dongHo.bat) ? HOI_NHANH_MS : HOI_CHAM_MS;
+  if (tt.ketQua !== 'DANG_CHOI') return HOI_CHAM_MS;
+  if (tt.mayDangNghi && !tt.tamDungMay) return HOI_MAY_MS;
+  return tt.dongHo.bat ? HOI_NHANH_MS : HOI_CHAM_MS;
 }
 
 function henHoi(ms) {
@@ -105,19 +193,40 @@ async function hoiTrangThai() {
     henHoi(HOI_NHANH_MS);
     return;
   }
-  if (!xuLyTraLoi(await gui('trangthai'))) henHoi(HOI_CHAM_MS);
+  if (!xuLyTraLoi(await gui('trangthai'))) henHoi(matKetNoi ? HOI_CHAM_MS : khoangHoi());
 }
 
 // ---------- actions ----------
 
 async function cham(hang, cot) {
-  if (!tt) return;
+  if (!tt || dangNhap) return;
+  if (xemLai.ply !== null) return; // a past position is only looked at
   const q = tt.quanChon;
   if (q && q.h === hang && q.c === cot) {
     xuLyTraLoi(await gui('bochon'));
     return;
   }
   xuLyTraLoi(await gui('cham', { hang, cot }));
+}
+
+/** A press may become a drag on a piece of the side to move, on a human's turn. */
+function coTheKeo(h, c) {
+  if (!tt || dangNhap || xemLai.ply !== null || tt.ketQua !== 'DANG_CHOI' || mayCam(tt, tt.luot)) return false;
+  return tt.banCo.some((q) => q.h === h && q.c === c && q.phe === tt.luot);
+}
+
+function batDauKeo(h, c) {
+  const q = tt.quanChon;
+  if (q && q.h === h && q.c === c) return;
+  choChon = gui('cham', { hang: h, cot: c }).then((r) => { xuLyTraLoi(r); });
+}
+
+async function tha(h, c, dich) {
+  await choChon; // the destinations of the dragged piece must be known
+  if (!dich || !tt.quanChon || tt.quanChon.h !== h || tt.quanChon.c !== c) return;
+  if (!tt.nuocDen.some(([hh, cc]) => hh === dich.h && cc === dich.c)) return; // back to its point
+  banCo.vuaTha = true;
+  xuLyTraLoi(await gui('cham', { hang: dich.h, cot: dich.c }));
 }
 
 async function boChon() {
@@ -140,9 +249,14 @@ async function goiY() {
   xongTim();
   if (xuLyTraLoi(traLoi)) {
     const g = traLoi.goiY;
-    const quan = g && traLoi.banCo.find((p) => p.h === g.hd && p.c === g.cd);
-    if (g && quan) thongBao(`${CHU.goiY}${tenQuan(quan)} ${tenO(g.hd, g.cd)} → ${tenO(g.hc, g.cc)}`);
-    else thongBao(CHU.khongCoGoiY, 'loi');
+    const o = viTriTuBanCo(traLoi.banCo);
+    const quan = g && o[g.hd * 9 + g.cd];
+    if (g && quan) {
+      const n = { ...g, ...quan, an: o[g.hc * 9 + g.cc] };
+      thongBao(`${CHU.goiY}${vietNuoc(o, n, cd.kyPhap)}`);
+    } else {
+      thongBao(CHU.khongCoGoiY, 'loi');
+    }
   } else if (tt) {
     capNhatNut();
   }
@@ -156,7 +270,7 @@ async function luuVan() {
     return;
   }
   thongBao(traLoi.thongBao);
-  xuLyTraLoi(await gui('trangthai')); // "coBanLuu" has changed
+  xuLyTraLoi(await gui('trangthai'), traLoi.thongBao); // "coBanLuu" has changed
 }
 
 async function taiVan() {
@@ -167,15 +281,105 @@ async function tiepTuc() {
   xuLyTraLoi(await gui('tieptuc'), CHU.daTiepTuc);
 }
 
+/** Continue from the reviewed move: undo through the server until the game is there. */
+async function diTiepTuDay() {
+  const k = xemLai.ply;
+  if (k === null || !tt) return;
+  while (tt.nuocThu > k) {
+    const truoc = tt.nuocThu;
+    if (!xuLyTraLoi(await gui('huy')) || tt.nuocThu >= truoc) break;
+  }
+  xemLai.dong();
+  if (tt.nuocThu === k) thongBao(`Đi tiếp từ nước ${k}`);
+}
+
 function latTheoNguoiDung() {
-  latTay = !latTay;
-  if (tt) veLai();
+  datCaiDat({ latTay: !cd.latTay });
+}
+
+function datCaiDat(doi) {
+  Object.assign(cd, doi);
+  ghiCaiDat(cd);
+  apDungCaiDat();
+}
+
+function apDungCaiDat() {
+  apDungGiaoDien(cd.giaoDien);
+  $('nut-am-thanh').setAttribute('aria-pressed', String(cd.amThanh));
+  $('nut-am-thanh').classList.toggle('tat', !cd.amThanh);
+  $('chon-ky-phap').value = cd.kyPhap;
+  if (tt) {
+    tinhBienBan();
+    veLai();
+  }
+}
+
+// ---------- the game as text ----------
+
+function moXuat() {
+  if (!tt) return;
+  $('chu-xuat').value = xuatVan(tt, cd.kyPhap);
+  $('hop-xuat').showModal();
+}
+
+async function saoChep() {
+  const chu = $('chu-xuat').value;
+  try {
+    await navigator.clipboard.writeText(chu);
+  } catch {
+    // No clipboard permission (e.g. not a secure context): the old way.
+    $('chu-xuat').select();
+    document.execCommand('copy');
+  }
+  thongBao(CHU.daSaoChep);
+}
+
+function taiTep() {
+  const url = URL.createObjectURL(new Blob([$('chu-xuat').value], { type: 'text/plain;charset=utf-8' }));
+  const a = document.createElement('a');
+  a.href = url;
+  a.download = `van-co-tuong-${new Date().toISOString().slice(0, 10)}.txt`;
+  document.body.append(a);
+  a.click();
+  a.remove();
+  setTimeout(() => URL.revokeObjectURL(url), 1000);
+}
+
+async function batDauNhap() {
+  const van = tachVan($('chu-nhap').value);
+  $('hop-nhap').close();
+  dangNhap = true;
+  xemLai.dong();
+  if (tt) capNhatNut();
+  try {
+    const ket = await nhapVan(van, { gui, xuLyTraLoi, layTrangThai: () => tt });
+    thongBao(ket.chu, ket.loi ? 'loi' : 'tin');
+  } finally {
+    dangNhap = false;
+    if (tt) veLai();
+  }
 }
 
 // ---------- wiring ----------
 
 function dangGoChu(el) {
   return el && (el.tagName === 'INPUT' || el.tagName === 'SELECT' || el.tagName === 'TEXTAREA');
+}
+
+function coHopThoaiMo() {
+  return [...document.querySelectorAll('dialog')].some((d) => d.open);
+}
+
+function phimXemLai(e) {
+  const veBanCo = e.target === $('ban-co') && xemLai.ply === null;
+  if (veBanCo) return false; // the arrows move the board's cursor
+  if (e.key === 'ArrowLeft') xemLai.lui();
+  else if (e.key === 'ArrowRight') xemLai.toi();
+  else if (e.key === 'Home') xemLai.mo(0);
+  else if (e.key === 'End') xemLai.dong();
+  else return false;
+  e.preventDefault();
+  return true;
 }
 
 function ganSuKien() {
@@ -188,18 +392,43 @@ function ganSuKien() {
   $('nut-luu').addEventListener('click', luuVan);
   $('nut-tai').addEventListener('click', taiVan);
   $('nut-tiep-tuc').addEventListener('click', tiepTuc);
+  $('nut-ve-van').addEventListener('click', () => xemLai.dong());
+  $('nut-di-tiep-tu-day').addEventListener('click', diTiepTuDay);
+  $('nut-xuat').addEventListener('click', moXuat);
+  $('nut-sao-chep').addEventListener('click', saoChep);
+  $('nut-tai-tep').addEventListener('click', taiTep);
+  $('nut-nhap').addEventListener('click', () => $('hop-nhap').showModal());
+  $('nut-huy-nhap').addEventListener('click', () => $('hop-nhap').close());
+  $('form-nhap').addEventListener('submit', (e) => { e.preventDefault(); batDauNhap(); });
+  $('nut-am-thanh').addEventListener('click', () => datCaiDat({ amThanh: !cd.amThanh }));
+  $('chon-ky-phap').addEventListener('change', (e) => datCaiDat({ kyPhap: e.target.value }));
+  $('nut-cai-dat').addEventListener('click', () => {
+    const f = $('form-cai-dat').elements;
+    f.kyPhap.value = cd.kyPhap;
+    f.giaoDien.value = cd.giaoDien;
+    f.amThanh.checked = cd.amThanh;
+    $('hop-cai-dat').showModal();
+  });
+  $('form-cai-dat').addEventListener('change', () => {
+    const f = $('form-cai-dat').elements;
+    datCaiDat({ kyPhap: f.kyPhap.value, giaoDien: f.giaoDien.value, amThanh: f.amThanh.checked });
+  });
+  window.matchMedia('(prefers-color-scheme: light)').addEventListener('change', () => apDungGiaoDien(cd.giaoDien));
   document.addEventListener('keydown', (e) => {
-    if (hopVanMoi.hop.open || dangGoChu(e.target) || e.ctrlKey || e.metaKey || e.altKey) return;
+    if (coHopThoaiMo() || dangGoChu(e.target) || e.ctrlKey || e.metaKey || e.altKey) return;
+    if (phimXemLai(e)) return;
     const phim = e.key.toLowerCase();
-    if (e.key === 'Escape') boChon();
+    if (e.key === 'Escape') (xemLai.ply !== null ? xemLai.dong() : boChon());
     else if (phim === 'u' && !$('nut-huy').disabled) huyNuoc();
     else if (phim === 'g' && !$('nut-goi-y').disabled) goiY();
     else if (phim === 'l') latTheoNguoiDung();
+    else if (phim === 'm') datCaiDat({ amThanh: !cd.amThanh });
   });
   document.addEventListener('visibilitychange', () => { if (!document.hidden) henHoi(0); });
   setInterval(() => bang.tichTac(performance.now()), 100);
 }
 
 ganSuKien();
+apDungCaiDat();
 document.querySelector('.logo').textContent = kyTuQuan('DO', 5);
 hoiTrangThai();

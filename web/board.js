@@ -1,31 +1,39 @@
 // The board: an SVG drawing of the grid, the 90 points and the pieces, and the
-// input on it (pointer and keyboard). It knows nothing of the rules: it draws
-// what the state document says and reports which point was activated.
+// input on it (click, drag and keyboard). It knows nothing of the rules: it
+// draws the position it is given and reports which point was activated.
 
 import { kyTuQuan, dungChuHan, CHU_COT, tenO, tenQuan } from './labels.js';
+import { docMoTa, soCot } from './notation.js';
 import { tao, NS } from './svg.js';
 
 const S = 60; // distance between two lines
-const LE = 64; // margin around the grid, room for the coordinates
-const RONG = LE * 2 + 8 * S;
-const CAO = LE * 2 + 9 * S;
+const LE_X = 44; // margins around the grid: the sides are narrow so that the
+const LE_Y = 56; // points get as much of a phone's width as possible
+const RONG = LE_X * 2 + 8 * S; // 568 × 652: the stylesheet's --ti-le
+const CAO = LE_Y * 2 + 9 * S;
 const BAN_KINH = 27;
+const NGUONG_KEO_PX = 6; // a press that moves less than this is a click
 
 const DIEM_HOA = [[2, 1], [2, 7], [7, 1], [7, 7],
   [3, 0], [3, 2], [3, 4], [3, 6], [3, 8], [6, 0], [6, 2], [6, 4], [6, 6], [6, 8]];
 
-/** Squares of the last move, read from its description ("Ma đỏ 9b-7c ..."). */
-export function docNuocCuoi(moTa) {
-  const m = /(\d)([a-i])-(\d)([a-i])/.exec(moTa || '');
-  if (!m) return null;
-  return { hd: +m[1], cd: CHU_COT.indexOf(m[2]), hc: +m[3], cc: CHU_COT.indexOf(m[4]) };
-}
-
 export class BanCoSVG {
-  constructor(khung, { onCham }) {
+  /**
+   * onCham(h, c): a point was clicked or chosen with the keyboard;
+   * coTheKeo(h, c): whether a press there may start a drag;
+   * onBatDauKeo(h, c) and onTha(h, c, dich): a drag started, and ended over
+   * the point dich ({h, c}, or null outside the grid).
+   */
+  constructor(khung, { onCham, coTheKeo, onBatDauKeo, onTha }) {
     this.khung = khung;
     this.onCham = onCham;
+    this.coTheKeo = coTheKeo;
+    this.onBatDauKeo = onBatDauKeo;
+    this.onTha = onTha;
     this.lat = false;
+    this.nhanSo = true; // edges show the files 1..9 of the notation, else letters and rows
+    this.keo = null;
+    this.boQuaClick = false;
     this.conTro = { h: 9, c: 4 };
     this.nuocThuTruoc = null;
     this.svg = tao('svg', {
@@ -48,7 +56,7 @@ export class BanCoSVG {
   toaDo(h, c) {
     const hh = this.lat ? 9 - h : h;
     const cc = this.lat ? 8 - c : c;
-    return [LE + cc * S, LE + hh * S];
+    return [LE_X + cc * S, LE_Y + hh * S];
   }
 
   veNen() {
@@ -71,8 +79,8 @@ export class BanCoSVG {
     tao('rect', { x: 4, y: 4, width: RONG - 8, height: CAO - 8, rx: 14, class: 'van-go' }, this.svg);
     const luoi = tao('g', { class: 'luoi', 'aria-hidden': 'true' }, this.svg);
     const duong = (x1, y1, x2, y2) => tao('line', { x1, y1, x2, y2 }, luoi);
-    const X = (c) => LE + c * S;
-    const Y = (h) => LE + h * S;
+    const X = (c) => LE_X + c * S;
+    const Y = (h) => LE_Y + h * S;
     for (let h = 0; h < 10; h += 1) duong(X(0), Y(h), X(8), Y(h));
     for (let c = 1; c < 8; c += 1) {
       duong(X(c), Y(0), X(c), Y(4));
@@ -87,7 +95,7 @@ export class BanCoSVG {
     tao('rect', { x: X(0) - 7, y: Y(0) - 7, width: 8 * S + 14, height: 9 * S + 14, class: 'vien' }, luoi);
     for (const [h, c] of DIEM_HOA) this.veHoa(luoi, X(c), Y(h), c);
     const song = tao('g', { class: 'song' }, this.svg);
-    const ySong = LE + 4.5 * S;
+    const ySong = LE_Y + 4.5 * S;
     tao('text', { x: X(2), y: ySong }, song).textContent = 'SỞ HÀ';
     tao('text', { x: X(6), y: ySong }, song).textContent = 'HÁN GIỚI';
   }
@@ -122,6 +130,8 @@ export class BanCoSVG {
     const g = tao('g', {
       class: 'diem', 'data-hang': h, 'data-cot': c, role: 'button', id: `o-${h}-${c}`,
     }, this.lopDiem);
+    // The whole cell answers a press, not only the circle that lights up.
+    tao('rect', { x: -S / 2, y: -S / 2, width: S, height: S, class: 'o-cham' }, g);
     tao('circle', { r: S / 2 - 1, class: 'vung' }, g);
     tao('circle', { r: 15, class: 'dau-cu' }, g);
     tao('circle', { r: 8, class: 'cham-dich' }, g);
@@ -133,26 +143,46 @@ export class BanCoSVG {
       const [x, y] = this.toaDo(+g.dataset.hang, +g.dataset.cot);
       g.setAttribute('transform', `translate(${x} ${y})`);
     }
+    this.veNhan();
+    this.veConTroTai();
+  }
+
+  /**
+   * The edge labels. With a player's notation: each side's files 1..9 from
+   * its own right, on its own edge. With coordinates: column letters and rows.
+   */
+  veNhan() {
     this.lopToaDo.replaceChildren();
+    this.lopToaDo.classList.toggle('so-cot', this.nhanSo);
+    const phe = this.lat ? { tren: 'DO', duoi: 'DEN' } : { tren: 'DEN', duoi: 'DO' };
     for (let i = 0; i < 9; i += 1) {
       const c = this.lat ? 8 - i : i;
-      const x = LE + i * S;
-      tao('text', { x, y: LE - 44 }, this.lopToaDo).textContent = CHU_COT[c];
-      tao('text', { x, y: CAO - LE + 44 }, this.lopToaDo).textContent = CHU_COT[c];
+      const x = LE_X + i * S;
+      const tren = this.nhanSo ? String(soCot(phe.tren, c)) : CHU_COT[c];
+      const duoi = this.nhanSo ? String(soCot(phe.duoi, c)) : CHU_COT[c];
+      tao('text', { x, y: LE_Y - 39, 'data-phe': phe.tren }, this.lopToaDo).textContent = tren;
+      tao('text', { x, y: CAO - LE_Y + 39, 'data-phe': phe.duoi }, this.lopToaDo).textContent = duoi;
     }
+    if (this.nhanSo) return;
     for (let i = 0; i < 10; i += 1) {
       const h = this.lat ? 9 - i : i;
-      const y = LE + i * S;
-      tao('text', { x: LE - 44, y }, this.lopToaDo).textContent = String(h);
-      tao('text', { x: RONG - LE + 44, y }, this.lopToaDo).textContent = String(h);
+      const y = LE_Y + i * S;
+      tao('text', { x: 12, y, class: 'hang' }, this.lopToaDo).textContent = String(h);
+      tao('text', { x: RONG - 12, y, class: 'hang' }, this.lopToaDo).textContent = String(h);
     }
-    this.veConTroTai();
+  }
+
+  /** Switches the edge labels between file numbers and coordinates. */
+  datNhan(nhanSo) {
+    if (nhanSo === this.nhanSo) return;
+    this.nhanSo = nhanSo;
+    this.veNhan();
   }
 
   ganSuKien() {
     this.lopDiem.addEventListener('click', (e) => {
       const g = e.target.closest('.diem');
-      if (!g) return;
+      if (!g || this.boQuaClick) return;
       this.conTro = { h: +g.dataset.hang, c: +g.dataset.cot };
       this.veConTroTai();
       this.onCham(this.conTro.h, this.conTro.c);
@@ -162,6 +192,70 @@ export class BanCoSVG {
       if (this.khung.matches(':focus-visible')) this.khung.classList.add('ban-phim');
     });
     this.khung.addEventListener('keydown', (e) => this.xuLyPhim(e));
+    this.ganKeo();
+  }
+
+  // ---------- dragging a piece (mouse, pen and touch alike) ----------
+
+  ganKeo() {
+    this.svg.addEventListener('pointerdown', (e) => {
+      const g = e.target.closest('.diem');
+      if (!g || !e.isPrimary || e.button !== 0) return;
+      const h = +g.dataset.hang;
+      const c = +g.dataset.cot;
+      if (!this.coTheKeo(h, c)) return;
+      this.keo = { h, c, g, x0: e.clientX, y0: e.clientY, id: e.pointerId, dangKeo: false };
+    });
+    this.svg.addEventListener('pointermove', (e) => this.diKeo(e));
+    this.svg.addEventListener('pointerup', (e) => this.thaKeo(e, true));
+    this.svg.addEventListener('pointercancel', (e) => this.thaKeo(e, false));
+  }
+
+  diKeo(e) {
+    const k = this.keo;
+    if (!k || e.pointerId !== k.id) return;
+    if (!k.dangKeo) {
+      if (Math.hypot(e.clientX - k.x0, e.clientY - k.y0) < NGUONG_KEO_PX) return;
+      k.dangKeo = true;
+      this.svg.setPointerCapture(e.pointerId);
+      this.lopDiem.appendChild(k.g); // above the pieces it passes over
+      k.g.classList.add('dang-keo');
+      this.khung.classList.add('dang-keo');
+      this.onBatDauKeo(k.h, k.c);
+    }
+    const quan = k.g.querySelector('.quan');
+    const p = this.diemSVG(e);
+    const [x0, y0] = this.toaDo(k.h, k.c);
+    if (quan) quan.setAttribute('transform', `translate(${p.x - x0} ${p.y - y0})`);
+  }
+
+  thaKeo(e, tha) {
+    const k = this.keo;
+    if (!k || e.pointerId !== k.id) return;
+    this.keo = null;
+    if (!k.dangKeo) return; // a plain press: the click that follows handles it
+    k.g.querySelector('.quan')?.removeAttribute('transform');
+    k.g.classList.remove('dang-keo');
+    this.khung.classList.remove('dang-keo');
+    // The click that the browser may send after the drop is not a second choice.
+    this.boQuaClick = true;
+    setTimeout(() => { this.boQuaClick = false; }, 0);
+    if (tha) this.onTha(k.h, k.c, this.diemGanNhat(this.diemSVG(e)));
+  }
+
+  /** A pointer event's position in the drawing's own units. */
+  diemSVG(e) {
+    const m = this.svg.getScreenCTM();
+    const p = new DOMPoint(e.clientX, e.clientY);
+    return m ? p.matrixTransform(m.inverse()) : p;
+  }
+
+  /** The point of the grid nearest to a drawing position, or null outside it. */
+  diemGanNhat(p) {
+    const i = Math.round((p.x - LE_X) / S);
+    const j = Math.round((p.y - LE_Y) / S);
+    if (i < 0 || i > 8 || j < 0 || j > 9) return null;
+    return this.lat ? { h: 9 - j, c: 8 - i } : { h: j, c: i };
   }
 
   xuLyPhim(e) {
@@ -189,7 +283,11 @@ export class BanCoSVG {
     this.khung.setAttribute('aria-activedescendant', `o-${this.conTro.h}-${this.conTro.c}`);
   }
 
-  /** Draws a state document; lat = true puts red at the top. */
+  /**
+   * Draws a position in the form of the state document (banCo, nuocDen,
+   * quanChon, moTaCuoi, dangChieu, luot, goiY, nuocThu); lat = true puts red
+   * at the top.
+   */
   ve(tt, lat) {
     if (lat !== this.lat) {
       this.lat = lat;
@@ -198,7 +296,7 @@ export class BanCoSVG {
     const theoO = new Map(tt.banCo.map((q) => [q.h * 9 + q.c, q]));
     const dich = new Set(tt.nuocDen.map(([h, c]) => h * 9 + c));
     const chon = tt.quanChon ? tt.quanChon.h * 9 + tt.quanChon.c : -1;
-    const cuoi = docNuocCuoi(tt.moTaCuoi);
+    const cuoi = docMoTa(tt.moTaCuoi);
     const tuong = tt.dangChieu ? tt.banCo.find((q) => q.loai === 5 && q.phe === tt.luot) : null;
     const oChieu = tuong ? tuong.h * 9 + tuong.c : -1;
     for (let i = 0; i < 90; i += 1) {
@@ -274,7 +372,10 @@ export class BanCoSVG {
   hoatCanh(tt, cuoi) {
     const truoc = this.nuocThuTruoc;
     this.nuocThuTruoc = tt.nuocThu;
-    if (!cuoi || truoc === null || tt.nuocThu !== truoc + 1) return;
+    // A piece dropped by hand is already where it goes: no slide for that move.
+    const vuaTha = this.vuaTha && tt.nuocThu !== truoc;
+    if (tt.nuocThu !== truoc) this.vuaTha = false;
+    if (!cuoi || truoc === null || tt.nuocThu !== truoc + 1 || vuaTha) return;
     const g = this.diem[cuoi.hc * 9 + cuoi.cc];
     const quan = g.querySelector('.quan');
     if (!quan || typeof quan.animate !== 'function') return;

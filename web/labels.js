@@ -59,6 +59,8 @@ export const CHU = {
   goiY: 'Gợi ý: ',
   khongCoGoiY: 'Chưa tìm được gợi ý, hãy thử lại',
   daTiepTuc: 'Máy chơi tiếp',
+  daKetNoiLai: 'Đã kết nối lại',
+  daSaoChep: 'Đã sao chép biên bản',
 };
 
 // Column letters as the move list writes them: column 0 is "a".

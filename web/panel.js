@@ -6,6 +6,7 @@ import {
   kyTuQuan, TEN_API_LOAI, SO_QUAN_BAN_DAU, TEN_PHE, PHE_KIA, TEN_DO_KHO, TEN_CHE_DO, KET_QUA, CHU,
 } from './labels.js';
 import { veDongHo } from './clock.js';
+import { moTaChap } from './transfer.js';
 
 const $ = (id) => document.getElementById(id);
 
@@ -35,7 +36,9 @@ function quanBiAn(tt, phe) {
 }
 
 export class BangThongTin {
-  constructor() {
+  /** onChonNuoc(ply): a move of the list was clicked. */
+  constructor({ onChonNuoc }) {
+    this.onChonNuoc = onChonNuoc;
     this.thanh = { tren: $('ben-tren'), duoi: $('ben-duoi') };
     for (const el of Object.values(this.thanh)) {
       el.innerHTML = `<span class="dai-dien"></span>
@@ -45,21 +48,37 @@ export class BangThongTin {
     }
     this.khoaLichSu = null;
     this.khoaKetThucDaAn = null;
+    $('lich-su').addEventListener('click', (e) => {
+      const muc = e.target.closest('[data-ply]');
+      if (muc) this.onChonNuoc(Number(muc.dataset.ply));
+    });
   }
 
-  /** Draws a state; lat = true means black is at the bottom. */
-  ve(tt, lat, mocNhan) {
+  /**
+   * Draws a state; lat = true means black is at the bottom. bienBan is the
+   * move list in the chosen notation, xemLai the ply shown in review or null.
+   */
+  ve(tt, lat, mocNhan, bienBan, xemLai) {
     this.tt = tt;
     this.mocNhan = mocNhan;
     this.lat = lat;
     this.veNguoiChoi(this.thanh.duoi, lat ? 'DEN' : 'DO');
     this.veNguoiChoi(this.thanh.tren, lat ? 'DO' : 'DEN');
     this.veTrangThai();
-    this.veKetThuc();
-    this.veLichSu();
+    this.veKetThuc(xemLai !== null);
+    this.veLichSu(bienBan, xemLai);
     this.veThongKe();
     $('che-do').textContent = this.moTaCheDo();
+    document.title = this.tieuDe();
     this.tichTac(mocNhan);
+  }
+
+  /** The tab's title: whose turn it is, or the result. */
+  tieuDe() {
+    const tt = this.tt;
+    if (tt.ketQua !== 'DANG_CHOI') return `${KET_QUA[tt.ketQua] ?? ''} · Cờ Tướng`;
+    const ai = mayCam(tt, tt.luot) ? `Máy ${TEN_PHE[tt.luot]} nghĩ` : `Lượt ${TEN_PHE[tt.luot]}`;
+    return `${ai} · Cờ Tướng`;
   }
 
   moTaCheDo() {
@@ -106,7 +125,11 @@ export class BangThongTin {
     const phu = $('phu-trang-thai');
     const cham = (phe) => `<span class="cham-phe ${phe === 'DO' ? 'do' : 'den'}"></span>`;
     const nuoc = `Nước ${Math.floor(tt.nuocThu / 2) + 1}`;
-    $('tam-dung').hidden = !(tt.tamDungMay && tt.ketQua === 'DANG_CHOI');
+    const tamDung = tt.tamDungMay && tt.ketQua === 'DANG_CHOI';
+    $('tam-dung').hidden = !tamDung;
+    phu.hidden = tamDung; // the pause and its button take the second line's place
+    dong.classList.toggle('dang-nghi', tt.ketQua === 'DANG_CHOI' && mayCam(tt, tt.luot)
+      && tt.mayDangNghi && !tt.tamDungMay);
     if (tt.ketQua !== 'DANG_CHOI') {
       dong.textContent = `${KET_QUA[tt.ketQua] ?? ''} — ván đã kết thúc`;
       phu.textContent = tt.lyDo;
@@ -123,7 +146,6 @@ export class BangThongTin {
     }
     dong.innerHTML = cham(tt.luot);
     dong.append(chu);
-    dong.classList.toggle('dang-nghi', mayCam(tt, tt.luot) && tt.mayDangNghi && !tt.tamDungMay);
     phu.replaceChildren();
     if (tt.dangChieu) {
       const canhBao = document.createElement('span');
@@ -135,20 +157,17 @@ export class BangThongTin {
   }
 
   moTaChap() {
-    const tt = this.tt;
-    if (!tt.chap.length) return '';
-    const theoPhe = (phe) => tt.chap.filter((c) => c.phe === phe)
-      .map((c) => TEN_LOAI_VIET[c.ten] ?? c.ten).join(', ');
-    const phan = ['DO', 'DEN'].filter((p) => theoPhe(p)).map((p) => `${TEN_PHE[p]} chấp ${theoPhe(p)}`);
-    return ` · ${phan.join('; ')}`;
+    const chu = moTaChap(this.tt.chap);
+    return chu ? ` · ${chu}` : '';
   }
 
-  veKetThuc() {
+  /** The end-of-game card; never over a past position being reviewed. */
+  veKetThuc(dangXemLai) {
     const tt = this.tt;
     const khung = $('ket-thuc');
-    if (tt.ketQua === 'DANG_CHOI') {
+    if (tt.ketQua === 'DANG_CHOI' || dangXemLai) {
       khung.hidden = true;
-      this.khoaKetThucDaAn = null;
+      if (!dangXemLai) this.khoaKetThucDaAn = null;
       return;
     }
     const khoa = `${tt.phienBan}/${tt.nuocThu}/${tt.ketQua}`;
@@ -166,39 +185,54 @@ export class BangThongTin {
     $('ket-thuc').hidden = true;
   }
 
-  veLichSu() {
-    const ds = this.tt.lichSu;
-    const khoa = ds.join('\n');
-    if (khoa === this.khoaLichSu) return;
-    this.khoaLichSu = khoa;
+  /** The move list, two plies a row; rebuilt only when its text changes. */
+  veLichSu(ds, xemLai) {
     const ol = $('lich-su');
-    ol.replaceChildren();
-    for (let i = 0; i < ds.length; i += 2) {
-      const li = document.createElement('li');
-      const so = document.createElement('span');
-      so.className = 'so';
-      so.textContent = `${i / 2 + 1}.`;
-      li.append(so, this.oNuoc(ds, i, 'do'));
-      if (i + 1 < ds.length) li.append(this.oNuoc(ds, i + 1, 'den'));
-      ol.append(li);
+    const khoa = ds.map((m) => m.chu).join('\n');
+    if (khoa !== this.khoaLichSu) {
+      this.khoaLichSu = khoa;
+      ol.replaceChildren();
+      for (let i = 0; i < ds.length; i += 2) {
+        const li = document.createElement('li');
+        const so = document.createElement('span');
+        so.className = 'so';
+        so.textContent = `${i / 2 + 1}.`;
+        li.append(so, this.oNuoc(ds[i], i === ds.length - 1));
+        if (i + 1 < ds.length) li.append(this.oNuoc(ds[i + 1], i + 1 === ds.length - 1));
+        ol.append(li);
+      }
+      $('lich-su-trong').hidden = ds.length > 0;
     }
-    $('lich-su-trong').hidden = ds.length > 0;
-    ol.scrollTop = ol.scrollHeight;
+    for (const el of ol.querySelectorAll('.dang-xem')) el.classList.remove('dang-xem');
+    const xem = xemLai !== null ? ol.querySelector(`[data-ply="${xemLai}"]`) : null;
+    if (xem) xem.classList.add('dang-xem');
+    if (khoa !== this.khoaCuon || xemLai !== this.xemCuon) {
+      this.khoaCuon = khoa;
+      this.xemCuon = xemLai;
+      cuonToi(ol, xem || ol.lastElementChild);
+    }
   }
 
-  oNuoc(ds, i, phe) {
-    const span = document.createElement('span');
-    span.className = `nuoc ${phe}${i === ds.length - 1 ? ' moi-nhat' : ''}`;
-    span.textContent = ds[i];
-    span.title = ds[i];
-    return span;
+  oNuoc(m, moiNhat) {
+    const nut = document.createElement('button');
+    nut.type = 'button';
+    nut.className = `nuoc ${m.phe === 'DO' ? 'do' : 'den'}${moiNhat ? ' moi-nhat' : ''}`;
+    nut.dataset.ply = String(m.ply);
+    nut.textContent = m.chu;
+    nut.title = `Xem thế cờ sau nước này (${m.chu})`;
+    return nut;
   }
 
   veThongKe() {
-    const tk = this.tt.thongKeMay;
+    const tt = this.tt;
+    const tk = tt.thongKeMay;
     const dl = $('thong-ke');
+    const phe = pheTimKiem(tt);
+    const diemDo = tk.co && phe ? (phe === 'DO' ? tk.diem : -tk.diem) : null;
+    $('thanh-diem').hidden = diemDo === null;
+    if (diemDo !== null) veThanhDiem(diemDo);
     if (!tk.co) {
-      dl.innerHTML = '<p class="trong">Máy chưa đi nước nào trong ván này.</p>';
+      dl.innerHTML = `<p class="trong">${chuKhongThongKe(tt)}</p>`;
       return;
     }
     const so = (n, le = 0) => n.toLocaleString('vi-VN', { minimumFractionDigits: le, maximumFractionDigits: le });
@@ -206,7 +240,7 @@ export class BangThongTin {
       ['Độ sâu', so(tk.doSau)],
       ['Thời gian', `${so(tk.giay, 2)} giây`],
       ['Số nút', so(tk.soNut)],
-      ['Điểm', moTaDiem(tk.diem)],
+      ['Điểm (Đỏ)', diemDo === null ? moTaDiem(tk.diem) : moTaDiem(diemDo)],
     ];
     dl.innerHTML = '';
     for (const [ten, giaTri] of muc) {
@@ -221,13 +255,48 @@ export class BangThongTin {
   }
 }
 
-const TEN_LOAI_VIET = { Xe: 'Xe', Phao: 'Pháo', Ma: 'Mã', Voi: 'Tượng', Si: 'Sĩ', Tuong: 'Tướng', Tot: 'Tốt' };
+/** Scrolls a list so that one entry shows, without moving the page. */
+function cuonToi(ol, muc) {
+  requestAnimationFrame(() => {
+    if (!muc) return;
+    const tren = muc.offsetTop - ol.offsetTop;
+    const duoi = tren + muc.offsetHeight;
+    if (duoi > ol.scrollTop + ol.clientHeight) ol.scrollTop = duoi - ol.clientHeight + 4;
+    else if (tren < ol.scrollTop) ol.scrollTop = Math.max(0, tren - 4);
+  });
+}
 
-/** The score of the computer's side; beyond ±880000 it announces a mate. */
-function moTaDiem(diem) {
-  if (Math.abs(diem) > 880000) {
-    const con = 900000 - Math.abs(diem);
-    return diem > 0 ? `Thắng sau ${con} nước` : `Thua sau ${con} nước`;
+/**
+ * The side whose search the statistics describe: the computer in a game
+ * against a human; in a computer game the side that moved last.
+ */
+function pheTimKiem(tt) {
+  if (tt.cheDo === 'NGUOI_MAY') return PHE_KIA[tt.pheNguoi];
+  if (tt.cheDo === 'MAY_MAY') return PHE_KIA[tt.luot];
+  return null;
+}
+
+/** Why there are no statistics, saying "no search yet" only when it is so. */
+function chuKhongThongKe(tt) {
+  if (tt.cheDo === 'NGUOI_NGUOI') return 'Ván người với người: máy không chơi.';
+  if (tt.nuocThu === 0) return 'Máy chưa đi nước nào trong ván này.';
+  return 'Số liệu sẽ có sau nước tới của máy.';
+}
+
+const MAT_DIEM = 880000;
+
+/** A score from red's point of view; beyond ±880000 it announces a mate. */
+export function moTaDiem(diem) {
+  if (Math.abs(diem) > MAT_DIEM) {
+    const nuoc = Math.ceil((900000 - Math.abs(diem)) / 2);
+    return `${diem > 0 ? 'Đỏ' : 'Đen'} chiếu hết sau ${nuoc} nước`;
   }
   return diem > 0 ? `+${diem}` : String(diem).replace('-', '−');
+}
+
+/** The bar: red's share grows with red's score (a chariot ahead ≈ 90 %). */
+function veThanhDiem(diem) {
+  const ti = Math.abs(diem) > MAT_DIEM ? (diem > 0 ? 1 : 0) : 1 / (1 + Math.exp(-diem / 400));
+  $('phan-do').style.width = `${(ti * 100).toFixed(1)}%`;
+  $('thanh-diem').title = `Điểm theo phía Đỏ: ${moTaDiem(diem)}`;
 }

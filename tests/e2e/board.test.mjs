@@ -70,7 +70,7 @@ test('a move is played, highlighted and listed; refusals show the server reason'
 
   await clickPoint(page, 7, 0);
   await page.locator('#lich-su .nuoc').first().waitFor();
-  assert.deepEqual(await historyTexts(page), ['Xe đỏ 9a-7a']);
+  assert.deepEqual(await historyTexts(page), ['Xe 9 tiến 2']);
   assert.equal(await pieceAt(page, 9, 0), null);
   assert.deepEqual(await pieceAt(page, 7, 0), { loai: 0, phe: 'DO' });
   assert.equal(await page.locator('.diem.cuoi-den[data-hang="7"][data-cot="0"]').count(), 1);
@@ -83,7 +83,7 @@ test('a move is played, highlighted and listed; refusals show the server reason'
   // A capture: the black cannon on 2h jumps the red cannon on 7h onto the horse.
   await playMove(page, [2, 7], [9, 7]);
   const list = await historyTexts(page);
-  assert.equal(list[1], 'Phao đen 2h-9h ăn Ma đỏ');
+  assert.equal(list[1], 'Pháo 8 tiến 7');
   assert.deepEqual(await pieceAt(page, 9, 7), { loai: 1, phe: 'DEN' });
   assert.equal(await page.locator('#lich-su li').count(), 1, 'two plies make one numbered move');
   assert.match(await page.locator('#lich-su li .so').first().textContent(), /^1\.$/);
@@ -102,7 +102,7 @@ test('the keyboard moves a cursor and plays; the flip button turns the board', T
   await page.keyboard.press('ArrowUp');
   await page.keyboard.press(' ');
   await page.locator('#lich-su .nuoc').first().waitFor();
-  assert.deepEqual(await historyTexts(page), ['Xe đỏ 9a-7a']);
+  assert.deepEqual(await historyTexts(page), ['Xe 9 tiến 2']);
 
   const before = await point(page, 0, 4).boundingBox();
   await page.click('#nut-lat');

@@ -69,7 +69,7 @@ test('save then load brings the saved game back', T, async (t) => {
   await page.click('#nut-tai');
   await waitForMessage(page, 'Đã tải ván từ tavelin.save');
   await waitForHistoryLength(page, 2);
-  assert.deepEqual(await historyTexts(page), ['Phao đỏ 7b-7e', 'Ma đen 0h-2g']);
+  assert.deepEqual(await historyTexts(page), ['Pháo 8 bình 5', 'Mã 8 tiến 7']);
   assert.deepEqual(await pieceAt(page, 9, 1), { loai: 2, phe: 'DO' });
   assert.equal(await pieceAt(page, 7, 2), null);
   assert.deepEqual(await pieceAt(page, 7, 4), { loai: 1, phe: 'DO' });

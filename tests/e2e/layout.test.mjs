@@ -23,7 +23,8 @@ async function playOneOf(page, candidates) {
     if (!legal) continue;
     const before = (await historyTexts(page)).length;
     await point(page, h2, c2).click();
-    await waitForHistoryLength(page, before + 1);
+    // The computer may answer before the page is looked at again.
+    await page.waitForFunction((k) => document.querySelectorAll('#lich-su .nuoc').length > k, before);
     return true;
   }
   return false;

@@ -19,7 +19,7 @@ export function moTaChap(chap) {
 export function xuatVan(tt, kieu) {
   const ds = bienBan(tt.banCo, tt.lichSu, kieu);
   const dong = [
-    'Cờ Tướng — biên bản ván cờ',
+    `Biên bản ván cờ tướng: ${new Date().toLocaleString('vi-VN')}`,
     `Chấp: ${moTaChap(tt.chap) || 'không'}`,
     `Ký pháp: ${TEN_KIEU[kieu]}${kieu === 'toado' ? '' : ' (ô đi và ô đến trong ngoặc vuông)'}`,
     '',

@@ -125,3 +125,97 @@ test('the keyboard moves a cursor and plays; the flip button turns the board', T
   await page.keyboard.press('Enter');
   await page.locator('.diem.dang-chon[data-hang="3"][data-cot="0"]').waitFor();
 });
+
+test('review: the list shows past positions, the keys step, and play can continue from one', T, async (t) => {
+  const { page } = await openGame(t);
+  await playMove(page, [7, 7], [7, 4]);
+  await playMove(page, [0, 7], [2, 6]);
+  await playMove(page, [7, 4], [3, 4]); // takes the middle soldier
+  const board = page.locator('#ban-co');
+  assert.deepEqual(await page.locator('#lich-su [data-ply]').evaluateAll((els) => els.map((e) => e.dataset.ply)),
+    ['1', '2', '3']);
+
+  await page.click('#lich-su [data-ply="1"]');
+  await page.locator('#ban-co[data-xem-lai="1"]').waitFor();
+  assert.deepEqual(await pieceAt(page, 3, 4), { loai: 6, phe: 'DEN' }, 'the captured soldier is back');
+  assert.deepEqual(await pieceAt(page, 7, 4), { loai: 1, phe: 'DO' });
+  assert.deepEqual(await pieceAt(page, 0, 7), { loai: 2, phe: 'DEN' });
+  await page.locator('#dong-xem-lai', { hasText: 'Đang xem nước 1' }).waitFor();
+
+  await page.keyboard.press('ArrowRight');
+  assert.equal(await board.getAttribute('data-xem-lai'), '2');
+  assert.deepEqual(await pieceAt(page, 2, 6), { loai: 2, phe: 'DEN' });
+  await page.keyboard.press('Home');
+  assert.equal(await board.getAttribute('data-xem-lai'), '0');
+  assert.deepEqual(await pieceAt(page, 7, 7), { loai: 1, phe: 'DO' });
+  await clickPoint(page, 6, 4); // the board only shows a past position: nothing is sent
+  await page.keyboard.press('End');
+  assert.equal(await board.getAttribute('data-xem-lai'), null);
+  assert.deepEqual(await pieceAt(page, 3, 4), { loai: 1, phe: 'DO' });
+  assert.equal(await page.locator('.diem.dang-chon').count(), 0);
+
+  await page.click('#lich-su [data-ply="1"]');
+  await page.click('#nut-di-tiep-tu-day');
+  await page.waitForFunction(() => document.querySelectorAll('#lich-su .nuoc').length === 1);
+  assert.equal(await board.getAttribute('data-xem-lai'), null);
+  await page.locator('#trang-thai', { hasText: 'Lượt của Đen' }).waitFor();
+});
+
+/** Drags with the mouse from one point to another, in small steps. */
+async function drag(page, [h1, c1], [h2, c2]) {
+  const a = await point(page, h1, c1).boundingBox();
+  const b = await point(page, h2, c2).boundingBox();
+  await page.mouse.move(a.x + a.width / 2, a.y + a.height / 2);
+  await page.mouse.down();
+  await page.mouse.move(a.x + a.width / 2 + 15, a.y + a.height / 2 - 15, { steps: 3 });
+  await page.locator('.diem.la-dich').first().waitFor(); // destinations show while dragging
+  await page.mouse.move(b.x + b.width / 2, b.y + b.height / 2, { steps: 6 });
+  await page.mouse.up();
+}
+
+test('drag and drop: a legal drop plays the move, any other drop puts the piece back', T, async (t) => {
+  const { page } = await openGame(t);
+  await drag(page, [9, 1], [5, 5]);
+  await page.locator('.diem.dang-keo').waitFor({ state: 'detached' });
+  assert.deepEqual(await pieceAt(page, 9, 1), { loai: 2, phe: 'DO' });
+  assert.equal(await pieceAt(page, 5, 5), null);
+  assert.equal(await point(page, 9, 1).locator('.quan').getAttribute('transform'), null, 'back on its point');
+  assert.equal((await historyTexts(page)).length, 0);
+
+  await drag(page, [9, 1], [7, 2]);
+  await page.waitForFunction(() => document.querySelectorAll('#lich-su .nuoc').length === 1);
+  assert.deepEqual(await historyTexts(page), ['Mã 8 tiến 7']);
+  assert.deepEqual(await pieceAt(page, 7, 2), { loai: 2, phe: 'DO' });
+});
+
+test('the chosen notation and the sound switch survive a reload', T, async (t) => {
+  const { page } = await openGame(t);
+  // Count the tones the page makes (headless Chromium plays into nothing).
+  await page.addInitScript(() => {
+    window.soAm = 0;
+    const goc = AudioContext.prototype.createOscillator;
+    AudioContext.prototype.createOscillator = function dem() {
+      window.soAm += 1;
+      return goc.call(this);
+    };
+  });
+  await page.selectOption('#chon-ky-phap', 'wxf');
+  await page.click('#nut-am-thanh');
+  assert.equal(await page.locator('#nut-am-thanh').getAttribute('aria-pressed'), 'false');
+  await page.reload();
+  await page.waitForFunction(() => document.querySelectorAll('.quan').length > 0);
+  assert.equal(await page.locator('#chon-ky-phap').inputValue(), 'wxf');
+  assert.equal(await page.locator('#nut-am-thanh').getAttribute('aria-pressed'), 'false');
+  assert.equal(await page.locator('.toa-do text').first().textContent(), '1', 'the edges show files');
+
+  await playMove(page, [9, 1], [7, 2]);
+  assert.deepEqual(await historyTexts(page), ['H8+7']);
+  assert.equal(await page.evaluate(() => window.soAm), 0, 'muted: no sound');
+  await page.keyboard.press('m');
+  await playMove(page, [0, 1], [2, 2]);
+  assert.ok(await page.evaluate(() => window.soAm) > 0, 'a move makes a sound');
+  await page.reload();
+  await page.waitForFunction(() => document.querySelectorAll('#lich-su .nuoc').length === 2);
+  assert.equal(await page.locator('#nut-am-thanh').getAttribute('aria-pressed'), 'true');
+  assert.deepEqual(await historyTexts(page), ['H8+7', 'H2+3']);
+});

@@ -101,3 +101,26 @@ test('threefold repetition ends the game and shows the result and its reason', T
   await waitForHistoryLength(page, 7);
   await page.locator('#trang-thai', { hasText: 'Lượt của Đen' }).waitFor();
 });
+
+test('import replays a pasted game and stops at its first illegal move; export reads back', T, async (t) => {
+  const { page } = await openGame(t);
+  await playMove(page, [6, 4], [5, 4]); // replaced by the imported game
+  await page.click('#nut-nhap');
+  await page.fill('#chu-nhap', '1. C2=5 H8+7\n2. Xe 1 tiến 1   Xe đen 0i-1i\n3. R1+8 R1+1');
+  await page.click('#nut-bat-dau-nhap');
+  await waitForMessage(page, 'Dừng ở nước 5 "R1+8": Nước đi không hợp lệ');
+  assert.deepEqual(await historyTexts(page), ['Pháo 2 bình 5', 'Mã 8 tiến 7', 'Xe 1 tiến 1', 'Xe 9 tiến 1']);
+  assert.equal(await page.locator('.diem.dang-chon').count(), 0, 'nothing left selected');
+  await page.locator('#che-do', { hasText: 'Người – Người' }).waitFor();
+
+  await page.click('#nut-xuat');
+  const text = await page.locator('#chu-xuat').inputValue();
+  assert.match(text, /^2\. Xe 1 tiến 1 \[9i-8i\] {3}Xe 9 tiến 1 \[0i-1i\]$/m);
+  assert.match(text, /^Kết quả: ván chưa kết thúc$/m);
+  await page.click('#hop-xuat button[type="submit"]');
+  await page.click('#nut-nhap');
+  await page.fill('#chu-nhap', text);
+  await page.click('#nut-bat-dau-nhap');
+  await waitForMessage(page, 'Đã nhập 4 nước');
+  assert.equal((await historyTexts(page)).length, 4);
+});

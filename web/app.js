@@ -36,7 +36,7 @@ let ds = { khoa: null, bienBan: [], viTri: [] }; // the move list of the latest 
 const banCo = new BanCoSVG($('ban-co'), {
   onCham: cham, coTheKeo, onBatDauKeo: batDauKeo, onTha: tha,
 });
-const bang = new BangThongTin({ onChonNuoc: (ply) => xemLai.mo(ply) });
+const bang = new BangThongTin({ onChonNuoc: chonNuoc });
 const hopVanMoi = new HopVanMoi($('hop-van-moi'), batDauVanMoi);
 const xemLai = new XemLai({ soNuoc: () => (tt ? tt.lichSu.length : 0), onDoi: veLai });
 
@@ -55,7 +55,7 @@ async function gui(lenh, thamSo) {
     if (!matKetNoi) thongBao(CHU.matKetNoi, 'loi');
     matKetNoi = true;
     document.body.classList.add('mat-ket-noi');
-    $('trang-thai').textContent = CHU.matKetNoi;
+    $('trang-thai').textContent = CHU.matKetNoiNgan;
     if (tt) capNhatNut();
     henHoi(HOI_CHAM_MS);
     return null;
@@ -152,6 +152,13 @@ function veXemLai(k) {
     ? 'Đang xem thế cờ ban đầu'
     : `Đang xem nước ${k}: ${TEN_PHE[m.phe]} ${m.chu}`;
   $('nut-di-tiep-tu-day').hidden = !coTheDiTiepTu(k);
+}
+
+/** A move of the list was clicked: its position, with the board brought into view. */
+function chonNuoc(ply) {
+  xemLai.mo(ply);
+  const r = $('ban-co').getBoundingClientRect();
+  if (r.top < 0 || r.bottom > window.innerHeight) $('ben-tren').scrollIntoView({ block: 'start' });
 }
 
 /** Undo can bring the game back to ply k: in a game against the computer only to the human's turn. */
@@ -320,6 +327,7 @@ function moXuat() {
   if (!tt) return;
   $('chu-xuat').value = xuatVan(tt, cd.kyPhap);
   $('hop-xuat').showModal();
+  $('chu-xuat').scrollTop = 0;
 }
 
 async function saoChep() {

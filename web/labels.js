@@ -52,6 +52,7 @@ export const CHU = {
   chieuTuong: 'Chiếu tướng!',
   denLuotBan: 'Đến lượt bạn',
   matKetNoi: 'Mất kết nối với chương trình, đang thử lại…',
+  matKetNoiNgan: 'Mất kết nối',
   daTai: 'Đã tải ván từ tavelin.save',
   daHuy: 'Đã hủy nước đi',
   vanMoi: 'Ván mới đã bắt đầu',

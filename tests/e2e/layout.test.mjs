@@ -81,8 +81,24 @@ test('desktop: a game against the computer in progress', T, async (t) => {
     await page.locator(`.diem.dang-chon[data-hang="${best.h}"][data-cot="${best.c}"]`).waitFor();
   }
   assert.ok(best.count >= 1, 'red has a legal move');
+  // The computer's score shows from red's side, with its bar; its last reply was announced.
+  await page.locator('#thanh-diem').waitFor();
+  assert.match(await page.locator('#doc-nuoc').textContent(), /^Đen: /);
   await saveScreenshot(page, 'desktop-mid-game.png');
+  await showReviewAndExport(page, 'desktop');
 });
+
+/** Screenshots of a past position under review and of the exported text. */
+async function showReviewAndExport(page, size) {
+  await page.click('#lich-su [data-ply="3"]');
+  await page.locator('#ban-co[data-xem-lai="3"]').waitFor();
+  await saveScreenshot(page, `${size}-review.png`);
+  await page.keyboard.press('End');
+  await page.click('#nut-xuat');
+  assert.match(await page.locator('#chu-xuat').inputValue(), /^1\. \S.* \[\d[a-i]-\d[a-i]\]/m);
+  await saveScreenshot(page, `${size}-export.png`);
+  await page.click('#hop-xuat button[type="submit"]');
+}
 
 test('phone: the whole board is visible and playable by touch', T, async (t) => {
   const { page } = await openGame(t, {
@@ -100,7 +116,11 @@ test('phone: the whole board is visible and playable by touch', T, async (t) => 
   }
   assert.equal(await page.locator('.quan').count(), 31, 'the cannon took a soldier');
   await assertBoardFits(page, 375, 667);
+  // Each point answers a press over its whole cell, however narrow the phone.
+  const cell = await point(page, 5, 4).locator('.o-cham').boundingBox();
+  assert.ok(cell.width >= 37, `touch cell ${cell.width} px`);
   await saveScreenshot(page, 'phone-mid-game.png');
+  await showReviewAndExport(page, 'phone');
 
   // The new-game dialog fits the phone too.
   await page.click('#nut-van-moi');

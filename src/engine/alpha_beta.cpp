@@ -1,69 +1,178 @@
-// The tree below the root: negamax alpha-beta (fail-hard), quiescence and
-// move ordering.
+// The tree below the root: make/unmake with the key and the evaluation kept
+// up to date, negamax alpha-beta (fail-hard), quiescence and move ordering.
+// Written once for any board B with the search board's interface
+// (ban_tim_kiem.h): the driver searches the search board when it can stand
+// for the BanCo, else a BanCoBoc; the public entry points here drive the
+// parts one by one on banCo itself.
 #include <algorithm>
 #include <array>
 #include <cstdint>
 
+#include "ban_co_boc.h"
 #include "danh_gia.h"
 #include "tim_kiem.h"
 
 namespace {
 
-constexpr NuocDi KHONG_GOI_Y{-1, -1, -1, -1};
-
-int oVuong(int hang, int cot) { return hang * BanCo::SO_COT + cot; }
+constexpr NuocGon KHONG_GOI_Y{};
 
 int tangSatThu(int32_t tang) { return std::min(tang, TimKiem::SO_TANG_SAT_THU - 1); }
 
 // The board generates pseudo-legal moves; a move may still leave the mover's
 // general attacked, or (on a hand-built board) start from the wrong square.
-bool nuocCuaPhe(const BanCo& ban, const NuocDi& n, Phe phe) {
-    const QuanCo* q = ban.timQuan(n.hangDi, n.cotDi);
-    return q != nullptr && q->phe == phe;
+template <class B>
+bool nuocCuaPhe(const B& ban, NuocGon n, Phe phe) {
+    const int m = ban.ma(n.di);
+    return m >= 0 && (m >> 3) == phe;
 }
 
 }  // namespace
 
-TimKiem::BoChon& TimKiem::boChonTaiTang(int32_t tang) {
-    while (dsTheoTang_.size() <= static_cast<size_t>(tang)) {
-        dsTheoTang_.emplace_back().dsRieng.reserve(128);
+// ---- Make and unmake -------------------------------------------------------
+
+// The XORs of one move, read from the board as it stands before the move (or
+// again after it has been taken back): XOR is its own inverse.
+// huong is +1 when the move is being made and -1 when it has just been taken
+// back; the key part is the same both ways.
+template <class B>
+void TimKiem::xorNuoc(const B& ban, NuocGon n, int huong) {
+    const int maDi = ban.ma(n.di);
+    if (maDi >= 0) {
+        const int maAn = ban.ma(n.den);
+        const int di = nuocGon::o90(n.di), den = nuocGon::o90(n.den);
+        khoaHienTai ^= zobrist[maDi >> 3][maDi & 7][di];
+        if (maAn >= 0) khoaHienTai ^= zobrist[maAn >> 3][maAn & 7][den];
+        khoaHienTai ^= zobrist[maDi >> 3][maDi & 7][den];
+        if (danhGiaTangDan_) {
+            const int dauDi = (maDi >> 3) == DO ? huong : -huong;
+            diemDo_ += dauDi * (DanhGia::diemMa(maDi, den) - DanhGia::diemMa(maDi, di));
+            if (maAn >= 0) {
+                diemDo_ -= ((maAn >> 3) == DO ? huong : -huong) * DanhGia::diemMa(maAn, den);
+                if ((maAn & 7) == LOAI_VOI || (maAn & 7) == LOAI_SI) phongThu_[maAn >> 3] -= huong;
+            }
+        }
     }
-    BoChon& chon = dsTheoTang_[tang];
-    chon.dsRieng.clear();
-    return chon;
+    khoaHienTai ^= zobristLuot;
 }
 
-// Each move becomes one key: score, then its place in the list (earlier first
-// among equal scores), then the move itself. Keys are distinct, so taking them
-// from the highest down is exactly the stable sort by score.
-bool TimKiem::BoChon::dongGoi(TimKiem& tk, const NuocDi& goiY, int32_t tang) {
-    n = dsRieng.size();
-    i = 0;
-    if (n > 256) return false;
-    const NuocDi* satThu = tk.nuocSatThu[tangSatThu(tang)];
-    for (size_t j = 0; j < n; ++j) {
-        const NuocDi& m = dsRieng[j];
-        if ((static_cast<uint32_t>(m.hangDi | m.cotDi | m.hangDen | m.cotDen)) > 15) return false;
-        khoa[j] = (static_cast<uint64_t>(static_cast<uint32_t>(tk.diemSapXep(m, goiY, satThu))) << 32) |
-                  (static_cast<uint64_t>(255 - j) << 16) | (static_cast<uint64_t>(m.hangDi) << 12) |
-                  (static_cast<uint64_t>(m.cotDi) << 8) | (static_cast<uint64_t>(m.hangDen) << 4) |
-                  static_cast<uint64_t>(m.cotDen);
+template <class B>
+int TimKiem::diNuoc(B& ban, NuocGon n) {
+    xorNuoc(ban, n, +1);
+    // The child node probes this slot first thing; start fetching it now.
+    __builtin_prefetch(&bangTT[khoaHienTai & matNaTT]);
+    const int biAn = ban.di(n);
+    pheDangDi = pheDoiPhuong(pheDangDi);
+    lichSuKhoa.push_back(khoaHienTai);
+    return biAn;
+}
+
+template <class B>
+void TimKiem::luiNuoc(B& ban, NuocGon n, int biAn) {
+    if (!lichSuKhoa.empty()) lichSuKhoa.pop_back();
+    ban.lui(n, biAn);
+    pheDangDi = pheDoiPhuong(pheDangDi);
+    xorNuoc(ban, n, -1);
+}
+
+// The key argument is khoaHienTai in every caller; these two drive banCo.
+void TimKiem::apDungNuoc(const NuocDi& nuoc, uint64_t&) {
+    BanCoBoc ban(*banCo);
+    diNuoc(ban, nuocGon::tuNuocDi(nuoc));
+}
+
+void TimKiem::boNuocDi(const NuocDi& nuoc, uint64_t&) {
+    BanCoBoc ban(*banCo);
+    luiNuoc(ban, nuocGon::tuNuocDi(nuoc), BanTimKiem::KHONG);
+}
+
+// Makes a move of the side to move; false, with nothing changed, when the
+// move is not the side's own or leaves its general attacked.
+template <class B>
+bool TimKiem::diThu(B& ban, NuocGon n, bool biChieuNay, int32_t tang, int& biAn) {
+    if (!nuocCuaPhe(ban, n, pheDangDi)) return false;
+    const Phe nguoiDi = pheDangDi;
+    // Out of check, most moves cannot expose the own general: no test needed.
+    const bool canThuChieu = biChieuNay || !ban.nuocChacChanAnToan(n, nguoiDi);
+    // Below the root the side that just moved here is never in check, so the
+    // child's in-check test can be settled from the move alone.
+    ghiGoiYChieu(tang + 1, !ban.nuocCoTheChieu(n, nguoiDi));
+    biAn = diNuoc(ban, n);
+    if (canThuChieu && ban.biChieu(nguoiDi)) {
+        luiNuoc(ban, n, biAn);
+        return false;
     }
     return true;
 }
 
-void TimKiem::BoChon::batDau(TimKiem& tk, const NuocDi& goiY, int32_t tang) {
-    daDongGoi = dongGoi(tk, goiY, tang);
-    if (daDongGoi) return;
-    tk.sapXepNuocDi(dsRieng, goiY, tang);
-    n = dsRieng.size();
-    i = 0;
+// ---- Move ordering ---------------------------------------------------------
+
+TimKiem::BoChon& TimKiem::boChonTaiTang(int32_t tang) {
+    while (dsTheoTang_.size() <= static_cast<size_t>(tang)) dsTheoTang_.emplace_back().ds.resize(128);
+    return dsTheoTang_[tang];
 }
 
-bool TimKiem::BoChon::tiep(NuocDi& ra) {
+template <class B>
+int32_t TimKiem::diemSapXep(const B& ban, NuocGon n, NuocGon goiY, const NuocGon* satThu) const {
+    // Piece values for ordering (the pieces' giaTri), by kind code.
+    static constexpr int32_t GIA_TRI[7] = {900, 450, 400, 200, 200, 10000, 100};
+    if (n == goiY) return 10000000;
+    const int maDi = ban.ma(n.di);
+    const int maAn = ban.ma(n.den);
+    if (maAn >= 0) return 1000000 + 16 * GIA_TRI[maAn & 7] - (maDi >= 0 ? GIA_TRI[maDi & 7] : 0);
+    if (n == satThu[0]) return 900000;
+    if (n == satThu[1]) return 890000;
+    if (maDi >= 0) return diemLichSu[maDi >> 3][nuocGon::o90(n.di)][nuocGon::o90(n.den)];
+    return 0;
+}
+
+namespace {
+
+// The killers of a ply in compact form (none: a move never generated).
+std::array<NuocGon, 2> satThuGon(const NuocDi* satThu) {
+    return {nuocGon::tuNuocDi(satThu[0]), nuocGon::tuNuocDi(satThu[1])};
+}
+
+}  // namespace
+
+template <class B>
+void TimKiem::sapXepOnDinh(const B& ban, NuocGon* ds, size_t n, NuocGon goiY, int32_t tang) const {
+    const auto satThu = satThuGon(nuocSatThu[tangSatThu(tang)]);
+    std::vector<std::pair<int32_t, NuocGon>> muc;
+    muc.reserve(n);
+    for (size_t i = 0; i < n; ++i) muc.emplace_back(diemSapXep(ban, ds[i], goiY, satThu.data()), ds[i]);
+    std::stable_sort(muc.begin(), muc.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    for (size_t i = 0; i < n; ++i) ds[i] = muc[i].second;
+}
+
+void TimKiem::sapXepNuocDi(DanhSachNuoc& ds, const NuocDi& goiY, int32_t tang) const {
+    std::vector<NuocGon> gon;
+    for (const NuocDi& m : ds) gon.push_back(nuocGon::tuNuocDi(m));
+    const BanCoBoc ban(*banCo);
+    sapXepOnDinh(ban, gon.data(), gon.size(), nuocGon::tuNuocDi(goiY), tang);
+    for (size_t i = 0; i < ds.size(); ++i) ds[i] = nuocGon::raNuocDi(gon[i]);
+}
+
+// Each move becomes one key: score, then its place in the list (earlier first
+// among equal scores), then the move itself. Keys are distinct, so taking them
+// from the highest down is exactly the stable sort by score. Longer lists
+// (only on hand-built boards) are sorted outright.
+template <class B>
+void TimKiem::BoChon::batDau(const TimKiem& tk, const B& ban, NuocGon goiY, int32_t tang) {
+    i = 0;
+    daDongGoi = n <= 256;
+    if (!daDongGoi) return tk.sapXepOnDinh(ban, ds.data(), n, goiY, tang);
+    const auto satThu = satThuGon(tk.nuocSatThu[tangSatThu(tang)]);
+    for (size_t j = 0; j < n; ++j) {
+        const NuocGon m = ds[j];
+        khoa[j] = (static_cast<uint64_t>(static_cast<uint32_t>(tk.diemSapXep(ban, m, goiY, satThu.data()))) << 32) |
+                  (static_cast<uint64_t>(255 - j) << 16) | (static_cast<uint64_t>(m.di) << 8) | m.den;
+    }
+}
+
+bool TimKiem::BoChon::tiep(NuocGon& ra) {
     if (i >= n) return false;
     if (!daDongGoi) {
-        ra = dsRieng[i++];
+        ra = ds[i++];
         return true;
     }
     // Most nodes that cut off do so within their first few moves: pick those
@@ -83,9 +192,11 @@ bool TimKiem::BoChon::tiep(NuocDi& ra) {
         }
     }
     const uint64_t k = khoa[i++];
-    ra = NuocDi{int32_t((k >> 12) & 15), int32_t((k >> 8) & 15), int32_t((k >> 4) & 15), int32_t(k & 15)};
+    ra = NuocGon{static_cast<uint8_t>(k >> 8), static_cast<uint8_t>(k)};
     return true;
 }
+
+// ---- Evaluation, time, repetition, killers and history ---------------------
 
 int32_t TimKiem::luongGia() const {
     if (!danhGiaTangDan_) return DanhGia::luongGia(*banCo, pheDangDi);
@@ -121,7 +232,8 @@ bool TimKiem::laLapLai() const {
     return false;
 }
 
-void TimKiem::ghiNhanNuocCat(const NuocDi& nuoc, int32_t doSau, int32_t tang) {
+void TimKiem::ghiNhanNuocCat(NuocGon nuocGon, int32_t doSau, int32_t tang) {
+    const NuocDi nuoc = nuocGon::raNuocDi(nuocGon);
     NuocDi* satThu = nuocSatThu[tangSatThu(tang)];
     if (!(nuoc == satThu[0])) {
         satThu[1] = satThu[0];
@@ -129,59 +241,45 @@ void TimKiem::ghiNhanNuocCat(const NuocDi& nuoc, int32_t doSau, int32_t tang) {
     }
     // Saturates instead of overflowing: a search left running for hours at a
     // great depth could otherwise push a score past the int32 range.
-    int32_t& diem = diemLichSu[pheDangDi][oVuong(nuoc.hangDi, nuoc.cotDi)][oVuong(nuoc.hangDen, nuoc.cotDen)];
+    int32_t& diem = diemLichSu[pheDangDi][nuocGon::o90(nuocGon.di)][nuocGon::o90(nuocGon.den)];
     const int64_t moi = int64_t{diem} + int64_t{doSau} * doSau;
     diem = static_cast<int32_t>(std::min<int64_t>(moi, INT32_MAX));
 }
 
-// Makes a move of the side to move; false, with nothing changed, when the
-// move is not the side's own or leaves its general attacked.
-bool TimKiem::diThu(const NuocDi& n, bool biChieuNay, int32_t tang) {
-    if (!nuocCuaPhe(*banCo, n, pheDangDi)) return false;
-    const Phe nguoiDi = pheDangDi;
-    // Out of check, most moves cannot expose the own general: no test needed.
-    const bool canThuChieu = biChieuNay || !banCo->nuocChacChanAnToan(n, nguoiDi);
-    // Below the root the side that just moved here is never in check, so the
-    // child's in-check test can be settled from the move alone.
-    ghiGoiYChieu(tang + 1, !banCo->nuocCoTheChieu(n, nguoiDi));
-    apDungNuoc(n, khoaHienTai);
-    if (canThuChieu && banCo->biChieu(nguoiDi)) {
-        boNuocDi(n, khoaHienTai);
-        return false;
-    }
-    return true;
-}
+// ---- The searches ----------------------------------------------------------
 
-int32_t TimKiem::alphaBeta(int32_t doSau, int32_t alpha, int32_t beta, int32_t tang) {
+template <class B>
+int32_t TimKiem::alphaBetaTren(B& ban, int32_t doSau, int32_t alpha, int32_t beta, int32_t tang) {
     if (!demNut()) return 0;
 
-    NuocDi goiY = KHONG_GOI_Y;
+    NuocGon goiY = KHONG_GOI_Y;
     int32_t diemTT = 0, kieuTT = KIEU_TRONG;
     NuocDi nuocTT;
     if (docTT(khoaHienTai, doSau, diemTT, kieuTT, nuocTT, tang)) {
         if (kieuTT == KIEU_CHINH_XAC) return diemTT;
         if (kieuTT == KIEU_CAN_DUOI && diemTT >= beta) return diemTT;
         if (kieuTT == KIEU_CAN_TREN && diemTT <= alpha) return diemTT;
-        goiY = nuocTT;
+        goiY = nuocGon::tuNuocDi(nuocTT);
     }
     if (laLapLai()) return 0;
-    if (doSau <= 0) return dungQuiescence ? quiescence(alpha, beta, tang) : luongGia();
+    if (doSau <= 0) return dungQuiescence ? quiescenceTren(ban, alpha, beta, tang) : luongGia();
 
     BoChon& chon = boChonTaiTang(tang);
-    banCo->sinhNuocDi(pheDangDi, chon.dsRieng);
-    if (chon.dsRieng.empty()) return tang - DIEM_CHIEU_HET;
-    chon.batDau(*this, goiY, tang);
-    const bool biChieuNay = dangBiChieu(tang);
+    chon.n = ban.sinhNuocDi(pheDangDi, false, chon.ds);
+    if (chon.n == 0) return tang - DIEM_CHIEU_HET;
+    chon.batDau(*this, ban, goiY, tang);
+    const bool biChieuNay = dangBiChieu(ban, tang);
 
     const int32_t alphaGoc = alpha;
     int32_t diemTot = -VO_CUC;
-    NuocDi nuocTot{0, 0, 0, 0};
+    NuocGon nuocTot = nuocGon::tuNuocDi(NuocDi{0, 0, 0, 0});
     bool coNuocHopLe = false;
-    for (NuocDi n; chon.tiep(n);) {
-        const bool laNuocAn = banCo->coQuanTai(n.hangDen, n.cotDen);
-        if (!diThu(n, biChieuNay, tang)) continue;
-        const int32_t diem = -alphaBeta(doSau - 1, -beta, -alpha, tang + 1);
-        boNuocDi(n, khoaHienTai);
+    for (NuocGon n; chon.tiep(n);) {
+        const bool laNuocAn = ban.ma(n.den) >= 0;
+        int biAn = BanTimKiem::KHONG;
+        if (!diThu(ban, n, biChieuNay, tang, biAn)) continue;
+        const int32_t diem = -alphaBetaTren(ban, doSau - 1, -beta, -alpha, tang + 1);
+        luiNuoc(ban, n, biAn);
         if (dungLai) return 0;
         if (diem > diemTot) {
             diemTot = diem;
@@ -191,22 +289,24 @@ int32_t TimKiem::alphaBeta(int32_t doSau, int32_t alpha, int32_t beta, int32_t t
         coNuocHopLe = true;
         if (alpha >= beta) {
             if (!laNuocAn) ghiNhanNuocCat(n, doSau, tang);
-            ghiTT(khoaHienTai, doSau, alpha, KIEU_CAN_DUOI, nuocTot, tang);
+            ghiTT(khoaHienTai, doSau, alpha, KIEU_CAN_DUOI, nuocGon::raNuocDi(nuocTot), tang);
             return alpha;
         }
     }
     // No legal move loses, in check or not.
     if (!coNuocHopLe) return tang - DIEM_CHIEU_HET;
-    ghiTT(khoaHienTai, doSau, alpha, alpha > alphaGoc ? KIEU_CHINH_XAC : KIEU_CAN_TREN, nuocTot, tang);
+    ghiTT(khoaHienTai, doSau, alpha, alpha > alphaGoc ? KIEU_CHINH_XAC : KIEU_CAN_TREN, nuocGon::raNuocDi(nuocTot),
+          tang);
     return alpha;
 }
 
-int32_t TimKiem::quiescence(int32_t alpha, int32_t beta, int32_t tang) {
+template <class B>
+int32_t TimKiem::quiescenceTren(B& ban, int32_t alpha, int32_t beta, int32_t tang) {
     if (!demNut()) return 0;
     // Only an endless chain of checks and evasions gets this far; see TANG_TOI_DA.
     if (tang >= TANG_TOI_DA) return luongGia();
 
-    const bool biChieuNay = dangBiChieu(tang);
+    const bool biChieuNay = dangBiChieu(ban, tang);
     if (!biChieuNay) {
         const int32_t dungYen = luongGia();
         alpha = std::max(alpha, dungYen);
@@ -215,15 +315,15 @@ int32_t TimKiem::quiescence(int32_t alpha, int32_t beta, int32_t tang) {
 
     // Out of check only captures are searched; in check every evasion is.
     BoChon& chon = boChonTaiTang(tang);
-    if (biChieuNay) banCo->sinhNuocDi(pheDangDi, chon.dsRieng);
-    else banCo->sinhNuocAn(pheDangDi, chon.dsRieng);
-    chon.batDau(*this, KHONG_GOI_Y, tang);
+    chon.n = ban.sinhNuocDi(pheDangDi, !biChieuNay, chon.ds);
+    chon.batDau(*this, ban, KHONG_GOI_Y, tang);
 
     bool coNuocHopLe = false;
-    for (NuocDi n; chon.tiep(n);) {
-        if (!diThu(n, biChieuNay, tang)) continue;
-        const int32_t diem = -quiescence(-beta, -alpha, tang + 1);
-        boNuocDi(n, khoaHienTai);
+    for (NuocGon n; chon.tiep(n);) {
+        int biAn = BanTimKiem::KHONG;
+        if (!diThu(ban, n, biChieuNay, tang, biAn)) continue;
+        const int32_t diem = -quiescenceTren(ban, -beta, -alpha, tang + 1);
+        luiNuoc(ban, n, biAn);
         if (dungLai) return 0;
         alpha = std::max(alpha, diem);
         coNuocHopLe = true;
@@ -233,42 +333,26 @@ int32_t TimKiem::quiescence(int32_t alpha, int32_t beta, int32_t tang) {
     return alpha;
 }
 
-int32_t TimKiem::diemSapXep(const NuocDi& n, const NuocDi& goiY, const NuocDi* satThu) const {
-    // Piece values for ordering (the pieces' giaTri), by kind code.
-    static constexpr int32_t GIA_TRI[7] = {900, 450, 400, 200, 200, 10000, 100};
-    if (goiY.hangDi >= 0 && n == goiY) return 10000000;
-    const int maDi = banCo->maQuan(n.hangDi, n.cotDi);
-    const int maAn = banCo->maQuan(n.hangDen, n.cotDen);
-    if (maAn >= 0) return 1000000 + 16 * GIA_TRI[maAn & 7] - (maDi >= 0 ? GIA_TRI[maDi & 7] : 0);
-    if (n == satThu[0]) return 900000;
-    if (n == satThu[1]) return 890000;
-    if (maDi >= 0) return diemLichSu[maDi >> 3][oVuong(n.hangDi, n.cotDi)][oVuong(n.hangDen, n.cotDen)];
-    return 0;
+// One root move searched to doSau below it: its score for the root's side.
+template <class B>
+int32_t TimKiem::timNuocGoc(B& ban, NuocGon n, int32_t doSau, int32_t alpha) {
+    // The root position may come from anywhere: its children test check themselves.
+    ghiGoiYChieu(1, false);
+    const int biAn = diNuoc(ban, n);
+    const int32_t v = -alphaBetaTren(ban, doSau, -VO_CUC, -alpha, 1);
+    luiNuoc(ban, n, biAn);
+    return v;
 }
 
-void TimKiem::sapXepNuocDi(DanhSachNuoc& ds, const NuocDi& goiY, int32_t tang) const {
-    const NuocDi* satThu = nuocSatThu[tangSatThu(tang)];
-    auto diemSapXep = [&](const NuocDi& n) { return this->diemSapXep(n, goiY, satThu); };
+template int32_t TimKiem::timNuocGoc(BanTimKiem&, NuocGon, int32_t, int32_t);
+template int32_t TimKiem::timNuocGoc(BanCoBoc&, NuocGon, int32_t, int32_t);
 
-    // A stable sort by score, highest first. Each score is packed with the
-    // move's position (earlier moves win ties) into one 64-bit key; sorting
-    // these distinct keys gives exactly the stable order. Lists are short and
-    // mostly in order already, so an insertion sort does least work.
-    const size_t n = ds.size();
-    if (n > 256) {
-        std::vector<std::pair<int32_t, NuocDi>> muc;
-        for (const NuocDi& m : ds) muc.emplace_back(diemSapXep(m), m);
-        std::stable_sort(muc.begin(), muc.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
-        for (size_t i = 0; i < n; ++i) ds[i] = muc[i].second;
-        return;
-    }
-    uint64_t khoa[256];
-    for (size_t i = 0; i < n; ++i) {
-        const uint64_t k = (static_cast<uint64_t>(static_cast<uint32_t>(diemSapXep(ds[i]))) << 8) | (255 - i);
-        size_t j = i;
-        for (; j > 0 && khoa[j - 1] < k; --j) khoa[j] = khoa[j - 1];
-        khoa[j] = k;
-    }
-    banSaoSapXep_.assign(ds.begin(), ds.end());
-    for (size_t i = 0; i < n; ++i) ds[i] = banSaoSapXep_[255 - (khoa[i] & 255)];
+int32_t TimKiem::alphaBeta(int32_t doSau, int32_t alpha, int32_t beta, int32_t tang) {
+    BanCoBoc ban(*banCo);
+    return alphaBetaTren(ban, doSau, alpha, beta, tang);
+}
+
+int32_t TimKiem::quiescence(int32_t alpha, int32_t beta, int32_t tang) {
+    BanCoBoc ban(*banCo);
+    return quiescenceTren(ban, alpha, beta, tang);
 }

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "ban_co_boc.h"
 #include "danh_gia.h"
 #include "tim_kiem.h"
 
@@ -126,6 +127,10 @@ NuocDi TimKiem::timVoiThamSoHienTai(ThongKe& thongKe, std::span<const uint64_t> 
     int32_t diemTot = 0;
 
     batDanhGiaTangDan();
+    // The search board stands for banCo whenever the incremental evaluation
+    // can (both need the square view and sides DO and DEN only).
+    const bool banNhanh = danhGiaTangDan_ && banTimKiem_.napTu(*banCo);
+    BanCoBoc banCham(*banCo);
     for (int32_t d = 1; doSauToiDa >= 1 && !dungLai; ++d) {
         int32_t alpha = -VO_CUC;
         int32_t diemVong = -VO_CUC;
@@ -134,11 +139,9 @@ NuocDi TimKiem::timVoiThamSoHienTai(ThongKe& thongKe, std::span<const uint64_t> 
         dsMoi.reserve(dsGoc.size());
         for (const auto& muc : dsGoc) {
             const NuocDi& m = muc.second;
-            // The root position may come from anywhere: its children test check themselves.
-            ghiGoiYChieu(1, false);
-            apDungNuoc(m, khoaHienTai);
-            const int32_t v = -alphaBeta(d - 1, -VO_CUC, -alpha, 1);
-            boNuocDi(m, khoaHienTai);
+            const NuocGon mGon = nuocGon::tuNuocDi(m);
+            const int32_t v = banNhanh ? timNuocGoc(banTimKiem_, mGon, d - 1, alpha)
+                                       : timNuocGoc(banCham, mGon, d - 1, alpha);
             if (dungLai) break;
             dsMoi.emplace_back(v, m);
             if (v > diemVong) {
@@ -158,6 +161,7 @@ NuocDi TimKiem::timVoiThamSoHienTai(ThongKe& thongKe, std::span<const uint64_t> 
     }
     const auto daQua = std::chrono::steady_clock::now() - thoiDiemBatDau;
     danhGiaTangDan_ = false;
+    if (banNhanh) banTimKiem_.traLaiThuTu(*banCo);
 
     ketQua = chonNgauNhien(dsGoc, diemTot, ketQua);
     thongKe.soNut = soNut;

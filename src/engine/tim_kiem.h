@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ban_co.h"
+#include "ban_tim_kiem.h"
 #include "nuoc_di.h"
 #include "phe.h"
 
@@ -144,22 +145,43 @@ public:
 private:
     // A node's moves, handed out in the order sapXepNuocDi would give them.
     struct BoChon {
-        DanhSachNuoc dsRieng;
-        uint64_t khoa[256];
+        std::vector<NuocGon> ds;
         size_t n = 0, i = 0;
+        uint64_t khoa[256];
         bool daDongGoi = false;
-        void batDau(TimKiem& tk, const NuocDi& goiY, int32_t tang);
-        bool tiep(NuocDi& ra);
-
-    private:
-        bool dongGoi(TimKiem& tk, const NuocDi& goiY, int32_t tang);
+        template <class B>
+        void batDau(const TimKiem& tk, const B& ban, NuocGon goiY, int32_t tang);
+        bool tiep(NuocGon& ra);
     };
     // One reusable move list per ply, so a node allocates nothing; a deque so
     // that growing it never moves a list a shallower node is still walking.
     std::deque<BoChon> dsTheoTang_;
     BoChon& boChonTaiTang(int32_t tang);
-    int32_t diemSapXep(const NuocDi& n, const NuocDi& goiY, const NuocDi* satThu) const;
-    bool diThu(const NuocDi& n, bool biChieuNay, int32_t tang);
+    // The search's own board, used whenever it can stand for banCo.
+    BanTimKiem banTimKiem_;
+
+    // The search on a board B: BanTimKiem, or BanCoBoc around banCo.
+    template <class B>
+    int32_t alphaBetaTren(B& ban, int32_t doSau, int32_t alpha, int32_t beta, int32_t tang);
+    template <class B>
+    int32_t quiescenceTren(B& ban, int32_t alpha, int32_t beta, int32_t tang);
+    template <class B>
+    int32_t timNuocGoc(B& ban, NuocGon n, int32_t doSau, int32_t alpha);
+    template <class B>
+    bool diThu(B& ban, NuocGon n, bool biChieuNay, int32_t tang, int& biAn);
+    template <class B>
+    int diNuoc(B& ban, NuocGon n);
+    template <class B>
+    void luiNuoc(B& ban, NuocGon n, int biAn);
+    template <class B>
+    void xorNuoc(const B& ban, NuocGon n, int huong);
+    template <class B>
+    int32_t diemSapXep(const B& ban, NuocGon n, NuocGon goiY, const NuocGon* satThu) const;
+    // Stable sort by diemSapXep, highest first.
+    template <class B>
+    void sapXepOnDinh(const B& ban, NuocGon* ds, size_t n, NuocGon goiY, int32_t tang) const;
+    void ghiNhanNuocCat(NuocGon nuoc, int32_t doSau, int32_t tang);
+
     // Set by a node for its child: the move into the child certainly gave no
     // check, so the child may skip its own in-check test. Only ever true when
     // proven; anything unknown is tested.
@@ -170,21 +192,18 @@ private:
     }
     // Read once per node and cleared, so a stale hint can never reach a node
     // that was entered some other way.
-    bool dangBiChieu(int32_t tang) {
+    template <class B>
+    bool dangBiChieu(const B& ban, int32_t tang) {
         if (tang >= 0 && tang < SO_TANG_GOI_Y_CHIEU && chacKhongBiChieu_[tang]) {
             chacKhongBiChieu_[tang] = false;
             return false;
         }
-        return banCo->biChieu(pheDangDi);
+        return ban.biChieu(pheDangDi);
     }
-    // Scratch copy for reordering a move list without allocating.
-    mutable DanhSachNuoc banSaoSapXep_;
 
     bool demNut();
     void xoaSatThuVaLichSu();
-    void ghiNhanNuocCat(const NuocDi& nuoc, int32_t doSau, int32_t tang);
     bool laLapLai() const;
-    void xorNuoc(const NuocDi& nuoc, uint64_t& khoa, int huong);
 
     // The evaluation kept up to date move by move during the deepening loop,
     // so that a leaf costs a few additions instead of a walk over the pieces.

@@ -1,5 +1,5 @@
-// Zobrist keys, the make/unmake wrappers that keep them and the
-// transposition table.
+// Zobrist keys, the incremental evaluation's start and the transposition
+// table.
 #include <cstring>
 #include <random>
 
@@ -55,32 +55,6 @@ uint64_t TimKiem::khoaViTri(const BanCo& ban, Phe luot) {
 
 uint64_t TimKiem::tinhKhoa(const BanCo& ban, Phe luot) const { return khoaViTri(ban, luot); }
 
-// The XORs of one move, read from the board as it stands before the move (or
-// again after it has been taken back): XOR is its own inverse.
-// huong is +1 when the move is being made and -1 when it has just been taken
-// back; the key part is the same both ways.
-void TimKiem::xorNuoc(const NuocDi& nuoc, uint64_t& khoa, int huong) {
-    // maQuan answers for the first piece on a square, as timQuan does; -1
-    // when the square is empty or off the board.
-    const int maDi = banCo->maQuan(nuoc.hangDi, nuoc.cotDi);
-    if (maDi >= 0) {
-        const int maAn = banCo->maQuan(nuoc.hangDen, nuoc.cotDen);
-        const int di = oVuong(nuoc.hangDi, nuoc.cotDi), den = oVuong(nuoc.hangDen, nuoc.cotDen);
-        khoa ^= zobrist[maDi >> 3][maDi & 7][di];
-        if (maAn >= 0) khoa ^= zobrist[maAn >> 3][maAn & 7][den];
-        if (BanCo::trongBanCo(nuoc.hangDen, nuoc.cotDen)) khoa ^= zobrist[maDi >> 3][maDi & 7][den];
-        if (danhGiaTangDan_) {
-            const int dauDi = (maDi >> 3) == DO ? huong : -huong;
-            diemDo_ += dauDi * (DanhGia::diemMa(maDi, den) - DanhGia::diemMa(maDi, di));
-            if (maAn >= 0) {
-                diemDo_ -= ((maAn >> 3) == DO ? huong : -huong) * DanhGia::diemMa(maAn, den);
-                if ((maAn & 7) == LOAI_VOI || (maAn & 7) == LOAI_SI) phongThu_[maAn >> 3] -= huong;
-            }
-        }
-    }
-    khoa ^= zobristLuot;
-}
-
 void TimKiem::batDanhGiaTangDan() {
     danhGiaTangDan_ = false;
     if (banCo == nullptr || !banCo->coBangO()) return;
@@ -94,22 +68,6 @@ void TimKiem::batDanhGiaTangDan() {
         if ((ma & 7) == LOAI_VOI || (ma & 7) == LOAI_SI) ++phongThu_[q->phe];
     }
     danhGiaTangDan_ = true;
-}
-
-void TimKiem::apDungNuoc(const NuocDi& nuoc, uint64_t& khoa) {
-    xorNuoc(nuoc, khoa, +1);
-    // The child node probes this slot first thing; start fetching it now.
-    __builtin_prefetch(&bangTT[khoa & matNaTT]);
-    banCo->thuNuocDi(nuoc);
-    pheDangDi = pheDoiPhuong(pheDangDi);
-    lichSuKhoa.push_back(khoa);
-}
-
-void TimKiem::boNuocDi(const NuocDi& nuoc, uint64_t& khoa) {
-    if (!lichSuKhoa.empty()) lichSuKhoa.pop_back();
-    banCo->luiNuocDi();
-    pheDangDi = pheDoiPhuong(pheDangDi);
-    xorNuoc(nuoc, khoa, -1);
 }
 
 void TimKiem::ghiTT(uint64_t khoa, int32_t doSau, int32_t diem, int32_t kieu, const NuocDi& nuoc, int32_t tang) {

@@ -121,6 +121,22 @@ QuanCo* BanCo::timTuong(Phe phe) const {
     return nullptr;
 }
 
+void BanCo::sapLaiThuTu(const std::vector<size_t>& thuTuMoi) {
+    if (thuTuMoi.size() != dsQuan.size()) return;
+    std::vector<std::unique_ptr<QuanCo>> moi(dsQuan.size());
+    for (size_t i = 0; i < thuTuMoi.size(); ++i) {
+        const size_t cu = thuTuMoi[i];
+        if (cu >= dsQuan.size() || !dsQuan[cu]) {
+            // Not a permutation: put back what was taken and change nothing.
+            for (size_t j = 0; j < i; ++j) dsQuan[thuTuMoi[j]] = std::move(moi[j]);
+            return;
+        }
+        moi[i] = std::move(dsQuan[cu]);
+    }
+    dsQuan = std::move(moi);
+    timLaiTuong();
+}
+
 void BanCo::timLaiTuong() {
     tuong_[0] = tuong_[1] = nullptr;
     for (const auto& q : dsQuan)

@@ -59,6 +59,11 @@ public:
     bool duongThangTrong(int h1, int c1, int h2, int c2) const;
     int demQuanGiua(int h1, int c1, int h2, int c2) const;
     QuanCo* timTuong(Phe phe) const;
+    // Reorders the pieces: the one at dsQuan[thuTuMoi[i]] becomes the i-th.
+    // Lets a search that moved its own copy of the pieces hand back the
+    // storage order its captures and undos left. Ignored unless thuTuMoi is a
+    // permutation of the indices.
+    void sapLaiThuTu(const std::vector<size_t>& thuTuMoi);
 
     // Moves, check, legality and the position key.
     bool thuNuocDi(const NuocDi& nuoc);

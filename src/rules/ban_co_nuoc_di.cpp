@@ -2,6 +2,7 @@
 #include <cstdlib>
 
 #include "ban_co.h"
+#include "sinh_o_dem.h"
 
 void BanCo::xoaKhoiDanhSach(const QuanCo* quan, std::unique_ptr<QuanCo>& giu) {
     for (auto it = dsQuan.begin(); it != dsQuan.end(); ++it) {
@@ -77,58 +78,8 @@ bool BanCo::biTanCongBangCachHoi(const QuanCo& tuong) const {
     return false;
 }
 
-// Looks outward from the general for every shape of attack the seven rules
-// allow, instead of asking each enemy piece. Exact for any position the square
-// view can hold, including generals outside their palace.
 bool BanCo::biTanCongNhanh(const QuanCo& tuong) const {
-    using namespace oDem;
-    const int k = chiSo(tuong.hang, tuong.cot);
-    const Phe dich = pheDoiPhuong(tuong.phe);
-    const int benDich = dich << 3;
-    const int8_t* ma = maO_.data();
-
-    // Lines: chariot (first piece met), cannon (second piece met), and the
-    // flying general along the column (first piece met).
-    static constexpr int HUONG[4] = {LEN, XUONG, TRAI, PHAI};
-    for (const int huong : HUONG) {
-        int i = k + huong;
-        while (ma[i] == TRONG) i += huong;
-        if (ma[i] == TUONG_BIEN) continue;
-        if (ma[i] == (LOAI_XE | benDich)) return true;
-        if ((huong == LEN || huong == XUONG) && ma[i] == (LOAI_TUONG | benDich)) return true;
-        for (i += huong; ma[i] == TRONG;) i += huong;
-        if (ma[i] == (LOAI_PHAO | benDich)) return true;
-    }
-
-    // Horse: the leg is the square next to the horse on its long side, which
-    // is always a diagonal neighbour of the general.
-    struct TanCongMa { int ma, chan; };
-    static constexpr TanCongMa MA[8] = {
-        {2 * RONG + 1, RONG + 1}, {2 * RONG - 1, RONG - 1}, {RONG + 2, RONG + 1}, {RONG - 2, RONG - 1},
-        {-RONG + 2, -RONG + 1}, {-RONG - 2, -RONG - 1}, {-2 * RONG + 1, -RONG + 1}, {-2 * RONG - 1, -RONG - 1}};
-    const int maDich = LOAI_MA | benDich;
-    for (const auto& t : MA)
-        if (ma[k + t.ma] == maDich && ma[k + t.chan] == TRONG) return true;
-
-    static constexpr int CHEO[4] = {-RONG - 1, -RONG + 1, RONG - 1, RONG + 1};
-    // Elephant: only on its own half, with an empty eye.
-    if (HINH.benNha[dich][k]) {
-        for (const int d : CHEO)
-            if (ma[k + 2 * d] == (LOAI_VOI | benDich) && ma[k + d] == TRONG) return true;
-    }
-    // Advisor and the enemy general's palace step: the target must be in the
-    // enemy's palace.
-    if (HINH.trongCung[dich][k]) {
-        for (const int d : CHEO)
-            if (ma[k + d] == (LOAI_SI | benDich)) return true;
-        for (const int d : HUONG)
-            if (ma[k + d] == (LOAI_TUONG | benDich)) return true;
-    }
-    // Soldier: straight ahead of it, or beside it once it has crossed.
-    const int totDich = LOAI_TOT | benDich;
-    if (ma[k + (dich == DO ? XUONG : LEN)] == totDich) return true;
-    const bool daQuaSong = !HINH.benNha[dich][k];
-    return daQuaSong && (ma[k + TRAI] == totDich || ma[k + PHAI] == totDich);
+    return oDem::biTanCong(maO_.data(), oDem::chiSo(tuong.hang, tuong.cot), tuong.phe);
 }
 
 // When the own general is not attacked, a quiet move of another piece can

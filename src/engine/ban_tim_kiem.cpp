@@ -1,0 +1,92 @@
+// The search board: loading from a BanCo and handing its storage order back,
+// the piece lists and move generation (the same rules as BanCo's, from
+// sinh_o_dem.h).
+#include "ban_tim_kiem.h"
+
+#include <algorithm>
+#include <numeric>
+
+#include "sinh_o_dem.h"
+
+using namespace oDem;
+
+bool BanTimKiem::napTu(const BanCo& ban) {
+    const size_t n = ban.dsQuan.size();
+    if (!ban.coBangO() || n > SO_QUAN_TOI_DA) return false;
+    for (int i = 0; i < SO_O; ++i) o_[i] = BanCo::trongBanCo(HINH.hang[i], HINH.cot[i]) ? TRONG : TUONG_BIEN;
+    soQuan_ = {0, 0};
+    tuong_ = {KHONG, KHONG};
+    for (size_t i = 0; i < n; ++i) {
+        const QuanCo& q = *ban.dsQuan[i];
+        if (q.phe != DO && q.phe != DEN) return false;
+        const int o = chiSo(q.hang, q.cot);
+        o_[o] = static_cast<int8_t>(ban.maCuaQuan(q));
+        oQuan_[o] = static_cast<uint8_t>(i);
+        viTri_[i] = static_cast<uint8_t>(o);
+        maQuan_[i] = o_[o];
+        dsPhe_[q.phe][soQuan_[q.phe]++] = static_cast<uint8_t>(i);
+        thuTu_[i] = i;
+        if (tuong_[q.phe] == KHONG && (maQuan_[i] & 7) == LOAI_TUONG) tuong_[q.phe] = static_cast<int>(i);
+    }
+    soQuanNap_ = static_cast<int>(n);
+    soLanTra_ = n;
+    return true;
+}
+
+void BanTimKiem::traLaiThuTu(BanCo& ban) const {
+    if (soLanTra_ == static_cast<uint64_t>(soQuanNap_)) return;  // nothing was captured and put back
+    std::vector<size_t> thuTuMoi(static_cast<size_t>(soQuanNap_));
+    std::iota(thuTuMoi.begin(), thuTuMoi.end(), size_t{0});
+    std::sort(thuTuMoi.begin(), thuTuMoi.end(), [this](size_t a, size_t b) { return thuTu_[a] < thuTu_[b]; });
+    ban.sapLaiThuTu(thuTuMoi);
+}
+
+size_t BanTimKiem::sinhVao(Phe phe, bool chiAn, NuocGon* ra) const {
+    NuocGon* cuoi = ra;
+    auto them = [&cuoi](int di, int den) { *cuoi++ = NuocGon{uint8_t(di), uint8_t(den)}; };
+    const uint8_t* ds = dsPhe_[phe].data();
+    for (int j = 0; j < soQuan_[phe]; ++j) {
+        const int q = ds[j];
+        if (chiAn) sinhQuan<true>(o_.data(), viTri_[q], maQuan_[q] & 7, phe, them);
+        else sinhQuan<false>(o_.data(), viTri_[q], maQuan_[q] & 7, phe, them);
+    }
+    return static_cast<size_t>(cuoi - ra);
+}
+
+void BanTimKiem::boKhoiDanhSach(int q) {
+    const Phe phe = Phe(maQuan_[q] >> 3);
+    uint8_t* ds = dsPhe_[phe].data();
+    const int n = soQuan_[phe];
+    int j = 0;
+    while (ds[j] != q) ++j;
+    for (; j + 1 < n; ++j) ds[j] = ds[j + 1];
+    soQuan_[phe] = n - 1;
+    if (tuong_[phe] == q) timLaiTuong(phe);
+}
+
+void BanTimKiem::traVaoCuoi(int q) {
+    const Phe phe = Phe(maQuan_[q] >> 3);
+    dsPhe_[phe][soQuan_[phe]++] = static_cast<uint8_t>(q);
+    thuTu_[q] = soLanTra_++;
+    if (tuong_[phe] == KHONG && (maQuan_[q] & 7) == LOAI_TUONG) tuong_[phe] = q;
+}
+
+void BanTimKiem::timLaiTuong(Phe phe) {
+    tuong_[phe] = KHONG;
+    for (int j = 0; j < soQuan_[phe]; ++j) {
+        const int q = dsPhe_[phe][j];
+        if ((maQuan_[q] & 7) == LOAI_TUONG) {
+            tuong_[phe] = q;
+            return;
+        }
+    }
+}
+
+// BanCo::nuocCoTheLoTuong on square-view indices.
+bool BanTimKiem::nuocCoTheLoTuong(NuocGon n, int tuong) {
+    const int th = HINH.hang[tuong], tc = HINH.cot[tuong];
+    const int hDi = HINH.hang[n.di], cDi = HINH.cot[n.di];
+    if (hDi == th || cDi == tc) return true;
+    if (HINH.hang[n.den] == th || HINH.cot[n.den] == tc) return true;
+    return (hDi - th == 1 || th - hDi == 1) && (cDi - tc == 1 || tc - cDi == 1);
+}

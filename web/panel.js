@@ -77,7 +77,8 @@ export class BangThongTin {
   tieuDe() {
     const tt = this.tt;
     if (tt.ketQua !== 'DANG_CHOI') return `${KET_QUA[tt.ketQua] ?? ''} · Cờ Tướng`;
-    const ai = mayCam(tt, tt.luot) ? `Máy ${TEN_PHE[tt.luot]} nghĩ` : `Lượt ${TEN_PHE[tt.luot]}`;
+    let ai = `Lượt ${TEN_PHE[tt.luot]}`;
+    if (mayCam(tt, tt.luot)) ai = tt.tamDungMay ? 'Máy tạm dừng' : `Máy ${TEN_PHE[tt.luot]} nghĩ`;
     return `${ai} · Cờ Tướng`;
   }
 

@@ -13,7 +13,7 @@ import { CHU, TEN_PHE, kyTuQuan } from './labels.js';
 import { bienBan, cacViTri, vietNuoc, viTriTuBanCo } from './notation.js';
 import { docCaiDat, ghiCaiDat, apDungGiaoDien } from './settings.js';
 import { phatAm, chonAm } from './sound.js';
-import { xuatVan, tachVan } from './transfer.js';
+import { ganHopVanBan } from './text_dialogs.js';
 import { XemLai } from './review.js';
 import { nhapVan } from './import.js';
 
@@ -321,41 +321,10 @@ function apDungCaiDat() {
   }
 }
 
-// ---------- the game as text ----------
+// ---------- importing a game ----------
 
-function moXuat() {
-  if (!tt) return;
-  $('chu-xuat').value = xuatVan(tt, cd.kyPhap);
-  $('hop-xuat').showModal();
-  $('chu-xuat').scrollTop = 0;
-}
-
-async function saoChep() {
-  const chu = $('chu-xuat').value;
-  try {
-    await navigator.clipboard.writeText(chu);
-  } catch {
-    // No clipboard permission (e.g. not a secure context): the old way.
-    $('chu-xuat').select();
-    document.execCommand('copy');
-  }
-  thongBao(CHU.daSaoChep);
-}
-
-function taiTep() {
-  const url = URL.createObjectURL(new Blob([$('chu-xuat').value], { type: 'text/plain;charset=utf-8' }));
-  const a = document.createElement('a');
-  a.href = url;
-  a.download = `van-co-tuong-${new Date().toISOString().slice(0, 10)}.txt`;
-  document.body.append(a);
-  a.click();
-  a.remove();
-  setTimeout(() => URL.revokeObjectURL(url), 1000);
-}
-
-async function batDauNhap() {
-  const van = tachVan($('chu-nhap').value);
-  $('hop-nhap').close();
+/** Replays a pasted game; the buttons rest meanwhile. */
+async function nhap(van) {
   dangNhap = true;
   xemLai.dong();
   if (tt) capNhatNut();
@@ -402,12 +371,7 @@ function ganSuKien() {
   $('nut-tiep-tuc').addEventListener('click', tiepTuc);
   $('nut-ve-van').addEventListener('click', () => xemLai.dong());
   $('nut-di-tiep-tu-day').addEventListener('click', diTiepTuDay);
-  $('nut-xuat').addEventListener('click', moXuat);
-  $('nut-sao-chep').addEventListener('click', saoChep);
-  $('nut-tai-tep').addEventListener('click', taiTep);
-  $('nut-nhap').addEventListener('click', () => $('hop-nhap').showModal());
-  $('nut-huy-nhap').addEventListener('click', () => $('hop-nhap').close());
-  $('form-nhap').addEventListener('submit', (e) => { e.preventDefault(); batDauNhap(); });
+  ganHopVanBan({ layTrangThai: () => tt, layKieu: () => cd.kyPhap, onNhap: nhap });
   $('nut-am-thanh').addEventListener('click', () => datCaiDat({ amThanh: !cd.amThanh }));
   $('chon-ky-phap').addEventListener('change', (e) => datCaiDat({ kyPhap: e.target.value }));
   $('nut-cai-dat').addEventListener('click', () => {

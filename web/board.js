@@ -5,6 +5,7 @@
 import { kyTuQuan, dungChuHan, CHU_COT, tenO, tenQuan } from './labels.js';
 import { docMoTa, soCot } from './notation.js';
 import { tao, NS } from './svg.js';
+import { KeoTha } from './drag.js';
 
 const S = 60; // distance between two lines
 const LE_X = 44; // margins around the grid: the sides are narrow so that the
@@ -12,7 +13,6 @@ const LE_Y = 56; // points get as much of a phone's width as possible
 const RONG = LE_X * 2 + 8 * S; // 568 × 652: the stylesheet's --ti-le
 const CAO = LE_Y * 2 + 9 * S;
 const BAN_KINH = 27;
-const NGUONG_KEO_PX = 6; // a press that moves less than this is a click
 
 const DIEM_HOA = [[2, 1], [2, 7], [7, 1], [7, 7],
   [3, 0], [3, 2], [3, 4], [3, 6], [3, 8], [6, 0], [6, 2], [6, 4], [6, 6], [6, 8]];
@@ -32,8 +32,7 @@ export class BanCoSVG {
     this.onTha = onTha;
     this.lat = false;
     this.nhanSo = true; // edges show the files 1..9 of the notation, else letters and rows
-    this.keo = null;
-    this.boQuaClick = false;
+    this.boQuaClick = false; // set by a drop, for the click the browser sends after it
     this.conTro = { h: 9, c: 4 };
     this.nuocThuTruoc = null;
     this.svg = tao('svg', {
@@ -192,62 +191,7 @@ export class BanCoSVG {
       if (this.khung.matches(':focus-visible')) this.khung.classList.add('ban-phim');
     });
     this.khung.addEventListener('keydown', (e) => this.xuLyPhim(e));
-    this.ganKeo();
-  }
-
-  // ---------- dragging a piece (mouse, pen and touch alike) ----------
-
-  ganKeo() {
-    this.svg.addEventListener('pointerdown', (e) => {
-      const g = e.target.closest('.diem');
-      if (!g || !e.isPrimary || e.button !== 0) return;
-      const h = +g.dataset.hang;
-      const c = +g.dataset.cot;
-      if (!this.coTheKeo(h, c)) return;
-      this.keo = { h, c, g, x0: e.clientX, y0: e.clientY, id: e.pointerId, dangKeo: false };
-    });
-    this.svg.addEventListener('pointermove', (e) => this.diKeo(e));
-    this.svg.addEventListener('pointerup', (e) => this.thaKeo(e, true));
-    this.svg.addEventListener('pointercancel', (e) => this.thaKeo(e, false));
-  }
-
-  diKeo(e) {
-    const k = this.keo;
-    if (!k || e.pointerId !== k.id) return;
-    if (!k.dangKeo) {
-      if (Math.hypot(e.clientX - k.x0, e.clientY - k.y0) < NGUONG_KEO_PX) return;
-      k.dangKeo = true;
-      this.svg.setPointerCapture(e.pointerId);
-      this.lopDiem.appendChild(k.g); // above the pieces it passes over
-      k.g.classList.add('dang-keo');
-      this.khung.classList.add('dang-keo');
-      this.onBatDauKeo(k.h, k.c);
-    }
-    const quan = k.g.querySelector('.quan');
-    const p = this.diemSVG(e);
-    const [x0, y0] = this.toaDo(k.h, k.c);
-    if (quan) quan.setAttribute('transform', `translate(${p.x - x0} ${p.y - y0})`);
-  }
-
-  thaKeo(e, tha) {
-    const k = this.keo;
-    if (!k || e.pointerId !== k.id) return;
-    this.keo = null;
-    if (!k.dangKeo) return; // a plain press: the click that follows handles it
-    k.g.querySelector('.quan')?.removeAttribute('transform');
-    k.g.classList.remove('dang-keo');
-    this.khung.classList.remove('dang-keo');
-    // The click that the browser may send after the drop is not a second choice.
-    this.boQuaClick = true;
-    setTimeout(() => { this.boQuaClick = false; }, 0);
-    if (tha) this.onTha(k.h, k.c, this.diemGanNhat(this.diemSVG(e)));
-  }
-
-  /** A pointer event's position in the drawing's own units. */
-  diemSVG(e) {
-    const m = this.svg.getScreenCTM();
-    const p = new DOMPoint(e.clientX, e.clientY);
-    return m ? p.matrixTransform(m.inverse()) : p;
+    this.keoTha = new KeoTha(this);
   }
 
   /** The point of the grid nearest to a drawing position, or null outside it. */

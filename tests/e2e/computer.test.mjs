@@ -65,6 +65,17 @@ test('a computer-against-computer game plays on, pauses after undo and resumes',
     { timeout: 60000 });
   assert.equal(await page.locator('#tam-dung').isVisible(), false);
 
+  // Reviewing the first move while the computers play on: the list grows, the board stays.
+  await page.click('#lich-su [data-ply="1"]');
+  const shown = await page.locator('.quan').evaluateAll((els) => els.map((q) => q.closest('.diem').id).sort());
+  const seen = (await historyTexts(page)).length;
+  await page.waitForFunction((k) => document.querySelectorAll('#lich-su .nuoc').length > k + 1, seen,
+    { timeout: 60000 });
+  assert.equal(await page.locator('#ban-co').getAttribute('data-xem-lai'), '1');
+  assert.deepEqual(await page.locator('.quan').evaluateAll((els) => els.map((q) => q.closest('.diem').id).sort()),
+    shown);
+  await page.click('#nut-ve-van');
+
   await page.click('#nut-huy');
   await page.locator('#tam-dung').waitFor();
   await page.locator('#trang-thai', { hasText: 'tạm dừng' }).waitFor();

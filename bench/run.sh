@@ -3,7 +3,8 @@
 #   perft 5 from the start (with fairy-stockfish beside it when installed),
 #   tavelin-bench bench (the node-count signature) and levels,
 #   an HTTP load test of the running program (wrk), idle and while the
-#   computer searches at the hard level, and the program's peak memory.
+#   computer searches at the hard level, and the program's peak memory;
+#   resident memory idle and in a human-against-human game (bench/bo_nho.sh).
 #
 #   bench/run.sh [LABEL] [BIN_DIR]
 # LABEL names the run in RESULTS.md (default "current"). BIN_DIR holds a
@@ -77,6 +78,16 @@ echo "== levels" >&2
   echo '```'
   cat "$tam/levels.txt"
   echo '```'
+  echo
+} >> "$out"
+
+echo "== memory" >&2
+{
+  echo "### resident memory (VmRSS, bench/bo_nho.sh)"
+  echo
+  echo "| program | idle | human vs human, 40 plies |"
+  echo "|---|---|---|"
+  bench/bo_nho.sh "$CHUONG_TRINH"
   echo
 } >> "$out"
 

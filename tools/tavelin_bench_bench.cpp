@@ -81,8 +81,8 @@ int lenhBench(const DoiSo& doiSo) {
 }
 
 int lenhLevels(const DoiSo&) {
-    struct CapDo { DoKho doKho; const char* ten; int doSau; };
-    const CapDo capDo[] = {{DE, "DE", 2}, {TRUNG_BINH, "TRUNG_BINH", 4}, {KHO, "KHO", 8}};
+    struct CapDo { DoKho doKho; const char* ten; };
+    const CapDo capDo[] = {{DE, "DE"}, {TRUNG_BINH, "TRUNG_BINH"}, {KHO, "KHO"}};
     for (const CapDo& cd : capDo) {
         std::vector<int> doSauXong;
         std::string theoViTri;
@@ -106,7 +106,8 @@ int lenhLevels(const DoiSo&) {
         const size_t n = doSauXong.size();
         const double trungVi = n % 2 ? doSauXong[n / 2] : (doSauXong[n / 2 - 1] + doSauXong[n / 2]) / 2.0;
         std::printf("levels %s full-depth %d/%zu (%.0f%%) median-depth %.1f max-depth %d target-depth %d max-s %.2f\n",
-                    cd.ten, duDoSau, n, 100.0 * duDoSau / n, trungVi, doSauXong.back(), cd.doSau, giayMax);
+                    cd.ten, duDoSau, n, 100.0 * duDoSau / n, trungVi, doSauXong.back(), thamSoDoKho(cd.doKho).doSauToiDa,
+                    giayMax);
         // Completed depth per position in suite order; * marks a search the
         // time limit did not stop.
         std::printf("  %s by position:%s\n", cd.ten, theoViTri.c_str());

@@ -16,8 +16,6 @@ namespace {
 
 constexpr NuocGon KHONG_GOI_Y{};
 
-int tangSatThu(int32_t tang) { return std::min(tang, TimKiem::SO_TANG_SAT_THU - 1); }
-
 // The board generates pseudo-legal moves; a move may still leave the mover's
 // general attacked, or (on a hand-built board) start from the wrong square.
 template <class B>
@@ -113,12 +111,11 @@ TimKiem::BoChon& TimKiem::boChonTaiTang(int32_t tang) {
 
 template <class B>
 int32_t TimKiem::diemSapXep(const B& ban, NuocGon n, NuocGon goiY, const NuocGon* satThu) const {
-    // Piece values for ordering (the pieces' giaTri), by kind code.
-    static constexpr int32_t GIA_TRI[7] = {900, 450, 400, 200, 200, 10000, 100};
     if (n == goiY) return 10000000;
     const int maDi = ban.ma(n.di);
     const int maAn = ban.ma(n.den);
-    if (maAn >= 0) return 1000000 + 16 * GIA_TRI[maAn & 7] - (maDi >= 0 ? GIA_TRI[maDi & 7] : 0);
+    // Captures by the pieces' values: the most valuable victim first, then the cheapest attacker.
+    if (maAn >= 0) return 1000000 + 16 * GIA_TRI_QUAN[maAn & 7] - (maDi >= 0 ? GIA_TRI_QUAN[maDi & 7] : 0);
     if (n == satThu[0]) return 900000;
     if (n == satThu[1]) return 890000;
     if (maDi >= 0) return diemLichSu[maDi >> 3][nuocGon::o90(n.di)][nuocGon::o90(n.den)];

@@ -6,8 +6,9 @@
 namespace DanhGia {
 
 int32_t giaTriLoai(int32_t loai) {
-    static constexpr int32_t GIA_TRI[7] = {900, 450, 400, 200, 200, 0, 100};
-    return loai >= 0 && loai < 7 ? GIA_TRI[loai] : 0;
+    // Both generals stand on the board in every position the game reaches:
+    // their value would only add to both sides alike.
+    return loai >= 0 && loai < 7 && loai != LOAI_TUONG ? GIA_TRI_QUAN[loai] : 0;
 }
 
 namespace {

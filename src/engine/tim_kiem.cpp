@@ -10,26 +10,6 @@
 
 namespace {
 
-struct ThamSoDoKho {
-    int32_t doSauToiDa;
-    double thoiGianToiDa;
-    bool dungTT;
-    bool dungQuiescence;
-    int32_t bienNgauNhien;
-    int32_t tiLeNgauNhien;
-};
-
-const ThamSoDoKho& thamSo(DoKho doKho) {
-    static constexpr ThamSoDoKho BANG[3] = {
-        {2, 100.0, false, false, 130, 35},
-        {4, 500.0, true, true, 0, 0},
-        {8, 2500.0, true, true, 0, 0},
-    };
-    if (doKho == DE) return BANG[0];
-    if (doKho == TRUNG_BINH) return BANG[1];
-    return BANG[2];
-}
-
 constexpr NuocDi NUOC_TRONG{-1, -1, -1, -1};
 
 using DanhSachGoc = std::vector<std::pair<int32_t, NuocDi>>;
@@ -38,7 +18,6 @@ using DanhSachGoc = std::vector<std::pair<int32_t, NuocDi>>;
 
 TimKiem::TimKiem() {
     khoiTaoZobrist();
-    bangTT = std::make_unique<MucTT[]>(SO_MUC_TT);
     matNaTT = SO_MUC_TT - 1;
     xoaSatThuVaLichSu();
     khoaHienTai = 0;
@@ -51,7 +30,7 @@ void TimKiem::xoaSatThuVaLichSu() {
 }
 
 void TimKiem::caiDatDoKho(DoKho doKho) {
-    const ThamSoDoKho& t = thamSo(doKho);
+    const ThamSoDoKho& t = thamSoDoKho(doKho);
     doSauToiDa = t.doSauToiDa;
     thoiGianToiDa = t.thoiGianToiDa;
     dungTT = t.dungTT;
@@ -100,7 +79,8 @@ NuocDi TimKiem::timVoiThamSoHienTai(ThongKe& thongKe, std::span<const uint64_t> 
     thoiDiemBatDau = std::chrono::steady_clock::now();
     xoaSatThuVaLichSu();
     std::fill(std::begin(chacKhongBiChieu_), std::end(chacKhongBiChieu_), false);
-    khoaHienTai = banCo != nullptr ? tinhKhoa(*banCo, pheDangDi) : 0;
+    capBangTT();
+    khoaHienTai = banCo != nullptr ? khoaViTri(*banCo, pheDangDi) : 0;
     // The game's earlier positions, then the root: the repetition test sees
     // them all alike. Room for any ordinary line, so pushes do not reallocate
     // mid-search; the iteration depth is the caller's and unbounded, hence the cap.

@@ -10,11 +10,9 @@
 
 #include "ban_co.h"
 #include "ban_tim_kiem.h"
+#include "do_kho.h"
 #include "nuoc_di.h"
 #include "phe.h"
-
-// Difficulty level; any value other than DE and TRUNG_BINH plays as KHO.
-enum DoKho : int32_t { DE = 0, TRUNG_BINH = 1, KHO = 2 };
 
 // The search engine: iterative deepening over the root moves, negamax
 // alpha-beta with a transposition table, quiescence, killers and history.
@@ -23,8 +21,8 @@ enum DoKho : int32_t { DE = 0, TRUNG_BINH = 1, KHO = 2 };
 // same pieces stand on the same squares afterwards, but a captured piece that
 // is put back moves to the end of the storage order.
 //
-// Members are public so that the search's parts can be driven one by one
-// (tests, tools); callers normally use only the timNuocDi* entry points.
+// Callers see the levels and the two search entry points; the tests reach
+// the search's parts through their probe, DoTimKiem.
 class TimKiem {
 public:
     // Statistics of one search.
@@ -36,6 +34,33 @@ public:
         bool biDung = false; // the time limit stopped the search
         NuocDi nuocDi;       // the move returned
     };
+
+    TimKiem();
+    TimKiem(const TimKiem&) = delete;
+    TimKiem& operator=(const TimKiem&) = delete;
+    TimKiem(TimKiem&&) = default;
+    TimKiem& operator=(TimKiem&&) = default;
+
+    // Sets the search parameters from the level table (do_kho.h).
+    void caiDatDoKho(DoKho doKho);
+    void caiThamSo(DoKho doKho) { caiDatDoKho(doKho); }
+
+    // The searches; timNuocDi plays at a level, timNuocDiVoiThoiGian to a
+    // depth within a time in milliseconds (at least 1).
+    // viTriTruoc: the keys (khoaViTri) of the game's positions before the one
+    // searched, oldest first. A line that returns to any of them scores 0, as
+    // one that returns to a position of the line itself does, so a winning
+    // side does not walk into a repetition the game would score as a draw.
+    NuocDi timNuocDi(BanCo& ban, Phe phe, DoKho doKho, ThongKe& thongKe, std::span<const uint64_t> viTriTruoc = {});
+    NuocDi timNuocDiVoiThoiGian(BanCo& ban, Phe phe, int32_t ms, int32_t doSau, ThongKe& thongKe,
+                                std::span<const uint64_t> viTriTruoc = {});
+
+    // The engine's key of a position with `luot` to move; the same in every
+    // engine, so a game can keep its positions' keys for later searches.
+    static uint64_t khoaViTri(const BanCo& ban, Phe luot);
+
+private:
+    friend struct DoTimKiem;
 
     // One transposition-table entry, 16 bytes so that four share a cache line.
     // An entry only ever holds keys whose low bits are its slot number, so
@@ -69,6 +94,8 @@ public:
     static constexpr size_t SO_MUC_TT = size_t{1} << 18;
     static_assert(SO_MUC_TT > MucTT::BIT_THAP, "the slot number must cover the bits an entry reuses");
     static constexpr int SO_TANG_SAT_THU = 64;
+    // Plies beyond the last killer slot share it.
+    static int tangSatThu(int32_t tang) { return tang < SO_TANG_SAT_THU - 1 ? tang : SO_TANG_SAT_THU - 1; }
     // Quiescence gives up (returns the bare evaluation) at this ply, so that an
     // endless chain of checks and evasions cannot exhaust the thread's stack.
     static constexpr int32_t TANG_TOI_DA = 400;
@@ -103,33 +130,14 @@ public:
     NuocDi nuocSatThu[SO_TANG_SAT_THU][2];
     int32_t diemLichSu[2][90][90] = {};
 
-    TimKiem();
-    TimKiem(const TimKiem&) = delete;
-    TimKiem& operator=(const TimKiem&) = delete;
-    TimKiem(TimKiem&&) = default;
-    TimKiem& operator=(TimKiem&&) = default;
-
-    // Levels and entry points.
-    void caiDatDoKho(DoKho doKho);
-    void caiThamSo(DoKho doKho) { caiDatDoKho(doKho); }
-    //
-    // viTriTruoc: the keys (khoaViTri) of the game's positions before the one
-    // searched, oldest first. A line that returns to any of them scores 0, as
-    // one that returns to a position of the line itself does, so a winning
-    // side does not walk into a repetition the game would score as a draw.
-    NuocDi timNuocDi(BanCo& ban, Phe phe, DoKho doKho, ThongKe& thongKe, std::span<const uint64_t> viTriTruoc = {});
-    NuocDi timNuocDiVoiThoiGian(BanCo& ban, Phe phe, int32_t ms, int32_t doSau, ThongKe& thongKe,
-                                std::span<const uint64_t> viTriTruoc = {});
+    // The search with the parameters currently set.
     NuocDi timVoiThamSoHienTai(ThongKe& thongKe, std::span<const uint64_t> viTriTruoc = {});
-
-    // The engine's key of a position with `luot` to move; the same in every
-    // engine, so a game can keep its positions' keys for later searches.
-    static uint64_t khoaViTri(const BanCo& ban, Phe luot);
 
     // Hashing, make/unmake and the table.
     void khoiTaoZobrist();
-    // Key of the board from scratch, DEN's turn adding zobristLuot.
-    uint64_t tinhKhoa(const BanCo& ban, Phe luot) const;
+    // The table is allocated by the first search, so engines that never
+    // search (the game's own computer players) cost no table.
+    void capBangTT();
     void apDungNuoc(const NuocDi& nuoc, uint64_t& khoa);
     void boNuocDi(const NuocDi& nuoc, uint64_t& khoa);
     void ghiTT(uint64_t khoa, int32_t doSau, int32_t diem, int32_t kieu, const NuocDi& nuoc, int32_t tang);
@@ -141,8 +149,6 @@ public:
     void sapXepNuocDi(DanhSachNuoc& ds, const NuocDi& goiY, int32_t tang) const;
     int32_t luongGia() const;
     bool hetThoiGian() const;
-
-private:
     // A node's moves, handed out in the order sapXepNuocDi would give them.
     struct BoChon {
         std::vector<NuocGon> ds;

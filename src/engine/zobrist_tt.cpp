@@ -53,7 +53,9 @@ uint64_t TimKiem::khoaViTri(const BanCo& ban, Phe luot) {
     return khoa;
 }
 
-uint64_t TimKiem::tinhKhoa(const BanCo& ban, Phe luot) const { return khoaViTri(ban, luot); }
+void TimKiem::capBangTT() {
+    if (!bangTT) bangTT = std::make_unique<MucTT[]>(SO_MUC_TT);
+}
 
 void TimKiem::batDanhGiaTangDan() {
     danhGiaTangDan_ = false;

@@ -64,7 +64,7 @@ void Xe::sinhNuocDi(const BanCo& ban, DanhSachNuoc& ds) const {
 
 std::string Xe::ve() const { return "X"; }
 std::string Xe::ten() const { return "Xe"; }
-int Xe::giaTri() const { return 900; }
+int Xe::giaTri() const { return GIA_TRI_QUAN[LOAI_XE]; }
 int Xe::loai() const { return LOAI_XE; }
 std::unique_ptr<QuanCo> Xe::saoChep() const { return std::make_unique<Xe>(*this); }
 
@@ -101,7 +101,7 @@ void Phao::sinhNuocDi(const BanCo& ban, DanhSachNuoc& ds) const {
 
 std::string Phao::ve() const { return "P"; }
 std::string Phao::ten() const { return "Phao"; }
-int Phao::giaTri() const { return 450; }
+int Phao::giaTri() const { return GIA_TRI_QUAN[LOAI_PHAO]; }
 int Phao::loai() const { return LOAI_PHAO; }
 std::unique_ptr<QuanCo> Phao::saoChep() const { return std::make_unique<Phao>(*this); }
 
@@ -126,7 +126,7 @@ void Ma::sinhNuocDi(const BanCo& ban, DanhSachNuoc& ds) const {
 
 std::string Ma::ve() const { return "M"; }
 std::string Ma::ten() const { return "Ma"; }
-int Ma::giaTri() const { return 400; }
+int Ma::giaTri() const { return GIA_TRI_QUAN[LOAI_MA]; }
 int Ma::loai() const { return LOAI_MA; }
 std::unique_ptr<QuanCo> Ma::saoChep() const { return std::make_unique<Ma>(*this); }
 
@@ -148,7 +148,7 @@ void Voi::sinhNuocDi(const BanCo& ban, DanhSachNuoc& ds) const {
 
 std::string Voi::ve() const { return "V"; }
 std::string Voi::ten() const { return "Voi"; }
-int Voi::giaTri() const { return 200; }
+int Voi::giaTri() const { return GIA_TRI_QUAN[LOAI_VOI]; }
 int Voi::loai() const { return LOAI_VOI; }
 std::unique_ptr<QuanCo> Voi::saoChep() const { return std::make_unique<Voi>(*this); }
 
@@ -173,7 +173,7 @@ void Si::sinhNuocDi(const BanCo& ban, DanhSachNuoc& ds) const {
 
 std::string Si::ve() const { return "S"; }
 std::string Si::ten() const { return "Si"; }
-int Si::giaTri() const { return 200; }
+int Si::giaTri() const { return GIA_TRI_QUAN[LOAI_SI]; }
 int Si::loai() const { return LOAI_SI; }
 std::unique_ptr<QuanCo> Si::saoChep() const { return std::make_unique<Si>(*this); }
 
@@ -207,7 +207,7 @@ void Tuong::sinhNuocDi(const BanCo& ban, DanhSachNuoc& ds) const {
 
 std::string Tuong::ve() const { return "T"; }
 std::string Tuong::ten() const { return "Tuong"; }
-int Tuong::giaTri() const { return 10000; }
+int Tuong::giaTri() const { return GIA_TRI_QUAN[LOAI_TUONG]; }
 int Tuong::loai() const { return LOAI_TUONG; }
 std::unique_ptr<QuanCo> Tuong::saoChep() const { return std::make_unique<Tuong>(*this); }
 
@@ -233,6 +233,6 @@ void Tot::sinhNuocDi(const BanCo& ban, DanhSachNuoc& ds) const {
 
 std::string Tot::ve() const { return "B"; }
 std::string Tot::ten() const { return "Tot"; }
-int Tot::giaTri() const { return 100; }
+int Tot::giaTri() const { return GIA_TRI_QUAN[LOAI_TOT]; }
 int Tot::loai() const { return LOAI_TOT; }
 std::unique_ptr<QuanCo> Tot::saoChep() const { return std::make_unique<Tot>(*this); }

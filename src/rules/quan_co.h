@@ -11,6 +11,10 @@ class BanCo;
 // Kind codes shared by evaluation, hashing and the state document.
 enum LoaiQuan : int32_t { LOAI_XE = 0, LOAI_PHAO, LOAI_MA, LOAI_VOI, LOAI_SI, LOAI_TUONG, LOAI_TOT };
 
+// The pieces' values by kind code, a soldier worth 100: each piece's giaTri,
+// the engine's material (which counts the general as 0) and its capture order.
+inline constexpr int32_t GIA_TRI_QUAN[7] = {900, 450, 400, 200, 200, 10000, 100};
+
 // A piece knows only where it stands and whose it is; everything else is an
 // answer of its concrete kind.
 class QuanCo {

@@ -18,16 +18,37 @@ inline std::unique_ptr<BanCo> banTuFEN(const std::string& fen, Phe& luot) {
     return ban;
 }
 
+// The tests' probe into the engine: the search's parts, to be driven one by
+// one. Its table exists from the start, as after a first search.
+struct DoTimKiem : TimKiem {
+    using TimKiem::KIEU_CAN_DUOI, TimKiem::KIEU_CAN_TREN, TimKiem::KIEU_CHINH_XAC, TimKiem::KIEU_TRONG;
+    using TimKiem::TANG_TOI_DA, TimKiem::VO_CUC;
+    using TimKiem::dungQuiescence, TimKiem::dungTT, TimKiem::thoiGianToiDa, TimKiem::tiLeNgauNhien;
+    using TimKiem::banCo, TimKiem::dungLai, TimKiem::pheDangDi, TimKiem::pheMay, TimKiem::soNut,
+        TimKiem::thoiDiemBatDau;
+    using TimKiem::bangTT, TimKiem::khoaHienTai, TimKiem::lichSuKhoa, TimKiem::matNaTT, TimKiem::zobrist,
+        TimKiem::zobristLuot;
+    using TimKiem::diemLichSu, TimKiem::nuocSatThu;
+    using TimKiem::alphaBeta, TimKiem::apDungNuoc, TimKiem::boNuocDi, TimKiem::docTT, TimKiem::ghiTT,
+        TimKiem::quiescence, TimKiem::sapXepNuocDi, TimKiem::timVoiThamSoHienTai;
+
+    DoTimKiem() { capBangTT(); }
+    // The parameters any engine (a player's, say) would search with now.
+    static int32_t doSauToiDaCua(const TimKiem& tk) { return tk.doSauToiDa; }
+    static double thoiGianToiDaCua(const TimKiem& tk) { return tk.thoiGianToiDa; }
+    static bool coBangTT(const TimKiem& tk) { return tk.bangTT != nullptr; }
+};
+
 // Puts an engine in the state the driver gives it before searching, without
 // a time limit, so that alphaBeta and quiescence can be called directly.
-inline void chuanBiTimKiem(TimKiem& tk, BanCo& ban, Phe luot) {
+inline void chuanBiTimKiem(DoTimKiem& tk, BanCo& ban, Phe luot) {
     tk.banCo = &ban;
     tk.pheMay = tk.pheDangDi = luot;
     tk.thoiGianToiDa = 1e12;
     tk.thoiDiemBatDau = std::chrono::steady_clock::now();
     tk.soNut = 0;
     tk.dungLai = false;
-    tk.khoaHienTai = tk.tinhKhoa(ban, luot);
+    tk.khoaHienTai = TimKiem::khoaViTri(ban, luot);
     tk.lichSuKhoa.assign(1, tk.khoaHienTai);
 }
 

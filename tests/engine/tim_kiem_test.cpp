@@ -14,7 +14,7 @@ const NuocDi CHIEU_HET{9, 8, 0, 8};
 
 // The easy level with its time limit lifted, so that the result depends on
 // the level's rules and the random sequence only.
-NuocDi timDeKhongGioiHan(TimKiem& tk, BanCo& ban, Phe phe, TimKiem::ThongKe& r) {
+NuocDi timDeKhongGioiHan(DoTimKiem& tk, BanCo& ban, Phe phe, TimKiem::ThongKe& r) {
     tk.caiDatDoKho(DE);
     tk.thoiGianToiDa = 1e12;
     tk.banCo = &ban;
@@ -54,7 +54,7 @@ TEST(TimKiem, KhongCoHoacChiCoMotNuocHopLe) {
     }
 
     // An engine never given a board answers as if there were no legal move.
-    EXPECT_EQ(std::make_unique<TimKiem>()->timVoiThamSoHienTai(r), NUOC_KHONG);
+    EXPECT_EQ(std::make_unique<DoTimKiem>()->timVoiThamSoHienTai(r), NUOC_KHONG);
     EXPECT_EQ(r.diem, -900000);
 
     auto ban = banTuFEN(FEN_DEN_MOT_NUOC, luot);
@@ -102,7 +102,7 @@ TEST(TimKiem, ChieuHetMotNuocTheoTungMuc) {
 
 TEST(TimKiem, DoSauKhongVaThoiGianKhong) {
     BanCo ban;
-    auto tk = std::make_unique<TimKiem>();
+    auto tk = std::make_unique<DoTimKiem>();
     TimKiem::ThongKe r;
     const NuocDi dauTien = ban.nuocDiHopLe(DO).front();
     for (int doSau : {0, -3}) {
@@ -171,7 +171,7 @@ TEST(TimKiem, MucDeChonNgauNhienTrongBien) {
     auto ban = banTuFEN("5k3/9/4r4/9/9/r3R4/9/9/9/3K5 w", luot);
     const NuocDi anXa{5, 4, 5, 0}, anGan{5, 4, 2, 4};
 
-    auto chuan = std::make_unique<TimKiem>();
+    auto chuan = std::make_unique<DoTimKiem>();
     TimKiem::ThongKe r;
     chuan->caiDatDoKho(DE);
     chuan->tiLeNgauNhien = 0;
@@ -181,7 +181,7 @@ TEST(TimKiem, MucDeChonNgauNhienTrongBien) {
     ASSERT_TRUE(tot == anXa || tot == anGan);
     ASSERT_EQ(r.doSau, 2);
 
-    auto tk = std::make_unique<TimKiem>();
+    auto tk = std::make_unique<DoTimKiem>();
     std::map<std::pair<int, int>, int> dem;
     const int soLan = 300;
     for (int i = 0; i < soLan; ++i) {
@@ -204,8 +204,9 @@ TEST(NguoiChoiMay, TenVaChonNuoc) {
     auto may = std::make_unique<NguoiChoiMay>(KHO);
     EXPECT_EQ(may->ten(), "May (Khó)");
     EXPECT_TRUE(may->laMay());
-    EXPECT_EQ(may->timKiem.doSauToiDa, 8);
-    EXPECT_DOUBLE_EQ(may->timKiem.thoiGianToiDa, 2500.0);
+    EXPECT_EQ(DoTimKiem::doSauToiDaCua(may->timKiem), 8);
+    EXPECT_DOUBLE_EQ(DoTimKiem::thoiGianToiDaCua(may->timKiem), 2500.0);
+    EXPECT_FALSE(DoTimKiem::coBangTT(may->timKiem)) << "a player that never searched holds no table";
 
     // The level the game sets is the one searched with.
     may->doKho = TRUNG_BINH;
@@ -214,7 +215,8 @@ TEST(NguoiChoiMay, TenVaChonNuoc) {
     TimKiem::ThongKe r;
     EXPECT_EQ(may->chonNuocDi(*ban, luot, r), CHIEU_HET);
     EXPECT_EQ(r.doSau, 1);
-    EXPECT_EQ(may->timKiem.doSauToiDa, 4);
+    EXPECT_EQ(DoTimKiem::doSauToiDaCua(may->timKiem), 4);
+    EXPECT_TRUE(DoTimKiem::coBangTT(may->timKiem));
     NguoiChoi& nguoiChoi = *may;
     EXPECT_EQ(nguoiChoi.chonNuocDi(*ban, luot), CHIEU_HET);
     EXPECT_EQ(nguoiChoi.ten(), "May (Trung bình)");

@@ -5,7 +5,7 @@
 #include "ho_tro_tim_kiem.h"
 
 TEST(Zobrist, KhoaSinhTuHatGiongCoDinh) {
-    auto tk = std::make_unique<TimKiem>();
+    auto tk = std::make_unique<DoTimKiem>();
     EXPECT_EQ(tk->zobrist[0][0][0], 1060301056525005905ULL);
     EXPECT_EQ(tk->zobrist[0][0][1], 8226293207028399473ULL);
     EXPECT_EQ(tk->zobrist[1][0][0], 6269162418162311698ULL);
@@ -13,14 +13,14 @@ TEST(Zobrist, KhoaSinhTuHatGiongCoDinh) {
 
     // The same placement with the other side to move differs by the side key.
     BanCo ban;
-    EXPECT_EQ(tk->tinhKhoa(ban, DO) ^ tk->tinhKhoa(ban, DEN), tk->zobristLuot);
-    EXPECT_NE(tk->tinhKhoa(ban, DO), tk->tinhKhoa(ban, DEN));
+    EXPECT_EQ(TimKiem::khoaViTri(ban, DO) ^ TimKiem::khoaViTri(ban, DEN), tk->zobristLuot);
+    EXPECT_NE(TimKiem::khoaViTri(ban, DO), TimKiem::khoaViTri(ban, DEN));
 }
 
 // Random legal games: after every move the incremental key equals the key
 // computed from scratch; unwinding the whole game restores everything.
 TEST(Zobrist, KhoaTangDanKhopKhoaDayDuQuaVanNgauNhien) {
-    auto tk = std::make_unique<TimKiem>();
+    auto tk = std::make_unique<DoTimKiem>();
     std::mt19937 sinh(7);
     int soNuocAn = 0;
     for (int van = 0; van < 20; ++van) {
@@ -36,7 +36,7 @@ TEST(Zobrist, KhoaTangDanKhopKhoaDayDuQuaVanNgauNhien) {
             soNuocAn += ban.coQuanTai(n.hangDen, n.cotDen) ? 1 : 0;
             tk->apDungNuoc(n, tk->khoaHienTai);
             daDi.push_back(n);
-            ASSERT_EQ(tk->khoaHienTai, tk->tinhKhoa(ban, tk->pheDangDi)) << "van " << van << " ply " << ply;
+            ASSERT_EQ(tk->khoaHienTai, TimKiem::khoaViTri(ban, tk->pheDangDi)) << "van " << van << " ply " << ply;
             ASSERT_EQ(tk->lichSuKhoa.back(), tk->khoaHienTai);
             ASSERT_EQ(tk->lichSuKhoa.size(), daDi.size() + 1);
         }
@@ -51,7 +51,7 @@ TEST(Zobrist, KhoaTangDanKhopKhoaDayDuQuaVanNgauNhien) {
 }
 
 TEST(Zobrist, MaDiRaDiVeTraLaiKhoaDau) {
-    auto tk = std::make_unique<TimKiem>();
+    auto tk = std::make_unique<DoTimKiem>();
     BanCo ban;
     chuanBiTimKiem(*tk, ban, DO);
     const uint64_t khoaDau = tk->khoaHienTai;
@@ -63,59 +63,59 @@ TEST(Zobrist, MaDiRaDiVeTraLaiKhoaDau) {
 }
 
 TEST(BangTT, ThayTheTheoDoSauVaKhoa) {
-    auto tk = std::make_unique<TimKiem>();
+    auto tk = std::make_unique<DoTimKiem>();
     const NuocDi n{1, 2, 3, 4};
     const uint64_t khoaA = 0x12345, khoaB = khoaA + (tk->matNaTT + 1);  // same slot
     int32_t diem = 0, kieu = 0;
     NuocDi ra;
 
-    tk->ghiTT(khoaA, 5, 77, TimKiem::KIEU_CHINH_XAC, n, 0);
-    tk->ghiTT(khoaB, 4, 10, TimKiem::KIEU_CHINH_XAC, n, 0);  // shallower stranger: refused
+    tk->ghiTT(khoaA, 5, 77, DoTimKiem::KIEU_CHINH_XAC, n, 0);
+    tk->ghiTT(khoaB, 4, 10, DoTimKiem::KIEU_CHINH_XAC, n, 0);  // shallower stranger: refused
     EXPECT_TRUE(tk->docTT(khoaA, 5, diem, kieu, ra, 0));
     EXPECT_EQ(diem, 77);
     EXPECT_EQ(ra, n);
     EXPECT_FALSE(tk->docTT(khoaB, 0, diem, kieu, ra, 0));
 
-    tk->ghiTT(khoaB, 5, 11, TimKiem::KIEU_CAN_DUOI, n, 0);  // equal depth replaces
+    tk->ghiTT(khoaB, 5, 11, DoTimKiem::KIEU_CAN_DUOI, n, 0);  // equal depth replaces
     EXPECT_FALSE(tk->docTT(khoaA, 0, diem, kieu, ra, 0));
     EXPECT_TRUE(tk->docTT(khoaB, 5, diem, kieu, ra, 0));
-    EXPECT_EQ(kieu, TimKiem::KIEU_CAN_DUOI);
-    tk->ghiTT(khoaA, 6, 12, TimKiem::KIEU_CHINH_XAC, n, 0);  // deeper replaces
+    EXPECT_EQ(kieu, DoTimKiem::KIEU_CAN_DUOI);
+    tk->ghiTT(khoaA, 6, 12, DoTimKiem::KIEU_CHINH_XAC, n, 0);  // deeper replaces
     EXPECT_TRUE(tk->docTT(khoaA, 6, diem, kieu, ra, 0));
     // The same key always replaces, even with a shallower search.
-    tk->ghiTT(khoaA, 1, 13, TimKiem::KIEU_CAN_TREN, n, 0);
+    tk->ghiTT(khoaA, 1, 13, DoTimKiem::KIEU_CAN_TREN, n, 0);
     EXPECT_TRUE(tk->docTT(khoaA, 1, diem, kieu, ra, 0));
     EXPECT_EQ(diem, 13);
-    EXPECT_EQ(kieu, TimKiem::KIEU_CAN_TREN);
+    EXPECT_EQ(kieu, DoTimKiem::KIEU_CAN_TREN);
     // A probe asking for more depth than stored misses.
     EXPECT_FALSE(tk->docTT(khoaA, 2, diem, kieu, ra, 0));
 
     // Switched off: nothing is stored and every probe misses.
     tk->dungTT = false;
     EXPECT_FALSE(tk->docTT(khoaA, 1, diem, kieu, ra, 0));
-    tk->ghiTT(0x999, 3, 5, TimKiem::KIEU_CHINH_XAC, n, 0);
+    tk->ghiTT(0x999, 3, 5, DoTimKiem::KIEU_CHINH_XAC, n, 0);
     tk->dungTT = true;
     EXPECT_FALSE(tk->docTT(0x999, 0, diem, kieu, ra, 0));
 }
 
 TEST(BangTT, DiemChieuHetTinhTheoKhoangCachTuNut) {
-    auto tk = std::make_unique<TimKiem>();
+    auto tk = std::make_unique<DoTimKiem>();
     const NuocDi n{};
     int32_t diem = 0, kieu = 0;
     NuocDi ra;
 
-    tk->ghiTT(1, 3, 899990, TimKiem::KIEU_CHINH_XAC, n, 5);
+    tk->ghiTT(1, 3, 899990, DoTimKiem::KIEU_CHINH_XAC, n, 5);
     EXPECT_EQ(tk->bangTT[1].diem, 899995);
     ASSERT_TRUE(tk->docTT(1, 3, diem, kieu, ra, 3));
     EXPECT_EQ(diem, 899992);
 
-    tk->ghiTT(2, 3, -899990, TimKiem::KIEU_CHINH_XAC, n, 5);
+    tk->ghiTT(2, 3, -899990, DoTimKiem::KIEU_CHINH_XAC, n, 5);
     EXPECT_EQ(tk->bangTT[2].diem, -899995);
     ASSERT_TRUE(tk->docTT(2, 3, diem, kieu, ra, 3));
     EXPECT_EQ(diem, -899992);
 
     // At the threshold a score is an ordinary evaluation.
-    tk->ghiTT(3, 3, 880000, TimKiem::KIEU_CHINH_XAC, n, 5);
+    tk->ghiTT(3, 3, 880000, DoTimKiem::KIEU_CHINH_XAC, n, 5);
     EXPECT_EQ(tk->bangTT[3].diem, 880000);
     for (int tang : {0, 3, 40}) {
         ASSERT_TRUE(tk->docTT(3, 3, diem, kieu, ra, tang));

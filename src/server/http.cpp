@@ -7,13 +7,13 @@
 
 #include "giao_dien_web.h"
 #include "http_tho.h"
+#include "nguon_goc.h"
 
 namespace {
 
 constexpr int NHAN_MILI_GIAY = 150;
 constexpr int GUI_MILI_GIAY = 3000;
 constexpr size_t KICH_THUOC_KHUC = 4096;
-constexpr size_t GIOI_HAN_YEU_CAU = 16384;
 // The per-receive time-out alone lets a client that trickles one byte every
 // 100 ms hold the single-threaded server for minutes; the whole read gets
 // this bound on top of it.
@@ -61,8 +61,9 @@ std::string GiaoDienWeb::xuLyYeuCau(const std::string& duLieu, std::string& dong
     std::optional<YeuCau> yc = tachYeuCau(duLieu);
     if (!yc) return {};
 
-    std::string loaiNoiDung, than;
-    int ma = chonPhanHoi(yc->phuongThuc, yc->duongDan, yc->truyVan, loaiNoiDung, than);
+    std::string loaiNoiDung = JSON;
+    std::string than = lyDoTuChoi(*yc, cong);
+    const int ma = !than.empty() ? 403 : chonPhanHoi(yc->phuongThuc, yc->duongDan, yc->truyVan, loaiNoiDung, than);
     dongLog = "[web] " + yc->phuongThuc + " " + yc->duongDan + " -> " + std::to_string(ma) + "\n";
     return taoPhanHoi(ma, loaiNoiDung, than);
 }

@@ -1,6 +1,34 @@
 #include "http_tho.h"
 
+#include <cctype>
 #include <cstdio>
+
+namespace {
+
+std::string boKhoangTrang(const std::string& s) {
+    const size_t dau = s.find_first_not_of(" \t");
+    if (dau == std::string::npos) return {};
+    return s.substr(dau, s.find_last_not_of(" \t") - dau + 1);
+}
+
+std::vector<DauDong> tachDauDong(const std::string& duLieu, size_t tu) {
+    std::vector<DauDong> ds;
+    while (tu < duLieu.size()) {
+        size_t het = duLieu.find("\r\n", tu);
+        if (het == std::string::npos) het = duLieu.size();
+        if (het == tu) break;  // the blank line ends the header
+        const std::string dong = duLieu.substr(tu, het - tu);
+        tu = het + 2;
+        const size_t haiCham = dong.find(':');
+        if (haiCham == std::string::npos) continue;
+        DauDong d{dong.substr(0, haiCham), boKhoangTrang(dong.substr(haiCham + 1))};
+        for (char& ch : d.ten) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+        ds.push_back(std::move(d));
+    }
+    return ds;
+}
+
+}  // namespace
 
 std::optional<YeuCau> tachYeuCau(const std::string& duLieu) {
     size_t hetDong = duLieu.find("\r\n");
@@ -15,6 +43,8 @@ std::optional<YeuCau> tachYeuCau(const std::string& duLieu) {
     size_t hoi = dich.find('?');
     yc.duongDan = dich.substr(0, hoi);
     if (hoi != std::string::npos) yc.truyVan = dich.substr(hoi + 1);
+    yc.dauDong = tachDauDong(duLieu, hetDong + 2);
+    yc.catNgan = duLieu.size() >= GIOI_HAN_YEU_CAU && duLieu.find("\r\n\r\n") == std::string::npos;
     return yc;
 }
 
@@ -22,6 +52,7 @@ const char* chuStatus(int ma) {
     switch (ma) {
         case 200: return "OK";
         case 204: return "No Content";
+        case 403: return "Forbidden";
         case 405: return "Method Not Allowed";
         default: return "Not Found";
     }

@@ -8,6 +8,9 @@
 // must drop, otherwise the status line, the fixed headers, a true
 // Content-Length, JSON that parses, and static bodies that come from the web
 // root only (a file beside the root is planted and must never be served).
+// A 403 refusal comes only for a request that names a host or an origin in
+// its header, and it changes neither the game nor the saved file.
+#include <cctype>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -49,6 +52,7 @@ struct DongYeuCau {
     std::string phuongThuc, duongDan;
     size_t cuoiDich = 0;  // where the request target ends
     bool coHoi = false;
+    bool coNguonGoc = false;  // a Host, Origin or Sec-Fetch-Site header line, or an API command cut at 16384 bytes
 };
 
 DongYeuCau docDong(const std::string& yc) {
@@ -64,6 +68,11 @@ DongYeuCau docDong(const std::string& yc) {
     const std::string dich = yc.substr(cach1 + 1, d.cuoiDich - cach1 - 1);
     d.coHoi = dich.find('?') != std::string::npos;
     d.duongDan = dich.substr(0, dich.find('?'));
+    const size_t hetDau = yc.find("\r\n\r\n");
+    std::string dau = yc.substr(hetDong, hetDau == std::string::npos ? std::string::npos : hetDau + 2 - hetDong);
+    for (char& ch : dau) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    for (const char* ten : {"\r\nhost:", "\r\norigin:", "\r\nsec-fetch-site:"})
+        d.coNguonGoc = d.coNguonGoc || dau.find(ten) != std::string::npos;
     return d;
 }
 
@@ -88,6 +97,7 @@ void kiemPhanHoi(const DongYeuCau& d, const std::string& ph, const std::string& 
     int ma = 0;
     for (const auto& [so, dong] : std::map<int, std::string>{{200, "HTTP/1.1 200 OK\r\n"},
                                                              {204, "HTTP/1.1 204 No Content\r\n"},
+                                                             {403, "HTTP/1.1 403 Forbidden\r\n"},
                                                              {404, "HTTP/1.1 404 Not Found\r\n"},
                                                              {405, "HTTP/1.1 405 Method Not Allowed\r\n"}})
         if (dau.rfind(dong, 0) == 0) ma = so;
@@ -102,7 +112,8 @@ void kiemPhanHoi(const DongYeuCau& d, const std::string& ph, const std::string& 
     CHAC_CHAN(dau.compare(dai, std::string::npos, duoi) == 0);
     CHAC_CHAN(dongLog.find(" -> " + std::to_string(ma) + "\n") != std::string::npos);
 
-    CHAC_CHAN((ma == 405) == (d.phuongThuc != "GET"));
+    CHAC_CHAN(ma != 403 || (d.coNguonGoc && than.rfind("{\"ok\":false,", 0) == 0));
+    CHAC_CHAN(ma == 403 || (ma == 405) == (d.phuongThuc != "GET"));
     CHAC_CHAN(ma != 204 || (than.empty() && d.duongDan == "/favicon.ico"));
     // A 204 has no body whatever its declared type.
     if (ma != 204 && loaiNoiDung == JSON && !kiemJson::hopLe(than)) {
@@ -117,11 +128,24 @@ void kiemPhanHoi(const DongYeuCau& d, const std::string& ph, const std::string& 
     CHAC_CHAN(than.find(BI_MAT) == std::string::npos);
 }
 
-void mot(const std::string& yc) {
-    const DongYeuCau d = docDong(yc);
+// What a refused request must leave alone: the change counter and the saved file.
+std::string dauVet() {
     std::string dongLog;
-    const std::string ph = web->xuLyYeuCau(ghimMucDe(yc, d), dongLog);
+    const std::string ph = web->xuLyYeuCau("GET /api/trangthai HTTP/1.1\r\n\r\n", dongLog);
+    const size_t phien = ph.find("\"phienBan\":");
+    return ph.substr(phien, ph.find(',', phien) - phien) + thu::docHetTep(TEN_TEP_LUU);
+}
+
+void mot(const std::string& yc) {
+    DongYeuCau d = docDong(yc);
+    const std::string gui = ghimMucDe(yc, d);
+    d.coNguonGoc = d.coNguonGoc || (gui.size() >= 16384 && gui.find("\r\n\r\n") == std::string::npos &&
+                                    d.duongDan.rfind("/api/", 0) == 0 && d.duongDan != "/api/trangthai");
+    const std::string truoc = d.coNguonGoc ? dauVet() : std::string();
+    std::string dongLog;
+    const std::string ph = web->xuLyYeuCau(gui, dongLog);
     kiemPhanHoi(d, ph, dongLog);
+    if (ph.rfind("HTTP/1.1 403 ", 0) == 0) CHAC_CHAN(dauVet() == truoc);
 }
 
 }  // namespace

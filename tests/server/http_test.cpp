@@ -90,3 +90,61 @@ TEST(Http, StaticFilesTypesAndPathSafety) {
     // A zero byte in the path is refused as well (and never truncates the name).
     EXPECT_EQ(thu::tachPhanHoi(mc.tho(std::string("GET /index.html\0.x HTTP/1.1\r\n\r\n", 32))).ma, 404);
 }
+
+// Only this machine's own page (or a tool without these headers) drives the
+// game: another site, or a foreign name resolving to us, gets a 403 that
+// changes neither the game nor the saved file.
+TEST(Http, RequestsFromOtherSitesAreRefusedAndChangeNothing) {
+    MayChuThu mc;
+    const std::string cong = std::to_string(mc.cong());
+    ASSERT_EQ(mc.api("luu"), R"({"ok":true,"thongBao":"Đã lưu ván vào tavelin.save"})");
+    const std::string tepLuu = thu::docHetTep(mc.thuMuc() / "tavelin.save");
+    mc.api("cham?hang=9&cot=0");
+    ASSERT_NE(mc.api("cham?hang=8&cot=0").find(R"("hanhDong":"di")"), std::string::npos);
+    const std::string trangThai = mc.api("trangthai");
+
+    auto hoi = [&](const std::string& dich, const std::string& dau) {
+        return thu::tachPhanHoi(mc.tho("GET " + dich + " HTTP/1.1\r\n" + dau + "\r\n\r\n"));
+    };
+    const std::string mayKhac = R"({"ok":false,"lyDo":"Chỉ phục vụ trên chính máy này"})";
+    const std::string trangKhac = R"({"ok":false,"lyDo":"Từ chối yêu cầu từ trang web khác"})";
+    EXPECT_EQ(hoi("/api/luu", "Host: evil.example").tho,
+              "HTTP/1.1 403 Forbidden\r\n" + dauDongMongDoi(JSON, mayKhac.size()) + mayKhac);
+    EXPECT_TRUE(mc.chuongTrinh().choDongRa("[web] GET /api/luu -> 403\n"));
+
+    const struct { const char* dau; const std::string& than; } tuChoi[] = {
+        {"Host: evil.example", mayKhac},
+        {"HOST: Evil.Example", mayKhac},
+        {"Accept: */*\r\nhost: 127.0.0.1.evil.example", mayKhac},
+        {"Sec-Fetch-Site: cross-site", trangKhac},
+        {"sec-fetch-site: Same-Site", trangKhac},
+        {"Origin: http://evil.example", trangKhac},
+        {"Origin: null", trangKhac},
+        {"Origin: https://127.0.0.1", trangKhac},
+    };
+    for (const auto& t : tuChoi) {
+        for (const char* dich : {"/api/vanmoi?cheDo=MM", "/api/cham?hang=0&cot=0", "/api/luu", "/api/tai"}) {
+            const auto ph = hoi(dich, t.dau);
+            EXPECT_EQ(ph.ma, 403) << t.dau << " " << dich;
+            EXPECT_EQ(ph.than, t.than) << t.dau << " " << dich;
+        }
+    }
+    // Names built on the request: a rebinding name on our port, another
+    // local server's page.
+    EXPECT_EQ(hoi("/api/luu", "Host: evil.example:" + cong).ma, 403);
+    EXPECT_EQ(hoi("/api/luu", "Host: 127.0.0.1\r\nOrigin: http://127.0.0.1:" + std::to_string(mc.cong() + 1)).ma, 403);
+    EXPECT_EQ(hoi("/", "Host: evil.example").ma, 403);
+    // An address long enough to push the fetch metadata past the read limit.
+    EXPECT_EQ(hoi("/api/luu?" + std::string(16300, 'x'), "Host: 127.0.0.1\r\nSec-Fetch-Site: cross-site").ma, 403);
+    EXPECT_EQ(mc.api("trangthai"), trangThai);
+    EXPECT_EQ(thu::docHetTep(mc.thuMuc() / "tavelin.save"), tepLuu);
+
+    // This machine under each of its names, with or without the port, and the
+    // page's own requests.
+    for (const std::string& dau : std::vector<std::string>{"Host: 127.0.0.1", "Host: localhost:" + cong, "Host: LocalHost", "Host: [::1]", "Host: [::1]:" + cong,
+          "Host: 127.0.0.1:" + cong + "\r\nSec-Fetch-Site: same-origin\r\nOrigin: http://127.0.0.1:" + cong,
+          "Sec-Fetch-Site: none", "Origin: http://LOCALHOST:" + cong, "Accept: */*"}) {
+        EXPECT_EQ(hoi("/api/trangthai", dau).than, trangThai) << dau;
+    }
+    EXPECT_EQ(hoi("/", "Sec-Fetch-Site: cross-site\r\nOrigin: http://evil.example").ma, 200);
+}

@@ -90,6 +90,19 @@ TEST(TachYeuCau, RequestLineMethodPathQuery) {
     EXPECT_EQ(yc->duongDan, "/api/cham");
     EXPECT_EQ(yc->truyVan, "hang=9&cot=0");
 
+    // Header names in lower case, values without the blanks around them; the
+    // header ends at the blank line, or where the read was cut short.
+    yc = tachYeuCau("GET / HTTP/1.1\r\nHOST:\t 127.0.0.1 \r\nno colon\r\nOrigin:\r\n\r\nSec-Fetch-Site: x\r\n");
+    ASSERT_TRUE(yc);
+    ASSERT_EQ(yc->dauDong.size(), 2u);
+    EXPECT_EQ(yc->dauDong[0].ten, "host");
+    EXPECT_EQ(yc->dauDong[0].giaTri, "127.0.0.1");
+    EXPECT_EQ(yc->dauDong[1].ten, "origin");
+    EXPECT_EQ(yc->dauDong[1].giaTri, "");
+    yc = tachYeuCau("GET / HTTP/1.1\r\nA: 1\r\nSec-Fetch-Si");
+    ASSERT_TRUE(yc);
+    EXPECT_EQ(yc->dauDong.size(), 1u);
+
     yc = tachYeuCau("GET /a?b?c\r\n");  // no version: target runs to the line's end
     ASSERT_TRUE(yc);
     EXPECT_EQ(yc->duongDan, "/a");

@@ -17,7 +17,7 @@ TEST(XuLyYeuCau, AnswerLogLineAndDroppedRequests) {
     auto web = std::make_unique<GiaoDienWeb>(goc.string());
 
     std::string dongLog = "stale";
-    EXPECT_EQ(web->xuLyYeuCau("GET / HTTP/1.1\r\nHost: x\r\n\r\n", dongLog),
+    EXPECT_EQ(web->xuLyYeuCau("GET / HTTP/1.1\r\nHost: 127.0.0.1:8765\r\n\r\n", dongLog),
               "HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\nContent-Length: 9\r\n"
               "Cache-Control: no-store\r\nAccess-Control-Allow-Origin: *\r\nConnection: close\r\n\r\n<p>hi</p>");
     EXPECT_EQ(dongLog, "[web] GET / -> 200\n");

@@ -1,4 +1,5 @@
 // search: one search of a position by a fresh engine, printed as one JSON line.
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <sstream>
@@ -67,13 +68,13 @@ bool docYeuCau(const DoiSo& doiSo, YeuCau& yc) {
 bool choiCacNuoc(const std::string& chuoi, BanCo& ban, Phe& luot, std::vector<uint64_t>& viTriTruoc) {
     std::istringstream vao(chuoi);
     for (std::string chu; vao >> chu;) {
+        // Exactly four numbers, three commas.
         int32_t so[4] = {};
+        bool hopLe = std::count(chu.begin(), chu.end(), ',') == 3;
         std::istringstream phan(chu);
         std::string manh;
-        int i = 0;
-        while (i < 4 && std::getline(phan, manh, ',') && docSo(manh, so[i])) ++i;
+        for (int i = 0; hopLe && i < 4; ++i) hopLe = std::getline(phan, manh, ',') && docSo(manh, so[i]);
         const NuocDi nuoc{so[0], so[1], so[2], so[3]};
-        bool hopLe = i == 4 && !std::getline(phan, manh, ',');
         if (hopLe) {
             hopLe = false;
             for (const NuocDi& n : ban.nuocDiHopLe(luot)) hopLe = hopLe || n == nuoc;

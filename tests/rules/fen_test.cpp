@@ -29,12 +29,17 @@ TEST(Fen, ReadsPositionsAndRefusesMalformedOnes) {
 }
 
 #ifdef TAVELIN_BENCH
-TEST(Fen, BenchToolRefusesMalformedFenWithExitCode2) {
-    const std::string lenh = std::string(TAVELIN_BENCH) + " perft 2 --fen 'rnbakabnr/9/1c5c1/zzz' 2>/dev/null >/dev/null";
-    const int ketQua = std::system(lenh.c_str());
-    ASSERT_TRUE(WIFEXITED(ketQua));
-    EXPECT_EQ(WEXITSTATUS(ketQua), 2);
-    const std::string tot = std::string(TAVELIN_BENCH) + " perft 2 > /dev/null";
-    EXPECT_EQ(std::system(tot.c_str()), 0);
+TEST(Fen, BenchToolRefusesMalformedInputWithExitCode2) {
+    // A malformed FEN; moves played before a search that are not legal in turn
+    // (black's horse first, a square off the board, a stray comma).
+    for (const char* sai : {" perft 2 --fen 'rnbakabnr/9/1c5c1/zzz'", " search --depth 1 --ms 1000 --moves '0,1,2,2'",
+                            " search --depth 1 --ms 1000 --moves '7,1,7,4 0,1,2,9'",
+                            " search --depth 1 --ms 1000 --moves '7,1,7,4,'"}) {
+        const int ketQua = std::system((std::string(TAVELIN_BENCH) + sai + " 2>/dev/null >/dev/null").c_str());
+        ASSERT_TRUE(WIFEXITED(ketQua));
+        EXPECT_EQ(WEXITSTATUS(ketQua), 2) << sai;
+    }
+    for (const char* tot : {" perft 2", " search --depth 1 --ms 1000 --moves '7,1,7,4 0,1,2,2'"})
+        EXPECT_EQ(std::system((std::string(TAVELIN_BENCH) + tot + " > /dev/null").c_str()), 0) << tot;
 }
 #endif

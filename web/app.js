@@ -93,7 +93,8 @@ function nhanTrangThai(moi) {
 function tinhBienBan() {
   const khoa = `${cd.kyPhap}\n${tt.lichSu.join('\n')}`;
   if (khoa === ds.khoa) return;
-  ds = { khoa, bienBan: bienBan(tt.banCo, tt.lichSu, cd.kyPhap), viTri: cacViTri(tt.banCo, tt.lichSu) };
+  const viTri = cacViTri(tt.banCo, tt.lichSu);
+  ds = { khoa, bienBan: bienBan(tt.banCo, tt.lichSu, cd.kyPhap, viTri), viTri };
 }
 
 /** A move just played, by anyone: its sound, and its notation read aloud. */

@@ -176,9 +176,11 @@ export function vietNuoc(o, n, kieu) {
   return kieu === 'wxf' ? wxf(o, n) : viet(o, n);
 }
 
-/** Every move of the history in a notation: [{ply, phe, chu, nuoc}]. */
-export function bienBan(banCo, lichSu, kieu) {
-  const vt = cacViTri(banCo, lichSu);
+/**
+ * Every move of the history in a notation: [{ply, phe, chu, nuoc}]; vt, the
+ * positions from cacViTri, when the caller has them already.
+ */
+export function bienBan(banCo, lichSu, kieu, vt = cacViTri(banCo, lichSu)) {
   return lichSu.map((moTa, k) => {
     const n = docMoTa(moTa);
     const phe = n ? n.phe : (k % 2 ? 'DEN' : 'DO');

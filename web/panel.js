@@ -287,7 +287,7 @@ function chuKhongThongKe(tt) {
 const MAT_DIEM = 880000;
 
 /** A score from red's point of view; beyond ±880000 it announces a mate. */
-export function moTaDiem(diem) {
+function moTaDiem(diem) {
   if (Math.abs(diem) > MAT_DIEM) {
     const nuoc = Math.ceil((900000 - Math.abs(diem)) / 2);
     return `${diem > 0 ? 'Đỏ' : 'Đen'} chiếu hết sau ${nuoc} nước`;

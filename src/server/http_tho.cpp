@@ -13,9 +13,8 @@ std::string boKhoangTrang(const std::string& s) {
 
 std::vector<DauDong> tachDauDong(const std::string& duLieu, size_t tu) {
     std::vector<DauDong> ds;
-    while (tu < duLieu.size()) {
-        size_t het = duLieu.find("\r\n", tu);
-        if (het == std::string::npos) het = duLieu.size();
+    // A line the read cut short is left out: "Host: 127.0." is no name at all.
+    for (size_t het; (het = duLieu.find("\r\n", tu)) != std::string::npos;) {
         if (het == tu) break;  // the blank line ends the header
         const std::string dong = duLieu.substr(tu, het - tu);
         tu = het + 2;

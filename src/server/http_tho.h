@@ -28,8 +28,8 @@ struct YeuCau {
 
 // Parses what arrived: nothing when there is no CR LF or the request line has
 // no space (such a connection is closed without an answer). The header lines
-// are those up to the blank line, or up to the end of what arrived when the
-// read was cut short.
+// are the whole lines up to the blank line, or up to the last line end when
+// the read was cut short.
 std::optional<YeuCau> tachYeuCau(const std::string& duLieu);
 
 // Status text for the five codes the server uses.

@@ -99,7 +99,7 @@ TEST(TachYeuCau, RequestLineMethodPathQuery) {
     EXPECT_EQ(yc->dauDong[0].giaTri, "127.0.0.1");
     EXPECT_EQ(yc->dauDong[1].ten, "origin");
     EXPECT_EQ(yc->dauDong[1].giaTri, "");
-    yc = tachYeuCau("GET / HTTP/1.1\r\nA: 1\r\nSec-Fetch-Si");
+    yc = tachYeuCau("GET / HTTP/1.1\r\nA: 1\r\nHost: 127.0.");
     ASSERT_TRUE(yc);
     EXPECT_EQ(yc->dauDong.size(), 1u);
 

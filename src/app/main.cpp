@@ -96,6 +96,7 @@ int main(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IOLBF, BUFSIZ);
     std::signal(SIGINT, batTinHieu);
     std::signal(SIGTERM, batTinHieu);
+    nenTang::batYeuCauDung(batTinHieu);
 
     const std::u8string webMacDinh = nenTang::timThuMucWeb().u8string();
     const CaiDat cd = docDongLenh(nenTang::thamSoUtf8(argc, argv), std::string(webMacDinh.begin(), webMacDinh.end()));

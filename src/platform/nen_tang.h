@@ -9,6 +9,10 @@
 // arguments, the executable's directory and the browser launch. Porting the
 // program to another system means writing another implementation of these
 // functions and nothing else. No function here throws or prints.
+//
+// Two implementations meet these contracts: *_posix.cpp (Linux) and
+// *_windows.cpp (Winsock 2, the wide command line, the Windows console);
+// the build picks one set by the file suffix.
 namespace nenTang {
 
 // A socket handle wide enough for any system's native handle.
@@ -40,7 +44,9 @@ int64_t nhan(Socket s, char* boDem, uint64_t kichThuoc);
 // ordinary error here, never a signal that ends the process.
 int64_t gui(Socket s, const char* du, uint64_t kichThuoc);
 
-// The command-line arguments as UTF-8, program name first.
+// The command-line arguments as UTF-8, program name first. On Linux they are
+// argv as given; on Windows they come from the process's own wide command line
+// (argv there is in the ANSI code page) and argc/argv serve only as a fall-back.
 std::vector<std::string> thamSoUtf8(int argc, char** argv);
 
 // The directory that holds the running executable.
@@ -65,5 +71,12 @@ bool moTrinhDuyet(const std::string& diaChi);
 
 // Makes the console speak UTF-8 where the system needs telling.
 void cauHinhConsole();
+
+// Sends the console's own stop requests to `xuLy` as well as the signals the
+// caller installs it for: on Windows Ctrl+Break and closing the console window
+// (and Ctrl+C, before the runtime sees it) call it with SIGINT or SIGTERM;
+// after a close the process is given time to stop on its own. On POSIX the
+// signals are the only stop requests and this does nothing.
+void batYeuCauDung(void (*xuLy)(int));
 
 }  // namespace nenTang

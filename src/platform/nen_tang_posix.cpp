@@ -121,4 +121,8 @@ void cauHinhConsole() {
     // Terminals here already speak UTF-8 and escape sequences.
 }
 
+void batYeuCauDung(void (*)(int)) {
+    // SIGINT and SIGTERM, installed by the caller, are all there is.
+}
+
 }  // namespace nenTang

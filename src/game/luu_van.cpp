@@ -1,5 +1,6 @@
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 #include "nen_tang.h"
 #include "tep_van_luu.h"
@@ -7,8 +8,14 @@
 
 namespace {
 
-std::filesystem::path duongDanUtf8(const std::string& ten) {
-    return std::filesystem::path(std::u8string(ten.begin(), ten.end()));
+// A name that is not UTF-8 cannot become a path on Windows (the conversion
+// throws); it names no file we could save to or load from.
+std::optional<std::filesystem::path> duongDanUtf8(const std::string& ten) {
+    try {
+        return std::filesystem::path(std::u8string(ten.begin(), ten.end()));
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
 }
 
 }  // namespace
@@ -26,13 +33,18 @@ bool VanCo::luuVan(const std::string& tenTep) const {
     van.lyDo = lyDo;
     // Written beside the old file, flushed to the device and renamed into
     // place: a failed save or a power cut leaves the previous game whole.
-    return nenTang::ghiTepBenVung(duongDanUtf8(tenTep), vietVanDaLuu(van));
+    const auto dich = duongDanUtf8(tenTep);
+    return dich && nenTang::ghiTepBenVung(*dich, vietVanDaLuu(van));
 }
 
 bool VanCo::taiVan(const std::string& tenTep) {
     VanDaLuu van;
     {
-        std::ifstream vao(duongDanUtf8(tenTep));
+        // Binary, so that Windows neither folds CR LF nor stops at a Ctrl-Z;
+        // the reader accepts either line end itself.
+        const auto nguon = duongDanUtf8(tenTep);
+        if (!nguon) return false;
+        std::ifstream vao(*nguon, std::ios::binary);
         if (!vao || !docVanDaLuu(vao, van)) return false;
     }
     vanMoi(static_cast<CheDo>(van.cheDo), static_cast<DoKho>(van.doKho), static_cast<Phe>(van.pheNguoi), van.giayMoi);

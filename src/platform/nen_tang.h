@@ -55,9 +55,9 @@ std::filesystem::path thuMucThucThi();
 // Replaces the file `dich` by a text whose lines end in "\n", so that a
 // crash of the machine right after a true result still finds it whole: the
 // text goes into a file beside the target, is flushed to the device and
-// renamed over the target, and the rename itself is flushed. On systems whose
-// text files end lines with CR LF each "\n" is stored as CR LF, as a text
-// stream would. On false (nothing to write to, a failed write or flush, a
+// renamed over the target, and the rename itself is flushed. The bytes are
+// stored as given on every system (no CR LF on Windows), so a saved game is
+// the same file wherever it was written. On false (nothing to write to, a failed write or flush, a
 // failed rename) the target is as it was and nothing is left beside it.
 bool ghiTepBenVung(const std::filesystem::path& dich, const std::string& vanBan);
 

@@ -11,17 +11,6 @@ namespace nenTang {
 
 namespace {
 
-// Line ends as Windows text files store them.
-std::string dongCrLf(const std::string& vanBan) {
-    std::string ra;
-    ra.reserve(vanBan.size() + vanBan.size() / 16);
-    for (char ch : vanBan) {
-        if (ch == '\n') ra += '\r';
-        ra += ch;
-    }
-    return ra;
-}
-
 bool ghiHet(HANDLE h, const std::string& du) {
     size_t da = 0;
     while (da < du.size()) {
@@ -50,7 +39,9 @@ bool ghiTepBenVung(const std::filesystem::path& dich, const std::string& vanBan)
     if (!dich.has_filename()) return false;
     std::filesystem::path tam = dich;
     tam += L".tmp";
-    if (!ghiTepTam(tam, dongCrLf(vanBan))) return false;
+    // The bytes as given, LF line ends included: a saved game is the same file
+    // on every system.
+    if (!ghiTepTam(tam, vanBan)) return false;
     if (!::MoveFileExW(tam.c_str(), dich.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         ::DeleteFileW(tam.c_str());
         return false;

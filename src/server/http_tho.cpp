@@ -3,6 +3,8 @@
 #include <cctype>
 #include <cstdio>
 
+#include "utf8.h"
+
 namespace {
 
 std::string boKhoangTrang(const std::string& s) {
@@ -94,5 +96,8 @@ std::string loaiNoiDungTheoTen(const std::string& tenTep) {
 bool duongDanAnToan(const std::string& duongDan) {
     if (duongDan.empty() || duongDan[0] != '/') return false;
     if (duongDan.find("..") != std::string::npos) return false;
-    return duongDan.find_first_of(std::string("\\:\0", 3)) == std::string::npos;
+    if (duongDan.find_first_of(std::string("\\:\0", 3)) != std::string::npos) return false;
+    // Bytes that are not UTF-8 name no file we serve, and on Windows they
+    // cannot even become a path (the conversion to UTF-16 throws).
+    return laUtf8HopLe(duongDan);
 }

@@ -42,5 +42,5 @@ std::string taoPhanHoi(int ma, const std::string& loaiNoiDung, const std::string
 std::string loaiNoiDungTheoTen(const std::string& tenTep);
 
 // Path safety for static files: false for paths that are empty, relative, or
-// hold "..", a backslash, a colon or a zero byte.
+// hold "..", a backslash, a colon, a zero byte or bytes that are not UTF-8.
 bool duongDanAnToan(const std::string& duongDan);

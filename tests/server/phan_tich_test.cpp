@@ -150,4 +150,8 @@ TEST(DuongDanAnToan, RefusesTraversalAndOddBytes) {
     EXPECT_FALSE(duongDanAnToan("/a\\b"));
     EXPECT_FALSE(duongDanAnToan("/c:/x"));
     EXPECT_FALSE(duongDanAnToan(std::string("/a\0b", 4)));
+    // Not UTF-8 (a lone byte, an overlong dot): never a file name.
+    EXPECT_FALSE(duongDanAnToan("/\xff.txt"));
+    EXPECT_FALSE(duongDanAnToan("/\xc0\xae.js"));
+    EXPECT_TRUE(duongDanAnToan("/th\xc6\xb0.txt"));
 }

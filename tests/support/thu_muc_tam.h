@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 
@@ -30,11 +31,24 @@ inline void ghiTep(const fs::path& p, const std::string& noiDung) {
 class ThuMucTam {
 public:
     ThuMucTam() {
+#ifdef _WIN32
+        // No mkdtemp: a random name that create_directory claims atomically.
+        std::random_device ngauNhien;
+        for (int lan = 0; lan < 100 && duongDan_.empty(); ++lan) {
+            fs::path p = fs::temp_directory_path() / ("tavelin-thu-" + std::to_string(ngauNhien()));
+            std::error_code loi;
+            if (fs::create_directory(p, loi)) duongDan_ = p;
+        }
+        // No fall-back: a test without a directory of its own would write
+        // into, and at its end remove, someone else's.
+        if (duongDan_.empty()) std::abort();
+#else
         std::string mau = (fs::temp_directory_path() / "tavelin-thu-XXXXXX").string();
         // No fall-back: a test without a directory of its own would write
         // into, and at its end remove, someone else's.
         if (!::mkdtemp(mau.data())) std::abort();
         duongDan_ = mau;
+#endif
     }
     ~ThuMucTam() {
         std::error_code loi;
@@ -45,7 +59,10 @@ public:
 
     const fs::path& duongDan() const { return duongDan_; }
     // The UTF-8 name of an entry inside it, as the game's file operations take it.
-    std::string tep(const std::string& ten) const { return (duongDan_ / ten).string(); }
+    std::string tep(const std::string& ten) const {
+        const std::u8string u = (duongDan_ / std::u8string(ten.begin(), ten.end())).u8string();
+        return std::string(u.begin(), u.end());
+    }
 
 private:
     fs::path duongDan_;

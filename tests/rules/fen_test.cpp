@@ -30,6 +30,9 @@ TEST(Fen, ReadsPositionsAndRefusesMalformedOnes) {
 
 #ifdef TAVELIN_BENCH
 TEST(Fen, BenchToolRefusesMalformedInputWithExitCode2) {
+#ifdef _WIN32
+    GTEST_SKIP() << "runs the tool through the POSIX shell";
+#else
     // A malformed FEN; moves played before a search that are not legal in turn
     // (black's horse first, a square off the board, a stray comma).
     for (const char* sai : {" perft 2 --fen 'rnbakabnr/9/1c5c1/zzz'", " search --depth 1 --ms 1000 --moves '0,1,2,2'",
@@ -41,5 +44,6 @@ TEST(Fen, BenchToolRefusesMalformedInputWithExitCode2) {
     }
     for (const char* tot : {" perft 2", " search --depth 1 --ms 1000 --moves '7,1,7,4 0,1,2,2'"})
         EXPECT_EQ(std::system((std::string(TAVELIN_BENCH) + tot + " > /dev/null").c_str()), 0) << tot;
+#endif
 }
 #endif

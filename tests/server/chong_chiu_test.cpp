@@ -2,7 +2,6 @@
 // peers that vanish before or while the answer is written. The server must
 // answer the next honest request every time.
 #include <gtest/gtest.h>
-#include <sys/socket.h>
 
 #include <atomic>
 #include <thread>
@@ -49,7 +48,7 @@ TEST(ChongChiu, SlowTrickleCannotHoldTheServer) {
     std::atomic<bool> xong{false};
     std::thread nho([&] {
         for (int i = 0; i < 600 && !xong; ++i) {
-            if (::send(s, "a", 1, MSG_NOSIGNAL) != 1) break;
+            if (guiMot(s, "a", 1) != 1) break;
             ++daGui;
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
         }
@@ -60,7 +59,7 @@ TEST(ChongChiu, SlowTrickleCannotHoldTheServer) {
     EXPECT_LT(daGui.load(), 600) << "answered only after the trickle ended by itself";
     xong = true;
     nho.join();
-    ::close(s);
+    dongKetNoi(s);
 }
 
 TEST(ChongChiu, VanishingPeersDoNotKillTheServer) {
@@ -73,7 +72,7 @@ TEST(ChongChiu, VanishingPeersDoNotKillTheServer) {
         int s = ketNoi(mc.cong());
         ASSERT_GE(s, 0);
         guiHet(s, "GET /lon.bin HTTP/1.1\r\n\r\n");
-        ::close(s);
+        dongKetNoi(s);
         ASSERT_TRUE(mc.chuongTrinh().choDongRa("[web] GET /lon.bin -> 200\n")) << "logged whatever the send did";
     }
     // The same with a reset instead of a graceful close, once the answer started.
@@ -82,17 +81,15 @@ TEST(ChongChiu, VanishingPeersDoNotKillTheServer) {
         ASSERT_GE(s, 0);
         guiHet(s, "GET /lon.bin HTTP/1.1\r\n\r\n");
         char mot;
-        ::recv(s, &mot, 1, 0);
-        linger l{1, 0};
-        ::setsockopt(s, SOL_SOCKET, SO_LINGER, &l, sizeof l);
-        ::close(s);
+        nhanMot(s, &mot, 1);
+        dongBangReset(s);
     }
     // Connections that close before sending anything, or half-way.
     for (const std::string& nua : {std::string(), std::string("GET /api/tra")}) {
         int s = ketNoi(mc.cong());
         ASSERT_GE(s, 0);
         guiHet(s, nua);
-        ::close(s);
+        dongKetNoi(s);
     }
     EXPECT_TRUE(conTraLoi(mc));
     EXPECT_FALSE(mc.chuongTrinh().daThoat());

@@ -85,6 +85,9 @@ TEST(DuongDan, LinksPlacedInTheRootByItsOwnerAreFollowed) {
     // Whoever can put a link into the web root can put any file there: a link
     // is the owner's choice (shared assets are often linked in), while a
     // client can only name paths inside the root. Directories never list.
+#ifdef _WIN32
+    GTEST_SKIP() << "symbolic links need a privilege on Windows";
+#endif
     MayChuThu mc;
     ghiTep(mc.thuMuc() / "chung" / "thu_vien.js", "chung");
     fs::create_symlink(mc.thuMuc() / "chung" / "thu_vien.js", mc.web() / "thu_vien.js");

@@ -1,7 +1,6 @@
-// The POSIX platform layer: listening sockets, time-outs, a dead peer, the
+// The platform layer: listening sockets, time-outs, a dead peer, the
 // web-directory search.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 
@@ -49,13 +48,13 @@ TEST(NenTangKetNoi, WaitAcceptReceiveSendAndDeadPeer) {
     EXPECT_EQ(nenTang::nhan(kn, buf, sizeof buf), 3);
     EXPECT_EQ(nenTang::gui(kn, "xy", 2), 2);
     char hai[2];
-    ASSERT_EQ(::recv(khach, hai, 2, MSG_WAITALL), 2);
+    ASSERT_EQ(thu::nhanMot(khach, hai, 2, true), 2);
 
     // Writing to a peer that has gone must return an error, not raise
     // SIGPIPE (which would end this test program). A graceful close first
     // (the connection waits in CLOSE_WAIT), so the peer's reset to our next
     // write turns the write after it into EPIPE, the case that signals.
-    ::close(khach);
+    thu::dongKetNoi(khach);
     char mot;
     EXPECT_EQ(nenTang::nhan(kn, &mot, 1), 0) << "the peer's end of stream";
     int64_t ketQua = 1;
@@ -81,6 +80,11 @@ TEST(NenTangThuMuc, ExecutableDirAndWebSearchFallbacks) {
     thu::ghiTep(tam.duongDan() / "web" / "index.html", "x");
     EXPECT_EQ(nenTang::timThuMucWeb(), fs::current_path() / "web");
     fs::current_path(cu);
+#ifdef _WIN32
+    // Windows reads the process's own command line, not argv: the real
+    // program's Vietnamese --web-root (DongLenh) covers it there.
+    return;
+#endif
 
     char a0[] = "prog", a1[] = "th\xc6\xb0 m\xe1\xbb\xa5" "c";
     char* argv[] = {a0, a1, nullptr};

@@ -3,7 +3,6 @@
 // server object.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/socket.h>
 
 #include <filesystem>
 #include <memory>
@@ -42,11 +41,14 @@ TEST(TatMay, SignalDuringAHardSearchEndsWithZero) {
         mc.chuongTrinh().guiTinHieu(tinHieu);
         EXPECT_EQ(mc.chuongTrinh().choThoat(60s), 0) << tinHieu;
         EXPECT_EQ(mc.chuongTrinh().loi(), "");
-        ::close(treo);
+        dongKetNoi(treo);
     }
 }
 
 TEST(TatMay, StopDuringAHardSearchDropsItsMoveAndJoinsTheWorker) {
+#ifdef _WIN32
+    GTEST_SKIP() << "counts threads through /proc";
+#endif
     // The thread sanitizer's runtime starts a helper thread of its own with
     // the first thread the program creates: let that happen before counting.
     std::thread([] {}).join();

@@ -5,13 +5,22 @@
 //
 // Nothing here asserts on elapsed time: waits poll with generous limits and
 // only fail a test when something never happens.
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#include <windows.h>
+#else
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
-#include <signal.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
+#include <signal.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -75,27 +84,88 @@ inline PhanHoi tachPhanHoi(const std::string& tho) {
     return ph;
 }
 
+#ifdef _WIN32
+// Winsock must be started once before the first client socket.
+inline bool mangThu() {
+    static const bool sanSang = [] {
+        WSADATA d{};
+        return ::WSAStartup(MAKEWORD(2, 2), &d) == 0;
+    }();
+    return sanSang;
+}
+// Client sockets are handed around as int, as on POSIX; Windows socket
+// handles fit in 32 bits.
+inline SOCKET sk(int s) { return static_cast<SOCKET>(s); }
+#endif
+
+// Closes a client socket.
+inline void dongKetNoi(int s) {
+#ifdef _WIN32
+    ::closesocket(sk(s));
+#else
+    ::close(s);
+#endif
+}
+
+// One send: the byte count, or <= 0. Never raises SIGPIPE.
+inline long guiMot(int s, const char* du, size_t n) {
+#ifdef _WIN32
+    return ::send(sk(s), du, static_cast<int>(n), 0);
+#else
+    return static_cast<long>(::send(s, du, n, MSG_NOSIGNAL));
+#endif
+}
+
+// One receive (or, with `du`, until `n` bytes came): the byte count, 0 at
+// the end of the stream, < 0 on error or time-out.
+inline long nhanMot(int s, char* boDem, size_t n, bool du = false) {
+#ifdef _WIN32
+    return ::recv(sk(s), boDem, static_cast<int>(n), du ? MSG_WAITALL : 0);
+#else
+    return static_cast<long>(::recv(s, boDem, n, du ? MSG_WAITALL : 0));
+#endif
+}
+
+// Closes with a reset (RST) instead of the graceful end of stream.
+inline void dongBangReset(int s) {
+    linger l{1, 0};
+    ::setsockopt(s, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&l), sizeof l);
+    dongKetNoi(s);
+}
+
 // A client socket connected to 127.0.0.1:cong, or -1.
 inline int ketNoi(int cong) {
+#ifdef _WIN32
+    if (!mangThu()) return -1;
+    SOCKET w = ::socket(AF_INET, SOCK_STREAM, 0);
+    if (w == INVALID_SOCKET) return -1;
+    const int s = static_cast<int>(w);
+#else
     int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (s < 0) return -1;
+#endif
     sockaddr_in dc{};
     dc.sin_family = AF_INET;
     dc.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     dc.sin_port = htons(static_cast<uint16_t>(cong));
     if (::connect(s, reinterpret_cast<sockaddr*>(&dc), sizeof dc) != 0) {
-        ::close(s);
+        dongKetNoi(s);
         return -1;
     }
-    timeval tv{30, 0};  // a stuck server fails the test instead of hanging it
-    ::setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+    // A stuck server fails the test instead of hanging it.
+#ifdef _WIN32
+    DWORD han = 30000;
+#else
+    timeval han{30, 0};
+#endif
+    ::setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&han), sizeof han);
     return s;
 }
 
 inline void guiHet(int s, const std::string& du) {
     size_t da = 0;
     while (da < du.size()) {
-        ssize_t n = ::send(s, du.data() + da, du.size() - da, MSG_NOSIGNAL);
+        long n = guiMot(s, du.data() + da, du.size() - da);
         if (n <= 0) return;
         da += static_cast<size_t>(n);
     }
@@ -105,8 +175,8 @@ inline void guiHet(int s, const std::string& du) {
 inline std::string docDenKhiDong(int s) {
     std::string ra;
     char buf[8192];
-    ssize_t n;
-    while ((n = ::recv(s, buf, sizeof buf, 0)) > 0) ra.append(buf, static_cast<size_t>(n));
+    long n;
+    while ((n = nhanMot(s, buf, sizeof buf)) > 0) ra.append(buf, static_cast<size_t>(n));
     return ra;
 }
 
@@ -116,7 +186,7 @@ inline std::string hoiTho(int cong, const std::string& yeuCau) {
     if (s < 0) return {};
     guiHet(s, yeuCau);
     std::string ra = docDenKhiDong(s);
-    ::close(s);
+    dongKetNoi(s);
     return ra;
 }
 
@@ -132,6 +202,47 @@ struct KetQuaChay {
 
 // One running tavelin3d, in its own temporary working directory, with its
 // standard output and error captured in files there.
+#ifdef _WIN32
+// UTF-8 to UTF-16, for the wide Windows calls.
+inline std::wstring rong(const std::string& utf8) {
+    const int can = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring ra(static_cast<size_t>(can), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), ra.data(), can);
+    return ra;
+}
+
+// One argument quoted so that the child's CommandLineToArgvW gives it back.
+inline std::wstring trichDan(const std::wstring& a) {
+    std::wstring ra = L"\"";
+    size_t gach = 0;
+    for (wchar_t c : a) {
+        if (c == L'\\') {
+            ++gach;
+            continue;
+        }
+        ra.append(c == L'"' ? 2 * gach + 1 : gach, L'\\');
+        gach = 0;
+        ra += c;
+    }
+    ra.append(2 * gach, L'\\');
+    return ra + L"\"";
+}
+
+// The program's path as the build wrote it; a Linux path under wine is on Z:.
+inline fs::path duongDanChuongTrinh(const std::string& p) {
+    return fs::path(rong(!p.empty() && p[0] == '/' ? "Z:" + p : p));
+}
+
+// A file handle the child inherits as its standard output or error.
+inline HANDLE moTepKeThua(const fs::path& p) {
+    SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+    return ::CreateFileW(p.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &sa,
+                         CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+#endif
+
+// One running tavelin3d, in its own temporary working directory, with its
+// standard output and error captured in files there.
 class ChuongTrinh {
 public:
     // Starts the binary with `thamSo` in `thuMucLamViec`; `doiMoiTruong`
@@ -139,6 +250,9 @@ public:
     ChuongTrinh(const fs::path& thuMucLamViec, const std::vector<std::string>& thamSo,
                 const std::vector<std::string>& doiMoiTruong = {})
         : thuMuc_(thuMucLamViec) {
+#ifdef _WIN32
+        batDau(thamSo, doiMoiTruong);
+#else
         std::vector<std::string> moiTruong = doiMoiTruong;
         for (char** e = environ; *e; ++e) {
             std::string bien = *e;
@@ -172,12 +286,22 @@ public:
         }
         ::close(fdRa);
         ::close(fdLoi);
+#endif
     }
     ~ChuongTrinh() {
+#ifdef _WIN32
+        if (tienTrinh_.hProcess && maThoat_ == CHUA_THOAT) {
+            ::TerminateProcess(tienTrinh_.hProcess, 137);
+            ::WaitForSingleObject(tienTrinh_.hProcess, INFINITE);
+        }
+        if (tienTrinh_.hProcess) ::CloseHandle(tienTrinh_.hProcess);
+        if (tienTrinh_.hThread) ::CloseHandle(tienTrinh_.hThread);
+#else
         if (pid_ > 0 && maThoat_ == CHUA_THOAT) {
             ::kill(pid_, SIGKILL);
             ::waitpid(pid_, nullptr, 0);
         }
+#endif
     }
     ChuongTrinh(const ChuongTrinh&) = delete;
     ChuongTrinh& operator=(const ChuongTrinh&) = delete;
@@ -197,9 +321,17 @@ public:
     // True once the process has ended (its exit code is then kept).
     bool daThoat() {
         if (maThoat_ != CHUA_THOAT) return true;
+#ifdef _WIN32
+        DWORD ma = 0;
+        if (!tienTrinh_.hProcess || ::WaitForSingleObject(tienTrinh_.hProcess, 0) != WAIT_OBJECT_0 ||
+            !::GetExitCodeProcess(tienTrinh_.hProcess, &ma))
+            return false;
+        maThoat_ = static_cast<int>(ma);
+#else
         int tt = 0;
         if (::waitpid(pid_, &tt, WNOHANG) != pid_) return false;
         maThoat_ = WIFEXITED(tt) ? WEXITSTATUS(tt) : 128 + WTERMSIG(tt);
+#endif
         return true;
     }
 
@@ -208,8 +340,25 @@ public:
         return choDen([&] { return daThoat(); }, han) ? maThoat_ : -1;
     }
 
+#ifdef _WIN32
+    // Windows has no signals: every stop request becomes Ctrl+C on the
+    // child's own console (wine cannot send Ctrl+Break to one process).
+    void guiTinHieu(int) {
+        // Attaching to the child's console puts this program on it too, so
+        // this program ignores the event while it is sent.
+        ::FreeConsole();
+        if (!::AttachConsole(tienTrinh_.dwProcessId)) return;
+        ::SetConsoleCtrlHandler(nullptr, TRUE);
+        ::GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
+        ::FreeConsole();
+        // Delivery is asynchronous; leave the handler off until it has been.
+        choDen([&] { return daThoat(); }, 2s);
+        ::SetConsoleCtrlHandler(nullptr, FALSE);
+    }
+#else
     void guiTinHieu(int tinHieu) { ::kill(pid_, tinHieu); }
     pid_t pid() const { return pid_; }
+#endif
 
     // Waits until standard output holds `doan`.
     bool choDongRa(const std::string& doan, std::chrono::milliseconds han = 30s) {
@@ -218,8 +367,49 @@ public:
 
 private:
     static constexpr int CHUA_THOAT = -1000;
+#ifdef _WIN32
+    void batDau(const std::vector<std::string>& thamSo, const std::vector<std::string>& doiMoiTruong) {
+        const fs::path exe = duongDanChuongTrinh(TAVELIN3D_EXE);
+        std::wstring dong = trichDan(exe.wstring());
+        for (const auto& a : thamSo) dong += L" " + trichDan(rong(a));
+        // The environment block: the changed variables, then every other one.
+        std::wstring khoi;
+        for (const auto& d : doiMoiTruong) khoi += rong(d) + L'\0';
+        wchar_t* goc = ::GetEnvironmentStringsW();
+        for (const wchar_t* e = goc; e && *e; e += std::wcslen(e) + 1) {
+            std::wstring bien = e;
+            bool biThay = false;
+            for (const auto& d : doiMoiTruong) {
+                biThay = biThay || _wcsicmp(bien.substr(0, bien.find(L'=')).c_str(), rong(d.substr(0, d.find('='))).c_str()) == 0;
+            }
+            if (!biThay) khoi += bien + L'\0';
+        }
+        if (goc) ::FreeEnvironmentStringsW(goc);
+        khoi += L'\0';
+        // Opened (emptied) before the child exists, so that nothing left by
+        // an earlier run in the same directory is ever read.
+        HANDLE ra = moTepKeThua(thuMuc_ / "stdout.txt"), loi = moTepKeThua(thuMuc_ / "stderr.txt");
+        SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+        HANDLE vao = ::CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa, OPEN_EXISTING, 0, nullptr);
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        si.dwFlags = STARTF_USESTDHANDLES;
+        si.hStdInput = vao;
+        si.hStdOutput = ra;
+        si.hStdError = loi;
+        // A console of its own, so that Ctrl+C and Ctrl+Break can be sent to
+        // it alone.
+        ::CreateProcessW(exe.c_str(), dong.data(), nullptr, nullptr, TRUE, CREATE_NEW_CONSOLE | CREATE_UNICODE_ENVIRONMENT,
+                         khoi.data(), thuMuc_.c_str(), &si, &tienTrinh_);
+        for (HANDLE h : {ra, loi, vao}) ::CloseHandle(h);
+    }
+
+    PROCESS_INFORMATION tienTrinh_{};
+#endif
     fs::path thuMuc_;
+#ifndef _WIN32
     pid_t pid_ = -1;
+#endif
     int cong_ = 0;
     int maThoat_ = CHUA_THOAT;
 };

@@ -54,22 +54,31 @@ void TimKiem::xorNuoc(const B& ban, NuocGon n, int huong) {
 }
 
 template <class B>
-int TimKiem::diNuoc(B& ban, NuocGon n) {
+TimKiem::TruocNuoc TimKiem::diNuoc(B& ban, NuocGon n) {
+    TruocNuoc truoc{khoaHienTai, diemDo_, {phongThu_[0], phongThu_[1]}, BanTimKiem::KHONG};
     xorNuoc(ban, n, +1);
     // The child node probes this slot first thing; start fetching it now.
     __builtin_prefetch(&bangTT[khoaHienTai & matNaTT]);
-    const int biAn = ban.di(n);
+    truoc.biAn = ban.di(n);
     pheDangDi = pheDoiPhuong(pheDangDi);
     lichSuKhoa.push_back(khoaHienTai);
-    return biAn;
+    return truoc;
 }
 
 template <class B>
-void TimKiem::luiNuoc(B& ban, NuocGon n, int biAn) {
+void TimKiem::luiNuoc(B& ban, NuocGon n, const TruocNuoc& truoc) {
     if (!lichSuKhoa.empty()) lichSuKhoa.pop_back();
-    ban.lui(n, biAn);
+    ban.lui(n, truoc.biAn);
     pheDangDi = pheDoiPhuong(pheDangDi);
-    xorNuoc(ban, n, -1);
+    if constexpr (B::LUI_KHOI_PHUC_HET) {
+        // The board is exactly as before the move: so are the key and the sums.
+        khoaHienTai = truoc.khoa;
+        diemDo_ = truoc.diemDo;
+        phongThu_[0] = truoc.phongThu[0];
+        phongThu_[1] = truoc.phongThu[1];
+    } else {
+        xorNuoc(ban, n, -1);
+    }
 }
 
 // The key argument is khoaHienTai in every caller; these two drive banCo.
@@ -80,13 +89,13 @@ void TimKiem::apDungNuoc(const NuocDi& nuoc, uint64_t&) {
 
 void TimKiem::boNuocDi(const NuocDi& nuoc, uint64_t&) {
     BanCoBoc ban(*banCo);
-    luiNuoc(ban, nuocGon::tuNuocDi(nuoc), BanTimKiem::KHONG);
+    luiNuoc(ban, nuocGon::tuNuocDi(nuoc), TruocNuoc{});
 }
 
 // Makes a move of the side to move; false, with nothing changed, when the
 // move is not the side's own or leaves its general attacked.
 template <class B>
-bool TimKiem::diThu(B& ban, NuocGon n, bool biChieuNay, int32_t tang, int& biAn) {
+bool TimKiem::diThu(B& ban, NuocGon n, bool biChieuNay, int32_t tang, TruocNuoc& truoc) {
     if (!nuocCuaPhe(ban, n, pheDangDi)) return false;
     const Phe nguoiDi = pheDangDi;
     // Out of check, most moves cannot expose the own general: no test needed.
@@ -94,9 +103,9 @@ bool TimKiem::diThu(B& ban, NuocGon n, bool biChieuNay, int32_t tang, int& biAn)
     // Below the root the side that just moved here is never in check, so the
     // child's in-check test can be settled from the move alone.
     ghiGoiYChieu(tang + 1, !ban.nuocCoTheChieu(n, nguoiDi));
-    biAn = diNuoc(ban, n);
+    truoc = diNuoc(ban, n);
     if (canThuChieu && ban.biChieu(nguoiDi)) {
-        luiNuoc(ban, n, biAn);
+        luiNuoc(ban, n, truoc);
         return false;
     }
     return true;
@@ -273,10 +282,10 @@ int32_t TimKiem::alphaBetaTren(B& ban, int32_t doSau, int32_t alpha, int32_t bet
     bool coNuocHopLe = false;
     for (NuocGon n; chon.tiep(n);) {
         const bool laNuocAn = ban.ma(n.den) >= 0;
-        int biAn = BanTimKiem::KHONG;
-        if (!diThu(ban, n, biChieuNay, tang, biAn)) continue;
+        TruocNuoc truoc;
+        if (!diThu(ban, n, biChieuNay, tang, truoc)) continue;
         const int32_t diem = -alphaBetaTren(ban, doSau - 1, -beta, -alpha, tang + 1);
-        luiNuoc(ban, n, biAn);
+        luiNuoc(ban, n, truoc);
         if (dungLai) return 0;
         if (diem > diemTot) {
             diemTot = diem;
@@ -317,10 +326,10 @@ int32_t TimKiem::quiescenceTren(B& ban, int32_t alpha, int32_t beta, int32_t tan
 
     bool coNuocHopLe = false;
     for (NuocGon n; chon.tiep(n);) {
-        int biAn = BanTimKiem::KHONG;
-        if (!diThu(ban, n, biChieuNay, tang, biAn)) continue;
+        TruocNuoc truoc;
+        if (!diThu(ban, n, biChieuNay, tang, truoc)) continue;
         const int32_t diem = -quiescenceTren(ban, -beta, -alpha, tang + 1);
-        luiNuoc(ban, n, biAn);
+        luiNuoc(ban, n, truoc);
         if (dungLai) return 0;
         alpha = std::max(alpha, diem);
         coNuocHopLe = true;
@@ -335,9 +344,9 @@ template <class B>
 int32_t TimKiem::timNuocGoc(B& ban, NuocGon n, int32_t doSau, int32_t alpha) {
     // The root position may come from anywhere: its children test check themselves.
     ghiGoiYChieu(1, false);
-    const int biAn = diNuoc(ban, n);
+    const TruocNuoc truoc = diNuoc(ban, n);
     const int32_t v = -alphaBetaTren(ban, doSau, -VO_CUC, -alpha, 1);
-    luiNuoc(ban, n, biAn);
+    luiNuoc(ban, n, truoc);
     return v;
 }
 

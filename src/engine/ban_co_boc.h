@@ -12,6 +12,9 @@
 class BanCoBoc {
 public:
     explicit BanCoBoc(BanCo& ban) : ban_(ban) {}
+    // With stacked pieces an undo may bring a different piece forward, so the
+    // key is worked back from the board, not restored.
+    static constexpr bool LUI_KHOI_PHUC_HET = false;
 
     int ma(int o) const { return ban_.maQuan(oDem::HINH.hang[o], oDem::HINH.cot[o]); }
     // A move from off the board (a hand-placed piece there) is dropped: the

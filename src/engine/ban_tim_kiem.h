@@ -55,6 +55,8 @@ inline NuocGon tuNuocDi(const NuocDi& n) {
 class BanTimKiem {
 public:
     static constexpr int KHONG = -1;  // no piece slot
+    // An undo puts back every square exactly (one piece per square).
+    static constexpr bool LUI_KHOI_PHUC_HET = true;
 
     // False (and nothing usable) when the board's square view is off or a
     // piece has a side other than DO or DEN.

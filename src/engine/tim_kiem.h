@@ -173,12 +173,20 @@ private:
     int32_t quiescenceTren(B& ban, int32_t alpha, int32_t beta, int32_t tang);
     template <class B>
     int32_t timNuocGoc(B& ban, NuocGon n, int32_t doSau, int32_t alpha);
+    // What a move's undo needs back: the key and the evaluation sums before
+    // it, and the captured piece's slot on the search board.
+    struct TruocNuoc {
+        uint64_t khoa = 0;
+        int32_t diemDo = 0;
+        int32_t phongThu[2] = {0, 0};
+        int biAn = BanTimKiem::KHONG;
+    };
     template <class B>
-    bool diThu(B& ban, NuocGon n, bool biChieuNay, int32_t tang, int& biAn);
+    bool diThu(B& ban, NuocGon n, bool biChieuNay, int32_t tang, TruocNuoc& truoc);
     template <class B>
-    int diNuoc(B& ban, NuocGon n);
+    TruocNuoc diNuoc(B& ban, NuocGon n);
     template <class B>
-    void luiNuoc(B& ban, NuocGon n, int biAn);
+    void luiNuoc(B& ban, NuocGon n, const TruocNuoc& truoc);
     template <class B>
     void xorNuoc(const B& ban, NuocGon n, int huong);
     template <class B>

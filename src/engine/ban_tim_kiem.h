@@ -130,6 +130,7 @@ private:
     // Each side's slots in storage order.
     std::array<std::array<uint8_t, SO_QUAN_TOI_DA>, 2> dsPhe_{};
     std::array<int, 2> soQuan_{};
+    std::array<uint8_t, SO_QUAN_TOI_DA> oTrongDs_{};  // a slot's place in its side's list
     // Sort key of each slot's place in the storage order: its index at napTu,
     // then a fresh, larger number each time a capture is undone.
     std::array<uint64_t, SO_QUAN_TOI_DA> thuTu_{};
@@ -142,5 +143,5 @@ private:
     void boKhoiDanhSach(int q);
     void traVaoCuoi(int q);
     void timLaiTuong(Phe phe);
-    static bool nuocCoTheLoTuong(NuocGon n, int tuong);
+    bool nuocCoTheLoTuong(NuocGon n, int tuong) const;
 };

@@ -20,7 +20,7 @@ constexpr NuocGon KHONG_GOI_Y{};
 // general attacked, or (on a hand-built board) start from the wrong square.
 template <class B>
 bool nuocCuaPhe(const B& ban, NuocGon n, Phe phe) {
-    const int m = ban.ma(n.di);
+    const int m = ban.ma(n.di());
     return m >= 0 && (m >> 3) == phe;
 }
 
@@ -34,10 +34,10 @@ bool nuocCuaPhe(const B& ban, NuocGon n, Phe phe) {
 // back; the key part is the same both ways.
 template <class B>
 void TimKiem::xorNuoc(const B& ban, NuocGon n, int huong) {
-    const int maDi = ban.ma(n.di);
+    const int maDi = ban.ma(n.di());
     if (maDi >= 0) {
-        const int maAn = ban.ma(n.den);
-        const int di = nuocGon::o90(n.di), den = nuocGon::o90(n.den);
+        const int maAn = ban.ma(n.den());
+        const int di = nuocGon::o90(n.di()), den = nuocGon::o90(n.den());
         khoaHienTai ^= zobrist[maDi >> 3][maDi & 7][di];
         if (maAn >= 0) khoaHienTai ^= zobrist[maAn >> 3][maAn & 7][den];
         khoaHienTai ^= zobrist[maDi >> 3][maDi & 7][den];
@@ -121,13 +121,13 @@ TimKiem::BoChon& TimKiem::boChonTaiTang(int32_t tang) {
 template <class B>
 int32_t TimKiem::diemSapXep(const B& ban, NuocGon n, NuocGon goiY, const NuocGon* satThu) const {
     if (n == goiY) return 10000000;
-    const int maDi = ban.ma(n.di);
-    const int maAn = ban.ma(n.den);
+    const int maDi = ban.ma(n.di());
+    const int maAn = ban.ma(n.den());
     // Captures by the pieces' values: the most valuable victim first, then the cheapest attacker.
     if (maAn >= 0) return 1000000 + 16 * GIA_TRI_QUAN[maAn & 7] - (maDi >= 0 ? GIA_TRI_QUAN[maDi & 7] : 0);
     if (n == satThu[0]) return 900000;
     if (n == satThu[1]) return 890000;
-    if (maDi >= 0) return diemLichSu[maDi >> 3][nuocGon::o90(n.di)][nuocGon::o90(n.den)];
+    if (maDi >= 0) return diemLichSu[maDi >> 3][nuocGon::o90(n.di())][nuocGon::o90(n.den())];
     return 0;
 }
 
@@ -171,7 +171,7 @@ void TimKiem::BoChon::batDau(const TimKiem& tk, const B& ban, NuocGon goiY, int3
     for (size_t j = 0; j < n; ++j) {
         const NuocGon m = ds[j];
         khoa[j] = (static_cast<uint64_t>(static_cast<uint32_t>(tk.diemSapXep(ban, m, goiY, satThu.data()))) << 32) |
-                  (static_cast<uint64_t>(255 - j) << 16) | (static_cast<uint64_t>(m.di) << 8) | m.den;
+                  (static_cast<uint64_t>(255 - j) << 16) | m.goi;
     }
 }
 
@@ -198,7 +198,7 @@ bool TimKiem::BoChon::tiep(NuocGon& ra) {
         }
     }
     const uint64_t k = khoa[i++];
-    ra = NuocGon{static_cast<uint8_t>(k >> 8), static_cast<uint8_t>(k)};
+    ra.goi = static_cast<uint16_t>(k);
     return true;
 }
 
@@ -247,7 +247,7 @@ void TimKiem::ghiNhanNuocCat(NuocGon nuocGon, int32_t doSau, int32_t tang) {
     }
     // Saturates instead of overflowing: a search left running for hours at a
     // great depth could otherwise push a score past the int32 range.
-    int32_t& diem = diemLichSu[pheDangDi][nuocGon::o90(nuocGon.di)][nuocGon::o90(nuocGon.den)];
+    int32_t& diem = diemLichSu[pheDangDi][nuocGon::o90(nuocGon.di())][nuocGon::o90(nuocGon.den())];
     const int64_t moi = int64_t{diem} + int64_t{doSau} * doSau;
     diem = static_cast<int32_t>(std::min<int64_t>(moi, INT32_MAX));
 }
@@ -281,7 +281,7 @@ int32_t TimKiem::alphaBetaTren(B& ban, int32_t doSau, int32_t alpha, int32_t bet
     NuocGon nuocTot = nuocGon::tuNuocDi(NuocDi{0, 0, 0, 0});
     bool coNuocHopLe = false;
     for (NuocGon n; chon.tiep(n);) {
-        const bool laNuocAn = ban.ma(n.den) >= 0;
+        const bool laNuocAn = ban.ma(n.den()) >= 0;
         TruocNuoc truoc;
         if (!diThu(ban, n, biChieuNay, tang, truoc)) continue;
         const int32_t diem = -alphaBetaTren(ban, doSau - 1, -beta, -alpha, tang + 1);

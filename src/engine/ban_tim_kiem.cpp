@@ -44,7 +44,7 @@ void BanTimKiem::traLaiThuTu(BanCo& ban) const {
 
 size_t BanTimKiem::sinhVao(Phe phe, bool chiAn, NuocGon* ra) const {
     NuocGon* cuoi = ra;
-    auto them = [&cuoi](int di, int den) { *cuoi++ = NuocGon{uint8_t(di), uint8_t(den)}; };
+    auto them = [&cuoi](int di, int den) { *cuoi++ = NuocGon(di, den); };
     const uint8_t* ds = dsPhe_[phe].data();
     for (int j = 0; j < soQuan_[phe]; ++j) {
         const int q = ds[j];
@@ -90,8 +90,8 @@ void BanTimKiem::timLaiTuong(Phe phe) {
 // cannot put a screen in front of a cannon by entering the general's line.
 bool BanTimKiem::nuocCoTheLoTuong(NuocGon n, int tuong) const {
     const int th = HINH.hang[tuong], tc = HINH.cot[tuong];
-    const int hDi = HINH.hang[n.di], cDi = HINH.cot[n.di];
+    const int hDi = HINH.hang[n.di()], cDi = HINH.cot[n.di()];
     if (hDi == th || cDi == tc) return true;
-    if (o_[n.den] == TRONG && (HINH.hang[n.den] == th || HINH.cot[n.den] == tc)) return true;
+    if (o_[n.den()] == TRONG && (HINH.hang[n.den()] == th || HINH.cot[n.den()] == tc)) return true;
     return (hDi - th == 1 || th - hDi == 1) && (cDi - tc == 1 || tc - cDi == 1);
 }

@@ -17,9 +17,14 @@
 
 // A move inside the search: origin and destination as square-view indices
 // (oDem::chiSo). {0, 0} lies on the wall and is never generated.
+// Kept in one 16-bit word: compared in one step, and written to a move list
+// without the compiler having to assume it may alias the board's bytes.
 struct NuocGon {
-    uint8_t di = 0;
-    uint8_t den = 0;
+    uint16_t goi = 0;  // origin << 8 | destination
+    constexpr NuocGon() = default;
+    constexpr NuocGon(int di, int den) : goi(static_cast<uint16_t>(di << 8 | den)) {}
+    constexpr int di() const { return goi >> 8; }
+    constexpr int den() const { return goi & 0xFF; }
     bool operator==(const NuocGon&) const = default;
 };
 
@@ -41,13 +46,13 @@ inline constexpr BangChiSo90 BANG90{};
 
 inline int o90(int o) { return BANG90.tuOVien[o]; }
 inline NuocDi raNuocDi(NuocGon n) {
-    return NuocDi{oDem::HINH.hang[n.di], oDem::HINH.cot[n.di], oDem::HINH.hang[n.den], oDem::HINH.cot[n.den]};
+    return NuocDi{oDem::HINH.hang[n.di()], oDem::HINH.cot[n.di()], oDem::HINH.hang[n.den()], oDem::HINH.cot[n.den()]};
 }
 // A move with an end off the board has no compact form: it becomes {0, 0},
 // which equals no generated move.
 inline NuocGon tuNuocDi(const NuocDi& n) {
     if (!BanCo::trongBanCo(n.hangDi, n.cotDi) || !BanCo::trongBanCo(n.hangDen, n.cotDen)) return NuocGon{};
-    return NuocGon{uint8_t(oDem::chiSo(n.hangDi, n.cotDi)), uint8_t(oDem::chiSo(n.hangDen, n.cotDen))};
+    return NuocGon(oDem::chiSo(n.hangDi, n.cotDi), oDem::chiSo(n.hangDen, n.cotDen));
 }
 
 }  // namespace nuocGon
@@ -79,27 +84,27 @@ public:
     // Makes a move; returns the captured piece's slot (KHONG for none), which
     // the undo needs back.
     int di(NuocGon n) {
-        const int an = o_[n.den] >= 0 ? oQuan_[n.den] : KHONG;
+        const int an = o_[n.den()] >= 0 ? oQuan_[n.den()] : KHONG;
         if (an != KHONG) boKhoiDanhSach(an);
-        const uint8_t q = oQuan_[n.di];
-        o_[n.den] = o_[n.di];
-        oQuan_[n.den] = q;
-        o_[n.di] = oDem::TRONG;
-        viTri_[q] = n.den;
+        const uint8_t q = oQuan_[n.di()];
+        o_[n.den()] = o_[n.di()];
+        oQuan_[n.den()] = q;
+        o_[n.di()] = oDem::TRONG;
+        viTri_[q] = n.den();
         return an;
     }
     void lui(NuocGon n, int an) {
-        const uint8_t q = oQuan_[n.den];
-        o_[n.di] = o_[n.den];
-        oQuan_[n.di] = q;
-        viTri_[q] = n.di;
+        const uint8_t q = oQuan_[n.den()];
+        o_[n.di()] = o_[n.den()];
+        oQuan_[n.di()] = q;
+        viTri_[q] = n.di();
         if (an == KHONG) {
-            o_[n.den] = oDem::TRONG;
+            o_[n.den()] = oDem::TRONG;
             return;
         }
-        o_[n.den] = maQuan_[an];
-        oQuan_[n.den] = uint8_t(an);
-        viTri_[an] = n.den;
+        o_[n.den()] = maQuan_[an];
+        oQuan_[n.den()] = uint8_t(an);
+        viTri_[an] = n.den();
         traVaoCuoi(an);
     }
 
@@ -116,7 +121,7 @@ public:
             const int h = oDem::HINH.hang[o], c = oDem::HINH.cot[o];
             return h == th || c == tc || (h - th + 2u <= 4u && c - tc + 2u <= 4u);
         };
-        return gan(n.di) || gan(n.den);
+        return gan(n.di()) || gan(n.den());
     }
 
 private:

@@ -114,17 +114,26 @@ bool TimKiem::diThu(B& ban, NuocGon n, bool biChieuNay, int32_t tang, TruocNuoc&
 // ---- Move ordering ---------------------------------------------------------
 
 TimKiem::BoChon& TimKiem::boChonTaiTang(int32_t tang) {
-    while (dsTheoTang_.size() <= static_cast<size_t>(tang)) dsTheoTang_.emplace_back().ds.resize(128);
+    while (dsTheoTang_.size() <= static_cast<size_t>(tang)) dsTheoTang_.emplace_back();
     return dsTheoTang_[tang];
 }
+
+namespace {
+
+// A capture's ordering score by the pieces' values: the most valuable victim
+// first, then the cheapest attacker (maDi -1: no piece on the origin).
+int32_t diemAn(int maDi, int maAn) {
+    return 1000000 + 16 * GIA_TRI_QUAN[maAn & 7] - (maDi >= 0 ? GIA_TRI_QUAN[maDi & 7] : 0);
+}
+
+}  // namespace
 
 template <class B>
 int32_t TimKiem::diemSapXep(const B& ban, NuocGon n, NuocGon goiY, const NuocGon* satThu) const {
     if (n == goiY) return 10000000;
     const int maDi = ban.ma(n.di());
     const int maAn = ban.ma(n.den());
-    // Captures by the pieces' values: the most valuable victim first, then the cheapest attacker.
-    if (maAn >= 0) return 1000000 + 16 * GIA_TRI_QUAN[maAn & 7] - (maDi >= 0 ? GIA_TRI_QUAN[maDi & 7] : 0);
+    if (maAn >= 0) return diemAn(maDi, maAn);
     if (n == satThu[0]) return 900000;
     if (n == satThu[1]) return 890000;
     if (maDi >= 0) return diemLichSu[maDi >> 3][nuocGon::o90(n.di())][nuocGon::o90(n.den())];
@@ -158,21 +167,35 @@ void TimKiem::sapXepNuocDi(DanhSachNuoc& ds, const NuocDi& goiY, int32_t tang) c
     for (size_t i = 0; i < ds.size(); ++i) ds[i] = nuocGon::raNuocDi(gon[i]);
 }
 
-// Each move becomes one key: score, then its place in the list (earlier first
-// among equal scores), then the move itself. Keys are distinct, so taking them
-// from the highest down is exactly the stable sort by score. Longer lists
-// (only on hand-built boards) are sorted outright.
-template <class B>
-void TimKiem::BoChon::batDau(const TimKiem& tk, const B& ban, NuocGon goiY, int32_t tang) {
+// Each move becomes one key as it is generated: score, then its place in the
+// list (earlier first among equal scores), then the move itself. Keys are
+// distinct, so taking them from the highest down is exactly the stable sort
+// by score. Longer lists (only on hand-built boards) are listed again and
+// sorted outright.
+template <bool CHI_AN, class B>
+void TimKiem::BoChon::nap(const TimKiem& tk, B& ban, NuocGon goiY, int32_t tang) {
+    const auto satThu = satThuGon(tk.nuocSatThu[tangSatThu(tang)]);
+    size_t j = 0;
+    auto themKhoa = [&](int di, int den) {
+        if (j < 256) {
+            const NuocGon m(di, den);
+            // Out of check the capture search has no hint, and every move
+            // captures: diemSapXep's capture score.
+            const int32_t diem = CHI_AN ? diemAn(ban.ma(di), ban.ma(den)) : tk.diemSapXep(ban, m, goiY, satThu.data());
+            khoa[j] = (static_cast<uint64_t>(static_cast<uint32_t>(diem)) << 32) | (static_cast<uint64_t>(255 - j) << 16) | m.goi;
+        }
+        ++j;
+    };
+    ban.template sinhNuocDi<CHI_AN>(tk.pheDangDi, themKhoa);
+    n = j;
     i = 0;
     daDongGoi = n <= 256;
-    if (!daDongGoi) return tk.sapXepOnDinh(ban, ds.data(), n, goiY, tang);
-    const auto satThu = satThuGon(tk.nuocSatThu[tangSatThu(tang)]);
-    for (size_t j = 0; j < n; ++j) {
-        const NuocGon m = ds[j];
-        khoa[j] = (static_cast<uint64_t>(static_cast<uint32_t>(tk.diemSapXep(ban, m, goiY, satThu.data()))) << 32) |
-                  (static_cast<uint64_t>(255 - j) << 16) | m.goi;
-    }
+    if (daDongGoi) return;
+    if (ds.size() < n) ds.resize(n);
+    size_t k = 0;
+    auto them = [&](int di, int den) { ds[k++] = NuocGon(di, den); };
+    ban.template sinhNuocDi<CHI_AN>(tk.pheDangDi, them);
+    tk.sapXepOnDinh(ban, ds.data(), n, goiY, tang);
 }
 
 bool TimKiem::BoChon::tiep(NuocGon& ra) {
@@ -271,9 +294,8 @@ int32_t TimKiem::alphaBetaTren(B& ban, int32_t doSau, int32_t alpha, int32_t bet
     if (doSau <= 0) return dungQuiescence ? quiescenceTren(ban, alpha, beta, tang) : luongGia();
 
     BoChon& chon = boChonTaiTang(tang);
-    chon.n = ban.sinhNuocDi(pheDangDi, false, chon.ds);
+    chon.nap<false>(*this, ban, goiY, tang);
     if (chon.n == 0) return tang - DIEM_CHIEU_HET;
-    chon.batDau(*this, ban, goiY, tang);
     const bool biChieuNay = dangBiChieu(ban, tang);
 
     const int32_t alphaGoc = alpha;
@@ -321,8 +343,8 @@ int32_t TimKiem::quiescenceTren(B& ban, int32_t alpha, int32_t beta, int32_t tan
 
     // Out of check only captures are searched; in check every evasion is.
     BoChon& chon = boChonTaiTang(tang);
-    chon.n = ban.sinhNuocDi(pheDangDi, !biChieuNay, chon.ds);
-    chon.batDau(*this, ban, KHONG_GOI_Y, tang);
+    if (biChieuNay) chon.nap<false>(*this, ban, KHONG_GOI_Y, tang);
+    else chon.nap<true>(*this, ban, KHONG_GOI_Y, tang);
 
     bool coNuocHopLe = false;
     for (NuocGon n; chon.tiep(n);) {

@@ -3,9 +3,6 @@
 // runs on it when the search board cannot stand for the BanCo (stacked or
 // off-board pieces, only ever set up by hand), and when the search's parts are
 // driven one by one on a BanCo. Slower, and exactly the BanCo's answers.
-#include <algorithm>
-#include <vector>
-
 #include "ban_co.h"
 #include "ban_tim_kiem.h"
 
@@ -19,15 +16,13 @@ public:
     int ma(int o) const { return ban_.maQuan(oDem::HINH.hang[o], oDem::HINH.cot[o]); }
     // A move from off the board (a hand-placed piece there) is dropped: the
     // search would skip it anyway, as no piece of the side stands there.
-    size_t sinhNuocDi(Phe phe, bool chiAn, std::vector<NuocGon>& ra) {
+    template <bool CHI_AN, class Them>
+    void sinhNuocDi(Phe phe, Them& them) {
         nhap_.clear();
-        if (chiAn) ban_.sinhNuocAn(phe, nhap_);
+        if (CHI_AN) ban_.sinhNuocAn(phe, nhap_);
         else ban_.sinhNuocDi(phe, nhap_);
-        if (ra.size() < nhap_.size()) ra.resize(nhap_.size());
-        size_t n = 0;
         for (const NuocDi& m : nhap_)
-            if (BanCo::trongBanCo(m.hangDi, m.cotDi)) ra[n++] = nuocGon::tuNuocDi(m);
-        return n;
+            if (BanCo::trongBanCo(m.hangDi, m.cotDi)) them(oDem::chiSo(m.hangDi, m.cotDi), oDem::chiSo(m.hangDen, m.cotDen));
     }
     int di(NuocGon n) {
         ban_.thuNuocDi(nuocGon::raNuocDi(n));

@@ -1,6 +1,5 @@
 // The search board: loading from a BanCo and handing its storage order back,
-// the piece lists and move generation (the same rules as BanCo's, from
-// sinh_o_dem.h).
+// and the piece lists.
 #include "ban_tim_kiem.h"
 
 #include <algorithm>
@@ -40,18 +39,6 @@ void BanTimKiem::traLaiThuTu(BanCo& ban) const {
     std::iota(thuTuMoi.begin(), thuTuMoi.end(), size_t{0});
     std::sort(thuTuMoi.begin(), thuTuMoi.end(), [this](size_t a, size_t b) { return thuTu_[a] < thuTu_[b]; });
     ban.sapLaiThuTu(thuTuMoi);
-}
-
-size_t BanTimKiem::sinhVao(Phe phe, bool chiAn, NuocGon* ra) const {
-    NuocGon* cuoi = ra;
-    auto them = [&cuoi](int di, int den) { *cuoi++ = NuocGon(di, den); };
-    const uint8_t* ds = dsPhe_[phe].data();
-    for (int j = 0; j < soQuan_[phe]; ++j) {
-        const int q = ds[j];
-        if (chiAn) sinhQuan<true>(o_.data(), viTri_[q], maQuan_[q] & 7, phe, them);
-        else sinhQuan<false>(o_.data(), viTri_[q], maQuan_[q] & 7, phe, them);
-    }
-    return static_cast<size_t>(cuoi - ra);
 }
 
 void BanTimKiem::boKhoiDanhSach(int q) {

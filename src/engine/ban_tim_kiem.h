@@ -10,7 +10,6 @@
 // would have left.
 #include <array>
 #include <cstdint>
-#include <vector>
 #include "ban_co.h"
 #include "o_dem.h"
 #include "sinh_o_dem.h"
@@ -71,14 +70,15 @@ public:
     void traLaiThuTu(BanCo& ban) const;
 
     int ma(int o) const { return o_[o]; }
-    // Writes the moves BanCo::sinhNuocDi (chiAn: sinhNuocAn) would list, in
-    // the same order, from the start of ra (grown when it could be too
-    // short); returns how many.
-    size_t sinhNuocDi(Phe phe, bool chiAn, std::vector<NuocGon>& ra) const {
-        // No piece has more than 17 moves.
-        const size_t toiDa = size_t{17} * static_cast<size_t>(soQuan_[phe]);
-        if (ra.size() < toiDa) ra.resize(toiDa);
-        return sinhVao(phe, chiAn, ra.data());
+    // Hands them(di, den) the moves BanCo::sinhNuocDi (CHI_AN: sinhNuocAn)
+    // would list, in the same order.
+    template <bool CHI_AN, class Them>
+    void sinhNuocDi(Phe phe, Them& them) const {
+        const uint8_t* ds = dsPhe_[phe].data();
+        for (int j = 0; j < soQuan_[phe]; ++j) {
+            const int q = ds[j];
+            oDem::sinhQuan<CHI_AN>(o_.data(), viTri_[q], maQuan_[q] & 7, phe, them);
+        }
     }
 
     // Makes a move; returns the captured piece's slot (KHONG for none), which
@@ -144,7 +144,6 @@ private:
     std::array<int, 2> tuong_{KHONG, KHONG};
     int soQuanNap_ = 0;
 
-    size_t sinhVao(Phe phe, bool chiAn, NuocGon* ra) const;
     void boKhoiDanhSach(int q);
     void traVaoCuoi(int q);
     void timLaiTuong(Phe phe);

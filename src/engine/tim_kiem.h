@@ -155,8 +155,9 @@ private:
         size_t n = 0, i = 0;
         uint64_t khoa[256];
         bool daDongGoi = false;
-        template <class B>
-        void batDau(const TimKiem& tk, const B& ban, NuocGon goiY, int32_t tang);
+        // Lists the side to move's moves (CHI_AN: captures only) and ranks them.
+        template <bool CHI_AN, class B>
+        void nap(const TimKiem& tk, B& ban, NuocGon goiY, int32_t tang);
         bool tiep(NuocGon& ra);
     };
     // One reusable move list per ply, so a node allocates nothing; a deque so

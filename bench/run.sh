@@ -6,16 +6,42 @@
 #   computer searches at the hard level, and the program's peak memory;
 #   resident memory idle and in a human-against-human game (bench/bo_nho.sh).
 #
-#   bench/run.sh [LABEL] [BIN_DIR]
+#   bench/run.sh [--baseline REV] [LABEL] [BIN_DIR]
 # LABEL names the run in RESULTS.md (default "current"). BIN_DIR holds a
 # tavelin-bench and a tavelin3d to measure instead of building this tree
 # (used to measure an older build beside the current one). PERFT_BIN, when
 # set, names another tavelin-bench to use for perft alone.
+#
+# --baseline REV builds tavelin-bench from git revision REV (in
+# build-baseline-REV/) and adds a side-by-side section: bench runs of the two
+# builds taken in turns, so that the machine's load weighs on both alike
+# (SIDE_BY_SIDE_ROUNDS pairs, default 3), a check that every per-position node
+# count, move and score is the same, and the hard level's full-depth share of
+# each build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+GOC_SO_SANH=""
+if [ "${1:-}" = "--baseline" ]; then
+  GOC_SO_SANH="${2:?--baseline needs a git revision}"
+  shift 2
+fi
 NHAN="${1:-current}"
 BIN_DIR="${2:-}"
 KET_QUA=bench/RESULTS.md
+
+# Builds tavelin-bench of a git revision once; prints its path.
+xayGoc() {
+  local rev thu
+  rev=$(git rev-parse --short "$1")
+  thu="build-baseline-$rev"
+  if [ ! -x "$thu/out/tools/tavelin-bench" ]; then
+    rm -rf "$thu" && mkdir -p "$thu/src"
+    git archive "$rev" | tar -x -C "$thu/src"
+    cmake -S "$thu/src" -B "$thu/out" -DCMAKE_BUILD_TYPE=Release -DTAVELIN_TESTS=OFF >/dev/null
+    cmake --build "$thu/out" -j"$(nproc)" --target tavelin-bench >/dev/null
+  fi
+  realpath "$thu/out/tools/tavelin-bench"
+}
 
 if [ -z "$BIN_DIR" ]; then
   cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DTAVELIN_TESTS=OFF >/dev/null
@@ -90,6 +116,44 @@ echo "== memory" >&2
   bench/bo_nho.sh "$CHUONG_TRINH"
   echo
 } >> "$out"
+
+if [ -n "$GOC_SO_SANH" ]; then
+  echo "== side by side with $GOC_SO_SANH" >&2
+  BENCH_GOC=$(xayGoc "$GOC_SO_SANH")
+  vong="${SIDE_BY_SIDE_ROUNDS:-3}"
+  # The bench's own total of search time, and the process's user CPU seconds.
+  chay() { /usr/bin/time -f "%U" -o "$tam/time.txt" "$1" bench > "$2"; echo "$(awk '/^bench nodes/{print $5}' "$2") $(cat "$tam/time.txt")"; }
+  {
+    echo "### side by side: this build and $GOC_SO_SANH, bench in turns"
+    echo
+    echo "Load before: $(cut -d' ' -f1-3 /proc/loadavg)."
+    echo
+    echo "| round | $GOC_SO_SANH ms | this build ms | ratio | $GOC_SO_SANH user s | this build user s | ratio |"
+    echo "|---|---|---|---|---|---|---|"
+    for v in $(seq "$vong"); do
+      read -r msGoc uGoc < <(chay "$BENCH_GOC" "$tam/goc.txt")
+      read -r msMoi uMoi < <(chay "$BENCH" "$tam/moi.txt")
+      echo "| $v | $msGoc | $msMoi | $(awk -v a="$msMoi" -v b="$msGoc" 'BEGIN{printf "%.2f", a/b}') | $uGoc | $uMoi | $(awk -v a="$uMoi" -v b="$uGoc" 'BEGIN{printf "%.2f", a/b}') |"
+    done
+    echo
+    # Everything but the times must match: nodes, move and score per position.
+    boThoiGian() { sed -E 's/ ms +[0-9.]+ nps +[0-9]+//' "$1"; }
+    if diff <(boThoiGian "$tam/goc.txt") <(boThoiGian "$tam/moi.txt") > /dev/null; then
+      echo "Per-position nodes, moves and scores: identical ($(awk '/^bench nodes/{print $3}' "$tam/moi.txt") nodes)."
+    else
+      echo "Per-position nodes, moves and scores: DIFFERENT."
+    fi
+    echo
+    "$BENCH_GOC" levels > "$tam/levels-goc.txt"
+    echo "Full depth within the level's time, $GOC_SO_SANH then this build:"
+    echo
+    echo '```'
+    grep '^levels' "$tam/levels-goc.txt"
+    grep '^levels' "$tam/levels.txt"
+    echo '```'
+    echo
+  } >> "$out"
+fi
 
 echo "== http" >&2
 mkdir -p "$tam/chay"

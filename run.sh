@@ -3,6 +3,21 @@
 # (for example: ./run.sh --port 9000 --no-open).
 set -euo pipefail
 cd "$(dirname "$0")"
-cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DTAVELIN_TESTS=OFF >/dev/null
-cmake --build build-release -j"$(nproc)" --target tavelin3d
+
+# The build needs cmake and a C++ compiler; the program itself only the
+# standard library. Install them (Debian/Ubuntu) when missing.
+thieu=()
+command -v cmake >/dev/null 2>&1 || thieu+=(cmake)
+command -v g++ >/dev/null 2>&1 || thieu+=(g++)
+command -v make >/dev/null 2>&1 || thieu+=(make)
+if [ ${#thieu[@]} -gt 0 ]; then
+  echo "== installing: ${thieu[*]}"
+  sudo_cmd=""
+  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+  $sudo_cmd apt-get update
+  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y "${thieu[@]}"
+fi
+
+cmake --preset release >/dev/null
+cmake --build --preset release -j"$(nproc)"
 exec ./build-release/tavelin3d "$@"

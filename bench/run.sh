@@ -44,7 +44,7 @@ xayGoc() {
 }
 
 if [ -z "$BIN_DIR" ]; then
-  cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DTAVELIN_TESTS=OFF >/dev/null
+  cmake --preset release >/dev/null
   cmake --build build-release -j"$(nproc)" --target tavelin3d tavelin-bench >/dev/null
   BENCH=build-release/tools/tavelin-bench
   CHUONG_TRINH=build-release/tavelin3d

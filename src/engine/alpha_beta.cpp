@@ -54,11 +54,13 @@ void TimKiem::xorNuoc(const B& ban, NuocGon n, int huong) {
 }
 
 template <class B>
-TimKiem::TruocNuoc TimKiem::diNuoc(B& ban, NuocGon n) {
+TimKiem::TruocNuoc TimKiem::diNuoc(B& ban, NuocGon n, bool conDocTT) {
     TruocNuoc truoc{khoaHienTai, diemDo_, {phongThu_[0], phongThu_[1]}, BanTimKiem::KHONG};
     xorNuoc(ban, n, +1);
-    // The child node probes this slot first thing; start fetching it now.
-    __builtin_prefetch(&bangTT[khoaHienTai & matNaTT]);
+    // An alpha-beta child probes this slot first thing; start fetching it now.
+    // A capture-search child never reads the table: fetching would only push
+    // useful lines out of the cache.
+    if (conDocTT) __builtin_prefetch(&bangTT[khoaHienTai & matNaTT]);
     truoc.biAn = ban.di(n);
     pheDangDi = pheDoiPhuong(pheDangDi);
     lichSuKhoa.push_back(khoaHienTai);
@@ -84,7 +86,7 @@ void TimKiem::luiNuoc(B& ban, NuocGon n, const TruocNuoc& truoc) {
 // The key argument is khoaHienTai in every caller; these two drive banCo.
 void TimKiem::apDungNuoc(const NuocDi& nuoc, uint64_t&) {
     BanCoBoc ban(*banCo);
-    diNuoc(ban, nuocGon::tuNuocDi(nuoc));
+    diNuoc(ban, nuocGon::tuNuocDi(nuoc), true);
 }
 
 void TimKiem::boNuocDi(const NuocDi& nuoc, uint64_t&) {
@@ -95,7 +97,7 @@ void TimKiem::boNuocDi(const NuocDi& nuoc, uint64_t&) {
 // Makes a move of the side to move; false, with nothing changed, when the
 // move is not the side's own or leaves its general attacked.
 template <class B>
-bool TimKiem::diThu(B& ban, NuocGon n, bool biChieuNay, int32_t tang, TruocNuoc& truoc) {
+bool TimKiem::diThu(B& ban, NuocGon n, bool biChieuNay, int32_t tang, TruocNuoc& truoc, bool conDocTT) {
     if (!nuocCuaPhe(ban, n, pheDangDi)) return false;
     const Phe nguoiDi = pheDangDi;
     // Out of check, most moves cannot expose the own general: no test needed.
@@ -103,7 +105,7 @@ bool TimKiem::diThu(B& ban, NuocGon n, bool biChieuNay, int32_t tang, TruocNuoc&
     // Below the root the side that just moved here is never in check, so the
     // child's in-check test can be settled from the move alone.
     ghiGoiYChieu(tang + 1, !ban.nuocCoTheChieu(n, nguoiDi));
-    truoc = diNuoc(ban, n);
+    truoc = diNuoc(ban, n, conDocTT);
     if (canThuChieu && ban.biChieu(nguoiDi)) {
         luiNuoc(ban, n, truoc);
         return false;
@@ -305,7 +307,7 @@ int32_t TimKiem::alphaBetaTren(B& ban, int32_t doSau, int32_t alpha, int32_t bet
     for (NuocGon n; chon.tiep(n);) {
         const bool laNuocAn = ban.ma(n.den()) >= 0;
         TruocNuoc truoc;
-        if (!diThu(ban, n, biChieuNay, tang, truoc)) continue;
+        if (!diThu(ban, n, biChieuNay, tang, truoc, true)) continue;
         const int32_t diem = -alphaBetaTren(ban, doSau - 1, -beta, -alpha, tang + 1);
         luiNuoc(ban, n, truoc);
         if (dungLai) return 0;
@@ -349,7 +351,7 @@ int32_t TimKiem::quiescenceTren(B& ban, int32_t alpha, int32_t beta, int32_t tan
     bool coNuocHopLe = false;
     for (NuocGon n; chon.tiep(n);) {
         TruocNuoc truoc;
-        if (!diThu(ban, n, biChieuNay, tang, truoc)) continue;
+        if (!diThu(ban, n, biChieuNay, tang, truoc, false)) continue;
         const int32_t diem = -quiescenceTren(ban, -beta, -alpha, tang + 1);
         luiNuoc(ban, n, truoc);
         if (dungLai) return 0;
@@ -366,7 +368,7 @@ template <class B>
 int32_t TimKiem::timNuocGoc(B& ban, NuocGon n, int32_t doSau, int32_t alpha) {
     // The root position may come from anywhere: its children test check themselves.
     ghiGoiYChieu(1, false);
-    const TruocNuoc truoc = diNuoc(ban, n);
+    const TruocNuoc truoc = diNuoc(ban, n, true);
     const int32_t v = -alphaBetaTren(ban, doSau, -VO_CUC, -alpha, 1);
     luiNuoc(ban, n, truoc);
     return v;

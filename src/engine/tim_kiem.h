@@ -183,9 +183,9 @@ private:
         int biAn = BanTimKiem::KHONG;
     };
     template <class B>
-    bool diThu(B& ban, NuocGon n, bool biChieuNay, int32_t tang, TruocNuoc& truoc);
+    bool diThu(B& ban, NuocGon n, bool biChieuNay, int32_t tang, TruocNuoc& truoc, bool conDocTT);
     template <class B>
-    TruocNuoc diNuoc(B& ban, NuocGon n);
+    TruocNuoc diNuoc(B& ban, NuocGon n, bool conDocTT);
     template <class B>
     void luiNuoc(B& ban, NuocGon n, const TruocNuoc& truoc);
     template <class B>

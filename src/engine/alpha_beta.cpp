@@ -1,5 +1,6 @@
 // The tree below the root: make/unmake with the key and the evaluation kept
-// up to date, negamax alpha-beta (fail-hard), quiescence and move ordering.
+// up to date, the transposition table, negamax alpha-beta (fail-hard),
+// quiescence and move ordering.
 // Written once for any board B with the search board's interface
 // (ban_tim_kiem.h): the driver searches the search board when it can stand
 // for the BanCo, else a BanCoBoc; the public entry points here drive the
@@ -113,6 +114,34 @@ bool TimKiem::diThu(B& ban, NuocGon n, bool biChieuNay, int32_t tang, TruocNuoc&
     return true;
 }
 
+// ---- The transposition table ----------------------------------------------
+// Here, beside the search, so that its probes and stores are inlined.
+
+void TimKiem::ghiTT(uint64_t khoa, int32_t doSau, int32_t diem, int32_t kieu, const NuocDi& nuoc, int32_t tang) {
+    if (!dungTT) return;
+    MucTT& e = bangTT[khoa & matNaTT];
+    // A deeper entry of another position is worth more than this one.
+    if (e.kieu() != KIEU_TRONG && !e.cungKhoa(khoa) && e.doSau > doSau) return;
+    // Mate scores are stored as a distance from this node, not from the root.
+    if (diem > NGUONG_CHIEU_HET) diem += tang;
+    else if (diem < -NGUONG_CHIEU_HET) diem -= tang;
+    e.ghi(khoa, kieu, nuoc);
+    e.diem = diem;
+    e.doSau = doSau;
+}
+
+bool TimKiem::docTT(uint64_t khoa, int32_t doSau, int32_t& diem, int32_t& kieu, NuocDi& nuoc, int32_t tang) const {
+    if (!dungTT) return false;
+    const MucTT& e = bangTT[khoa & matNaTT];
+    if (e.kieu() == KIEU_TRONG || !e.cungKhoa(khoa) || e.doSau < doSau) return false;
+    diem = e.diem;
+    if (diem >= NGUONG_CHIEU_HET + 1) diem -= tang;
+    else if (diem <= -(NGUONG_CHIEU_HET + 1)) diem += tang;
+    kieu = e.kieu();
+    nuoc = e.nuocDi();
+    return true;
+}
+
 // ---- Move ordering ---------------------------------------------------------
 
 TimKiem::BoChon& TimKiem::boChonTaiTang(int32_t tang) {
@@ -176,7 +205,8 @@ void TimKiem::sapXepNuocDi(DanhSachNuoc& ds, const NuocDi& goiY, int32_t tang) c
 // sorted outright.
 template <bool CHI_AN, class B>
 void TimKiem::BoChon::nap(const TimKiem& tk, B& ban, NuocGon goiY, int32_t tang) {
-    const auto satThu = satThuGon(tk.nuocSatThu[tangSatThu(tang)]);
+    std::array<NuocGon, 2> satThu{};
+    if (!CHI_AN) satThu = satThuGon(tk.nuocSatThu[tangSatThu(tang)]);
     size_t j = 0;
     auto themKhoa = [&](int di, int den) {
         if (j < 256) {

@@ -41,26 +41,6 @@ void BanTimKiem::traLaiThuTu(BanCo& ban) const {
     ban.sapLaiThuTu(thuTuMoi);
 }
 
-void BanTimKiem::boKhoiDanhSach(int q) {
-    const Phe phe = Phe(maQuan_[q] >> 3);
-    uint8_t* ds = dsPhe_[phe].data();
-    const int n = soQuan_[phe];
-    for (int j = oTrongDs_[q]; j + 1 < n; ++j) {
-        ds[j] = ds[j + 1];
-        oTrongDs_[ds[j]] = static_cast<uint8_t>(j);
-    }
-    soQuan_[phe] = n - 1;
-    if (tuong_[phe] == q) timLaiTuong(phe);
-}
-
-void BanTimKiem::traVaoCuoi(int q) {
-    const Phe phe = Phe(maQuan_[q] >> 3);
-    oTrongDs_[q] = static_cast<uint8_t>(soQuan_[phe]);
-    dsPhe_[phe][soQuan_[phe]++] = static_cast<uint8_t>(q);
-    thuTu_[q] = soLanTra_++;
-    if (tuong_[phe] == KHONG && (maQuan_[q] & 7) == LOAI_TUONG) tuong_[phe] = q;
-}
-
 void BanTimKiem::timLaiTuong(Phe phe) {
     tuong_[phe] = KHONG;
     for (int j = 0; j < soQuan_[phe]; ++j) {
@@ -70,15 +50,4 @@ void BanTimKiem::timLaiTuong(Phe phe) {
             return;
         }
     }
-}
-
-// BanCo::nuocCoTheLoTuong on square-view indices, with one more certainty: a
-// capture leaves its destination occupied as it was, so unlike a quiet move it
-// cannot put a screen in front of a cannon by entering the general's line.
-bool BanTimKiem::nuocCoTheLoTuong(NuocGon n, int tuong) const {
-    const int th = HINH.hang[tuong], tc = HINH.cot[tuong];
-    const int hDi = HINH.hang[n.di()], cDi = HINH.cot[n.di()];
-    if (hDi == th || cDi == tc) return true;
-    if (o_[n.den()] == TRONG && (HINH.hang[n.den()] == th || HINH.cot[n.den()] == tc)) return true;
-    return (hDi - th == 1 || th - hDi == 1) && (cDi - tc == 1 || tc - cDi == 1);
 }

@@ -144,8 +144,33 @@ private:
     std::array<int, 2> tuong_{KHONG, KHONG};
     int soQuanNap_ = 0;
 
-    void boKhoiDanhSach(int q);
-    void traVaoCuoi(int q);
+    void boKhoiDanhSach(int q) {
+        const Phe phe = Phe(maQuan_[q] >> 3);
+        uint8_t* ds = dsPhe_[phe].data();
+        const int n = soQuan_[phe];
+        for (int j = oTrongDs_[q]; j + 1 < n; ++j) {
+            ds[j] = ds[j + 1];
+            oTrongDs_[ds[j]] = static_cast<uint8_t>(j);
+        }
+        soQuan_[phe] = n - 1;
+        if (tuong_[phe] == q) timLaiTuong(phe);
+    }
+    void traVaoCuoi(int q) {
+        const Phe phe = Phe(maQuan_[q] >> 3);
+        oTrongDs_[q] = static_cast<uint8_t>(soQuan_[phe]);
+        dsPhe_[phe][soQuan_[phe]++] = static_cast<uint8_t>(q);
+        thuTu_[q] = soLanTra_++;
+        if (tuong_[phe] == KHONG && (maQuan_[q] & 7) == LOAI_TUONG) tuong_[phe] = q;
+    }
     void timLaiTuong(Phe phe);
-    bool nuocCoTheLoTuong(NuocGon n, int tuong) const;
+    // BanCo::nuocCoTheLoTuong on square-view indices, with one more certainty: a
+    // capture leaves its destination occupied as it was, so unlike a quiet move it
+    // cannot put a screen in front of a cannon by entering the general's line.
+    bool nuocCoTheLoTuong(NuocGon n, int tuong) const {
+        const int th = oDem::HINH.hang[tuong], tc = oDem::HINH.cot[tuong];
+        const int hDi = oDem::HINH.hang[n.di()], cDi = oDem::HINH.cot[n.di()];
+        if (hDi == th || cDi == tc) return true;
+        if (o_[n.den()] == oDem::TRONG && (oDem::HINH.hang[n.den()] == th || oDem::HINH.cot[n.den()] == tc)) return true;
+        return (hDi - th == 1 || th - hDi == 1) && (cDi - tc == 1 || tc - cDi == 1);
+    }
 };

@@ -1,5 +1,4 @@
-// Zobrist keys, the incremental evaluation's start and the transposition
-// table.
+// Zobrist keys and the incremental evaluation's start.
 #include <cstring>
 #include <random>
 
@@ -70,29 +69,4 @@ void TimKiem::batDanhGiaTangDan() {
         if ((ma & 7) == LOAI_VOI || (ma & 7) == LOAI_SI) ++phongThu_[q->phe];
     }
     danhGiaTangDan_ = true;
-}
-
-void TimKiem::ghiTT(uint64_t khoa, int32_t doSau, int32_t diem, int32_t kieu, const NuocDi& nuoc, int32_t tang) {
-    if (!dungTT) return;
-    MucTT& e = bangTT[khoa & matNaTT];
-    // A deeper entry of another position is worth more than this one.
-    if (e.kieu() != KIEU_TRONG && !e.cungKhoa(khoa) && e.doSau > doSau) return;
-    // Mate scores are stored as a distance from this node, not from the root.
-    if (diem > NGUONG_CHIEU_HET) diem += tang;
-    else if (diem < -NGUONG_CHIEU_HET) diem -= tang;
-    e.ghi(khoa, kieu, nuoc);
-    e.diem = diem;
-    e.doSau = doSau;
-}
-
-bool TimKiem::docTT(uint64_t khoa, int32_t doSau, int32_t& diem, int32_t& kieu, NuocDi& nuoc, int32_t tang) const {
-    if (!dungTT) return false;
-    const MucTT& e = bangTT[khoa & matNaTT];
-    if (e.kieu() == KIEU_TRONG || !e.cungKhoa(khoa) || e.doSau < doSau) return false;
-    diem = e.diem;
-    if (diem >= NGUONG_CHIEU_HET + 1) diem -= tang;
-    else if (diem <= -(NGUONG_CHIEU_HET + 1)) diem += tang;
-    kieu = e.kieu();
-    nuoc = e.nuocDi();
-    return true;
 }

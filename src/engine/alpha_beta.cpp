@@ -145,8 +145,8 @@ bool TimKiem::docTT(uint64_t khoa, int32_t doSau, int32_t& diem, int32_t& kieu, 
 // ---- Move ordering ---------------------------------------------------------
 
 TimKiem::BoChon& TimKiem::boChonTaiTang(int32_t tang) {
-    while (dsTheoTang_.size() <= static_cast<size_t>(tang)) dsTheoTang_.emplace_back();
-    return dsTheoTang_[tang];
+    while (dsTheoTang_.size() <= static_cast<size_t>(tang)) dsTheoTang_.push_back(std::make_unique<BoChon>());
+    return *dsTheoTang_[tang];
 }
 
 namespace {

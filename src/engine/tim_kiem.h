@@ -1,7 +1,6 @@
 #pragma once
 #include <chrono>
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <random>
 #include <span>
@@ -160,9 +159,10 @@ private:
         void nap(const TimKiem& tk, B& ban, NuocGon goiY, int32_t tang);
         bool tiep(NuocGon& ra);
     };
-    // One reusable move list per ply, so a node allocates nothing; a deque so
-    // that growing it never moves a list a shallower node is still walking.
-    std::deque<BoChon> dsTheoTang_;
+    // One reusable move list per ply, so a node allocates nothing; each on
+    // its own, so that growing the table never moves a list a shallower node
+    // is still walking.
+    std::vector<std::unique_ptr<BoChon>> dsTheoTang_;
     BoChon& boChonTaiTang(int32_t tang);
     // The search's own board, used whenever it can stand for banCo.
     BanTimKiem banTimKiem_;

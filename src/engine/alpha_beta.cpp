@@ -107,7 +107,7 @@ bool TimKiem::diThu(B& ban, NuocGon n, bool biChieuNay, int32_t tang, TruocNuoc&
     // child's in-check test can be settled from the move alone.
     ghiGoiYChieu(tang + 1, !ban.nuocCoTheChieu(n, nguoiDi));
     truoc = diNuoc(ban, n, conDocTT);
-    if (canThuChieu && ban.biChieu(nguoiDi)) {
+    if (canThuChieu && (biChieuNay ? ban.biChieu(nguoiDi) : ban.loTuongSauNuoc(n, nguoiDi, truoc.biAn))) {
         luiNuoc(ban, n, truoc);
         return false;
     }

@@ -51,3 +51,41 @@ void BanTimKiem::timLaiTuong(Phe phe) {
         }
     }
 }
+
+namespace {
+
+// The step from square k towards square o on the same row or column.
+int huongToi(int k, int o) {
+    if (HINH.cot[o] == HINH.cot[k]) return HINH.hang[o] < HINH.hang[k] ? LEN : XUONG;
+    return HINH.cot[o] < HINH.cot[k] ? TRAI : PHAI;
+}
+
+bool cungDuong(int k, int o) { return HINH.hang[o] == HINH.hang[k] || HINH.cot[o] == HINH.cot[k]; }
+
+
+}  // namespace
+
+bool BanTimKiem::loTuongSauNuoc(NuocGon n, Phe phe, int biAn) const {
+    if (tuong_[phe] == KHONG) return false;
+    const int k = viTri_[tuong_[phe]];
+    if (k == n.den()) return biTanCong(o_.data(), k, phe);  // the general itself moved
+    const int benDich = pheDoiPhuong(phe) << 3;
+    const int di = n.di(), den = n.den();
+    int huongDi = 0;
+    if (cungDuong(k, di)) {
+        huongDi = huongToi(k, di);
+        if (biTanCongTheoHuong(o_.data(), k, huongDi, benDich)) return true;
+    }
+    // A capture leaves its destination occupied as before; a quiet move may
+    // have put a screen in front of a cannon.
+    if (biAn == KHONG && cungDuong(k, den)) {
+        const int huongDen = huongToi(k, den);
+        if (huongDen != huongDi && biTanCongTheoHuong(o_.data(), k, huongDen, benDich)) return true;
+    }
+    const int dh = HINH.hang[di] - HINH.hang[k], dc = HINH.cot[di] - HINH.cot[k];
+    if ((dh != 1 && dh != -1) || (dc != 1 && dc != -1)) return false;
+    // The origin was a diagonal neighbour: a horse's leg or an elephant's eye.
+    const int maDich = LOAI_MA | benDich;
+    if (o_[k + 2 * dh * RONG + dc] == maDich || o_[k + dh * RONG + 2 * dc] == maDich) return true;
+    return HINH.benNha[pheDoiPhuong(phe)][k] && o_[k + 2 * (dh * RONG + dc)] == (LOAI_VOI | benDich);
+}

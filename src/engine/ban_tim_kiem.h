@@ -110,6 +110,11 @@ public:
 
     // BanCo::biChieu, nuocChacChanAnToan and nuocCoTheChieu for this board.
     bool biChieu(Phe phe) const { return tuong_[phe] != KHONG && oDem::biTanCong(o_.data(), viTri_[tuong_[phe]], phe); }
+    // biChieu(phe) just after side phe's move n (biAn: what di returned),
+    // when phe's general was not attacked before it: only the lines through
+    // the squares the move changed, and the horse legs or elephant eye it
+    // freed, can have opened an attack.
+    bool loTuongSauNuoc(NuocGon n, Phe phe, int biAn) const;
     bool nuocChacChanAnToan(NuocGon n, Phe phe) const {
         return tuong_[phe] != KHONG && !nuocCoTheLoTuong(n, viTri_[tuong_[phe]]);
     }

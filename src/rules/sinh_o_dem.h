@@ -112,6 +112,19 @@ inline void sinhQuan(const int8_t* ma, int o, int loai, Phe phe, Them& them) {
     }
 }
 
+// Attacks along a line from square k in direction huong by the side whose
+// codes carry benDich: chariot (first piece met), cannon (second piece met),
+// and the flying general along the column (first piece met).
+inline bool biTanCongTheoHuong(const int8_t* ma, int k, int huong, int benDich) {
+    int i = k + huong;
+    while (ma[i] == TRONG) i += huong;
+    if (ma[i] == TUONG_BIEN) return false;
+    if (ma[i] == (LOAI_XE | benDich)) return true;
+    if ((huong == LEN || huong == XUONG) && ma[i] == (LOAI_TUONG | benDich)) return true;
+    for (i += huong; ma[i] == TRONG;) i += huong;
+    return ma[i] == (LOAI_PHAO | benDich);
+}
+
 // Whether the general of side phe on square k is attacked. Looks outward
 // from the general for every shape of attack the seven rules allow, instead of
 // asking each enemy piece; exact for generals outside their palace too.
@@ -119,17 +132,8 @@ inline bool biTanCong(const int8_t* ma, int k, Phe phe) {
     const Phe dich = pheDoiPhuong(phe);
     const int benDich = dich << 3;
 
-    // Lines: chariot (first piece met), cannon (second piece met), and the
-    // flying general along the column (first piece met).
-    for (const int huong : HUONG) {
-        int i = k + huong;
-        while (ma[i] == TRONG) i += huong;
-        if (ma[i] == TUONG_BIEN) continue;
-        if (ma[i] == (LOAI_XE | benDich)) return true;
-        if ((huong == LEN || huong == XUONG) && ma[i] == (LOAI_TUONG | benDich)) return true;
-        for (i += huong; ma[i] == TRONG;) i += huong;
-        if (ma[i] == (LOAI_PHAO | benDich)) return true;
-    }
+    for (const int huong : HUONG)
+        if (biTanCongTheoHuong(ma, k, huong, benDich)) return true;
 
     // Horse: the leg is the square next to the horse on its long side, which
     // is always a diagonal neighbour of the general.

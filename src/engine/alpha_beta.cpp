@@ -103,9 +103,7 @@ bool TimKiem::diThu(B& ban, NuocGon n, bool biChieuNay, int32_t tang, TruocNuoc&
     const Phe nguoiDi = pheDangDi;
     // Out of check, most moves cannot expose the own general: no test needed.
     const bool canThuChieu = biChieuNay || !ban.nuocChacChanAnToan(n, nguoiDi);
-    // Below the root the side that just moved here is never in check, so the
-    // child's in-check test can be settled from the move alone.
-    ghiGoiYChieu(tang + 1, !ban.nuocCoTheChieu(n, nguoiDi));
+    ghiGoiYChieu(tang + 1, n, ban.nuocCoTheChieu(n, nguoiDi) ? THEO_NUOC : CHAC_KHONG);
     truoc = diNuoc(ban, n, conDocTT);
     if (canThuChieu && (biChieuNay ? ban.biChieu(nguoiDi) : ban.loTuongSauNuoc(n, nguoiDi, truoc.biAn))) {
         luiNuoc(ban, n, truoc);
@@ -397,7 +395,7 @@ int32_t TimKiem::quiescenceTren(B& ban, int32_t alpha, int32_t beta, int32_t tan
 template <class B>
 int32_t TimKiem::timNuocGoc(B& ban, NuocGon n, int32_t doSau, int32_t alpha) {
     // The root position may come from anywhere: its children test check themselves.
-    ghiGoiYChieu(1, false);
+    ghiGoiYChieu(1, n, KHONG_BIET);
     const TruocNuoc truoc = diNuoc(ban, n, true);
     const int32_t v = -alphaBetaTren(ban, doSau, -VO_CUC, -alpha, 1);
     luiNuoc(ban, n, truoc);

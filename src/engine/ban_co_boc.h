@@ -31,6 +31,7 @@ public:
     void lui(NuocGon, int) { ban_.luiNuocDi(); }
     bool biChieu(Phe phe) const { return ban_.biChieu(phe); }
     bool loTuongSauNuoc(NuocGon, Phe phe, int) const { return ban_.biChieu(phe); }
+    bool chieuSauNuoc(NuocGon, Phe phe) const { return ban_.biChieu(phe); }
     bool nuocChacChanAnToan(NuocGon n, Phe phe) const { return ban_.nuocChacChanAnToan(nuocGon::raNuocDi(n), phe); }
     bool nuocCoTheChieu(NuocGon n, Phe benDi) const { return ban_.nuocCoTheChieu(nuocGon::raNuocDi(n), benDi); }
 

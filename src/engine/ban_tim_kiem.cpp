@@ -89,3 +89,24 @@ bool BanTimKiem::loTuongSauNuoc(NuocGon n, Phe phe, int biAn) const {
     if (o_[k + 2 * dh * RONG + dc] == maDich || o_[k + dh * RONG + 2 * dc] == maDich) return true;
     return HINH.benNha[pheDoiPhuong(phe)][k] && o_[k + 2 * (dh * RONG + dc)] == (LOAI_VOI | benDich);
 }
+
+bool BanTimKiem::chieuSauNuoc(NuocGon n, Phe phe) const {
+    if (tuong_[phe] == KHONG) return false;
+    const int k = viTri_[tuong_[phe]];
+    const int benDich = pheDoiPhuong(phe) << 3;
+    const int di = n.di(), den = n.den();
+    int huongDi = 0;
+    if (cungDuong(k, di)) {
+        huongDi = huongToi(k, di);
+        if (biTanCongTheoHuong(o_.data(), k, huongDi, benDich)) return true;
+    }
+    if (cungDuong(k, den)) {
+        const int huongDen = huongToi(k, den);
+        if (huongDen != huongDi && biTanCongTheoHuong(o_.data(), k, huongDen, benDich)) return true;
+    }
+    const int dhDen = HINH.hang[den] - HINH.hang[k], dcDen = HINH.cot[den] - HINH.cot[k];
+    const int dhDi = HINH.hang[di] - HINH.hang[k], dcDi = HINH.cot[di] - HINH.cot[k];
+    const bool ganDen = dhDen >= -2 && dhDen <= 2 && dcDen >= -2 && dcDen <= 2;
+    const bool cheoDi = (dhDi == 1 || dhDi == -1) && (dcDi == 1 || dcDi == -1);
+    return (ganDen || cheoDi) && biTanCongGan(o_.data(), k, phe);
+}

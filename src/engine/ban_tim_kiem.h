@@ -115,6 +115,11 @@ public:
     // the squares the move changed, and the horse legs or elephant eye it
     // freed, can have opened an attack.
     bool loTuongSauNuoc(NuocGon n, Phe phe, int biAn) const;
+    // biChieu(phe) just after the other side's move n, when phe's general was
+    // not attacked before it: the lines through the move's squares, and the
+    // near attacks when the move ends near the general or frees one of its
+    // diagonal neighbours.
+    bool chieuSauNuoc(NuocGon n, Phe phe) const;
     bool nuocChacChanAnToan(NuocGon n, Phe phe) const {
         return tuong_[phe] != KHONG && !nuocCoTheLoTuong(n, viTri_[tuong_[phe]]);
     }

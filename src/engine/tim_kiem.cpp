@@ -78,7 +78,7 @@ NuocDi TimKiem::timVoiThamSoHienTai(ThongKe& thongKe, std::span<const uint64_t> 
     doSauDaXong = 0;
     thoiDiemBatDau = std::chrono::steady_clock::now();
     xoaSatThuVaLichSu();
-    std::fill(std::begin(chacKhongBiChieu_), std::end(chacKhongBiChieu_), false);
+    std::fill(std::begin(nuocVao_), std::end(nuocVao_), NuocVao{});
     capBangTT();
     khoaHienTai = banCo != nullptr ? khoaViTri(*banCo, pheDangDi) : 0;
     // The game's earlier positions, then the root: the repetition test sees

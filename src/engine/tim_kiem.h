@@ -197,22 +197,30 @@ private:
     void sapXepOnDinh(const B& ban, NuocGon* ds, size_t n, NuocGon goiY, int32_t tang) const;
     void ghiNhanNuocCat(NuocGon nuoc, int32_t doSau, int32_t tang);
 
-    // Set by a node for its child: the move into the child certainly gave no
-    // check, so the child may skip its own in-check test. Only ever true when
-    // proven; anything unknown is tested.
+    // Set by a node for its child: what the move into the child tells about
+    // the child's in-check test. Below the root the side that just moved here
+    // is never in check, so the move alone may settle it (CHAC_KHONG), or the
+    // test need only look at what the move changed (THEO_NUOC); anything
+    // unknown is tested in full.
+    enum GoiYChieu : uint8_t { KHONG_BIET, CHAC_KHONG, THEO_NUOC };
+    struct NuocVao {
+        NuocGon nuoc;
+        GoiYChieu goiY = KHONG_BIET;
+    };
     static constexpr int32_t SO_TANG_GOI_Y_CHIEU = 512;
-    bool chacKhongBiChieu_[SO_TANG_GOI_Y_CHIEU] = {};
-    void ghiGoiYChieu(int32_t tangCon, bool chacKhong) {
-        if (tangCon >= 0 && tangCon < SO_TANG_GOI_Y_CHIEU) chacKhongBiChieu_[tangCon] = chacKhong;
+    NuocVao nuocVao_[SO_TANG_GOI_Y_CHIEU] = {};
+    void ghiGoiYChieu(int32_t tangCon, NuocGon nuoc, GoiYChieu goiY) {
+        if (tangCon >= 0 && tangCon < SO_TANG_GOI_Y_CHIEU) nuocVao_[tangCon] = NuocVao{nuoc, goiY};
     }
     // Read once per node and cleared, so a stale hint can never reach a node
     // that was entered some other way.
     template <class B>
     bool dangBiChieu(const B& ban, int32_t tang) {
-        if (tang >= 0 && tang < SO_TANG_GOI_Y_CHIEU && chacKhongBiChieu_[tang]) {
-            chacKhongBiChieu_[tang] = false;
-            return false;
-        }
+        if (tang < 0 || tang >= SO_TANG_GOI_Y_CHIEU) return ban.biChieu(pheDangDi);
+        const NuocVao vao = nuocVao_[tang];
+        nuocVao_[tang].goiY = KHONG_BIET;
+        if (vao.goiY == CHAC_KHONG) return false;
+        if (vao.goiY == THEO_NUOC) return ban.chieuSauNuoc(vao.nuoc, pheDangDi);
         return ban.biChieu(pheDangDi);
     }
 

@@ -125,15 +125,11 @@ inline bool biTanCongTheoHuong(const int8_t* ma, int k, int huong, int benDich) 
     return ma[i] == (LOAI_PHAO | benDich);
 }
 
-// Whether the general of side phe on square k is attacked. Looks outward
-// from the general for every shape of attack the seven rules allow, instead of
-// asking each enemy piece; exact for generals outside their palace too.
-inline bool biTanCong(const int8_t* ma, int k, Phe phe) {
+// Every attack on the general of side phe on square k that does not run
+// along a line: horse, elephant, advisor, the general's palace step, soldier.
+inline bool biTanCongGan(const int8_t* ma, int k, Phe phe) {
     const Phe dich = pheDoiPhuong(phe);
     const int benDich = dich << 3;
-
-    for (const int huong : HUONG)
-        if (biTanCongTheoHuong(ma, k, huong, benDich)) return true;
 
     // Horse: the leg is the square next to the horse on its long side, which
     // is always a diagonal neighbour of the general.
@@ -163,6 +159,16 @@ inline bool biTanCong(const int8_t* ma, int k, Phe phe) {
     if (ma[k + (dich == DO ? XUONG : LEN)] == totDich) return true;
     const bool daQuaSong = !HINH.benNha[dich][k];
     return daQuaSong && (ma[k + TRAI] == totDich || ma[k + PHAI] == totDich);
+}
+
+// Whether the general of side phe on square k is attacked. Looks outward
+// from the general for every shape of attack the seven rules allow, instead of
+// asking each enemy piece; exact for generals outside their palace too.
+inline bool biTanCong(const int8_t* ma, int k, Phe phe) {
+    const int benDich = pheDoiPhuong(phe) << 3;
+    for (const int huong : HUONG)
+        if (biTanCongTheoHuong(ma, k, huong, benDich)) return true;
+    return biTanCongGan(ma, k, phe);
 }
 
 }  // namespace oDem

@@ -50,7 +50,12 @@ Socket moCong(int cong, int& congDaMo) {
     // which would otherwise keep the port busy after we exit.
     int s = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (s < 0) return SOCKET_LOI;
-    // No SO_REUSEADDR: a port held by any other socket must fail to bind.
+    // SO_REUSEADDR lets a restarted program take its port back while the
+    // connections it closed last wait out TIME_WAIT, so an open page finds it
+    // again. Linux still refuses the bind while any other socket listens on
+    // the port, or holds it without this option.
+    int mot = 1;
+    ::setsockopt(s, SOL_SOCKET, SO_REUSEADDR, &mot, sizeof mot);
     sockaddr_in dc{};
     dc.sin_family = AF_INET;
     dc.sin_addr.s_addr = htonl(INADDR_LOOPBACK);

@@ -29,6 +29,33 @@ TEST(NenTangMoCong, RangeFreePortAndBusyPort) {
     nenTang::dongSocket(nenTang::SOCKET_LOI);  // ignored
 }
 
+#ifndef _WIN32
+// The server closes each connection first, leaving it in TIME_WAIT for a
+// minute; a program restarted meanwhile must still get its port back, or the
+// page the player has open can no longer find it.
+TEST(NenTangMoCong, PortComesBackWhileItsLastConnectionWaits) {
+    int cong = 0;
+    nenTang::Socket nghe = nenTang::moCong(0, cong);
+    ASSERT_NE(nghe, nenTang::SOCKET_LOI);
+    int khach = thu::ketNoi(cong);
+    ASSERT_GE(khach, 0);
+    ASSERT_TRUE(nenTang::coKetNoi(nghe, 10000));
+    nenTang::Socket kn = nenTang::chapNhan(nghe);
+    ASSERT_NE(kn, nenTang::SOCKET_LOI);
+    nenTang::dongSocket(kn);
+    char mot;
+    EXPECT_EQ(thu::nhanMot(khach, &mot, 1, true), 0) << "the server's end of stream";
+    thu::dongKetNoi(khach);
+    nenTang::dongSocket(nghe);
+
+    int lai = 0;
+    nenTang::Socket moi = nenTang::moCong(cong, lai);
+    EXPECT_NE(moi, nenTang::SOCKET_LOI);
+    EXPECT_EQ(lai, cong);
+    nenTang::dongSocket(moi);
+}
+#endif
+
 TEST(NenTangKetNoi, WaitAcceptReceiveSendAndDeadPeer) {
     int cong = 0;
     nenTang::Socket nghe = nenTang::moCong(0, cong);

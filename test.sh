@@ -16,9 +16,7 @@ case "${1:-}" in
 esac
 
 # What the tests need: a command that must exist, or a Debian package.
-thieu=()
-can_lenh() { command -v "$1" >/dev/null 2>&1 || thieu+=("$2"); }
-can_goi() { dpkg -s "$1" >/dev/null 2>&1 || thieu+=("$1"); }
+source tools/cai_thieu.sh
 can_lenh cmake cmake
 can_lenh g++ g++
 can_lenh make make
@@ -39,13 +37,7 @@ if [ -f tests/e2e/package.json ]; then
   # Node may come from another package than Debian's (npm is then bundled).
   if ! command -v node >/dev/null 2>&1 || ! command -v npm >/dev/null 2>&1; then thieu+=(nodejs npm); fi
 fi
-if [ ${#thieu[@]} -gt 0 ]; then
-  echo "== installing: ${thieu[*]}"
-  sudo_cmd=""
-  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
-  $sudo_cmd apt-get update
-  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y "${thieu[@]}"
-fi
+cai_thieu
 
 cmake --preset dev
 cmake --build --preset dev -j"$(nproc)"

@@ -10,14 +10,14 @@
 // would have left.
 #include <array>
 #include <cstdint>
+
 #include "ban_co.h"
 #include "o_dem.h"
 #include "sinh_o_dem.h"
 
 // A move inside the search: origin and destination as square-view indices
 // (oDem::chiSo). {0, 0} lies on the wall and is never generated.
-// Kept in one 16-bit word: compared in one step, and written to a move list
-// without the compiler having to assume it may alias the board's bytes.
+// Kept in one 16-bit word, so that comparing two is one step.
 struct NuocGon {
     uint16_t goi = 0;  // origin << 8 | destination
     constexpr NuocGon() = default;
@@ -108,7 +108,8 @@ public:
         traVaoCuoi(an);
     }
 
-    // BanCo::biChieu, nuocChacChanAnToan and nuocCoTheChieu for this board.
+    // BanCo::biChieu, nuocChacChanAnToan and nuocCoTheChieu for this board,
+    // and two narrower forms of biChieu for the moment just after a move.
     bool biChieu(Phe phe) const { return tuong_[phe] != KHONG && oDem::biTanCong(o_.data(), viTri_[tuong_[phe]], phe); }
     // biChieu(phe) just after side phe's move n (biAn: what di returned),
     // when phe's general was not attacked before it: only the lines through

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <iterator>
+#include <type_traits>
 
 #include "ban_co_boc.h"
 #include "danh_gia.h"
@@ -154,6 +156,10 @@ namespace {
 int32_t diemAn(int maDi, int maAn) {
     return 1000000 + 16 * GIA_TRI_QUAN[maAn & 7] - (maDi >= 0 ? GIA_TRI_QUAN[maDi & 7] : 0);
 }
+// The lowest score diemAn gives: the cheapest victim taken by the dearest piece.
+constexpr int32_t DIEM_AN_THAP_NHAT =
+    1000000 + 16 * *std::min_element(std::begin(GIA_TRI_QUAN), std::end(GIA_TRI_QUAN)) -
+    *std::max_element(std::begin(GIA_TRI_QUAN), std::end(GIA_TRI_QUAN));
 
 }  // namespace
 
@@ -197,35 +203,123 @@ void TimKiem::sapXepNuocDi(DanhSachNuoc& ds, const NuocDi& goiY, int32_t tang) c
 }
 
 // Each move becomes one key as it is generated: score, then its place in the
-// list (earlier first among equal scores), then the move itself. Keys are
+// list (earlier first among equal scores; a generator that lists in another
+// order hands over a number ordered as that place), then the move itself. Keys are
 // distinct, so taking them from the highest down is exactly the stable sort
 // by score. Longer lists (only on hand-built boards) are listed again and
 // sorted outright.
+template <bool CO_THU_TU, class Sinh, class Diem>
+void TimKiem::BoChon::xep(Sinh&& sinh, Diem&& diem) {
+    size_t j = 0;
+    // thuTu: the move's place in the list (or a number ordered alike), lower first.
+    auto themKhoa = [&](int di, int den, int thuTu) {
+        if (j < 256) {
+            const NuocGon m(di, den);
+            khoa[j] = (static_cast<uint64_t>(static_cast<uint32_t>(diem(m))) << 32) |
+                      (static_cast<uint64_t>(0xFFFF - thuTu) << 16) | m.goi;
+        }
+        ++j;
+    };
+    auto themTheoLuot = [&](int di, int den) { themKhoa(di, den, static_cast<int>(j)); };
+    if constexpr (CO_THU_TU) sinh(themKhoa);
+    else sinh(themTheoLuot);
+    n = j;
+    i = 0;
+    conDotYen = false;
+    daDongGoi = n <= 256;
+    if (daDongGoi) return;
+    struct Muc { int32_t diem; int thuTu; NuocGon nuoc; };
+    std::vector<Muc> muc;
+    muc.reserve(n);
+    auto ghi = [&](int di, int den, int thuTu) { muc.push_back({diem(NuocGon(di, den)), thuTu, NuocGon(di, den)}); };
+    auto ghiTheoLuot = [&](int di, int den) { ghi(di, den, static_cast<int>(muc.size())); };
+    if constexpr (CO_THU_TU) sinh(ghi);
+    else sinh(ghiTheoLuot);
+    std::sort(muc.begin(), muc.end(),
+              [](const Muc& a, const Muc& b) { return a.diem != b.diem ? a.diem > b.diem : a.thuTu < b.thuTu; });
+    ds.resize(n);
+    for (size_t k = 0; k < n; ++k) ds[k] = muc[k].nuoc;
+}
+
 template <bool CHI_AN, class B>
 void TimKiem::BoChon::nap(const TimKiem& tk, B& ban, NuocGon goiY, int32_t tang) {
     std::array<NuocGon, 2> satThu{};
     if (!CHI_AN) satThu = satThuGon(tk.nuocSatThu[tangSatThu(tang)]);
-    size_t j = 0;
-    auto themKhoa = [&](int di, int den) {
-        if (j < 256) {
-            const NuocGon m(di, den);
-            // Out of check the capture search has no hint, and every move
-            // captures: diemSapXep's capture score.
-            const int32_t diem = CHI_AN ? diemAn(ban.ma(di), ban.ma(den)) : tk.diemSapXep(ban, m, goiY, satThu.data());
-            khoa[j] = (static_cast<uint64_t>(static_cast<uint32_t>(diem)) << 32) | (static_cast<uint64_t>(255 - j) << 16) | m.goi;
-        }
-        ++j;
+    const Phe phe = tk.pheDangDi;
+    auto diem = [&](NuocGon m) {
+        // Out of check the capture search has no hint, and every move
+        // captures: diemSapXep's capture score.
+        return CHI_AN ? diemAn(ban.ma(m.di()), ban.ma(m.den())) : tk.diemSapXep(ban, m, goiY, satThu.data());
     };
-    ban.template sinhNuocDi<CHI_AN>(tk.pheDangDi, themKhoa);
-    n = j;
-    i = 0;
-    daDongGoi = n <= 256;
-    if (daDongGoi) return;
-    if (ds.size() < n) ds.resize(n);
-    size_t k = 0;
-    auto them = [&](int di, int den) { ds[k++] = NuocGon(di, den); };
-    ban.template sinhNuocDi<CHI_AN>(tk.pheDangDi, them);
-    tk.sapXepOnDinh(ban, ds.data(), n, goiY, tang);
+    if constexpr (CHI_AN && std::is_same_v<B, BanTimKiem>)
+        xep<true>([&](auto& them) { ban.sinhNuocAnTheoLoai(phe, them); }, diem);
+    else
+        xep<false>([&](auto& them) { ban.template sinhNuocDi<CHI_AN>(phe, them); }, diem);
+}
+
+void TimKiem::BoChon::napDotDau(const TimKiem& tk, const BanTimKiem& ban, NuocGon goiY, int32_t tang, bool biChieu) {
+    const Phe phe = tk.pheDangDi;
+    soQuanDau_ = ban.chepDanhSach(phe, dsQuanDau_);
+    chanChieu_ = biChieu ? ban.chanChieu(phe) : BanTimKiem::ChanChieu{};
+    // A quiet hint is listed only if its piece would list it.
+    bool goiYYen = false;
+    if (ban.ma(goiY.den()) == oDem::TRONG && nuocCuaPhe(ban, goiY, phe)) {
+        auto tim = [&](int di, int den) { goiYYen = goiYYen || NuocGon(di, den) == goiY; };
+        ban.sinhNuocDiCuaQuan(goiY.di(), phe, tim);
+    }
+    const auto satThu = satThuGon(tk.nuocSatThu[tangSatThu(tang)]);
+    xep<true>(
+        [&](auto& them) {
+            ban.sinhNuocAnTheoLoai(phe, them);
+            if (goiYYen) them(goiY.di(), goiY.den(), 0);  // alone at its score
+        },
+        [&](NuocGon m) { return tk.diemSapXep(ban, m, goiY, satThu.data()); });
+    conDotYen = true;
+}
+
+void TimKiem::BoChon::napDotYen(const TimKiem& tk, const BanTimKiem& ban, NuocGon goiY, int32_t tang) {
+    const Phe phe = tk.pheDangDi;
+    const auto satThu = satThuGon(tk.nuocSatThu[tangSatThu(tang)]);
+    xep<false>(
+        [&](auto& them) {
+            auto yen = [&](int di, int den) {
+                if (ban.ma(den) != oDem::TRONG || NuocGon(di, den) == goiY) return;
+                // In check, a quiet move that cannot lift it would only be
+                // made and taken back (with nothing else changed).
+                if (!BanTimKiem::yenCoTheCanChieu(chanChieu_, NuocGon(di, den))) return;
+                them(di, den);
+            };
+            ban.sinhNuocDiTheo<false>(dsQuanDau_, soQuanDau_, phe, yen);
+        },
+        [&](NuocGon m) { return tk.diemSapXep(ban, m, goiY, satThu.data()); });
+}
+
+// Every move of the side to move, in two rounds when that gives the same
+// order: only for a node whose children cannot change the killers or history
+// (they are capture searches), and while every history score stays below
+// every capture's.
+template <class B>
+void TimKiem::napNhieuDot(BoChon& chon, B& ban, NuocGon goiY, int32_t tang, bool biChieu) const {
+    if constexpr (std::is_same_v<B, BanTimKiem>) {
+        if (diemLichSuLonNhat_ < DIEM_AN_THAP_NHAT) {
+            chon.napDotDau(*this, ban, goiY, tang, biChieu);
+            if (chon.n == 0) chon.napDotYen(*this, ban, goiY, tang);
+            return;
+        }
+    }
+    chon.nap<false>(*this, ban, goiY, tang);
+}
+
+template <class B>
+bool TimKiem::nuocTiep(BoChon& chon, const B& ban, NuocGon goiY, int32_t tang, NuocGon& ra) const {
+    if (chon.tiep(ra)) return true;
+    if constexpr (std::is_same_v<B, BanTimKiem>) {
+        if (chon.conDotYen) {
+            chon.napDotYen(*this, ban, goiY, tang);
+            return chon.tiep(ra);
+        }
+    }
+    return false;
 }
 
 bool TimKiem::BoChon::tiep(NuocGon& ra) {
@@ -303,6 +397,7 @@ void TimKiem::ghiNhanNuocCat(NuocGon nuocGon, int32_t doSau, int32_t tang) {
     int32_t& diem = diemLichSu[pheDangDi][nuocGon::o90(nuocGon.di())][nuocGon::o90(nuocGon.den())];
     const int64_t moi = int64_t{diem} + int64_t{doSau} * doSau;
     diem = static_cast<int32_t>(std::min<int64_t>(moi, INT32_MAX));
+    diemLichSuLonNhat_ = std::max(diemLichSuLonNhat_, diem);
 }
 
 // ---- The searches ----------------------------------------------------------
@@ -324,7 +419,11 @@ int32_t TimKiem::alphaBetaTren(B& ban, int32_t doSau, int32_t alpha, int32_t bet
     if (doSau <= 0) return dungQuiescence ? quiescenceTren(ban, alpha, beta, tang) : luongGia();
 
     BoChon& chon = boChonTaiTang(tang);
-    chon.nap<false>(*this, ban, goiY, tang);
+    // One ply from the horizon the children touch neither killers nor
+    // history, so the quiet moves rank the same after the captures have been
+    // searched: most such nodes cut off before needing them.
+    if (doSau == 1) napNhieuDot(chon, ban, goiY, tang, false);
+    else chon.nap<false>(*this, ban, goiY, tang);
     if (chon.n == 0) return tang - DIEM_CHIEU_HET;
     const bool biChieuNay = dangBiChieu(ban, tang);
 
@@ -332,7 +431,7 @@ int32_t TimKiem::alphaBetaTren(B& ban, int32_t doSau, int32_t alpha, int32_t bet
     int32_t diemTot = -VO_CUC;
     NuocGon nuocTot = nuocGon::tuNuocDi(NuocDi{0, 0, 0, 0});
     bool coNuocHopLe = false;
-    for (NuocGon n; chon.tiep(n);) {
+    for (NuocGon n; nuocTiep(chon, ban, goiY, tang, n);) {
         const bool laNuocAn = ban.ma(n.den()) >= 0;
         TruocNuoc truoc;
         if (!diThu(ban, n, biChieuNay, tang, truoc, true)) continue;
@@ -373,11 +472,11 @@ int32_t TimKiem::quiescenceTren(B& ban, int32_t alpha, int32_t beta, int32_t tan
 
     // Out of check only captures are searched; in check every evasion is.
     BoChon& chon = boChonTaiTang(tang);
-    if (biChieuNay) chon.nap<false>(*this, ban, KHONG_GOI_Y, tang);
-    else chon.nap<true>(*this, ban, KHONG_GOI_Y, tang);
+    if (!biChieuNay) chon.nap<true>(*this, ban, KHONG_GOI_Y, tang);
+    else napNhieuDot(chon, ban, KHONG_GOI_Y, tang, true);
 
     bool coNuocHopLe = false;
-    for (NuocGon n; chon.tiep(n);) {
+    for (NuocGon n; nuocTiep(chon, ban, KHONG_GOI_Y, tang, n);) {
         TruocNuoc truoc;
         if (!diThu(ban, n, biChieuNay, tang, truoc, false)) continue;
         const int32_t diem = -quiescenceTren(ban, -beta, -alpha, tang + 1);

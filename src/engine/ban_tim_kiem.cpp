@@ -15,17 +15,22 @@ bool BanTimKiem::napTu(const BanCo& ban) {
     for (int i = 0; i < SO_O; ++i) o_[i] = BanCo::trongBanCo(HINH.hang[i], HINH.cot[i]) ? TRONG : TUONG_BIEN;
     soQuan_ = {0, 0};
     tuong_ = {KHONG, KHONG};
+    hangCo_ = {};
+    cotCo_ = {};
+    soLoai_ = {};
     for (size_t i = 0; i < n; ++i) {
         const QuanCo& q = *ban.dsQuan[i];
         if (q.phe != DO && q.phe != DEN) return false;
         const int o = chiSo(q.hang, q.cot);
         o_[o] = static_cast<int8_t>(ban.maCuaQuan(q));
         oQuan_[o] = static_cast<uint8_t>(i);
+        doiCo(o);
         viTri_[i] = static_cast<uint8_t>(o);
         maQuan_[i] = o_[o];
         oTrongDs_[i] = static_cast<uint8_t>(soQuan_[q.phe]);
         dsPhe_[q.phe][soQuan_[q.phe]++] = static_cast<uint8_t>(i);
         thuTu_[i] = i;
+        themVaoLoai(static_cast<int>(i));
         if (tuong_[q.phe] == KHONG && (maQuan_[i] & 7) == LOAI_TUONG) tuong_[q.phe] = static_cast<int>(i);
     }
     soQuanNap_ = static_cast<int>(n);
@@ -107,4 +112,50 @@ bool BanTimKiem::chieuSauNuoc(NuocGon n, Phe phe) const {
     const bool ganDen = dhDen >= -2 && dhDen <= 2 && dcDen >= -2 && dcDen <= 2;
     const bool cheoDi = (dhDi == 1 || dhDi == -1) && (dcDi == 1 || dcDi == -1);
     return (ganDen || cheoDi) && biTanCongGan(o_.data(), k, phe);
+}
+
+BanTimKiem::ChanChieu BanTimKiem::chanChieu(Phe phe) const {
+    ChanChieu c;
+    if (tuong_[phe] == KHONG) return c;
+    const int k = c.k = viTri_[tuong_[phe]];
+    const Phe dich = pheDoiPhuong(phe);
+    const int benDich = dich << 3;
+    for (int i = 0; i < 4; ++i) {
+        const int d = HUONG[i];
+        int t = 1;
+        while (o_[k + t * d] == TRONG) ++t;
+        const int mot = o_[k + t * d];
+        if (mot == TUONG_BIEN) continue;
+        if (mot == (LOAI_XE | benDich) || ((d == LEN || d == XUONG) && mot == (LOAI_TUONG | benDich))) {
+            c.xa[i] = static_cast<int8_t>(t);
+            continue;
+        }
+        int u = t + 1;
+        while (o_[k + u * d] == TRONG) ++u;
+        if (o_[k + u * d] != (LOAI_PHAO | benDich)) continue;
+        c.xa[i] = static_cast<int8_t>(u);
+        if (pheCua(mot) == phe) c.man[i] = static_cast<int16_t>(k + t * d);
+    }
+    // The near attacks, as biTanCongGan finds them.
+    struct TanCongMa { int ma, chan; };
+    static constexpr TanCongMa MA[8] = {
+        {2 * RONG + 1, RONG + 1}, {2 * RONG - 1, RONG - 1}, {RONG + 2, RONG + 1}, {RONG - 2, RONG - 1},
+        {-RONG + 2, -RONG + 1}, {-RONG - 2, -RONG - 1}, {-2 * RONG + 1, -RONG + 1}, {-2 * RONG - 1, -RONG - 1}};
+    auto bitCheo = [](int d) { return 1u << ((d > 0) * 2 + (d == -RONG + 1 || d == RONG + 1)); };
+    for (const auto& m : MA)
+        if (o_[k + m.ma] == (LOAI_MA | benDich) && o_[k + m.chan] == TRONG) c.cheo |= bitCheo(m.chan);
+    if (HINH.benNha[dich][k]) {
+        for (const int d : CHEO)
+            if (o_[k + 2 * d] == (LOAI_VOI | benDich) && o_[k + d] == TRONG) c.cheo |= bitCheo(d);
+    }
+    if (HINH.trongCung[dich][k]) {
+        for (const int d : CHEO)
+            if (o_[k + d] == (LOAI_SI | benDich)) c.khongChanDuoc = true;
+        for (const int d : HUONG)
+            if (o_[k + d] == (LOAI_TUONG | benDich)) c.khongChanDuoc = true;
+    }
+    const int totDich = LOAI_TOT | benDich;
+    if (o_[k + (dich == DO ? XUONG : LEN)] == totDich) c.khongChanDuoc = true;
+    if (!HINH.benNha[dich][k] && (o_[k + TRAI] == totDich || o_[k + PHAI] == totDich)) c.khongChanDuoc = true;
+    return c;
 }

@@ -8,7 +8,9 @@
 // of it, as BanCo's undo puts it at the end of dsQuan. After the search,
 // traLaiThuTu gives the BanCo the storage order the same moves made on it
 // would have left.
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 
 #include "ban_co.h"
@@ -74,11 +76,43 @@ public:
     // would list, in the same order.
     template <bool CHI_AN, class Them>
     void sinhNuocDi(Phe phe, Them& them) const {
-        const uint8_t* ds = dsPhe_[phe].data();
-        for (int j = 0; j < soQuan_[phe]; ++j) {
+        sinhNuocDiTheo<CHI_AN>(dsPhe_[phe].data(), soQuan_[phe], phe, them);
+    }
+    // The same, for the pieces of a list chepDanhSach took earlier: captures
+    // and undos since then may have reordered the side's own list, but not
+    // where its pieces stand once every move is taken back.
+    template <bool CHI_AN, class Them>
+    void sinhNuocDiTheo(const uint8_t* ds, int soQuan, Phe phe, Them& them) const {
+        for (int j = 0; j < soQuan; ++j) {
             const int q = ds[j];
-            oDem::sinhQuan<CHI_AN>(o_.data(), viTri_[q], maQuan_[q] & 7, phe, them);
+            if constexpr (CHI_AN) sinhAnCuaQuan(viTri_[q], maQuan_[q], phe, them);
+            else oDem::sinhQuan<false>(o_.data(), viTri_[q], maQuan_[q] & 7, phe, them);
         }
+    }
+    // The captures sinhNuocDi<true> lists, kind by kind instead of in storage
+    // order (no dispatch on the kind per piece): them(di, den, thuTu) gets
+    // with each a number that orders them as sinhNuocDi<true> would (the
+    // piece's place in its side's list, then the capture's among the piece's).
+    template <class Them>
+    void sinhNuocAnTheoLoai(Phe phe, Them& them) const {
+        sinhAnLoai<LOAI_XE>(phe, them);
+        sinhAnLoai<LOAI_PHAO>(phe, them);
+        sinhAnLoai<LOAI_MA>(phe, them);
+        sinhAnLoai<LOAI_VOI>(phe, them);
+        sinhAnLoai<LOAI_SI>(phe, them);
+        sinhAnLoai<LOAI_TUONG>(phe, them);
+        sinhAnLoai<LOAI_TOT>(phe, them);
+    }
+    // The moves of the piece on square o alone, in sinhNuocDi's order.
+    template <class Them>
+    void sinhNuocDiCuaQuan(int o, Phe phe, Them& them) const {
+        oDem::sinhQuan<false>(o_.data(), o, o_[o] & 7, phe, them);
+    }
+    static constexpr int SO_QUAN_TOI_DA = BanCo::SO_O;
+    // Copies side phe's list in storage order into ra; returns its length.
+    int chepDanhSach(Phe phe, uint8_t* ra) const {
+        std::copy_n(dsPhe_[phe].data(), soQuan_[phe], ra);
+        return soQuan_[phe];
     }
 
     // Makes a move; returns the captured piece's slot (KHONG for none), which
@@ -91,6 +125,8 @@ public:
         oQuan_[n.den()] = q;
         o_[n.di()] = oDem::TRONG;
         viTri_[q] = n.den();
+        doiCo(n.di());
+        if (an == KHONG) doiCo(n.den());
         return an;
     }
     void lui(NuocGon n, int an) {
@@ -98,8 +134,10 @@ public:
         o_[n.di()] = o_[n.den()];
         oQuan_[n.di()] = q;
         viTri_[q] = n.di();
+        doiCo(n.di());
         if (an == KHONG) {
             o_[n.den()] = oDem::TRONG;
+            doiCo(n.den());
             return;
         }
         o_[n.den()] = maQuan_[an];
@@ -121,6 +159,33 @@ public:
     // near attacks when the move ends near the general or frees one of its
     // diagonal neighbours.
     bool chieuSauNuoc(NuocGon n, Phe phe) const;
+    // What a quiet move of a piece other than the general must do to lift
+    // the attacks on side phe's general (on square k): the moved piece is never
+    // an attacker, so it can only block a line (stepping between the general
+    // and a chariot, cannon or general), a horse's leg or an elephant's eye,
+    // or take a cannon's screen away.
+    struct ChanChieu {
+        int k = -1;                     // the general's square; -1: no general
+        bool khongChanDuoc = false;     // an attack no such move can block
+        int8_t xa[4] = {0, 0, 0, 0};    // per line (oDem::HUONG): k + t * step blocks for 0 < t < xa
+        int16_t man[4] = {-1, -1, -1, -1};  // per line: our piece screening a cannon, or -1
+        uint8_t cheo = 0;               // bit i: neighbour k + oDem::CHEO[i] is a leg or an eye
+    };
+    ChanChieu chanChieu(Phe phe) const;
+    // False only for a quiet move n, not of the general, that leaves an
+    // attack described by c in place.
+    static bool yenCoTheCanChieu(const ChanChieu& c, NuocGon n) {
+        using oDem::HINH;
+        if (c.k < 0 || n.di() == c.k) return true;
+        if (c.khongChanDuoc) return false;
+        for (int i = 0; i < 4; ++i)
+            if (c.man[i] == n.di()) return true;
+        const int dh = HINH.hang[n.den()] - HINH.hang[c.k], dc = HINH.cot[n.den()] - HINH.cot[c.k];
+        if (dc == 0) return dh < 0 ? -dh < c.xa[0] : dh < c.xa[1];
+        if (dh == 0) return dc < 0 ? -dc < c.xa[2] : dc < c.xa[3];
+        if ((dh != 1 && dh != -1) || (dc != 1 && dc != -1)) return false;
+        return (c.cheo >> ((dh > 0) * 2 + (dc > 0))) & 1;
+    }
     bool nuocChacChanAnToan(NuocGon n, Phe phe) const {
         return tuong_[phe] != KHONG && !nuocCoTheLoTuong(n, viTri_[tuong_[phe]]);
     }
@@ -136,9 +201,44 @@ public:
     }
 
 private:
-    static constexpr int SO_QUAN_TOI_DA = BanCo::SO_O;
-
     std::array<int8_t, oDem::SO_O> o_{};       // piece code per square, as BanCo's view
+    // The occupied squares again, as bits: of each row (bit c for column c)
+    // and of each column (bit h for row h), so that a capture along a line
+    // finds its target without walking the empty squares before it.
+    std::array<uint16_t, 10> hangCo_{};
+    std::array<uint16_t, 9> cotCo_{};
+    void doiCo(int o) {
+        const int h = oDem::HINH.hang[o], c = oDem::HINH.cot[o];
+        hangCo_[h] ^= static_cast<uint16_t>(1u << c);
+        cotCo_[c] ^= static_cast<uint16_t>(1u << h);
+    }
+    // The captures oDem::sinhQuan<true> lists, in its order; chariots,
+    // cannons and the general's flying capture read the bits.
+    template <int LOAI, class Them>
+    void sinhAnQuan(int o, Phe phe, Them& them) const;
+    template <class Them>
+    void sinhAnCuaQuan(int o, int ma, Phe phe, Them& them) const {
+        switch (ma & 7) {
+            case LOAI_XE: sinhAnQuan<LOAI_XE>(o, phe, them); break;
+            case LOAI_PHAO: sinhAnQuan<LOAI_PHAO>(o, phe, them); break;
+            case LOAI_TUONG: sinhAnQuan<LOAI_TUONG>(o, phe, them); break;
+            default: oDem::sinhQuan<true>(o_.data(), o, ma & 7, phe, them); break;
+        }
+    }
+    template <int LOAI, class Them>
+    void sinhAnLoai(Phe phe, Them& them) const {
+        const int ma = LOAI | (phe << 3);
+        const uint8_t* ds = dsLoai_[ma].data();
+        for (int j = 0, n = soLoai_[ma]; j < n; ++j) {
+            const int q = ds[j];
+            int thuTu = oTrongDs_[q] << 4;  // no piece has more than 8 captures
+            auto themThuTu = [&](int di, int den) { them(di, den, thuTu++); };
+            if constexpr (LOAI == LOAI_XE || LOAI == LOAI_PHAO || LOAI == LOAI_TUONG)
+                sinhAnQuan<LOAI>(viTri_[q], phe, themThuTu);
+            else
+                oDem::sinhQuan<true>(o_.data(), viTri_[q], LOAI, phe, themThuTu);
+        }
+    }
     std::array<uint8_t, oDem::SO_O> oQuan_{};  // slot of the piece on a square
     // Per slot (a piece's index in dsQuan at napTu): square and code.
     std::array<uint8_t, SO_QUAN_TOI_DA> viTri_{};
@@ -147,6 +247,21 @@ private:
     std::array<std::array<uint8_t, SO_QUAN_TOI_DA>, 2> dsPhe_{};
     std::array<int, 2> soQuan_{};
     std::array<uint8_t, SO_QUAN_TOI_DA> oTrongDs_{};  // a slot's place in its side's list
+    // The slots on the board of each piece code, in no particular order.
+    std::array<std::array<uint8_t, SO_QUAN_TOI_DA>, 16> dsLoai_{};
+    std::array<uint8_t, 16> soLoai_{};
+    std::array<uint8_t, SO_QUAN_TOI_DA> oTrongLoai_{};  // a slot's place in its code's list
+    void themVaoLoai(int q) {
+        const int ma = maQuan_[q];
+        oTrongLoai_[q] = soLoai_[ma];
+        dsLoai_[ma][soLoai_[ma]++] = static_cast<uint8_t>(q);
+    }
+    void boKhoiLoai(int q) {
+        const int ma = maQuan_[q];
+        const uint8_t cuoi = dsLoai_[ma][--soLoai_[ma]];
+        dsLoai_[ma][oTrongLoai_[q]] = cuoi;
+        oTrongLoai_[cuoi] = oTrongLoai_[q];
+    }
     // Sort key of each slot's place in the storage order: its index at napTu,
     // then a fresh, larger number each time a capture is undone.
     std::array<uint64_t, SO_QUAN_TOI_DA> thuTu_{};
@@ -164,6 +279,7 @@ private:
             oTrongDs_[ds[j]] = static_cast<uint8_t>(j);
         }
         soQuan_[phe] = n - 1;
+        boKhoiLoai(q);
         if (tuong_[phe] == q) timLaiTuong(phe);
     }
     void traVaoCuoi(int q) {
@@ -171,6 +287,7 @@ private:
         oTrongDs_[q] = static_cast<uint8_t>(soQuan_[phe]);
         dsPhe_[phe][soQuan_[phe]++] = static_cast<uint8_t>(q);
         thuTu_[q] = soLanTra_++;
+        themVaoLoai(q);
         if (tuong_[phe] == KHONG && (maQuan_[q] & 7) == LOAI_TUONG) tuong_[phe] = q;
     }
     void timLaiTuong(Phe phe);
@@ -185,3 +302,60 @@ private:
         return (hDi - th == 1 || th - hDi == 1) && (cDi - tc == 1 || tc - cDi == 1);
     }
 };
+
+namespace oDem {
+
+// The nearest occupied square to place p of a line, given the line's bits
+// (bit i: its square i): below p and above p; -1 for none.
+inline int coGanDuoi(unsigned bits, int p) {
+    const unsigned m = bits & ((1u << p) - 1);
+    return m ? std::bit_width(m) - 1 : -1;
+}
+inline int coGanTren(unsigned bits, int p) {
+    const unsigned m = bits >> (p + 1);
+    return m ? p + 1 + std::countr_zero(m) : -1;
+}
+// The second nearest: what a cannon on place p could capture.
+inline int coThuHaiDuoi(unsigned bits, int p) {
+    const int mot = coGanDuoi(bits, p);
+    return mot > 0 ? coGanDuoi(bits, mot) : -1;
+}
+inline int coThuHaiTren(unsigned bits, int p) {
+    const int mot = coGanTren(bits, p);
+    return mot >= 0 ? coGanTren(bits, mot) : -1;
+}
+
+}  // namespace oDem
+
+template <int LOAI, class Them>
+void BanTimKiem::sinhAnQuan(int o, Phe phe, Them& them) const {
+    using namespace oDem;
+    const int h = HINH.hang[o], c = HINH.cot[o];
+    // A square found on a line holds a piece: it is taken unless it is our own.
+    auto an = [&](int den) {
+        if (pheCua(o_[den]) != phe) them(o, den);
+    };
+    // In sinhXe's and sinhPhao's order of lines: up, down, left, right.
+    auto theoDuong = [&](auto timDuoi, auto timTren) {
+        if (const int r = timDuoi(cotCo_[c], h); r >= 0) an(o + (r - h) * RONG);
+        if (const int r = timTren(cotCo_[c], h); r >= 0) an(o + (r - h) * RONG);
+        if (const int k = timDuoi(hangCo_[h], c); k >= 0) an(o + (k - c));
+        if (const int k = timTren(hangCo_[h], c); k >= 0) an(o + (k - c));
+    };
+    if constexpr (LOAI == LOAI_XE) {
+        theoDuong(coGanDuoi, coGanTren);
+    } else if constexpr (LOAI == LOAI_PHAO) {
+        theoDuong(coThuHaiDuoi, coThuHaiTren);
+    } else {
+        static_assert(LOAI == LOAI_TUONG);
+        // As sinhTuong<true>: the palace steps (with the flying capture at
+        // distance one), then the flying capture up and down the column.
+        const int tuongDich = LOAI_TUONG | (pheDoiPhuong(phe) << 3);
+        for (const int d : HUONG) {
+            const bool bay = (d == LEN || d == XUONG) && o_[o + d] == tuongDich;
+            if (bay || (HINH.trongCung[phe][o + d] && denDuoc<true>(o_.data(), o + d, phe))) them(o, o + d);
+        }
+        for (const int r : {coGanDuoi(cotCo_[c], h), coGanTren(cotCo_[c], h)})
+            if (r >= 0 && o_[o + (r - h) * RONG] == tuongDich) them(o, o + (r - h) * RONG);
+    }
+}

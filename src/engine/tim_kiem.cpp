@@ -27,6 +27,7 @@ void TimKiem::xoaSatThuVaLichSu() {
     for (auto& tang : nuocSatThu) tang[0] = tang[1] = NUOC_TRONG;
     for (auto& phe : diemLichSu)
         for (auto& tu : phe) std::fill(std::begin(tu), std::end(tu), 0);
+    diemLichSuLonNhat_ = 0;
 }
 
 void TimKiem::caiDatDoKho(DoKho doKho) {

@@ -122,12 +122,16 @@ private:
     uint64_t zobrist[2][7][90] = {};
     uint64_t zobristLuot = 0;
     uint64_t khoaHienTai = 0;
-    std::unique_ptr<MucTT[]> bangTT;
+    struct TraBangTT {
+        void operator()(MucTT* p) const;
+    };
+    std::unique_ptr<MucTT[], TraBangTT> bangTT;
     uint64_t matNaTT = SO_MUC_TT - 1;
 
     // Move ordering.
     NuocDi nuocSatThu[SO_TANG_SAT_THU][2];
     int32_t diemLichSu[2][90][90] = {};
+    int32_t diemLichSuLonNhat_ = 0;  // the highest of diemLichSu since it was cleared
 
     // The search with the parameters currently set.
     NuocDi timVoiThamSoHienTai(ThongKe& thongKe, std::span<const uint64_t> viTriTruoc = {});
@@ -157,8 +161,35 @@ private:
         // Lists the side to move's moves (CHI_AN: captures only) and ranks them.
         template <bool CHI_AN, class B>
         void nap(const TimKiem& tk, B& ban, NuocGon goiY, int32_t tang);
+        // The same list in two rounds, for a node whose quiet moves cannot
+        // change rank while its first moves are searched: first the hint and
+        // the captures (which outrank every quiet move while the history
+        // scores stay below every capture's), then, only when those leave
+        // the node open, the other quiet moves.
+        bool conDotYen = false;
+        // biChieu: the side to move is in check, and the node searches only
+        // what it can make: the quiet round leaves out the quiet moves that
+        // cannot lift the check.
+        void napDotDau(const TimKiem& tk, const BanTimKiem& ban, NuocGon goiY, int32_t tang, bool biChieu);
+        void napDotYen(const TimKiem& tk, const BanTimKiem& ban, NuocGon goiY, int32_t tang);
         bool tiep(NuocGon& ra);
+
+    private:
+        // The side's pieces in storage order when the first round was listed:
+        // the quiet round walks them in that order.
+        int soQuanDau_ = 0;
+        BanTimKiem::ChanChieu chanChieu_;  // in check: what a quiet move must do to lift it
+        uint8_t dsQuanDau_[BanTimKiem::SO_QUAN_TOI_DA];
+        // Ranks the moves sinh(them) hands over by diem(move).
+        // CO_THU_TU: sinh hands over (di, den, thuTu) instead of the moves in order.
+        template <bool CO_THU_TU, class Sinh, class Diem>
+        void xep(Sinh&& sinh, Diem&& diem);
     };
+    template <class B>
+    void napNhieuDot(BoChon& chon, B& ban, NuocGon goiY, int32_t tang, bool biChieu) const;
+    // The next move of a node, listing the quiet round when its turn comes.
+    template <class B>
+    bool nuocTiep(BoChon& chon, const B& ban, NuocGon goiY, int32_t tang, NuocGon& ra) const;
     // One reusable move list per ply, so a node allocates nothing; each on
     // its own, so that growing the table never moves a list a shallower node
     // is still walking.

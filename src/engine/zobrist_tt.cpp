@@ -1,8 +1,12 @@
 // Zobrist keys and the incremental evaluation's start.
 #include <cstring>
+#include <memory>
+#include <new>
+#include <type_traits>
 #include <random>
 
 #include "danh_gia.h"
+#include "nen_tang.h"
 #include "tim_kiem.h"
 
 namespace {
@@ -52,8 +56,19 @@ uint64_t TimKiem::khoaViTri(const BanCo& ban, Phe luot) {
     return khoa;
 }
 
+// On large pages where the system grants them: the probes land at random
+// across 4 MiB, and with small pages most would also miss the address cache.
 void TimKiem::capBangTT() {
-    if (!bangTT) bangTT = std::make_unique<MucTT[]>(SO_MUC_TT);
+    if (bangTT) return;
+    void* p = nenTang::capBangLon(SO_MUC_TT * sizeof(MucTT));
+    if (p == nullptr) throw std::bad_alloc();
+    bangTT.reset(static_cast<MucTT*>(p));
+    std::uninitialized_value_construct_n(bangTT.get(), SO_MUC_TT);
+}
+
+void TimKiem::TraBangTT::operator()(MucTT* p) const {
+    static_assert(std::is_trivially_destructible_v<MucTT>, "entries are given back without destruction");
+    nenTang::traBangLon(p);
 }
 
 void TimKiem::batDanhGiaTangDan() {

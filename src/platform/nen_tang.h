@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -60,6 +61,13 @@ std::filesystem::path thuMucThucThi();
 // the same file wherever it was written. On false (nothing to write to, a failed write or flush, a
 // failed rename) the target is as it was and nothing is left beside it.
 bool ghiTepBenVung(const std::filesystem::path& dich, const std::string& vanBan);
+
+// Uninitialised memory for one large table read at random places (the
+// engine's transposition table), on the system's large pages where it grants
+// them, so that fewer of those reads miss the address-translation cache.
+// nullptr when memory is short. Given back by traBangLon only.
+void* capBangLon(size_t kichThuoc);
+void traBangLon(void* p);
 
 // The web directory: exe/web, exe/../web or ./web, the first holding
 // index.html; exe/web when none does.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -32,6 +33,15 @@ void soSanh(const BanTimKiem& b, const BanCo& ban, Phe luot) {
     ban.sinhNuocAn(luot, an);
     ASSERT_EQ(nuocCuaBanTimKiem<false>(b, luot), tatCa);
     ASSERT_EQ(nuocCuaBanTimKiem<true>(b, luot), an);
+    // Kind by kind, the numbers handed out put the captures back in that order.
+    std::vector<std::pair<int, NuocDi>> theoLoai;
+    auto themThuTu = [&theoLoai](int di, int den, int thuTu) {
+        theoLoai.emplace_back(thuTu, nuocGon::raNuocDi(NuocGon(di, den)));
+    };
+    b.sinhNuocAnTheoLoai(luot, themThuTu);
+    std::sort(theoLoai.begin(), theoLoai.end(), [](const auto& x, const auto& y) { return x.first < y.first; });
+    ASSERT_EQ(theoLoai.size(), an.size());
+    for (size_t i = 0; i < an.size(); ++i) ASSERT_EQ(theoLoai[i].second, an[i]);
     ASSERT_EQ(b.biChieu(DO), ban.biChieu(DO));
     ASSERT_EQ(b.biChieu(DEN), ban.biChieu(DEN));
 }
@@ -87,6 +97,34 @@ TEST(BanTimKiem, DiCungBanCoTrenNhungDuongNgauNhien) {
         b.traLaiThuTu(ban);
         EXPECT_EQ(thuTu(ban), thuTu(mau)) << v.fen;
         EXPECT_EQ(ban.timTuong(DO)->hang, mau.timTuong(DO)->hang);
+    }
+}
+
+// In check, the quiet moves the search leaves out unsearched are all illegal:
+// checks by a chariot (blockable), a cannon (our screen can leave), a horse
+// (its leg), a soldier (no block) and the other general (along the column).
+TEST(BanTimKiem, ChieuChiBoNuocYenKhongCanDuoc) {
+    for (const char* fen : {"3k5/9/9/9/4r4/9/1C7/9/9/R3K4 w", "3k5/9/9/9/4c4/9/9/4N4/9/R3K4 w",
+                            "3k5/9/9/9/9/9/9/3n5/R8/4K4 w", "3k5/9/9/9/9/9/9/9/4p4/R3K4 w",
+                            "4k4/9/9/9/9/R8/9/9/9/4K4 w"}) {
+        BanCo mau;
+        Phe luot = DO;
+        std::string loi;
+        ASSERT_TRUE(docFEN(fen, mau, luot, loi)) << fen;
+        BanTimKiem b;
+        ASSERT_TRUE(b.napTu(mau));
+        ASSERT_TRUE(mau.biChieu(luot)) << fen;
+        const BanTimKiem::ChanChieu c = b.chanChieu(luot);
+        int boQua = 0;
+        for (const NuocDi& n : nuocCuaBanTimKiem<false>(b, luot)) {
+            const NuocGon g = nuocGon::tuNuocDi(n);
+            if (b.ma(g.den()) >= 0 || BanTimKiem::yenCoTheCanChieu(c, g)) continue;
+            ++boQua;
+            ASSERT_TRUE(mau.thuNuocDi(n));
+            EXPECT_TRUE(mau.biChieu(luot)) << fen << " " << n.hangDi << "," << n.cotDi << "-" << n.hangDen << "," << n.cotDen;
+            mau.luiNuocDi();
+        }
+        EXPECT_GT(boQua, 0) << fen;
     }
 }
 

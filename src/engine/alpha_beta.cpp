@@ -406,6 +406,10 @@ template <class B>
 int32_t TimKiem::alphaBetaTren(B& ban, int32_t doSau, int32_t alpha, int32_t beta, int32_t tang) {
     if (!demNut()) return 0;
 
+    // The table slot is usually still on its way from memory: first the work
+    // that does not depend on it (both tests only read the board and the line).
+    const bool lapLai = laLapLai();
+    const bool biChieuNay = doSau > 0 && dangBiChieu(ban, tang);
     NuocGon goiY = KHONG_GOI_Y;
     int32_t diemTT = 0, kieuTT = KIEU_TRONG;
     NuocDi nuocTT;
@@ -415,17 +419,16 @@ int32_t TimKiem::alphaBetaTren(B& ban, int32_t doSau, int32_t alpha, int32_t bet
         if (kieuTT == KIEU_CAN_TREN && diemTT <= alpha) return diemTT;
         goiY = nuocGon::tuNuocDi(nuocTT);
     }
-    if (laLapLai()) return 0;
+    if (lapLai) return 0;
     if (doSau <= 0) return dungQuiescence ? quiescenceTren(ban, alpha, beta, tang) : luongGia();
 
     BoChon& chon = boChonTaiTang(tang);
     // One ply from the horizon the children touch neither killers nor
     // history, so the quiet moves rank the same after the captures have been
     // searched: most such nodes cut off before needing them.
-    if (doSau == 1) napNhieuDot(chon, ban, goiY, tang, false);
+    if (doSau == 1) napNhieuDot(chon, ban, goiY, tang, biChieuNay);
     else chon.nap<false>(*this, ban, goiY, tang);
     if (chon.n == 0) return tang - DIEM_CHIEU_HET;
-    const bool biChieuNay = dangBiChieu(ban, tang);
 
     const int32_t alphaGoc = alpha;
     int32_t diemTot = -VO_CUC;

@@ -86,7 +86,7 @@ public:
         for (int j = 0; j < soQuan; ++j) {
             const int q = ds[j];
             if constexpr (CHI_AN) sinhAnCuaQuan(viTri_[q], maQuan_[q], phe, them);
-            else oDem::sinhQuan<false>(o_.data(), viTri_[q], maQuan_[q] & 7, phe, them);
+            else oDem::sinhQuan<false, true>(o_.data(), viTri_[q], maQuan_[q] & 7, phe, them);
         }
     }
     // The captures sinhNuocDi<true> lists, kind by kind instead of in storage
@@ -106,7 +106,7 @@ public:
     // The moves of the piece on square o alone, in sinhNuocDi's order.
     template <class Them>
     void sinhNuocDiCuaQuan(int o, Phe phe, Them& them) const {
-        oDem::sinhQuan<false>(o_.data(), o, o_[o] & 7, phe, them);
+        oDem::sinhQuan<false, true>(o_.data(), o, o_[o] & 7, phe, them);
     }
     static constexpr int SO_QUAN_TOI_DA = BanCo::SO_O;
     // Copies side phe's list in storage order into ra; returns its length.
@@ -222,7 +222,7 @@ private:
             case LOAI_XE: sinhAnQuan<LOAI_XE>(o, phe, them); break;
             case LOAI_PHAO: sinhAnQuan<LOAI_PHAO>(o, phe, them); break;
             case LOAI_TUONG: sinhAnQuan<LOAI_TUONG>(o, phe, them); break;
-            default: oDem::sinhQuan<true>(o_.data(), o, ma & 7, phe, them); break;
+            default: oDem::sinhQuan<true, true>(o_.data(), o, ma & 7, phe, them); break;
         }
     }
     template <int LOAI, class Them>
@@ -236,7 +236,7 @@ private:
             if constexpr (LOAI == LOAI_XE || LOAI == LOAI_PHAO || LOAI == LOAI_TUONG)
                 sinhAnQuan<LOAI>(viTri_[q], phe, themThuTu);
             else
-                oDem::sinhQuan<true>(o_.data(), viTri_[q], LOAI, phe, themThuTu);
+                oDem::sinhQuan<true, true>(o_.data(), viTri_[q], LOAI, phe, themThuTu);
         }
     }
     std::array<uint8_t, oDem::SO_O> oQuan_{};  // slot of the piece on a square
@@ -353,7 +353,7 @@ void BanTimKiem::sinhAnQuan(int o, Phe phe, Them& them) const {
         const int tuongDich = LOAI_TUONG | (pheDoiPhuong(phe) << 3);
         for (const int d : HUONG) {
             const bool bay = (d == LEN || d == XUONG) && o_[o + d] == tuongDich;
-            if (bay || (HINH.trongCung[phe][o + d] && denDuoc<true>(o_.data(), o + d, phe))) them(o, o + d);
+            if (bay || (HINH.trongCung[phe][o + d] && denDuoc<true, true>(o_.data(), o + d, phe))) them(o, o + d);
         }
         for (const int r : {coGanDuoi(cotCo_[c], h), coGanTren(cotCo_[c], h)})
             if (r >= 0 && o_[o + (r - h) * RONG] == tuongDich) them(o, o + (r - h) * RONG);

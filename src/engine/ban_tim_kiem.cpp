@@ -67,31 +67,28 @@ int huongToi(int k, int o) {
 
 bool cungDuong(int k, int o) { return HINH.hang[o] == HINH.hang[k] || HINH.cot[o] == HINH.cot[k]; }
 
-// Attacks by the side whose codes carry benDich on square k along the lines
-// from k through di and, when xetDen, through den: the lines a move between
-// those squares can have opened.
-bool tanCongQuaDuong(const int8_t* ma, int k, int di, int den, bool xetDen, int benDich) {
+}  // namespace
+
+bool BanTimKiem::tanCongQuaDuong(int k, int di, int den, bool xetDen, int benDich) const {
     int huongDi = 0;
     if (cungDuong(k, di)) {
         huongDi = huongToi(k, di);
-        if (biTanCongTheoHuong(ma, k, huongDi, benDich)) return true;
+        if (tanCongTheoDuong(k, huongDi, benDich)) return true;
     }
     if (!xetDen || !cungDuong(k, den)) return false;
     const int huongDen = huongToi(k, den);
-    return huongDen != huongDi && biTanCongTheoHuong(ma, k, huongDen, benDich);
+    return huongDen != huongDi && tanCongTheoDuong(k, huongDen, benDich);
 }
-
-}  // namespace
 
 bool BanTimKiem::loTuongSauNuoc(NuocGon n, Phe phe, int biAn) const {
     if (tuong_[phe] == KHONG) return false;
     const int k = viTri_[tuong_[phe]];
-    if (k == n.den()) return biTanCong(o_.data(), k, phe);  // the general itself moved
+    if (k == n.den()) return biChieu(phe);  // the general itself moved
     const int benDich = pheDoiPhuong(phe) << 3;
     const int di = n.di(), den = n.den();
     // A capture leaves its destination occupied as before; a quiet move may
     // have put a screen in front of a cannon.
-    if (tanCongQuaDuong(o_.data(), k, di, den, biAn == KHONG, benDich)) return true;
+    if (tanCongQuaDuong(k, di, den, biAn == KHONG, benDich)) return true;
     const int dh = HINH.hang[di] - HINH.hang[k], dc = HINH.cot[di] - HINH.cot[k];
     if ((dh != 1 && dh != -1) || (dc != 1 && dc != -1)) return false;
     // The origin was a diagonal neighbour: a horse's leg or an elephant's eye.
@@ -106,7 +103,7 @@ bool BanTimKiem::chieuSauNuoc(NuocGon n, Phe phe) const {
     const int benDich = pheDoiPhuong(phe) << 3;
     const int di = n.di(), den = n.den();
     // The moved piece attacks along a line from den, or screens for a cannon.
-    if (tanCongQuaDuong(o_.data(), k, di, den, true, benDich)) return true;
+    if (tanCongQuaDuong(k, di, den, true, benDich)) return true;
     const int dhDen = HINH.hang[den] - HINH.hang[k], dcDen = HINH.cot[den] - HINH.cot[k];
     const int dhDi = HINH.hang[di] - HINH.hang[k], dcDi = HINH.cot[di] - HINH.cot[k];
     const bool ganDen = dhDen >= -2 && dhDen <= 2 && dcDen >= -2 && dcDen <= 2;

@@ -148,7 +148,14 @@ public:
 
     // BanCo::biChieu, nuocChacChanAnToan and nuocCoTheChieu for this board,
     // and two narrower forms of biChieu for the moment just after a move.
-    bool biChieu(Phe phe) const { return tuong_[phe] != KHONG && oDem::biTanCong(o_.data(), viTri_[tuong_[phe]], phe); }
+    bool biChieu(Phe phe) const {
+        if (tuong_[phe] == KHONG) return false;
+        const int k = viTri_[tuong_[phe]];
+        const int benDich = pheDoiPhuong(phe) << 3;
+        for (const int huong : oDem::HUONG)
+            if (tanCongTheoDuong(k, huong, benDich)) return true;
+        return oDem::biTanCongGan(o_.data(), k, phe);
+    }
     // biChieu(phe) just after side phe's move n (biAn: what di returned),
     // when phe's general was not attacked before it: only the lines through
     // the squares the move changed, and the horse legs or elephant eye it
@@ -207,6 +214,12 @@ private:
     // finds its target without walking the empty squares before it.
     std::array<uint16_t, 10> hangCo_{};
     std::array<uint16_t, 9> cotCo_{};
+    // oDem::biTanCongTheoHuong read from the bits: the first and second
+    // pieces met from square k in direction huong, without the walk.
+    bool tanCongTheoDuong(int k, int huong, int benDich) const;
+    // Attacks on square k along the lines from k through di and, when xetDen,
+    // through den: the lines a move between those squares can have opened.
+    bool tanCongQuaDuong(int k, int di, int den, bool xetDen, int benDich) const;
     void doiCo(int o) {
         const int h = oDem::HINH.hang[o], c = oDem::HINH.cot[o];
         hangCo_[h] ^= static_cast<uint16_t>(1u << c);
@@ -326,6 +339,22 @@ inline int coThuHaiTren(unsigned bits, int p) {
 }
 
 }  // namespace oDem
+
+inline bool BanTimKiem::tanCongTheoDuong(int k, int huong, int benDich) const {
+    using namespace oDem;
+    const int h = HINH.hang[k], c = HINH.cot[k];
+    const bool doc = huong == LEN || huong == XUONG;
+    const unsigned bits = doc ? cotCo_[c] : hangCo_[h];
+    const int p = doc ? h : c;
+    const bool lui = huong == LEN || huong == TRAI;  // towards lower rows or columns
+    const int buoc = doc ? RONG : 1;
+    const int mot = lui ? coGanDuoi(bits, p) : coGanTren(bits, p);
+    if (mot < 0) return false;
+    const int maMot = o_[k + (mot - p) * buoc];
+    if (maMot == (LOAI_XE | benDich) || (doc && maMot == (LOAI_TUONG | benDich))) return true;
+    const int hai = lui ? coGanDuoi(bits, mot) : coGanTren(bits, mot);
+    return hai >= 0 && o_[k + (hai - p) * buoc] == (LOAI_PHAO | benDich);
+}
 
 template <int LOAI, class Them>
 void BanTimKiem::sinhAnQuan(int o, Phe phe, Them& them) const {

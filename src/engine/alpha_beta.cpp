@@ -57,16 +57,27 @@ void TimKiem::xorNuoc(const B& ban, NuocGon n, int huong) {
 }
 
 template <class B>
-TimKiem::TruocNuoc TimKiem::diNuoc(B& ban, NuocGon n, bool conDocTT) {
+TimKiem::TruocNuoc TimKiem::batDauNuoc(const B& ban, NuocGon n, bool conDocTT) {
     TruocNuoc truoc{khoaHienTai, diemDo_, {phongThu_[0], phongThu_[1]}, BanTimKiem::KHONG};
     xorNuoc(ban, n, +1);
     // An alpha-beta child probes this slot first thing; start fetching it now.
     // A capture-search child never reads the table: fetching would only push
     // useful lines out of the cache.
     if (conDocTT) __builtin_prefetch(&bangTT[khoaHienTai & matNaTT]);
+    return truoc;
+}
+
+template <class B>
+void TimKiem::datNuoc(B& ban, NuocGon n, TruocNuoc& truoc) {
     truoc.biAn = ban.di(n);
     pheDangDi = pheDoiPhuong(pheDangDi);
     lichSuKhoa.push_back(khoaHienTai);
+}
+
+template <class B>
+TimKiem::TruocNuoc TimKiem::diNuoc(B& ban, NuocGon n, bool conDocTT) {
+    TruocNuoc truoc = batDauNuoc(ban, n, conDocTT);
+    datNuoc(ban, n, truoc);
     return truoc;
 }
 
@@ -103,10 +114,11 @@ template <class B>
 bool TimKiem::diThu(B& ban, NuocGon n, bool biChieuNay, int32_t tang, TruocNuoc& truoc, bool conDocTT) {
     if (!nuocCuaPhe(ban, n, pheDangDi)) return false;
     const Phe nguoiDi = pheDangDi;
+    truoc = batDauNuoc(ban, n, conDocTT);
     // Out of check, most moves cannot expose the own general: no test needed.
     const bool canThuChieu = biChieuNay || !ban.nuocChacChanAnToan(n, nguoiDi);
     ghiGoiYChieu(tang + 1, n, ban.nuocCoTheChieu(n, nguoiDi) ? THEO_NUOC : CHAC_KHONG);
-    truoc = diNuoc(ban, n, conDocTT);
+    datNuoc(ban, n, truoc);
     if (canThuChieu && (biChieuNay ? ban.biChieu(nguoiDi) : ban.loTuongSauNuoc(n, nguoiDi, truoc.biAn))) {
         luiNuoc(ban, n, truoc);
         return false;

@@ -217,6 +217,12 @@ private:
     bool diThu(B& ban, NuocGon n, bool biChieuNay, int32_t tang, TruocNuoc& truoc, bool conDocTT);
     template <class B>
     TruocNuoc diNuoc(B& ban, NuocGon n, bool conDocTT);
+    // diNuoc in two halves: the key and sums (and the child's table slot
+    // fetched), then the board; the fetch starts as early as it can.
+    template <class B>
+    TruocNuoc batDauNuoc(const B& ban, NuocGon n, bool conDocTT);
+    template <class B>
+    void datNuoc(B& ban, NuocGon n, TruocNuoc& truoc);
     template <class B>
     void luiNuoc(B& ban, NuocGon n, const TruocNuoc& truoc);
     template <class B>

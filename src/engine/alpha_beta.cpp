@@ -419,9 +419,10 @@ int32_t TimKiem::alphaBetaTren(B& ban, int32_t doSau, int32_t alpha, int32_t bet
     if (!demNut()) return 0;
 
     // The table slot is usually still on its way from memory: first the work
-    // that does not depend on it (both tests only read the board and the line).
+    // that does not depend on it (both tests only read the board and the line;
+    // at the horizon the capture search takes the check test over).
     const bool lapLai = laLapLai();
-    const bool biChieuNay = doSau > 0 && dangBiChieu(ban, tang);
+    const bool biChieuNay = dangBiChieu(ban, tang);
     NuocGon goiY = KHONG_GOI_Y;
     int32_t diemTT = 0, kieuTT = KIEU_TRONG;
     NuocDi nuocTT;
@@ -432,7 +433,7 @@ int32_t TimKiem::alphaBetaTren(B& ban, int32_t doSau, int32_t alpha, int32_t bet
         goiY = nuocGon::tuNuocDi(nuocTT);
     }
     if (lapLai) return 0;
-    if (doSau <= 0) return dungQuiescence ? quiescenceTren(ban, alpha, beta, tang) : luongGia();
+    if (doSau <= 0) return dungQuiescence ? quiescenceTren(ban, alpha, beta, tang, biChieuNay) : luongGia();
 
     BoChon& chon = boChonTaiTang(tang);
     // One ply from the horizon the children touch neither killers nor
@@ -473,12 +474,10 @@ int32_t TimKiem::alphaBetaTren(B& ban, int32_t doSau, int32_t alpha, int32_t bet
 }
 
 template <class B>
-int32_t TimKiem::quiescenceTren(B& ban, int32_t alpha, int32_t beta, int32_t tang) {
+int32_t TimKiem::quiescenceTren(B& ban, int32_t alpha, int32_t beta, int32_t tang, bool biChieuNay) {
     if (!demNut()) return 0;
     // Only an endless chain of checks and evasions gets this far; see TANG_TOI_DA.
     if (tang >= TANG_TOI_DA) return luongGia();
-
-    const bool biChieuNay = dangBiChieu(ban, tang);
     if (!biChieuNay) {
         const int32_t dungYen = luongGia();
         alpha = std::max(alpha, dungYen);
@@ -494,7 +493,7 @@ int32_t TimKiem::quiescenceTren(B& ban, int32_t alpha, int32_t beta, int32_t tan
     for (NuocGon n; nuocTiep(chon, ban, KHONG_GOI_Y, tang, n);) {
         TruocNuoc truoc;
         if (!diThu(ban, n, biChieuNay, tang, truoc, false)) continue;
-        const int32_t diem = -quiescenceTren(ban, -beta, -alpha, tang + 1);
+        const int32_t diem = -quiescenceTren(ban, -beta, -alpha, tang + 1, dangBiChieu(ban, tang + 1));
         luiNuoc(ban, n, truoc);
         if (dungLai) return 0;
         alpha = std::max(alpha, diem);
@@ -526,5 +525,5 @@ int32_t TimKiem::alphaBeta(int32_t doSau, int32_t alpha, int32_t beta, int32_t t
 
 int32_t TimKiem::quiescence(int32_t alpha, int32_t beta, int32_t tang) {
     BanCoBoc ban(*banCo);
-    return quiescenceTren(ban, alpha, beta, tang);
+    return quiescenceTren(ban, alpha, beta, tang, dangBiChieu(ban, tang));
 }

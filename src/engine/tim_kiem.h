@@ -202,7 +202,7 @@ private:
     template <class B>
     int32_t alphaBetaTren(B& ban, int32_t doSau, int32_t alpha, int32_t beta, int32_t tang);
     template <class B>
-    int32_t quiescenceTren(B& ban, int32_t alpha, int32_t beta, int32_t tang);
+    int32_t quiescenceTren(B& ban, int32_t alpha, int32_t beta, int32_t tang, bool biChieuNay);
     template <class B>
     int32_t timNuocGoc(B& ban, NuocGon n, int32_t doSau, int32_t alpha);
     // What a move's undo needs back: the key and the evaluation sums before

@@ -72,14 +72,14 @@ template <bool CHI_AN, bool HAI_PHE = false, class Them>
 inline void sinhVoi(const int8_t* ma, int o, Phe phe, Them& them) {
     for (const int d : CHEO) {
         const int den = o + 2 * d;
-        if (HINH.benNha[phe][den] && denDuoc<CHI_AN, HAI_PHE>(ma, den, phe) && ma[o + d] == TRONG) them(o, den);
+        if (denDuoc<CHI_AN, HAI_PHE>(ma, den, phe) && HINH.benNha[phe][den] && ma[o + d] == TRONG) them(o, den);
     }
 }
 
 template <bool CHI_AN, bool HAI_PHE = false, class Them>
 inline void sinhSi(const int8_t* ma, int o, Phe phe, Them& them) {
     for (const int d : CHEO)
-        if (HINH.trongCung[phe][o + d] && denDuoc<CHI_AN, HAI_PHE>(ma, o + d, phe)) them(o, o + d);
+        if (denDuoc<CHI_AN, HAI_PHE>(ma, o + d, phe) && HINH.trongCung[phe][o + d]) them(o, o + d);
 }
 
 template <bool CHI_AN, bool HAI_PHE = false, class Them>

@@ -156,8 +156,9 @@ bool TimKiem::docTT(uint64_t khoa, int32_t doSau, int32_t& diem, int32_t& kieu, 
 
 // ---- Move ordering ---------------------------------------------------------
 
-TimKiem::BoChon& TimKiem::boChonTaiTang(int32_t tang) {
-    while (dsTheoTang_.size() <= static_cast<size_t>(tang)) dsTheoTang_.push_back(std::make_unique<BoChon>());
+inline TimKiem::BoChon& TimKiem::boChonTaiTang(int32_t tang) {
+    if (dsTheoTang_.size() <= static_cast<size_t>(tang)) [[unlikely]]
+        while (dsTheoTang_.size() <= static_cast<size_t>(tang)) dsTheoTang_.push_back(std::make_unique<BoChon>());
     return *dsTheoTang_[tang];
 }
 
@@ -372,17 +373,17 @@ int32_t TimKiem::luongGia() const {
     return (ta == 0 ? diemDo_ : -diemDo_) + 12 * (dichThieu - taThieu);
 }
 
-bool TimKiem::hetThoiGian() const {
+[[gnu::noinline]] bool TimKiem::hetThoiGian() const {
     const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - thoiDiemBatDau);
     return static_cast<double>(ns.count()) / 1000000.0 >= thoiGianToiDa;
 }
 
 // Counts the node; false when the search must stop. The clock is read only
 // every 1024 nodes.
-bool TimKiem::demNut() {
+inline bool TimKiem::demNut() {
     if (dungLai) return false;
     ++soNut;
-    if (soNut % 1024 == 0 && hetThoiGian()) {
+    if (soNut % 1024 == 0 && hetThoiGian()) [[unlikely]] {
         dungLai = true;
         return false;
     }

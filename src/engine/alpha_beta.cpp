@@ -169,6 +169,8 @@ namespace {
 int32_t diemAn(int maDi, int maAn) {
     return 1000000 + 16 * GIA_TRI_QUAN[maAn & 7] - (maDi >= 0 ? GIA_TRI_QUAN[maDi & 7] : 0);
 }
+// The two killers' ordering scores, below every capture's.
+constexpr int32_t DIEM_SAT_THU[2] = {900000, 890000};
 // The lowest score diemAn gives: the cheapest victim taken by the dearest piece.
 constexpr int32_t DIEM_AN_THAP_NHAT =
     1000000 + 16 * *std::min_element(std::begin(GIA_TRI_QUAN), std::end(GIA_TRI_QUAN)) -
@@ -182,8 +184,8 @@ int32_t TimKiem::diemSapXep(const B& ban, NuocGon n, NuocGon goiY, const NuocGon
     const int maDi = ban.ma(n.di());
     const int maAn = ban.ma(n.den());
     if (maAn >= 0) return diemAn(maDi, maAn);
-    if (n == satThu[0]) return 900000;
-    if (n == satThu[1]) return 890000;
+    if (n == satThu[0]) return DIEM_SAT_THU[0];
+    if (n == satThu[1]) return DIEM_SAT_THU[1];
     if (maDi >= 0) return diemLichSu[maDi >> 3][nuocGon::o90(n.di())][nuocGon::o90(n.den())];
     return 0;
 }
@@ -304,7 +306,12 @@ void TimKiem::BoChon::napDotYen(const TimKiem& tk, const BanTimKiem& ban, NuocGo
             };
             ban.sinhNuocDiTheo<false>(dsQuanDau_, soQuanDau_, phe, yen);
         },
-        [&](NuocGon m) { return tk.diemSapXep(ban, m, goiY, satThu.data()); });
+        // diemSapXep for a quiet move of phe's other than the hint.
+        [&](NuocGon m) {
+            if (m == satThu[0]) return DIEM_SAT_THU[0];
+            if (m == satThu[1]) return DIEM_SAT_THU[1];
+            return tk.diemLichSu[phe][nuocGon::o90(m.di())][nuocGon::o90(m.den())];
+        });
 }
 
 // Every move of the side to move, in two rounds when that gives the same

@@ -184,6 +184,12 @@ int32_t TimKiem::diemSapXep(const B& ban, NuocGon n, NuocGon goiY, const NuocGon
     const int maDi = ban.ma(n.di());
     const int maAn = ban.ma(n.den());
     if (maAn >= 0) return diemAn(maDi, maAn);
+    return diemYen(maDi, n, satThu);
+}
+
+// A quiet move's score (maDi: the moving piece's code, or -1 for none): the
+// killers, then the history.
+inline int32_t TimKiem::diemYen(int maDi, NuocGon n, const NuocGon* satThu) const {
     if (n == satThu[0]) return DIEM_SAT_THU[0];
     if (n == satThu[1]) return DIEM_SAT_THU[1];
     if (maDi >= 0) return diemLichSu[maDi >> 3][nuocGon::o90(n.di())][nuocGon::o90(n.den())];
@@ -307,11 +313,7 @@ void TimKiem::BoChon::napDotYen(const TimKiem& tk, const BanTimKiem& ban, NuocGo
             ban.sinhNuocDiTheo<false>(dsQuanDau_, soQuanDau_, phe, yen);
         },
         // diemSapXep for a quiet move of phe's other than the hint.
-        [&](NuocGon m) {
-            if (m == satThu[0]) return DIEM_SAT_THU[0];
-            if (m == satThu[1]) return DIEM_SAT_THU[1];
-            return tk.diemLichSu[phe][nuocGon::o90(m.di())][nuocGon::o90(m.den())];
-        });
+        [&](NuocGon m) { return tk.diemYen(ban.ma(m.di()), m, satThu.data()); });
 }
 
 // Every move of the side to move, in two rounds when that gives the same

@@ -134,12 +134,8 @@ BanTimKiem::ChanChieu BanTimKiem::chanChieu(Phe phe) const {
         if (pheCua(mot) == phe) c.man[i] = static_cast<int16_t>(k + t * d);
     }
     // The near attacks, as biTanCongGan finds them.
-    struct TanCongMa { int ma, chan; };
-    static constexpr TanCongMa MA[8] = {
-        {2 * RONG + 1, RONG + 1}, {2 * RONG - 1, RONG - 1}, {RONG + 2, RONG + 1}, {RONG - 2, RONG - 1},
-        {-RONG + 2, -RONG + 1}, {-RONG - 2, -RONG - 1}, {-2 * RONG + 1, -RONG + 1}, {-2 * RONG - 1, -RONG - 1}};
     auto bitCheo = [](int d) { return 1u << ((d > 0) * 2 + (d == -RONG + 1 || d == RONG + 1)); };
-    for (const auto& m : MA)
+    for (const auto& m : TAN_CONG_MA)
         if (o_[k + m.ma] == (LOAI_MA | benDich) && o_[k + m.chan] == TRONG) c.cheo |= bitCheo(m.chan);
     if (HINH.benNha[dich][k]) {
         for (const int d : CHEO)

@@ -225,8 +225,8 @@ private:
         hangCo_[h] ^= static_cast<uint16_t>(1u << c);
         cotCo_[c] ^= static_cast<uint16_t>(1u << h);
     }
-    // The captures oDem::sinhQuan<true> lists, in its order; chariots,
-    // cannons and the general's flying capture read the bits.
+    // The captures oDem::sinhQuan<true> lists for a piece of kind LOAI, in
+    // its order; chariots, cannons and the general's flying capture read the bits.
     template <int LOAI, class Them>
     void sinhAnQuan(int o, Phe phe, Them& them) const;
     template <class Them>
@@ -246,10 +246,7 @@ private:
             const int q = ds[j];
             int thuTu = oTrongDs_[q] << 4;  // no piece has more than 8 captures
             auto themThuTu = [&](int di, int den) { them(di, den, thuTu++); };
-            if constexpr (LOAI == LOAI_XE || LOAI == LOAI_PHAO || LOAI == LOAI_TUONG)
-                sinhAnQuan<LOAI>(viTri_[q], phe, themThuTu);
-            else
-                oDem::sinhQuan<true, true>(o_.data(), viTri_[q], LOAI, phe, themThuTu);
+            sinhAnQuan<LOAI>(viTri_[q], phe, themThuTu);
         }
     }
     std::array<uint8_t, oDem::SO_O> oQuan_{};  // slot of the piece on a square
@@ -375,16 +372,14 @@ void BanTimKiem::sinhAnQuan(int o, Phe phe, Them& them) const {
         theoDuong(coGanDuoi, coGanTren);
     } else if constexpr (LOAI == LOAI_PHAO) {
         theoDuong(coThuHaiDuoi, coThuHaiTren);
-    } else {
-        static_assert(LOAI == LOAI_TUONG);
-        // As sinhTuong<true>: the palace steps (with the flying capture at
-        // distance one), then the flying capture up and down the column.
+    } else if constexpr (LOAI == LOAI_TUONG) {
+        // As sinhTuong<true>, the flying capture up and down the column found
+        // from the bits.
+        sinhBuocTuong<true, true>(o_.data(), o, phe, them);
         const int tuongDich = LOAI_TUONG | (pheDoiPhuong(phe) << 3);
-        for (const int d : HUONG) {
-            const bool bay = (d == LEN || d == XUONG) && o_[o + d] == tuongDich;
-            if (bay || (HINH.trongCung[phe][o + d] && denDuoc<true, true>(o_.data(), o + d, phe))) them(o, o + d);
-        }
         for (const int r : {coGanDuoi(cotCo_[c], h), coGanTren(cotCo_[c], h)})
             if (r >= 0 && o_[o + (r - h) * RONG] == tuongDich) them(o, o + (r - h) * RONG);
+    } else {
+        sinhQuan<true, true>(o_.data(), o, LOAI, phe, them);
     }
 }

@@ -229,6 +229,7 @@ private:
     void xorNuoc(const B& ban, NuocGon n, int huong);
     template <class B>
     int32_t diemSapXep(const B& ban, NuocGon n, NuocGon goiY, const NuocGon* satThu) const;
+    int32_t diemYen(int maDi, NuocGon n, const NuocGon* satThu) const;
     // Stable sort by diemSapXep, highest first.
     template <class B>
     void sapXepOnDinh(const B& ban, NuocGon* ds, size_t n, NuocGon goiY, int32_t tang) const;

@@ -83,7 +83,7 @@ inline void sinhSi(const int8_t* ma, int o, Phe phe, Them& them) {
 }
 
 template <bool CHI_AN, bool HAI_PHE = false, class Them>
-inline void sinhTuong(const int8_t* ma, int o, Phe phe, Them& them) {
+inline void sinhBuocTuong(const int8_t* ma, int o, Phe phe, Them& them) {
     const int tuongDich = LOAI_TUONG | (pheDoiPhuong(phe) << 3);
     for (const int d : HUONG) {
         // A step onto the enemy general on the own column is the flying
@@ -91,6 +91,13 @@ inline void sinhTuong(const int8_t* ma, int o, Phe phe, Them& them) {
         const bool bay = (d == LEN || d == XUONG) && ma[o + d] == tuongDich;
         if (bay || (HINH.trongCung[phe][o + d] && denDuoc<CHI_AN, HAI_PHE>(ma, o + d, phe))) them(o, o + d);
     }
+}
+
+// The palace steps, then the flying capture up and down the column.
+template <bool CHI_AN, bool HAI_PHE = false, class Them>
+inline void sinhTuong(const int8_t* ma, int o, Phe phe, Them& them) {
+    sinhBuocTuong<CHI_AN, HAI_PHE>(ma, o, phe, them);
+    const int tuongDich = LOAI_TUONG | (pheDoiPhuong(phe) << 3);
     for (const int d : {LEN, XUONG}) {
         int i = o + d;
         while (ma[i] == TRONG) i += d;
@@ -135,18 +142,20 @@ inline bool biTanCongTheoHuong(const int8_t* ma, int k, int huong, int benDich) 
 
 // Every attack on the general of side phe on square k that does not run
 // along a line: horse, elephant, advisor, the general's palace step, soldier.
+// Where a horse attacking square k stands (offset ma from k), and its leg:
+// the square next to the horse on its long side, which is always a diagonal
+// neighbour of k.
+struct TanCongMa { int ma, chan; };
+inline constexpr TanCongMa TAN_CONG_MA[8] = {
+    {2 * RONG + 1, RONG + 1}, {2 * RONG - 1, RONG - 1}, {RONG + 2, RONG + 1}, {RONG - 2, RONG - 1},
+    {-RONG + 2, -RONG + 1}, {-RONG - 2, -RONG - 1}, {-2 * RONG + 1, -RONG + 1}, {-2 * RONG - 1, -RONG - 1}};
+
 inline bool biTanCongGan(const int8_t* ma, int k, Phe phe) {
     const Phe dich = pheDoiPhuong(phe);
     const int benDich = dich << 3;
 
-    // Horse: the leg is the square next to the horse on its long side, which
-    // is always a diagonal neighbour of the general.
-    struct TanCongMa { int ma, chan; };
-    static constexpr TanCongMa MA[8] = {
-        {2 * RONG + 1, RONG + 1}, {2 * RONG - 1, RONG - 1}, {RONG + 2, RONG + 1}, {RONG - 2, RONG - 1},
-        {-RONG + 2, -RONG + 1}, {-RONG - 2, -RONG - 1}, {-2 * RONG + 1, -RONG + 1}, {-2 * RONG - 1, -RONG - 1}};
     const int maDich = LOAI_MA | benDich;
-    for (const auto& t : MA)
+    for (const auto& t : TAN_CONG_MA)
         if (ma[k + t.ma] == maDich && ma[k + t.chan] == TRONG) return true;
 
     // Elephant: only on its own half, with an empty eye.

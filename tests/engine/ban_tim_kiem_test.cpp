@@ -80,8 +80,12 @@ TEST(BanTimKiem, DiCungBanCoTrenNhungDuongNgauNhien) {
             const bool chieuTruoc = mau.biChieu(luot), dichChieuTruoc = mau.biChieu(dich);
             const int biAn = b.di(g);
             ASSERT_TRUE(mau.thuNuocDi(n));
-            if (!chieuTruoc) ASSERT_EQ(b.loTuongSauNuoc(g, luot, biAn), mau.biChieu(luot)) << v.fen;
-            if (!dichChieuTruoc) ASSERT_EQ(b.chieuSauNuoc(g, dich), mau.biChieu(dich)) << v.fen;
+            if (!chieuTruoc) {
+                ASSERT_EQ(b.loTuongSauNuoc(g, luot, biAn), mau.biChieu(luot)) << v.fen;
+            }
+            if (!dichChieuTruoc) {
+                ASSERT_EQ(b.chieuSauNuoc(g, dich), mau.biChieu(dich)) << v.fen;
+            }
             if (mau.biChieu(luot)) {  // illegal: taken back
                 b.lui(g, biAn);
                 mau.luiNuocDi();

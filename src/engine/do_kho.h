@@ -1,8 +1,10 @@
 #pragma once
 #include <cstdint>
 
-// Difficulty level; any value other than DE and TRUNG_BINH plays as KHO.
-enum DoKho : int32_t { DE = 0, TRUNG_BINH = 1, KHO = 2 };
+// Difficulty level. DE, TRUNG_BINH and KHO are the fixed-depth searches of
+// the level table below; CAO_THU is the strength-first search, which budgets
+// its own time. Any other value plays as KHO.
+enum DoKho : int32_t { DE = 0, TRUNG_BINH = 1, KHO = 2, CAO_THU = 3 };
 
 // What a level sets in the engine before it searches.
 struct ThamSoDoKho {
@@ -14,7 +16,8 @@ struct ThamSoDoKho {
     int32_t tiLeNgauNhien; // percentage chance of the random choice
 };
 
-// The level table: the engine and every tool read the levels from here.
+// The level table of the fixed searches: the engine and every tool read
+// those levels from here (CAO_THU, not a fixed search, reads as KHO).
 inline const ThamSoDoKho& thamSoDoKho(DoKho doKho) {
     static constexpr ThamSoDoKho BANG[3] = {
         {2, 100.0, false, false, 130, 35},

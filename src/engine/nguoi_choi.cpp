@@ -17,6 +17,7 @@ NuocDi NguoiChoiMay::chonNuocDi(BanCo& ban, Phe phe, TimKiem::ThongKe& thongKe,
 std::string NguoiChoiMay::ten(DoKho doKho) {
     if (doKho == TRUNG_BINH) return "Trung bình";
     if (doKho == DE) return "Dễ";
+    if (doKho == CAO_THU) return "Cao thủ";
     return "Khó";
 }
 

@@ -30,6 +30,6 @@ public:
     NuocDi chonNuocDi(BanCo& ban, Phe phe, TimKiem::ThongKe& thongKe, std::span<const uint64_t> viTriTruoc = {});
     bool laMay() const override { return true; }
     std::string ten() const override;
-    // "Dễ", "Trung bình" or "Khó" (the last for every unknown value).
+    // "Dễ", "Trung bình", "Khó" or "Cao thủ" ("Khó" for every unknown value).
     static std::string ten(DoKho doKho);
 };

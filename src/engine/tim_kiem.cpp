@@ -40,7 +40,8 @@ void TimKiem::caiDatDoKho(DoKho doKho) {
     tiLeNgauNhien = t.tiLeNgauNhien;
 }
 
-NuocDi TimKiem::timNuocDi(BanCo& ban, Phe phe, DoKho doKho, ThongKe& thongKe, std::span<const uint64_t> viTriTruoc) {
+NuocDi TimKiem::timNuocDi(BanCo& ban, Phe phe, DoKho doKho, ThongKe& thongKe, std::span<const uint64_t> viTriTruoc,
+                          double /*giayConLai*/) {
     caiDatDoKho(doKho);
     banCo = &ban;
     pheMay = pheDangDi = phe;

@@ -50,7 +50,10 @@ public:
     // searched, oldest first. A line that returns to any of them scores 0, as
     // one that returns to a position of the line itself does, so a winning
     // side does not walk into a repetition the game would score as a draw.
-    NuocDi timNuocDi(BanCo& ban, Phe phe, DoKho doKho, ThongKe& thongKe, std::span<const uint64_t> viTriTruoc = {});
+    // giayConLai: the time left on the searching side's clock in seconds,
+    // for a level that budgets from it; negative when the game has no clock.
+    NuocDi timNuocDi(BanCo& ban, Phe phe, DoKho doKho, ThongKe& thongKe, std::span<const uint64_t> viTriTruoc = {},
+                     double giayConLai = -1.0);
     NuocDi timNuocDiVoiThoiGian(BanCo& ban, Phe phe, int32_t ms, int32_t doSau, ThongKe& thongKe,
                                 std::span<const uint64_t> viTriTruoc = {});
 

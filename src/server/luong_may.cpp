@@ -41,12 +41,13 @@ void GiaoDienWeb::chayMotNuocMay(std::unique_lock<std::mutex>& khoa) {
     const DoKho doKho = luot == DEN ? doKhoDen : doKhoDo;
     std::unique_ptr<BanCo> banSao = van.banCo.saoChepTheCo();
     const std::vector<uint64_t> viTriTruoc(van.viTriTruoc().begin(), van.viTriTruoc().end());
+    const double giayConLai = van.dongHo.bat ? van.dongHo.giayConLai(luot) : -1.0;
 
     // The only long operation, on private copies, without the lock: the
     // server keeps answering (and may make this result stale) meanwhile.
     khoa.unlock();
     TimKiem::ThongKe tk;
-    const NuocDi nuoc = timKiemMay.timNuocDi(*banSao, luot, doKho, tk, viTriTruoc);
+    const NuocDi nuoc = timKiemMay.timNuocDi(*banSao, luot, doKho, tk, viTriTruoc, giayConLai);
     khoa.lock();
     dangNghi = false;
     if (!dangChay.load()) return;

@@ -154,6 +154,11 @@ bool TimKiem::docTT(uint64_t khoa, int32_t doSau, int32_t& diem, int32_t& kieu, 
     return true;
 }
 
+void TimKiem::quenTT(uint64_t khoa) {
+    MucTT& e = bangTT[khoa & matNaTT];
+    if (e.kieu() != KIEU_TRONG && e.cungKhoa(khoa)) e = MucTT{};
+}
+
 // ---- Move ordering ---------------------------------------------------------
 
 inline TimKiem::BoChon& TimKiem::boChonTaiTang(int32_t tang) {

@@ -90,6 +90,14 @@ NuocDi TimKiem::timVoiThamSoHienTai(ThongKe& thongKe, std::span<const uint64_t> 
     lichSuKhoa.reserve(viTriTruoc.size() + static_cast<size_t>(std::clamp(doSauToiDa, 0, 64)) + TANG_TOI_DA + 2);
     lichSuKhoa.assign(viTriTruoc.begin(), viTriTruoc.end());
     lichSuKhoa.push_back(khoaHienTai);
+    // The table outlives the search, and the game's own positions are the
+    // ones earlier searches stored deepest: left there, an entry would answer
+    // for a return to one of them before the repetition test could score it
+    // as the draw it is. No node stores them again (each of them is a
+    // repetition), so forgetting them once here is enough, and costs the
+    // nodes nothing. A search without the game's history keeps them.
+    if (!viTriTruoc.empty())
+        for (const uint64_t khoa : lichSuKhoa) quenTT(khoa);
 
     // Without a board there is nothing to move: answered as no legal move.
     const DanhSachNuoc hopLe = banCo != nullptr ? banCo->nuocDiHopLe(pheMay) : DanhSachNuoc{};

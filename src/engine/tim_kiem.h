@@ -148,6 +148,8 @@ private:
     void boNuocDi(const NuocDi& nuoc, uint64_t& khoa);
     void ghiTT(uint64_t khoa, int32_t doSau, int32_t diem, int32_t kieu, const NuocDi& nuoc, int32_t tang);
     bool docTT(uint64_t khoa, int32_t doSau, int32_t& diem, int32_t& kieu, NuocDi& nuoc, int32_t tang) const;
+    // Empties the entry of this position, if the table holds one.
+    void quenTT(uint64_t khoa);
 
     // The tree search below the root.
     int32_t alphaBeta(int32_t doSau, int32_t alpha, int32_t beta, int32_t tang);

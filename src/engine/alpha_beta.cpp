@@ -1,6 +1,11 @@
 // The tree below the root: make/unmake with the key and the evaluation kept
-// up to date, the transposition table, negamax alpha-beta (fail-hard),
-// quiescence and move ordering.
+// up to date, the transposition table, negamax alpha-beta, quiescence and
+// move ordering.
+// What a node returns: after its moves, its alpha raised by their scores, so
+// never less than the alpha it was given; a cutoff returns the score of the
+// move that made it, which may lie above beta. The early returns give their
+// own values, wherever they lie against the window: a table entry's score, a
+// stand-pat at or above beta, the repetition's 0, a mate's score.
 // Written once for any board B with the search board's interface
 // (ban_tim_kiem.h): the driver searches the search board when it can stand
 // for the BanCo, else a BanCoBoc; the public entry points here drive the
@@ -382,9 +387,7 @@ int32_t TimKiem::luongGia() const {
     if (!danhGiaTangDan_) return DanhGia::luongGia(*banCo, pheDangDi);
     // The same sum as DanhGia::luongGia, kept up to date by the moves.
     const int ta = pheDangDi == DO ? 0 : 1;
-    const int32_t taThieu = std::max(0, 4 - phongThu_[ta]);
-    const int32_t dichThieu = std::max(0, 4 - phongThu_[1 - ta]);
-    return (ta == 0 ? diemDo_ : -diemDo_) + 12 * (dichThieu - taThieu);
+    return (ta == 0 ? diemDo_ : -diemDo_) + DanhGia::diemPhongThu(phongThu_[ta], phongThu_[1 - ta]);
 }
 
 [[gnu::noinline]] bool TimKiem::hetThoiGian() const {

@@ -12,8 +12,6 @@ namespace {
 
 constexpr NuocDi NUOC_TRONG{-1, -1, -1, -1};
 
-using DanhSachGoc = std::vector<std::pair<int32_t, NuocDi>>;
-
 }  // namespace
 
 TimKiem::TimKiem() {
@@ -74,7 +72,9 @@ NuocDi TimKiem::chonNgauNhien(const DanhSachGoc& dsGoc, int32_t diemTot, NuocDi 
     return ungVien[chiSo];
 }
 
-NuocDi TimKiem::timVoiThamSoHienTai(ThongKe& thongKe, std::span<const uint64_t> viTriTruoc) {
+// Resets what each search starts afresh and hands the search the line so far:
+// the game's earlier positions, then the root.
+void TimKiem::batDauTimKiem(std::span<const uint64_t> viTriTruoc) {
     soNut = 0;
     dungLai = false;
     doSauDaXong = 0;
@@ -83,9 +83,9 @@ NuocDi TimKiem::timVoiThamSoHienTai(ThongKe& thongKe, std::span<const uint64_t> 
     std::fill(std::begin(nuocVao_), std::end(nuocVao_), NuocVao{});
     capBangTT();
     khoaHienTai = banCo != nullptr ? khoaViTri(*banCo, pheDangDi) : 0;
-    // The game's earlier positions, then the root: the repetition test sees
-    // them all alike. Room for any ordinary line, so pushes do not reallocate
-    // mid-search; the iteration depth is the caller's and unbounded, hence the cap.
+    // The repetition test sees the game's positions and the line's alike.
+    // Room for any ordinary line, so pushes do not reallocate mid-search; the
+    // iteration depth is the caller's and unbounded, hence the cap.
     lichSuKhoa.clear();
     lichSuKhoa.reserve(viTriTruoc.size() + static_cast<size_t>(std::clamp(doSauToiDa, 0, 64)) + TANG_TOI_DA + 2);
     lichSuKhoa.assign(viTriTruoc.begin(), viTriTruoc.end());
@@ -98,6 +98,49 @@ NuocDi TimKiem::timVoiThamSoHienTai(ThongKe& thongKe, std::span<const uint64_t> 
     // nodes nothing. A search without the game's history keeps them.
     if (!viTriTruoc.empty())
         for (const uint64_t khoa : lichSuKhoa) quenTT(khoa);
+}
+
+// One iteration: every root move in the current order searched to d plies,
+// each with the window above the best score so far. A stopped iteration is
+// thrown away whole (false, goc untouched); a completed one becomes the
+// result and orders the next.
+template <class B>
+bool TimKiem::motVongGoc(B& ban, int32_t d, KetQuaGoc& goc) {
+    int32_t alpha = -VO_CUC;
+    int32_t diemVong = -VO_CUC;
+    NuocDi nuocVong = goc.ds.front().second;
+    DanhSachGoc dsMoi;
+    dsMoi.reserve(goc.ds.size());
+    for (const auto& muc : goc.ds) {
+        const NuocDi& m = muc.second;
+        const int32_t v = timNuocGoc(ban, nuocGon::tuNuocDi(m), d - 1, alpha);
+        if (dungLai) return false;
+        dsMoi.emplace_back(v, m);
+        if (v > diemVong) {
+            diemVong = v;
+            nuocVong = m;
+        }
+        alpha = std::max(alpha, v);
+    }
+    goc.ketQua = nuocVong;
+    doSauDaXong = d;
+    std::stable_sort(dsMoi.begin(), dsMoi.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    goc.ds = std::move(dsMoi);
+    goc.diemTot = diemVong;
+    return true;
+}
+
+void TimKiem::ghiThongKe(ThongKe& thongKe, std::chrono::steady_clock::duration daQua, const KetQuaGoc& goc) const {
+    thongKe.soNut = soNut;
+    thongKe.doSau = doSauDaXong;
+    thongKe.giay = static_cast<double>(std::chrono::duration_cast<std::chrono::nanoseconds>(daQua).count()) / 1000000000.0;
+    thongKe.diem = goc.diemTot;
+    thongKe.biDung = dungLai;
+    thongKe.nuocDi = goc.ketQua;
+}
+
+NuocDi TimKiem::timVoiThamSoHienTai(ThongKe& thongKe, std::span<const uint64_t> viTriTruoc) {
+    batDauTimKiem(viTriTruoc);
 
     // Without a board there is nothing to move: answered as no legal move.
     const DanhSachNuoc hopLe = banCo != nullptr ? banCo->nuocDiHopLe(pheMay) : DanhSachNuoc{};
@@ -110,11 +153,10 @@ NuocDi TimKiem::timVoiThamSoHienTai(ThongKe& thongKe, std::span<const uint64_t> 
         return hopLe[0];
     }
 
-    NuocDi ketQua = hopLe[0];
-    DanhSachGoc dsGoc;
-    dsGoc.reserve(hopLe.size());
-    for (const NuocDi& n : hopLe) dsGoc.emplace_back(0, n);
-    int32_t diemTot = 0;
+    KetQuaGoc goc;
+    goc.ketQua = hopLe[0];
+    goc.ds.reserve(hopLe.size());
+    for (const NuocDi& n : hopLe) goc.ds.emplace_back(0, n);
 
     batDanhGiaTangDan();
     // The search board stands for banCo whenever the incremental evaluation
@@ -122,43 +164,14 @@ NuocDi TimKiem::timVoiThamSoHienTai(ThongKe& thongKe, std::span<const uint64_t> 
     const bool banNhanh = danhGiaTangDan_ && banTimKiem_.napTu(*banCo);
     BanCoBoc banCham(*banCo);
     for (int32_t d = 1; doSauToiDa >= 1 && !dungLai; ++d) {
-        int32_t alpha = -VO_CUC;
-        int32_t diemVong = -VO_CUC;
-        NuocDi nuocVong = dsGoc.front().second;
-        DanhSachGoc dsMoi;
-        dsMoi.reserve(dsGoc.size());
-        for (const auto& muc : dsGoc) {
-            const NuocDi& m = muc.second;
-            const NuocGon mGon = nuocGon::tuNuocDi(m);
-            const int32_t v = banNhanh ? timNuocGoc(banTimKiem_, mGon, d - 1, alpha)
-                                       : timNuocGoc(banCham, mGon, d - 1, alpha);
-            if (dungLai) break;
-            dsMoi.emplace_back(v, m);
-            if (v > diemVong) {
-                diemVong = v;
-                nuocVong = m;
-            }
-            alpha = std::max(alpha, v);
-        }
-        // A stopped iteration is thrown away whole.
-        if (dungLai) break;
-        ketQua = nuocVong;
-        doSauDaXong = d;
-        std::stable_sort(dsMoi.begin(), dsMoi.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
-        dsGoc = std::move(dsMoi);
-        diemTot = diemVong;
-        if (diemTot >= NGUONG_CHIEU_HET || d >= doSauToiDa) break;
+        if (!(banNhanh ? motVongGoc(banTimKiem_, d, goc) : motVongGoc(banCham, d, goc))) break;
+        if (goc.diemTot >= NGUONG_CHIEU_HET || d >= doSauToiDa) break;
     }
     const auto daQua = std::chrono::steady_clock::now() - thoiDiemBatDau;
     danhGiaTangDan_ = false;
     if (banNhanh) banTimKiem_.traLaiThuTu(*banCo);
 
-    ketQua = chonNgauNhien(dsGoc, diemTot, ketQua);
-    thongKe.soNut = soNut;
-    thongKe.doSau = doSauDaXong;
-    thongKe.giay = static_cast<double>(std::chrono::duration_cast<std::chrono::nanoseconds>(daQua).count()) / 1000000000.0;
-    thongKe.diem = diemTot;
-    thongKe.biDung = dungLai;
-    thongKe.nuocDi = ketQua;
-    return ketQua;
+    goc.ketQua = chonNgauNhien(goc.ds, goc.diemTot, goc.ketQua);
+    ghiThongKe(thongKe, daQua, goc);
+    return goc.ketQua;
 }

@@ -136,8 +136,20 @@ private:
     int32_t diemLichSu[2][90][90] = {};
     int32_t diemLichSuLonNhat_ = 0;  // the highest of diemLichSu since it was cleared
 
-    // The search with the parameters currently set.
+    // The search with the parameters currently set, in three parts: the
+    // set-up, the iterations, the statistics.
     NuocDi timVoiThamSoHienTai(ThongKe& thongKe, std::span<const uint64_t> viTriTruoc = {});
+    // The root moves with their scores, best first after each iteration.
+    using DanhSachGoc = std::vector<std::pair<int32_t, NuocDi>>;
+    struct KetQuaGoc {
+        DanhSachGoc ds;
+        NuocDi ketQua;        // the best move of the last completed iteration
+        int32_t diemTot = 0;  // and its score
+    };
+    void batDauTimKiem(std::span<const uint64_t> viTriTruoc);
+    template <class B>
+    bool motVongGoc(B& ban, int32_t d, KetQuaGoc& goc);
+    void ghiThongKe(ThongKe& thongKe, std::chrono::steady_clock::duration daQua, const KetQuaGoc& goc) const;
 
     // Hashing, make/unmake and the table.
     void khoiTaoZobrist();
@@ -278,5 +290,5 @@ private:
     int32_t diemDo_ = 0;             // material and position, red minus black
     int32_t phongThu_[2] = {0, 0};   // advisors plus elephants per side
     void batDanhGiaTangDan();
-    NuocDi chonNgauNhien(const std::vector<std::pair<int32_t, NuocDi>>& dsGoc, int32_t diemTot, NuocDi ketQua);
+    NuocDi chonNgauNhien(const DanhSachGoc& dsGoc, int32_t diemTot, NuocDi ketQua);
 };

@@ -32,7 +32,7 @@ void inCachDung() {
     std::cerr << "cach dung:\n"
                  "  tavelin-bench perft DEPTH [--fen FEN]\n"
                  "  tavelin-bench search [--fen FEN] [--moves \"hd,cd,hc,cc ...\"] (--level DE|TRUNG_BINH|KHO | --depth D --ms T)\n"
-                 "  tavelin-bench bench [--depth D]\n"
+                 "  tavelin-bench bench [--cao-thu] [--depth D]\n"
                  "  tavelin-bench levels\n";
 }
 

@@ -151,7 +151,7 @@ struct DemNuoc {
 
 }  // namespace
 
-int32_t danhGia(const BanTimKiem& ban, const Tong& tong, Phe luot) {
+int32_t danhGia(const BanTimKiem& ban, const Tong& tong, Phe luot, const TrongSo& w) {
     using namespace oDem;
     const int32_t pha = std::min(tong.pha, PHA_TOI_DA);
     int32_t diem = (tong.giua * pha + tong.cuoi * (PHA_TOI_DA - pha)) / PHA_TOI_DA;
@@ -173,21 +173,21 @@ int32_t danhGia(const BanTimKiem& ban, const Tong& tong, Phe luot) {
             case LOAI_XE: {
                 DemNuoc d;
                 ban.sinhNuocDiCuaQuan(o, phe, d);
-                linhHoat[phe] += 5 * (d.n - 7);
+                linhHoat[phe] += w.linhHoatXe * (d.n - 7);
                 donVi[phe] += r <= 4 ? 3 : 2;
                 break;
             }
             case LOAI_MA: {
                 DemNuoc d;
                 ban.sinhNuocDiCuaQuan(o, phe, d);
-                linhHoat[phe] += 10 * (d.n - 3) - (d.n == 0 ? 20 : 0);
+                linhHoat[phe] += w.linhHoatMa * (d.n - 3) - (d.n == 0 ? 2 * w.linhHoatMa : 0);
                 if (r <= 4) donVi[phe] += 2;
                 break;
             }
             case LOAI_PHAO: {
                 DemNuoc d;
                 ban.sinhNuocDiCuaQuan(o, phe, d);
-                linhHoat[phe] += 2 * (d.n - 7);
+                linhHoat[phe] += w.linhHoatPhao * (d.n - 7);
                 donVi[phe] += 1;
                 if (soPhao[phe] < 4) phao[phe][soPhao[phe]++] = o;
                 break;
@@ -207,7 +207,7 @@ int32_t danhGia(const BanTimKiem& ban, const Tong& tong, Phe luot) {
     // cannons lined up with the general.
     for (int phe = 0; phe < 2; ++phe) {
         const int dich = 1 - phe;
-        int32_t nguyHiem = donVi[phe] * (4 - std::min(4, tong.phongThu[dich])) * 4;
+        int32_t nguyHiem = donVi[phe] * (4 - std::min(4, tong.phongThu[dich])) * w.anToan;
         if (tuong[dich] >= 0) {
             const int k = tuong[dich];
             for (int i = 0; i < soPhao[phe]; ++i) {
@@ -217,15 +217,15 @@ int32_t danhGia(const BanTimKiem& ban, const Tong& tong, Phe luot) {
                 int giua = 0;
                 for (int x = p + buoc; x != k; x += buoc)
                     if (ban.ma(x) != TRONG) ++giua;
-                if (giua == 0) nguyHiem += 40;       // nothing between: a screen dropped in checks
-                else if (giua == 2) nguyHiem += 10;  // one piece away from a check
+                if (giua == 0) nguyHiem += w.phaoKhongMan;       // nothing between: a screen dropped in checks
+                else if (giua == 2) nguyHiem += w.phaoHaiMan;  // one piece away from a check
             }
             // A general driven off its home square is easier to mate.
         }
         diem += phe == DO ? nguyHiem : -nguyHiem;
     }
     const int32_t theoLuot = luot == DO ? diem : -diem;
-    return theoLuot + 10;  // the move in hand
+    return theoLuot + w.luotDi;
 }
 
 }  // namespace DanhGiaCaoThu

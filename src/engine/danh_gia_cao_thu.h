@@ -37,7 +37,16 @@ struct Tong {
 };
 Tong tinhTong(const BanTimKiem& ban);
 
+// The weights of the terms read at a leaf (tools tune them by playing).
+struct TrongSo {
+    int32_t linhHoatXe = 5, linhHoatMa = 10, linhHoatPhao = 2;  // per move a piece has
+    int32_t anToan = 4;        // per attack unit and missing defender
+    int32_t phaoKhongMan = 40; // a cannon on the general's file with nothing between
+    int32_t phaoHaiMan = 10;   // ... with two pieces between
+    int32_t luotDi = 10;       // the move in hand
+};
+
 // The whole evaluation from the side to move's point of view.
-int32_t danhGia(const BanTimKiem& ban, const Tong& tong, Phe luot);
+int32_t danhGia(const BanTimKiem& ban, const Tong& tong, Phe luot, const TrongSo& w = {});
 
 }  // namespace DanhGiaCaoThu

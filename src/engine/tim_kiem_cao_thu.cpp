@@ -42,17 +42,6 @@ struct DsNuoc {
     }
 };
 
-// Late-move reductions by depth and by how many moves came before.
-struct BangGiam {
-    int8_t r[64][64];
-    BangGiam() {
-        for (int d = 0; d < 64; ++d)
-            for (int m = 0; m < 64; ++m)
-                r[d][m] = d == 0 || m == 0 ? 0 : static_cast<int8_t>(0.7 + std::log(d) * std::log(m) / 2.2);
-    }
-};
-const BangGiam BANG_GIAM;
-
 constexpr int32_t DIEM_TT = 30000000, DIEM_AN_TOT = 20000000, DIEM_SAT_THU_0 = 19000000,
                   DIEM_SAT_THU_1 = 18900000, DIEM_DAP = 18800000, DIEM_AN_XAU = -20000000;
 constexpr int32_t LICH_SU_TOI_DA = 16384;
@@ -86,7 +75,17 @@ TimKiemCaoThu::GioiHan TimKiemCaoThu::gioiHanTheoDongHo(double giayConLai) {
 
 // ---- Table ------------------------------------------------------------------
 
+void TimKiemCaoThu::datThamSo(const ThamSo& t) {
+    thamSo_ = t;
+    // Late-move reductions by depth and by how many moves came before.
+    for (int d = 0; d < 64; ++d)
+        for (int m = 0; m < 64; ++m)
+            giam_[d][m] = d == 0 || m == 0 ? 0
+                                           : static_cast<int8_t>(0.7 + std::log(d) * std::log(m) * 100.0 / t.chiaGiam);
+}
+
 TimKiemCaoThu::TimKiemCaoThu() {
+    datThamSo(ThamSo{});
     for (auto& s : satThu_) s[0] = s[1] = NuocGon{};
     for (auto& a : nuocDap_)
         for (auto& n : a) n = NuocGon{};
@@ -312,10 +311,10 @@ int32_t TimKiemCaoThu::pvs(int alpha, int beta, int doSau, int tang, bool biChie
     const bool gioiHanThuong = std::abs(beta) < NGUONG_CHIEU_HET;
     if (!laPV && !biChieu && gioiHanThuong) {
         // Far above beta near the horizon: the opponent will not allow this.
-        if (doSau <= 5 && tinh - 85 * doSau >= beta) return tinh;
+        if (doSau <= 5 && tinh - thamSo_.bienTuongLai * doSau >= beta) return tinh;
         // Passing still holds beta: a real move would hold it too. Not with
         // too little attacking material, where having to move can be the loss.
-        if (choNull && doSau >= 2 && tinh >= beta && tong_.tanCong[luot_] >= 6) {
+        if (choNull && thamSo_.nuocRong && doSau >= 2 && tinh >= beta && tong_.tanCong[luot_] >= 6) {
             const int r = 3 + doSau / 4 + std::min(3, (tinh - beta) / 200);
             TruocNuoc t;
             lamNuocRong(t);
@@ -406,7 +405,7 @@ int32_t TimKiemCaoThu::pvs(int alpha, int beta, int doSau, int tang, bool biChie
         } else {
             int r = 0;
             if (doSau >= 3 && !laAn && !chieu && !biChieu) {
-                r = BANG_GIAM.r[std::min(doSau, 63)][std::min(daThu, 63)];
+                r = giam_[std::min(doSau, 63)][std::min(daThu, 63)];
                 if (laPV) --r;
                 if (dacBiet) --r;
                 if (diemXep < DIEM_DAP) r -= std::clamp(diemXep / 6000, -2, 2);

@@ -71,6 +71,16 @@ public:
     // A line that returns to one of them, or to an earlier position of its
     // own, is a draw.
     KetQua tim(const BanCo& ban, Phe phe, std::span<const uint64_t> viTriTruoc, const GioiHan& gioiHan);
+    // Weights and switches a tool may change to measure them against each other.
+    struct ThamSo {
+        DanhGiaCaoThu::TrongSo trongSo;
+        bool nuocRong = true;     // null-move pruning
+        int32_t chiaGiam = 220;   // late-move reductions: log(depth) * log(moves) * 100 / chiaGiam
+        int32_t bienTuongLai = 85;  // static pruning margin per ply
+    };
+    void datThamSo(const ThamSo& t);
+    const ThamSo& thamSo() const { return thamSo_; }
+
     // The random choice among near-best moves; a fixed seed repeats it.
     void datHatGiong(uint64_t hatGiong) { ngauNhien_.seed(hatGiong); }
     // Forgets the table, history and killers (a new game).
@@ -122,7 +132,9 @@ private:
     void lamNuocRong(TruocNuoc& t);
     void luiNuocRong(const TruocNuoc& t);
     bool laLapLai() const;
-    int32_t danhGia() const { return DanhGiaCaoThu::danhGia(ban_, tong_, luot_); }
+    int32_t danhGia() const { return DanhGiaCaoThu::danhGia(ban_, tong_, luot_, thamSo_.trongSo); }
+    ThamSo thamSo_;
+    int8_t giam_[64][64];  // late-move reductions by depth and move number
 
     // Ordering.
     NuocGon satThu_[TANG_TOI_DA + 8][2];

@@ -32,8 +32,10 @@ void inCachDung() {
     std::cerr << "cach dung:\n"
                  "  tavelin-bench perft DEPTH [--fen FEN]\n"
                  "  tavelin-bench search [--fen FEN] [--moves \"hd,cd,hc,cc ...\"] (--level DE|TRUNG_BINH|KHO | --depth D --ms T)\n"
-                 "  tavelin-bench bench [--depth D]\n"
-                 "  tavelin-bench levels\n";
+                 "  tavelin-bench bench [--cao-thu] [--depth D]\n"
+                 "  tavelin-bench levels\n"
+                 "  tavelin-bench match [--a cao-thu|kho] [--b cao-thu|kho] [--a-params k=v,...] [--b-params k=v,...]\n"
+                 "                      [--ms 300] [--games 112] [--threads 1] [--start OPENING] [--mates]\n";
 }
 
 }  // namespace
@@ -49,6 +51,7 @@ int main(int argc, char** argv) {
     if (lenh == "search") return lenhSearch(doiSo);
     if (lenh == "bench") return lenhBench(doiSo);
     if (lenh == "levels") return lenhLevels(doiSo);
+    if (lenh == "match") return lenhMatch(doiSo);
     inCachDung();
     return 2;
 }

@@ -17,10 +17,12 @@
 #include "fen.h"
 #include "tavelin_bench.h"
 #include "tim_kiem.h"
+#include "tim_kiem_cao_thu.h"
 
 namespace {
 
 constexpr int DO_SAU_BENCH = 6;
+constexpr int DO_SAU_BENCH_CAO_THU = 10;
 
 bool datViTriBench(const ViTriBench& v, BanCo& ban, Phe& luot) {
     std::string loi;
@@ -53,12 +55,40 @@ bool docDoSau(const DoiSo& doiSo, int& doSau) {
 
 }  // namespace
 
+// The CAO_THU search over the same suite: fixed depth, fresh engine per
+// position, no clock, no random choice. Its own node count is its signature.
+int benchCaoThu(int doSau) {
+    long long tongNut = 0;
+    double tongGiay = 0;
+    int i = 0;
+    for (const ViTriBench& v : BO_VI_TRI_BENCH) {
+        BanCo ban;
+        Phe luot = DO;
+        if (!datViTriBench(v, ban, luot)) return 2;
+        auto may = std::make_unique<TimKiemCaoThu>();
+        TimKiemCaoThu::GioiHan gh;
+        gh.doSau = doSau;
+        const TimKiemCaoThu::KetQua kq = may->tim(ban, luot, {}, gh);
+        tongNut += kq.soNut;
+        tongGiay += kq.giay;
+        const NuocDi& n = kq.nuoc;
+        std::printf("%2d %-10s nodes %10lld ms %8.1f nps %9lld move %d,%d-%d,%d score %d\n", ++i, v.giaiDoan,
+                    static_cast<long long>(kq.soNut), kq.giay * 1000, nps(kq.soNut, kq.giay), n.hangDi, n.cotDi,
+                    n.hangDen, n.cotDen, kq.diem);
+    }
+    std::printf("bench-cao-thu nodes %lld ms %lld nps %lld\n", tongNut, static_cast<long long>(tongGiay * 1000),
+                nps(tongNut, tongGiay));
+    return 0;
+}
+
 int lenhBench(const DoiSo& doiSo) {
-    int doSau = DO_SAU_BENCH;
+    const bool caoThu = std::find(doiSo.begin(), doiSo.end(), "--cao-thu") != doiSo.end();
+    int doSau = caoThu ? DO_SAU_BENCH_CAO_THU : DO_SAU_BENCH;
     if (!docDoSau(doiSo, doSau)) {
-        std::cerr << "cach dung: tavelin-bench bench [--depth D]\n";
+        std::cerr << "cach dung: tavelin-bench bench [--cao-thu] [--depth D]\n";
         return 2;
     }
+    if (caoThu) return benchCaoThu(doSau);
     long long tongNut = 0;
     double tongGiay = 0;
     int i = 0;

@@ -2,11 +2,13 @@
 // deepening over the legal moves with the root ordering, the early stop on a
 // found win and the easy level's random choice.
 #include <algorithm>
+#include <cstdlib>
 #include <utility>
 
 #include "ban_co_boc.h"
 #include "danh_gia.h"
 #include "tim_kiem.h"
+#include "tim_kiem_cao_thu.h"
 
 namespace {
 
@@ -38,8 +40,58 @@ void TimKiem::caiDatDoKho(DoKho doKho) {
     tiLeNgauNhien = t.tiLeNgauNhien;
 }
 
+void TimKiem::XoaCaoThu::operator()(TimKiemCaoThu* p) const { delete p; }
+
+TimKiemCaoThu& TimKiem::caoThu() {
+    if (!caoThu_) {
+        caoThu_.reset(new TimKiemCaoThu());
+        // Two games against the level differ unless a seed was set.
+        caoThu_->datHatGiong(coHatGiongCaoThu_ ? hatGiongCaoThu_ : std::random_device{}());
+    }
+    return *caoThu_;
+}
+
+void TimKiem::datHatGiongCaoThu(uint64_t hatGiong) {
+    hatGiongCaoThu_ = hatGiong;
+    coHatGiongCaoThu_ = true;
+    if (caoThu_) caoThu_->datHatGiong(hatGiong);
+}
+
+// How many plies of a game count as its opening, where CAO_THU varies its
+// choice among moves within BIEN_DA_DANG points of the best.
+constexpr size_t SO_NUOC_DA_DANG = 12;
+constexpr int32_t BIEN_DA_DANG = 15;
+
+NuocDi TimKiem::timCaoThu(BanCo& ban, Phe phe, ThongKe& thongKe, std::span<const uint64_t> viTriTruoc,
+                          double giayConLai) {
+    TimKiemCaoThu::GioiHan gioiHan = TimKiemCaoThu::gioiHanTheoDongHo(giayConLai);
+    if (viTriTruoc.size() < SO_NUOC_DA_DANG) gioiHan.bienDaDang = BIEN_DA_DANG;
+    const TimKiemCaoThu::KetQua kq = caoThu().tim(ban, phe, viTriTruoc, gioiHan);
+    if (!kq.coNuoc) {
+        // A board the byte board cannot hold (hand-built) is searched as KHO;
+        // a position without a legal move is answered as KHO answers it.
+        caiDatDoKho(KHO);
+        banCo = &ban;
+        pheMay = pheDangDi = phe;
+        return timVoiThamSoHienTai(thongKe, viTriTruoc);
+    }
+    thongKe.soNut = kq.soNut;
+    thongKe.doSau = kq.doSau;
+    thongKe.giay = kq.giay;
+    // Mates in the scale every level reports them in (DIEM_CHIEU_HET less the plies).
+    thongKe.diem = kq.diem;
+    if (std::abs(kq.diem) > TimKiemCaoThu::NGUONG_CHIEU_HET) {
+        const int32_t soTang = TimKiemCaoThu::DIEM_CHIEU_HET - std::abs(kq.diem);
+        thongKe.diem = (kq.diem > 0 ? 1 : -1) * (DIEM_CHIEU_HET - soTang);
+    }
+    thongKe.biDung = kq.biDung;
+    thongKe.nuocDi = kq.nuoc;
+    return kq.nuoc;
+}
+
 NuocDi TimKiem::timNuocDi(BanCo& ban, Phe phe, DoKho doKho, ThongKe& thongKe, std::span<const uint64_t> viTriTruoc,
-                          double /*giayConLai*/) {
+                          double giayConLai) {
+    if (doKho == CAO_THU) return timCaoThu(ban, phe, thongKe, viTriTruoc, giayConLai);
     caiDatDoKho(doKho);
     banCo = &ban;
     pheMay = pheDangDi = phe;

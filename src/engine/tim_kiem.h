@@ -22,6 +22,8 @@
 //
 // Callers see the levels and the two search entry points; the tests reach
 // the search's parts through their probe, DoTimKiem.
+class TimKiemCaoThu;
+
 class TimKiem {
 public:
     // Statistics of one search.
@@ -56,6 +58,13 @@ public:
                      double giayConLai = -1.0);
     NuocDi timNuocDiVoiThoiGian(BanCo& ban, Phe phe, int32_t ms, int32_t doSau, ThongKe& thongKe,
                                 std::span<const uint64_t> viTriTruoc = {});
+
+    // The CAO_THU search's random choice among near-best opening moves; a
+    // fixed seed repeats the same games (tests, the bench).
+    void datHatGiongCaoThu(uint64_t hatGiong);
+    // The CAO_THU search itself (created on first use), for tools that drive
+    // it with their own bounds.
+    TimKiemCaoThu& caoThu();
 
     // The engine's key of a position with `luot` to move; the same in every
     // engine, so a game can keep its positions' keys for later searches.
@@ -101,6 +110,16 @@ private:
     // Quiescence gives up (returns the bare evaluation) at this ply, so that an
     // endless chain of checks and evasions cannot exhaust the thread's stack.
     static constexpr int32_t TANG_TOI_DA = 400;
+
+    // The strength-first search of CAO_THU, with its own table: made by the
+    // first CAO_THU search, so the other levels never pay for it.
+    struct XoaCaoThu {
+        void operator()(TimKiemCaoThu* p) const;
+    };
+    std::unique_ptr<TimKiemCaoThu, XoaCaoThu> caoThu_;
+    uint64_t hatGiongCaoThu_ = 0;
+    bool coHatGiongCaoThu_ = false;
+    NuocDi timCaoThu(BanCo& ban, Phe phe, ThongKe& thongKe, std::span<const uint64_t> viTriTruoc, double giayConLai);
 
     // Search parameters (set from the level table by caiDatDoKho).
     int32_t doSauToiDa = 4;

@@ -8,6 +8,7 @@
 #include "danh_gia.h"
 #include "nen_tang.h"
 #include "tim_kiem.h"
+#include "zobrist.h"
 
 namespace {
 
@@ -19,10 +20,7 @@ bool coKhoa(const QuanCo& q, int hang, int cot) {
     return BanCo::trongBanCo(hang, cot) && q.loai() >= 0 && q.loai() < 7 && (q.phe == DO || q.phe == DEN);
 }
 
-struct BangZobrist {
-    uint64_t quan[2][7][90];
-    uint64_t luot;
-};
+}  // namespace
 
 // Fixed seed: every engine in every run has the same keys, so keys computed
 // by one engine (or by khoaViTri) mean the same to every other.
@@ -38,8 +36,6 @@ const BangZobrist& bangZobrist() {
     }();
     return bang;
 }
-
-}  // namespace
 
 void TimKiem::khoiTaoZobrist() {
     const BangZobrist& bang = bangZobrist();

@@ -6,6 +6,8 @@
 #include "danh_gia.h"
 #include "ho_tro_tim_kiem.h"
 #include "nguoi_choi.h"
+#include "tim_kiem_cao_thu.h"
+#include "van_lap_lai.h"
 
 namespace {
 
@@ -220,4 +222,37 @@ TEST(NguoiChoiMay, TenVaChonNuoc) {
     NguoiChoi& nguoiChoi = *may;
     EXPECT_EQ(nguoiChoi.chonNuocDi(*ban, luot), CHIEU_HET);
     EXPECT_EQ(nguoiChoi.ten(), "May (Trung bình)");
+}
+
+// The game of van_lap_lai.h played as the game's worker plays it: one CAO_THU
+// engine for the whole game, each of red's positions searched with the keys
+// of the game before it, so its table already knows the positions a move can
+// return to. Near the end the move it prefers without the game's history
+// returns to one; with it, that line is a draw, and red, far ahead, must not
+// take it.
+TEST(TimKiem, CaoThuKhongDiVaoLapLaiKhiDangHon) {
+    BanCo ban;
+    for (const char* ten : {"Xe", "Phao"}) {
+        const QuanCo* q = ban.timQuanTheoTen(DEN, ten);
+        ASSERT_NE(q, nullptr);
+        ban.boQuan(q->hang, q->cot);
+    }
+    TimKiemCaoThu may;
+    TimKiemCaoThu::GioiHan gh;
+    gh.doSau = 5;
+    std::vector<uint64_t> truoc;
+    Phe luot = DO;
+    for (const NuocDi& n : vanLapLai::NUOC) {
+        if (luot == DO) {
+            const TimKiemCaoThu::KetQua kq = may.tim(ban, luot, truoc, gh);
+            ASSERT_TRUE(ban.thuNuocDi(kq.nuoc));
+            const uint64_t sau = TimKiem::khoaViTri(ban, DEN);
+            ban.luiNuocDi();
+            EXPECT_EQ(std::count(truoc.begin(), truoc.end(), sau), 0)
+                << "after " << truoc.size() << " plies, score " << kq.diem << ": back to a position the game has seen";
+        }
+        truoc.push_back(TimKiem::khoaViTri(ban, luot));
+        ASSERT_TRUE(ban.thuNuocDi(n));
+        luot = pheDoiPhuong(luot);
+    }
 }

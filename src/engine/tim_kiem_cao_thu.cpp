@@ -1,0 +1,710 @@
+// The CAO_THU search: the root driver (iterative deepening, aspiration
+// windows, the time budget, the choice among near-best moves), the tree
+// (principal-variation search with its pruning and reductions), the capture
+// search, move ordering and the transposition table.
+#include "tim_kiem_cao_thu.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include "nen_tang.h"
+#include "quan_co.h"
+#include "zobrist.h"
+
+namespace {
+
+constexpr int KIEU_CHINH_XAC = 1, KIEU_CAN_DUOI = 2, KIEU_CAN_TREN = 3;
+
+// Values for exchanges and ordering: the general's is only "more than all".
+int giaTri(int ma) { return GIA_TRI_QUAN[ma & 7]; }
+
+struct DsNuoc {
+    static constexpr int TOI_DA = 256;
+    NuocGon nuoc[TOI_DA];
+    int32_t diem[TOI_DA];
+    int n = 0;
+    void them(int di, int den) {
+        if (n < TOI_DA) nuoc[n++] = NuocGon(di, den);
+    }
+    // The best-scored move from place i on, brought to place i.
+    NuocGon lay(int i) {
+        int tot = i;
+        for (int j = i + 1; j < n; ++j)
+            if (diem[j] > diem[tot]) tot = j;
+        std::swap(nuoc[i], nuoc[tot]);
+        std::swap(diem[i], diem[tot]);
+        return nuoc[i];
+    }
+};
+
+constexpr int32_t DIEM_TT = 30000000, DIEM_AN_TOT = 20000000, DIEM_SAT_THU_0 = 19000000,
+                  DIEM_SAT_THU_1 = 18900000, DIEM_DAP = 18800000, DIEM_AN_XAU = -20000000;
+constexpr int32_t LICH_SU_TOI_DA = 16384;
+
+void capNhatLichSu(int32_t& h, int32_t thuong) {
+    // Pulled towards the bound, so old successes fade as new ones come.
+    h += thuong - h * std::abs(thuong) / LICH_SU_TOI_DA;
+}
+
+}  // namespace
+
+// ---- Budget -----------------------------------------------------------------
+
+TimKiemCaoThu::GioiHan TimKiemCaoThu::gioiHanTheoDongHo(double giayConLai) {
+    GioiHan g;
+    if (giayConLai < 0) {
+        g.msCung = 2500;
+        g.msMem = 1400;
+        return g;
+    }
+    // A game runs to about 40 more moves of ours; keep a reserve for the
+    // delays around each move, and never spend more than a fixed share.
+    const double ms = giayConLai * 1000.0;
+    const double conDung = std::max(0.0, ms - std::min(1000.0, ms * 0.1));
+    g.msMem = std::min(4000.0, conDung / 40.0);
+    g.msCung = std::min(10000.0, std::min(conDung / 8.0, g.msMem * 3.0));
+    g.msMem = std::max(g.msMem, 5.0);
+    g.msCung = std::max(g.msCung, 10.0);
+    return g;
+}
+
+// ---- Table ------------------------------------------------------------------
+
+void TimKiemCaoThu::datThamSo(const ThamSo& t) {
+    thamSo_ = t;
+    // Late-move reductions by depth and by how many moves came before.
+    for (int d = 0; d < 64; ++d)
+        for (int m = 0; m < 64; ++m)
+            giam_[d][m] = d == 0 || m == 0 ? 0
+                                           : static_cast<int8_t>(0.7 + std::log(d) * std::log(m) * 100.0 / t.chiaGiam);
+}
+
+TimKiemCaoThu::TimKiemCaoThu() {
+    datThamSo(ThamSo{});
+    for (auto& s : satThu_) s[0] = s[1] = NuocGon{};
+    for (auto& a : nuocDap_)
+        for (auto& n : a) n = NuocGon{};
+}
+TimKiemCaoThu::~TimKiemCaoThu() = default;
+
+void TimKiemCaoThu::TraBang::operator()(MucTT* p) const { nenTang::traBangLon(p); }
+
+void TimKiemCaoThu::capBang() {
+    if (bang_) return;
+    void* p = nenTang::capBangLon(SO_NHOM * SO_MUC_MOI_NHOM * sizeof(MucTT));
+    if (p == nullptr) throw std::bad_alloc();
+    bang_.reset(static_cast<MucTT*>(p));
+    std::uninitialized_value_construct_n(bang_.get(), SO_NHOM * SO_MUC_MOI_NHOM);
+}
+
+void TimKiemCaoThu::xoa() {
+    if (bang_) std::fill_n(bang_.get(), SO_NHOM * SO_MUC_MOI_NHOM, MucTT{});
+    std::memset(lichSuDiem_, 0, sizeof lichSuDiem_);
+    for (auto& s : satThu_) s[0] = s[1] = NuocGon{};
+    for (auto& a : nuocDap_)
+        for (auto& n : a) n = NuocGon{};
+}
+
+TimKiemCaoThu::MucTT* TimKiemCaoThu::doTT(uint64_t khoa, bool& thay) {
+    MucTT* nhom = &bang_[(khoa & (SO_NHOM - 1)) * SO_MUC_MOI_NHOM];
+    for (size_t i = 0; i < SO_MUC_MOI_NHOM; ++i)
+        if (nhom[i].khoa == khoa && (nhom[i].kieuTuoi & 3) != 0) {
+            thay = true;
+            return &nhom[i];
+        }
+    thay = false;
+    return nullptr;
+}
+
+void TimKiemCaoThu::ghiTT(uint64_t khoa, int doSau, int diem, int kieu, NuocGon nuoc, int danhGia, int tang) {
+    MucTT* nhom = &bang_[(khoa & (SO_NHOM - 1)) * SO_MUC_MOI_NHOM];
+    MucTT* chon = nullptr;
+    int giaTriChon = INT_MAX;
+    for (size_t i = 0; i < SO_MUC_MOI_NHOM; ++i) {
+        MucTT& e = nhom[i];
+        if (e.khoa == khoa || (e.kieuTuoi & 3) == 0) {
+            chon = &e;
+            break;
+        }
+        // The shallowest entry goes first; one from an earlier search counts as shallower.
+        const int tuoi = (tuoi_ - (e.kieuTuoi >> 2)) & 63;
+        const int g = e.doSau - 8 * tuoi;
+        if (g < giaTriChon) {
+            giaTriChon = g;
+            chon = &e;
+        }
+    }
+    if (chon->khoa == khoa && (chon->kieuTuoi & 3) != 0) {
+        // A deeper result of the same position stays unless this one is exact.
+        if (kieu != KIEU_CHINH_XAC && chon->doSau > doSau + 2 && (chon->kieuTuoi >> 2) == tuoi_) return;
+        if (nuoc.goi == 0) nuoc.goi = chon->nuoc;
+    }
+    if (diem > NGUONG_CHIEU_HET) diem += tang;
+    else if (diem < -NGUONG_CHIEU_HET) diem -= tang;
+    chon->khoa = khoa;
+    chon->nuoc = nuoc.goi;
+    chon->diem = static_cast<int16_t>(diem);
+    chon->danhGia = static_cast<int16_t>(std::clamp(danhGia, -VO_CUC, VO_CUC));
+    chon->doSau = static_cast<int8_t>(std::clamp(doSau, 0, 127));
+    chon->kieuTuoi = static_cast<uint8_t>(kieu | (tuoi_ << 2));
+}
+
+// ---- The line -----------------------------------------------------------------
+
+void TimKiemCaoThu::lamNuoc(NuocGon n, TruocNuoc& t) {
+    t.khoa = khoa_;
+    t.tong = tong_;
+    t.batDauLap = batDauLap_;
+    const BangZobrist& z = bangZobrist();
+    const int maDi = ban_.ma(n.di()), maAn = ban_.ma(n.den());
+    const int di = nuocGon::o90(n.di()), den = nuocGon::o90(n.den());
+    khoa_ ^= z.quan[maDi >> 3][maDi & 7][di] ^ z.quan[maDi >> 3][maDi & 7][den] ^ z.luot;
+    tong_.them(maDi, di, -1);
+    tong_.them(maDi, den, +1);
+    if (maAn >= 0) {
+        khoa_ ^= z.quan[maAn >> 3][maAn & 7][den];
+        tong_.them(maAn, den, -1);
+    }
+    t.an = ban_.di(n);
+    luot_ = pheDoiPhuong(luot_);
+    lichSu_.push_back(khoa_);
+    ++loc_[oLoc(khoa_)];
+    // No position before a capture can come back.
+    if (maAn >= 0) batDauLap_ = lichSu_.size() - 1;
+}
+
+void TimKiemCaoThu::luiNuoc(NuocGon n, const TruocNuoc& t) {
+    --loc_[oLoc(khoa_)];
+    lichSu_.pop_back();
+    ban_.lui(n, t.an);
+    luot_ = pheDoiPhuong(luot_);
+    khoa_ = t.khoa;
+    tong_ = t.tong;
+    batDauLap_ = t.batDauLap;
+}
+
+void TimKiemCaoThu::lamNuocRong(TruocNuoc& t) {
+    t.khoa = khoa_;
+    t.batDauLap = batDauLap_;
+    khoa_ ^= bangZobrist().luot;
+    luot_ = pheDoiPhuong(luot_);
+    lichSu_.push_back(khoa_);
+    ++loc_[oLoc(khoa_)];
+    // A line through a passed move is no game: its repetitions do not count.
+    batDauLap_ = lichSu_.size() - 1;
+}
+
+void TimKiemCaoThu::luiNuocRong(const TruocNuoc& t) {
+    --loc_[oLoc(khoa_)];
+    lichSu_.pop_back();
+    luot_ = pheDoiPhuong(luot_);
+    khoa_ = t.khoa;
+    batDauLap_ = t.batDauLap;
+}
+
+bool TimKiemCaoThu::laLapLai() const {
+    if (loc_[oLoc(khoa_)] < 2) return false;
+    for (size_t i = batDauLap_; i + 1 < lichSu_.size(); ++i)
+        if (lichSu_[i] == khoa_) return true;
+    return false;
+}
+
+bool TimKiemCaoThu::chieuSau(NuocGon n, bool coTheChieu) const {
+    return coTheChieu && ban_.chieuSauNuoc(n, luot_);
+}
+
+// ---- Ordering -------------------------------------------------------------------
+
+// The material the side making capture n wins or loses when both sides go on
+// taking on its destination, cheapest piece first, each free to stop.
+int TimKiemCaoThu::see(NuocGon n) {
+    const int den = n.den();
+    int gain[40];
+    NuocGon nuoc[40];
+    int an[40];
+    int k = 0, d = 0;
+    gain[0] = giaTri(ban_.ma(den));
+    int giaDangDung = giaTri(ban_.ma(n.di()));
+    Phe phe = Phe(ban_.ma(n.di()) >> 3);
+    nuoc[k] = n;
+    an[k++] = ban_.di(n);
+    while (k < 38) {
+        phe = pheDoiPhuong(phe);
+        int tot = -1, giaTot = INT_MAX;
+        auto tim = [&](int tu, int toi, int) {
+            if (toi != den) return;
+            const int g = giaTri(ban_.ma(tu));
+            if (g < giaTot) {
+                giaTot = g;
+                tot = tu;
+            }
+        };
+        ban_.sinhNuocAnTheoLoai(phe, tim);
+        if (tot < 0) break;
+        ++d;
+        gain[d] = giaDangDung - gain[d - 1];
+        if (std::max(-gain[d - 1], gain[d]) < 0) break;
+        giaDangDung = giaTot;
+        nuoc[k] = NuocGon(tot, den);
+        an[k] = ban_.di(nuoc[k]);
+        ++k;
+    }
+    while (k > 0) {
+        --k;
+        ban_.lui(nuoc[k], an[k]);
+    }
+    for (; d > 0; --d) gain[d - 1] = -std::max(-gain[d - 1], gain[d]);
+    return gain[0];
+}
+
+// ---- Time -------------------------------------------------------------------------
+
+double TimKiemCaoThu::msDaQua() const {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - batDau_).count();
+}
+
+void TimKiemCaoThu::kiemTraDung() {
+    if (gioiHan_.msCung > 0 && msDaQua() >= gioiHan_.msCung) dung_ = true;
+    if (gioiHan_.soNut > 0 && soNut_ >= gioiHan_.soNut) dung_ = true;
+    if (gioiHan_.dungNgoai != nullptr && gioiHan_.dungNgoai->load(std::memory_order_relaxed)) dung_ = true;
+}
+
+// ---- The tree ---------------------------------------------------------------------
+
+int32_t TimKiemCaoThu::pvs(int alpha, int beta, int doSau, int tang, bool biChieu, bool choNull) {
+    if (doSau <= 0) return tinhLang(alpha, beta, tang, biChieu);
+    const bool laPV = beta - alpha > 1;
+    // The game's rule before anything the table remembers: a return to an
+    // earlier position is a draw, however deep an entry says otherwise.
+    if (laLapLai()) return luot_ == pheGoc_ ? diemHoa_ : -diemHoa_;
+    alpha = std::max(alpha, -DIEM_CHIEU_HET + tang);
+    beta = std::min(beta, DIEM_CHIEU_HET - tang - 1);
+    if (alpha >= beta) return alpha;
+    if (tang >= TANG_TOI_DA) return danhGia();
+    if ((++soNut_ & 1023) == 0) kiemTraDung();
+    if (dung_) return 0;
+    doSauChon_ = std::max(doSauChon_, tang);
+
+    bool thay = false;
+    MucTT* e = doTT(khoa_, thay);
+    NuocGon nuocTT{};
+    int32_t tinh = 0;
+    if (thay) {
+        nuocTT.goi = e->nuoc;
+        int d = e->diem;
+        if (d > NGUONG_CHIEU_HET) d -= tang;
+        else if (d < -NGUONG_CHIEU_HET) d += tang;
+        const int kieu = e->kieuTuoi & 3;
+        if (!laPV && e->doSau >= doSau &&
+            (kieu == KIEU_CHINH_XAC || (kieu == KIEU_CAN_DUOI && d >= beta) || (kieu == KIEU_CAN_TREN && d <= alpha)))
+            return d;
+        tinh = e->danhGia;
+    } else if (!biChieu) {
+        tinh = danhGia();
+    }
+
+    const bool gioiHanThuong = std::abs(beta) < NGUONG_CHIEU_HET;
+    if (!laPV && !biChieu && gioiHanThuong) {
+        // Far above beta near the horizon: the opponent will not allow this.
+        if (doSau <= 5 && tinh - thamSo_.bienTuongLai * doSau >= beta) return tinh;
+        // Passing still holds beta: a real move would hold it too. Not with
+        // too little attacking material, where having to move can be the loss.
+        if (choNull && thamSo_.nuocRong && doSau >= 2 && tinh >= beta && tong_.tanCong[luot_] >= 6) {
+            const int r = 3 + doSau / 4 + std::min(3, (tinh - beta) / 200);
+            TruocNuoc t;
+            lamNuocRong(t);
+            nuocVao_[tang + 1] = NuocGon{};
+            maVao_[tang + 1] = -1;
+            int v = -pvs(-beta, -beta + 1, doSau - 1 - r, tang + 1, false, false);
+            luiNuocRong(t);
+            if (dung_) return 0;
+            if (v >= beta) {
+                if (v >= NGUONG_CHIEU_HET) v = beta;
+                // Deep down, confirm with a real search at the reduced depth.
+                if (doSau < 10) return v;
+                const int xacNhan = pvs(beta - 1, beta, doSau - 1 - r, tang, false, false);
+                if (dung_) return 0;
+                if (xacNhan >= beta) return v;
+            }
+        }
+        // Hopelessly below alpha: only captures could save it.
+        if (doSau <= 2 && tinh + 250 * doSau <= alpha) {
+            const int v = tinhLang(alpha, alpha + 1, tang, false);
+            if (v <= alpha) return v;
+        }
+    }
+    // No move from the table: this node was not searched before, so a
+    // shallower search is cheaper and ordered as well.
+    if (nuocTT.goi == 0 && doSau >= 4) --doSau;
+
+    DsNuoc ds;
+    auto them = [&ds](int di, int den) { ds.them(di, den); };
+    ban_.sinhNuocDi<false>(luot_, them);
+    const NuocGon st0 = satThu_[tang][0], st1 = satThu_[tang][1];
+    const NuocGon dap = maVao_[tang] >= 0 ? nuocDap_[maVao_[tang]][nuocGon::o90(nuocVao_[tang].den())] : NuocGon{};
+    for (int i = 0; i < ds.n; ++i) {
+        const NuocGon n = ds.nuoc[i];
+        const int maDi = ban_.ma(n.di()), maAn = ban_.ma(n.den());
+        int32_t s;
+        if (n == nuocTT) s = DIEM_TT;
+        else if (maAn >= 0) {
+            const int v = giaTri(maAn), a = giaTri(maDi);
+            const int doi = a <= v ? v - a : see(n);
+            s = (doi >= 0 ? DIEM_AN_TOT : DIEM_AN_XAU) + 16 * v - a / 16;
+        } else if (n == st0) s = DIEM_SAT_THU_0;
+        else if (n == st1) s = DIEM_SAT_THU_1;
+        else if (n == dap) s = DIEM_DAP;
+        else s = lichSuDiem_[maDi][nuocGon::o90(n.den())];
+        ds.diem[i] = s;
+    }
+
+    const int alphaGoc = alpha;
+    int32_t tot = -VO_CUC;
+    NuocGon nuocTot{};
+    int daThu = 0;
+    NuocGon yenDaThu[64];
+    int maYen[64];
+    int soYen = 0;
+    for (int i = 0; i < ds.n; ++i) {
+        const NuocGon n = ds.lay(i);
+        const int32_t diemXep = ds.diem[i];
+        const int maDi = ban_.ma(n.di()), maAn = ban_.ma(n.den());
+        const bool laAn = maAn >= 0;
+        const bool coTheChieu = ban_.nuocCoTheChieu(n, luot_);
+        const bool dacBiet = diemXep >= DIEM_DAP;  // table move, good capture, killer, counter
+        if (tang > 0 && !biChieu && daThu > 0 && tot > -NGUONG_CHIEU_HET) {
+            if (!laAn && !coTheChieu && !dacBiet) {
+                // Late quiet moves near the horizon: most never matter.
+                if (doSau <= 4 && daThu >= (laPV ? 5 : 3) + doSau * doSau) continue;
+                if (doSau <= 3 && tinh + 90 + 110 * doSau <= alpha) continue;
+                if (doSau <= 2 && diemXep < -2000 * doSau) continue;
+            }
+            if (laAn && diemXep < 0 && doSau <= 4 && see(n) < -120 * doSau) continue;
+        }
+        const bool canThu = biChieu || !ban_.nuocChacChanAnToan(n, luot_);
+        TruocNuoc t;
+        lamNuoc(n, t);
+        const Phe nguoiDi = pheDoiPhuong(luot_);
+        if (canThu && (biChieu ? ban_.biChieu(nguoiDi) : ban_.loTuongSauNuoc(n, nguoiDi, t.an))) {
+            luiNuoc(n, t);
+            continue;
+        }
+        const bool chieu = chieuSau(n, coTheChieu);
+        ++daThu;
+        const int dSau = doSau - 1 + (chieu && tang < 2 * doSau + 16 ? 1 : 0);
+        nuocVao_[tang + 1] = n;
+        maVao_[tang + 1] = maDi;
+        int v;
+        if (daThu == 1) {
+            v = -pvs(-beta, -alpha, dSau, tang + 1, chieu, true);
+        } else {
+            int r = 0;
+            if (doSau >= 3 && !laAn && !chieu && !biChieu) {
+                r = giam_[std::min(doSau, 63)][std::min(daThu, 63)];
+                if (laPV) --r;
+                if (dacBiet) --r;
+                if (diemXep < DIEM_DAP) r -= std::clamp(diemXep / 6000, -2, 2);
+                r = std::clamp(r, 0, dSau - 1);
+            }
+            v = -pvs(-alpha - 1, -alpha, dSau - r, tang + 1, chieu, true);
+            if (v > alpha && r > 0) v = -pvs(-alpha - 1, -alpha, dSau, tang + 1, chieu, true);
+            if (v > alpha && v < beta) v = -pvs(-beta, -alpha, dSau, tang + 1, chieu, true);
+        }
+        luiNuoc(n, t);
+        if (dung_) return 0;
+        if (v > tot) {
+            tot = v;
+            if (v > alpha) {
+                nuocTot = n;
+                alpha = v;
+                if (v >= beta) {
+                    if (!laAn) {
+                        if (!(satThu_[tang][0] == n)) {
+                            satThu_[tang][1] = satThu_[tang][0];
+                            satThu_[tang][0] = n;
+                        }
+                        if (maVao_[tang] >= 0) nuocDap_[maVao_[tang]][nuocGon::o90(nuocVao_[tang].den())] = n;
+                        const int32_t thuong = std::min(doSau * doSau, 400);
+                        capNhatLichSu(lichSuDiem_[maDi][nuocGon::o90(n.den())], thuong);
+                        for (int j = 0; j < soYen; ++j)
+                            capNhatLichSu(lichSuDiem_[maYen[j]][nuocGon::o90(yenDaThu[j].den())], -thuong);
+                    }
+                    ghiTT(khoa_, doSau, v, KIEU_CAN_DUOI, n, tinh, tang);
+                    return v;
+                }
+            }
+        }
+        if (!laAn && soYen < 64) {
+            yenDaThu[soYen] = n;
+            maYen[soYen++] = maDi;
+        }
+    }
+    // No legal move loses, in check or not.
+    if (daThu == 0) return -DIEM_CHIEU_HET + tang;
+    ghiTT(khoa_, doSau, tot, alpha > alphaGoc ? KIEU_CHINH_XAC : KIEU_CAN_TREN, nuocTot, tinh, tang);
+    return tot;
+}
+
+int32_t TimKiemCaoThu::tinhLang(int alpha, int beta, int tang, bool biChieu) {
+    if ((++soNut_ & 1023) == 0) kiemTraDung();
+    if (dung_) return 0;
+    doSauChon_ = std::max(doSauChon_, tang);
+    if (tang >= TANG_TOI_DA) return danhGia();
+    int32_t tot = -VO_CUC;
+    if (!biChieu) {
+        tot = danhGia();
+        if (tot >= beta) return tot;
+        alpha = std::max(alpha, tot);
+    }
+    DsNuoc ds;
+    auto them = [&ds](int di, int den) { ds.them(di, den); };
+    if (biChieu) ban_.sinhNuocDi<false>(luot_, them);
+    else ban_.sinhNuocDi<true>(luot_, them);
+    for (int i = 0; i < ds.n; ++i) {
+        const NuocGon n = ds.nuoc[i];
+        const int maAn = ban_.ma(n.den());
+        ds.diem[i] = maAn >= 0 ? DIEM_AN_TOT + 16 * giaTri(maAn) - giaTri(ban_.ma(n.di())) / 16
+                               : lichSuDiem_[ban_.ma(n.di())][nuocGon::o90(n.den())];
+    }
+    bool coNuoc = false;
+    for (int i = 0; i < ds.n; ++i) {
+        const NuocGon n = ds.lay(i);
+        const int maAn = ban_.ma(n.den());
+        if (!biChieu) {
+            const int v = giaTri(maAn);
+            // A capture that cannot lift the score to alpha, or loses material.
+            if ((maAn & 7) != LOAI_TUONG && tot + v + 150 <= alpha) continue;
+            if (giaTri(ban_.ma(n.di())) > v && see(n) < 0) continue;
+        }
+        const bool coTheChieu = ban_.nuocCoTheChieu(n, luot_);
+        const bool canThu = biChieu || !ban_.nuocChacChanAnToan(n, luot_);
+        TruocNuoc t;
+        lamNuoc(n, t);
+        const Phe nguoiDi = pheDoiPhuong(luot_);
+        if (canThu && (biChieu ? ban_.biChieu(nguoiDi) : ban_.loTuongSauNuoc(n, nguoiDi, t.an))) {
+            luiNuoc(n, t);
+            continue;
+        }
+        coNuoc = true;
+        const bool chieu = chieuSau(n, coTheChieu);
+        const int v = -tinhLang(-beta, -alpha, tang + 1, chieu);
+        luiNuoc(n, t);
+        if (dung_) return 0;
+        if (v > tot) {
+            tot = v;
+            if (v > alpha) {
+                alpha = v;
+                if (v >= beta) break;
+            }
+        }
+    }
+    if (biChieu && !coNuoc) return -DIEM_CHIEU_HET + tang;
+    return tot;
+}
+
+// ---- The root -------------------------------------------------------------------
+
+std::vector<NuocDi> TimKiemCaoThu::layPV(NuocGon dau) {
+    std::vector<NuocDi> pv;
+    std::vector<std::pair<NuocGon, TruocNuoc>> daDi;
+    NuocGon n = dau;
+    while (n.goi != 0 && pv.size() < 64) {
+        // Only a move the side to move really has, and that is legal.
+        const int ma = ban_.ma(n.di());
+        if (ma < 0 || (ma >> 3) != luot_) break;
+        bool co = false;
+        auto tim = [&](int di, int den) { co = co || NuocGon(di, den) == n; };
+        ban_.sinhNuocDiCuaQuan(n.di(), luot_, tim);
+        if (!co) break;
+        TruocNuoc t;
+        lamNuoc(n, t);
+        if (ban_.biChieu(pheDoiPhuong(luot_)) || laLapLai()) {
+            luiNuoc(n, t);
+            break;
+        }
+        daDi.emplace_back(n, t);
+        pv.push_back(nuocGon::raNuocDi(n));
+        bool thay = false;
+        const MucTT* e = doTT(khoa_, thay);
+        n.goi = thay ? e->nuoc : 0;
+    }
+    for (auto it = daDi.rbegin(); it != daDi.rend(); ++it) luiNuoc(it->first, it->second);
+    return pv;
+}
+
+TimKiemCaoThu::KetQua TimKiemCaoThu::tim(const BanCo& banCo, Phe phe, std::span<const uint64_t> viTriTruoc,
+                                         const GioiHan& gioiHan) {
+    batDau_ = std::chrono::steady_clock::now();
+    gioiHan_ = gioiHan;
+    soNut_ = 0;
+    dung_ = false;
+    doSauChon_ = 0;
+    KetQua kq;
+    if (!ban_.napTu(banCo)) return kq;
+    capBang();
+    tuoi_ = static_cast<uint8_t>((tuoi_ + 1) & 63);
+    tong_ = DanhGiaCaoThu::tinhTong(ban_);
+    luot_ = pheGoc_ = phe;
+    const BangZobrist& z = bangZobrist();
+    khoa_ = phe == DEN ? z.luot : 0;
+    for (int o = 0; o < 90; ++o) {
+        const int ma = ban_.ma(nuocGon::BANG90.raOVien[o]);
+        if (ma >= 0) khoa_ ^= z.quan[ma >> 3][ma & 7][o];
+    }
+    lichSu_.assign(viTriTruoc.begin(), viTriTruoc.end());
+    lichSu_.push_back(khoa_);
+    batDauLap_ = 0;
+    loc_.fill(0);
+    for (const uint64_t k : lichSu_) ++loc_[oLoc(k)];
+    for (auto& s : satThu_) s[0] = s[1] = NuocGon{};
+    for (auto& a : lichSuDiem_)
+        for (auto& h : a) h /= 2;
+    nuocVao_[0] = NuocGon{};
+    maVao_[0] = -1;
+
+    // The legal moves, the table's first, then captures by value.
+    struct MucGoc { NuocGon n; int32_t xep; };
+    std::vector<MucGoc> goc;
+    {
+        bool thay = false;
+        const MucTT* e = doTT(khoa_, thay);
+        NuocGon tt;
+        tt.goi = thay ? e->nuoc : 0;
+        DsNuoc ds;
+        auto them = [&ds](int di, int den) { ds.them(di, den); };
+        ban_.sinhNuocDi<false>(luot_, them);
+        for (int i = 0; i < ds.n; ++i) {
+            const NuocGon n = ds.nuoc[i];
+            const int maAn = ban_.ma(n.den());
+            const int32_t xep = n == tt ? DIEM_TT : maAn >= 0 ? DIEM_AN_TOT + 16 * giaTri(maAn) : 0;
+            TruocNuoc t;
+            lamNuoc(n, t);
+            const bool hopLe = !ban_.biChieu(pheDoiPhuong(luot_));
+            luiNuoc(n, t);
+            if (hopLe) goc.push_back({n, xep});
+        }
+        std::stable_sort(goc.begin(), goc.end(), [](const MucGoc& a, const MucGoc& b) { return a.xep > b.xep; });
+    }
+    if (goc.empty()) return kq;
+    kq.coNuoc = true;
+    kq.nuoc = nuocGon::raNuocDi(goc[0].n);
+    if (goc.size() == 1) {
+        kq.diem = danhGia();
+        kq.giay = msDaQua() / 1000.0;
+        return kq;
+    }
+    // A draw is a little worse than a position we lead in.
+    diemHoa_ = -std::clamp(danhGia() / 4, 0, 40);
+
+    const int bien = gioiHan.bienDaDang;
+    std::vector<std::pair<NuocGon, int32_t>> ungVien, ungVienXong;
+    auto timGoc = [&](int d, int alpha, int beta) {
+        int32_t tot = -VO_CUC;
+        ungVien.clear();
+        for (size_t i = 0; i < goc.size(); ++i) {
+            const NuocGon n = goc[i].n;
+            const int maDi = ban_.ma(n.di());
+            const bool coTheChieu = ban_.nuocCoTheChieu(n, luot_);
+            TruocNuoc t;
+            lamNuoc(n, t);
+            const bool chieu = chieuSau(n, coTheChieu);
+            nuocVao_[1] = n;
+            maVao_[1] = maDi;
+            const int dSau = d - 1 + (chieu ? 1 : 0);
+            int v = -VO_CUC;
+            if (i == 0) {
+                v = -pvs(-beta, -alpha, dSau, 1, chieu, true);
+                if (!dung_) ungVien.emplace_back(n, v);
+            } else {
+                int moc = alpha;
+                if (bien > 0) {
+                    // Close enough to the best to be played now and then?
+                    const int thap = std::max(alpha - bien, -VO_CUC + 1);
+                    v = -pvs(-thap - 1, -thap, dSau, 1, chieu, true);
+                    if (!dung_ && v > thap) ungVien.emplace_back(n, v);
+                    moc = v > alpha ? alpha : VO_CUC;
+                }
+                if (moc < VO_CUC && !dung_) {
+                    v = -pvs(-alpha - 1, -alpha, dSau, 1, chieu, true);
+                    if (v > alpha && v < beta && !dung_) v = -pvs(-beta, -alpha, dSau, 1, chieu, true);
+                }
+            }
+            luiNuoc(n, t);
+            if (dung_) return tot;
+            if (v > tot) {
+                tot = v;
+                if (v > alpha) {
+                    alpha = v;
+                    std::rotate(goc.begin(), goc.begin() + static_cast<long>(i), goc.begin() + static_cast<long>(i) + 1);
+                    if (v >= beta) return tot;
+                }
+            }
+        }
+        return tot;
+    };
+
+    const int doSauToiDa = gioiHan.doSau > 0 ? std::min(gioiHan.doSau, TANG_TOI_DA - 20) : TANG_TOI_DA - 20;
+    int32_t diemTruoc = 0;
+    for (int d = 1; d <= doSauToiDa; ++d) {
+        int delta = 30;
+        int alpha = -VO_CUC, beta = VO_CUC;
+        if (d >= 5 && std::abs(diemTruoc) < NGUONG_CHIEU_HET) {
+            alpha = std::max(diemTruoc - delta, -VO_CUC);
+            beta = std::min(diemTruoc + delta, VO_CUC);
+        }
+        int32_t v = 0;
+        while (true) {
+            v = timGoc(d, alpha, beta);
+            if (dung_) break;
+            if (v <= alpha && alpha > -VO_CUC) {
+                beta = (alpha + beta) / 2;
+                alpha = std::max(v - delta, -VO_CUC);
+            } else if (v >= beta && beta < VO_CUC) {
+                beta = std::min(v + delta, VO_CUC);
+            } else {
+                break;
+            }
+            delta += delta / 2 + 10;
+            if (delta > 600) alpha = -VO_CUC, beta = VO_CUC;
+        }
+        // A stopped iteration still leaves its best-so-far first: each move
+        // that replaced the previous best was searched to the end.
+        kq.nuoc = nuocGon::raNuocDi(goc[0].n);
+        if (dung_) break;
+        kq.doSau = d;
+        kq.diem = v;
+        diemTruoc = v;
+        ungVienXong = ungVien;
+        if (baoVong) {
+            ThongTinVong tt;
+            tt.doSau = d;
+            tt.doSauChon = doSauChon_;
+            tt.diem = v;
+            tt.soNut = soNut_;
+            tt.giay = msDaQua() / 1000.0;
+            tt.pv = layPV(goc[0].n);
+            baoVong(tt);
+        }
+        if (gioiHan.msMem > 0 && msDaQua() >= gioiHan.msMem) break;
+        // A mate found within the depth searched will not change.
+        if (std::abs(v) >= NGUONG_CHIEU_HET && DIEM_CHIEU_HET - std::abs(v) <= d) break;
+    }
+    if (bien > 0 && kq.doSau > 0 && std::abs(kq.diem) < NGUONG_CHIEU_HET) {
+        std::vector<NuocGon> chon;
+        for (const auto& [n, v] : ungVienXong)
+            if (v >= kq.diem - bien) chon.push_back(n);
+        if (chon.size() > 1) {
+            const size_t i = std::uniform_int_distribution<size_t>(0, chon.size() - 1)(ngauNhien_);
+            kq.nuoc = nuocGon::raNuocDi(chon[i]);
+        }
+    }
+    kq.soNut = soNut_;
+    kq.giay = msDaQua() / 1000.0;
+    kq.biDung = dung_;
+    return kq;
+}

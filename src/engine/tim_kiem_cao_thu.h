@@ -1,0 +1,163 @@
+#pragma once
+// The strength-first search of the CAO_THU level: principal-variation search
+// with aspiration windows, null-move pruning, late-move reductions, check
+// extensions, static exchange evaluation, killer / history / counter-move
+// ordering, a depth-preferred transposition table and iterative deepening
+// under a time budget. It plays on the byte board (ban_tim_kiem.h), whose move
+// generation and check test are the ones the fixed levels use.
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <random>
+#include <span>
+#include <vector>
+
+#include "ban_co.h"
+#include "ban_tim_kiem.h"
+#include "danh_gia_cao_thu.h"
+#include "nuoc_di.h"
+#include "phe.h"
+
+class TimKiemCaoThu {
+public:
+    static constexpr int32_t DIEM_CHIEU_HET = 30000;   // mate at the root; mate in n plies: +-(30000 - n)
+    static constexpr int32_t NGUONG_CHIEU_HET = 29000; // beyond this a score is a mate
+    static constexpr int32_t VO_CUC = 32000;
+    static constexpr int TANG_TOI_DA = 120;
+
+    // What bounds one search. Zero or negative: no bound of that kind.
+    struct GioiHan {
+        double msMem = 0;      // no new iteration starts after this
+        double msCung = 0;     // the search stops here whatever it is doing
+        int32_t doSau = 0;     // deepest iteration
+        int64_t soNut = 0;     // node budget (checked as the clock is)
+        // Choose among the moves within this many points of the best (0: the best).
+        int32_t bienDaDang = 0;
+        const std::atomic<bool>* dungNgoai = nullptr;  // set by another thread to stop
+    };
+    // The budget of one move: without a clock (giayConLai < 0) up to 2.5 s;
+    // with one, a share of what is left that cannot run the clock out.
+    static GioiHan gioiHanTheoDongHo(double giayConLai);
+
+    struct ThongTinVong {  // reported after each completed iteration
+        int32_t doSau = 0, doSauChon = 0;
+        int32_t diem = 0;
+        int64_t soNut = 0;
+        double giay = 0;
+        std::vector<NuocDi> pv;
+    };
+    std::function<void(const ThongTinVong&)> baoVong;
+
+    struct KetQua {
+        NuocDi nuoc{0, 0, 0, 0};
+        int32_t doSau = 0;
+        int32_t diem = 0;
+        int64_t soNut = 0;
+        double giay = 0;
+        bool biDung = false;  // a bound other than depth ended it
+        bool coNuoc = false;  // false: no legal move, or the board cannot be searched here
+    };
+
+    TimKiemCaoThu();
+    ~TimKiemCaoThu();
+    TimKiemCaoThu(const TimKiemCaoThu&) = delete;
+    TimKiemCaoThu& operator=(const TimKiemCaoThu&) = delete;
+
+    // Searches the position (not changed) with `phe` to move; viTriTruoc: the
+    // keys (TimKiem::khoaViTri) of the game's earlier positions, oldest first.
+    // A line that returns to one of them, or to an earlier position of its
+    // own, is a draw.
+    KetQua tim(const BanCo& ban, Phe phe, std::span<const uint64_t> viTriTruoc, const GioiHan& gioiHan);
+    // Weights and switches a tool may change to measure them against each other.
+    struct ThamSo {
+        DanhGiaCaoThu::TrongSo trongSo;
+        bool nuocRong = true;     // null-move pruning
+        int32_t chiaGiam = 220;   // late-move reductions: log(depth) * log(moves) * 100 / chiaGiam
+        int32_t bienTuongLai = 85;  // static pruning margin per ply
+    };
+    void datThamSo(const ThamSo& t);
+    const ThamSo& thamSo() const { return thamSo_; }
+
+    // The random choice among near-best moves; a fixed seed repeats it.
+    void datHatGiong(uint64_t hatGiong) { ngauNhien_.seed(hatGiong); }
+    // Forgets the table, history and killers (a new game).
+    void xoa();
+
+private:
+    struct MucTT {
+        uint64_t khoa = 0;
+        uint16_t nuoc = 0;
+        int16_t diem = 0;
+        int16_t danhGia = 0;
+        int8_t doSau = 0;
+        uint8_t kieuTuoi = 0;  // bits 0-1: bound (0 none, 1 exact, 2 lower, 3 upper); 2-7: the search's age
+    };
+    static_assert(sizeof(MucTT) == 16);
+    static constexpr size_t SO_MUC_MOI_NHOM = 4;
+    static constexpr size_t SO_NHOM = size_t{1} << 20;  // 64 MiB
+    struct TraBang {
+        void operator()(MucTT* p) const;
+    };
+    std::unique_ptr<MucTT[], TraBang> bang_;
+    uint8_t tuoi_ = 0;
+    void capBang();
+    MucTT* doTT(uint64_t khoa, bool& thay);
+    void ghiTT(uint64_t khoa, int doSau, int diem, int kieu, NuocGon nuoc, int danhGia, int tang);
+
+    // The line being searched.
+    BanTimKiem ban_;
+    DanhGiaCaoThu::Tong tong_;
+    uint64_t khoa_ = 0;
+    Phe luot_ = DO;
+    Phe pheGoc_ = DO;
+    // Keys of the game's positions, then the line's; a capture or a null move
+    // starts a stretch no earlier position can return in.
+    std::vector<uint64_t> lichSu_;
+    size_t batDauLap_ = 0;
+    std::array<uint16_t, 4096> loc_{};  // how many keys of lichSu_ fall in each bucket
+    static int oLoc(uint64_t k) { return static_cast<int>(k >> 52); }
+    int32_t diemHoa_ = 0;  // the draw's score for the root's side
+
+    struct TruocNuoc {
+        uint64_t khoa;
+        DanhGiaCaoThu::Tong tong;
+        size_t batDauLap;
+        int an;
+    };
+    void lamNuoc(NuocGon n, TruocNuoc& t);
+    void luiNuoc(NuocGon n, const TruocNuoc& t);
+    void lamNuocRong(TruocNuoc& t);
+    void luiNuocRong(const TruocNuoc& t);
+    bool laLapLai() const;
+    int32_t danhGia() const { return DanhGiaCaoThu::danhGia(ban_, tong_, luot_, thamSo_.trongSo); }
+    ThamSo thamSo_;
+    int8_t giam_[64][64];  // late-move reductions by depth and move number
+
+    // Ordering.
+    NuocGon satThu_[TANG_TOI_DA + 8][2];
+    int32_t lichSuDiem_[16][90] = {};
+    NuocGon nuocDap_[16][90];  // the reply that refuted a move, by its piece code and destination
+    NuocGon nuocVao_[TANG_TOI_DA + 8];  // the move into each ply
+    int maVao_[TANG_TOI_DA + 8] = {};   // and the code of the piece it moved
+    int see(NuocGon n);
+
+    // Time and counting.
+    GioiHan gioiHan_;
+    std::chrono::steady_clock::time_point batDau_;
+    int64_t soNut_ = 0;
+    bool dung_ = false;
+    int doSauChon_ = 0;
+    double msDaQua() const;
+    void kiemTraDung();
+
+    int32_t pvs(int alpha, int beta, int doSau, int tang, bool biChieu, bool choNull);
+    int32_t tinhLang(int alpha, int beta, int tang, bool biChieu);
+    // Whether side `luot_` just moved n into a position where the other side is in check.
+    bool chieuSau(NuocGon n, bool coTheChieu) const;
+
+    std::mt19937_64 ngauNhien_{20260716};
+    std::vector<NuocDi> layPV(NuocGon dau);
+};

@@ -4,7 +4,7 @@
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import {
-  openGame, point, clickPoint, pieceAt, historyTexts, playMove, waitForMessage, watchApi,
+  openGame, point, clickPoint, pieceAt, historyTexts, playMove, waitForMessage, watchApi, touchDrag, touchSlide,
 } from './support/harness.mjs';
 
 const T = { timeout: 180000 };
@@ -186,6 +186,25 @@ test('drag and drop: a legal drop plays the move, any other drop puts the piece 
   await page.waitForFunction(() => document.querySelectorAll('#lich-su .nuoc').length === 1);
   assert.deepEqual(await historyTexts(page), ['Mã 8 tiến 7']);
   assert.deepEqual(await pieceAt(page, 7, 2), { loai: 2, phe: 'DO' });
+});
+
+test('on a phone a finger drags a piece without scrolling the page; elsewhere it scrolls', T, async (t) => {
+  const { page } = await openGame(t, {
+    viewport: { width: 375, height: 667 }, deviceScaleFactor: 2, isMobile: true, hasTouch: true,
+  });
+  await page.evaluate(() => window.scrollTo(0, 40));
+  const scrollY = () => page.evaluate(() => window.scrollY);
+  const before = await scrollY();
+  assert.ok(before > 0, 'the page can scroll at this size');
+  await touchDrag(page, [9, 1], [7, 2]);
+  await page.waitForFunction(() => document.querySelectorAll('#lich-su .nuoc').length === 1);
+  assert.deepEqual(await historyTexts(page), ['Mã 8 tiến 7']);
+  assert.equal(await scrollY(), before, 'the page stood still under the finger');
+
+  // Below the board the same gesture scrolls the page.
+  const card = await page.locator('.thanh-nhanh').boundingBox();
+  await touchSlide(page, [card.x + 20, card.y + card.height / 2], [card.x + 20, card.y + card.height / 2 - 150]);
+  await page.waitForFunction((y) => window.scrollY > y + 50, before);
 });
 
 test('the chosen notation and the sound switch survive a reload', T, async (t) => {

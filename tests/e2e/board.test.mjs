@@ -135,15 +135,19 @@ test('review: the list shows past positions, the keys step, and play can continu
   assert.deepEqual(await page.locator('#lich-su [data-ply]').evaluateAll((els) => els.map((e) => e.dataset.ply)),
     ['1', '2', '3']);
 
+  const captured = () => page.locator('.quan-an span').count();
+  assert.equal(await captured(), 1);
   await page.click('#lich-su [data-ply="1"]');
   await page.locator('#ban-co[data-xem-lai="1"]').waitFor();
   assert.deepEqual(await pieceAt(page, 3, 4), { loai: 6, phe: 'DEN' }, 'the captured soldier is back');
   assert.deepEqual(await pieceAt(page, 7, 4), { loai: 1, phe: 'DO' });
   assert.deepEqual(await pieceAt(page, 0, 7), { loai: 2, phe: 'DEN' });
-  await page.locator('#dong-xem-lai', { hasText: 'Đang xem nước 1' }).waitFor();
+  assert.equal(await captured(), 0, 'nothing was taken yet in the position shown');
+  assert.equal(await page.locator('#dong-xem-lai').textContent(), 'Đang xem nước 1, Đỏ: Pháo 2 bình 5');
 
-  await page.keyboard.press('ArrowRight');
+  await page.click('#nut-toi'); // the buttons under the board step as the arrow keys do
   assert.equal(await board.getAttribute('data-xem-lai'), '2');
+  assert.equal(await page.locator('#dong-xem-lai').textContent(), 'Đang xem nước 1, Đen: Mã 2 tiến 3');
   assert.deepEqual(await pieceAt(page, 2, 6), { loai: 2, phe: 'DEN' });
   await page.keyboard.press('Home');
   assert.equal(await board.getAttribute('data-xem-lai'), '0');
@@ -154,11 +158,14 @@ test('review: the list shows past positions, the keys step, and play can continu
   assert.deepEqual(await pieceAt(page, 3, 4), { loai: 1, phe: 'DO' });
   assert.equal(await page.locator('.diem.dang-chon').count(), 0);
 
-  await page.click('#lich-su [data-ply="1"]');
+  await page.click('#nut-lui');
+  await page.click('#nut-lui');
+  assert.equal(await board.getAttribute('data-xem-lai'), '1');
   await page.click('#nut-di-tiep-tu-day');
   await page.waitForFunction(() => document.querySelectorAll('#lich-su .nuoc').length === 1);
   assert.equal(await board.getAttribute('data-xem-lai'), null);
   await page.locator('#trang-thai', { hasText: 'Lượt của Đen' }).waitFor();
+  await waitForMessage(page, 'Đi tiếp từ nước 1, Đen');
 });
 
 /** Drags with the mouse from one point to another, in small steps. */

@@ -6,7 +6,7 @@ import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
 import {
-  openGame, pieceAt, historyTexts, playMove, waitForHistoryLength, waitForMessage, newGame,
+  openGame, pieceAt, historyTexts, playMove, waitForHistoryLength, waitForMessage, newGame, answerConfirm,
 } from './support/harness.mjs';
 
 const T = { timeout: 180000 };
@@ -66,7 +66,12 @@ test('save then load brings the saved game back', T, async (t) => {
 
   await playMove(page, [9, 1], [7, 2]);
   assert.equal((await historyTexts(page)).length, 3);
+  // Loading would replace a game under way: the page asks first.
   await page.click('#nut-tai');
+  await answerConfirm(page, false);
+  assert.equal((await historyTexts(page)).length, 3, 'a no keeps the game');
+  await page.click('#nut-tai');
+  await answerConfirm(page, true);
   await waitForMessage(page, 'Đã tải ván từ tavelin.save');
   await waitForHistoryLength(page, 2);
   assert.deepEqual(await historyTexts(page), ['Pháo 8 bình 5', 'Mã 8 tiến 7']);
@@ -108,7 +113,12 @@ test('import replays a pasted game and stops at its first illegal move; export r
   await page.click('#nut-nhap');
   await page.fill('#chu-nhap', '1. C2=5 H8+7\n2. Xe 1 tiến 1   Xe đen 0i-1i\n3. R1+8 R1+1');
   await page.click('#nut-bat-dau-nhap');
-  await waitForMessage(page, 'Dừng ở nước 5 "R1+8": Nước đi không hợp lệ');
+  await answerConfirm(page, true);
+  // Where it stopped stays on the page, numbered as the list numbers moves, until closed.
+  const stop = page.locator('#loi-nhap');
+  await stop.waitFor();
+  assert.equal(await page.locator('#chu-loi-nhap').textContent(),
+    'Dừng ở nước 3, Đỏ "R1+8": Nước đi không hợp lệ. Các nước trước đó đã được đi, tới nước 2, Đen.');
   assert.deepEqual(await historyTexts(page), ['Pháo 2 bình 5', 'Mã 8 tiến 7', 'Xe 1 tiến 1', 'Xe 9 tiến 1']);
   assert.equal(await page.locator('.diem.dang-chon').count(), 0, 'nothing left selected');
   await page.locator('#che-do', { hasText: 'Người – Người' }).waitFor();
@@ -118,9 +128,13 @@ test('import replays a pasted game and stops at its first illegal move; export r
   assert.match(text, /^2\. Xe 1 tiến 1 \[9i-8i\] {3}Xe 9 tiến 1 \[0i-1i\]$/m);
   assert.match(text, /^Kết quả: ván chưa kết thúc$/m);
   await page.click('#hop-xuat button[type="submit"]');
+  assert.ok(await stop.isVisible(), 'still there after other actions');
+  await page.click('#nut-dong-loi-nhap');
+  await stop.waitFor({ state: 'hidden' });
   await page.click('#nut-nhap');
   await page.fill('#chu-nhap', text);
   await page.click('#nut-bat-dau-nhap');
-  await waitForMessage(page, 'Đã nhập 4 nước');
+  await answerConfirm(page, true);
+  await waitForMessage(page, 'Đã nhập ván tới nước 2, Đen');
   assert.equal((await historyTexts(page)).length, 4);
 });

@@ -3,9 +3,13 @@
 
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
+import fs from 'node:fs';
+import { createRequire } from 'node:module';
 import {
-  openGame, point, pieceAt, historyTexts, waitForHistoryLength, newGame, saveScreenshot,
+  openGame, point, pieceAt, historyTexts, waitForHistoryLength, newGame, saveScreenshot, playMove, answerConfirm,
 } from './support/harness.mjs';
+
+const AXE = fs.readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
 
 const T = { timeout: 240000 };
 
@@ -128,4 +132,48 @@ test('phone: the whole board is visible and playable by touch', T, async (t) => 
   assert.ok(dialog.x >= 0 && dialog.x + dialog.width <= 375);
   await saveScreenshot(page, 'phone-new-game.png');
   await page.click('#nut-dong-hop');
+});
+
+/** Chooses the light or dark look through the settings dialog. */
+async function setLook(page, look) {
+  await page.click('#nut-cai-dat');
+  await page.selectOption('#form-cai-dat select[name="giaoDien"]', look);
+  await page.click('#form-cai-dat button[type="submit"]');
+  await page.waitForFunction((l) => document.documentElement.dataset.giaoDien === l, look);
+}
+
+/** axe-core's colour-contrast rule (WCAG AA) over the page as it is, in both looks. */
+async function assertContrast(page, what) {
+  if (!(await page.evaluate(() => !!window.axe))) await page.addScriptTag({ content: AXE });
+  for (const look of ['sang', 'toi']) {
+    await setLook(page, look);
+    await page.waitForTimeout(400); // colour transitions end
+    const found = await page.evaluate(async () => {
+      const r = await window.axe.run(document, { runOnly: ['color-contrast'] });
+      return r.violations.flatMap((v) => v.nodes.map((n) => `${n.target.join(' ')}: ${n.any[0]?.message}`));
+    });
+    assert.deepEqual(found, [], `${what}, ${look === 'sang' ? 'light' : 'dark'} look`);
+  }
+}
+
+test('text contrast meets WCAG AA in both looks: check, result and lost connection', T, async (t) => {
+  const { page, errors } = await openGame(t);
+  await assertContrast(page, 'the first page');
+  // A soldier takes the central soldier and uncovers the cannon's check.
+  const moves = [[[7, 7], [7, 4]], [[0, 0], [1, 0]], [[6, 4], [5, 4]], [[1, 0], [0, 0]],
+    [[5, 4], [4, 4]], [[0, 0], [1, 0]], [[4, 4], [3, 4]]];
+  for (const [a, b] of moves) await playMove(page, a, b);
+  await page.locator('#phu-trang-thai .canh-bao').waitFor();
+  await assertContrast(page, 'a check');
+
+  await page.click('#nut-xin-thua'); // black, to move, resigns
+  await answerConfirm(page, true);
+  await page.locator('#ket-qua', { hasText: 'Đỏ thắng' }).waitFor();
+  assert.equal(await page.locator('#ly-do').textContent(), 'Đen xin thua');
+  await assertContrast(page, 'the result');
+
+  await page.route('**/api/**', (r) => r.abort());
+  await page.locator('#trang-thai', { hasText: 'Mất kết nối' }).waitFor();
+  await assertContrast(page, 'a lost connection');
+  errors.length = 0; // the refused requests are logged, as they should be
 });

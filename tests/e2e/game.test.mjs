@@ -6,7 +6,8 @@ import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
 import {
-  openGame, pieceAt, historyTexts, playMove, waitForHistoryLength, waitForMessage, newGame, answerConfirm,
+  openGame, startProgram, pieceAt, historyTexts, playMove, waitForHistoryLength, waitForMessage, newGame,
+  answerConfirm,
 } from './support/harness.mjs';
 
 const T = { timeout: 180000 };
@@ -79,6 +80,35 @@ test('save then load brings the saved game back', T, async (t) => {
   assert.equal(await pieceAt(page, 7, 2), null);
   assert.deepEqual(await pieceAt(page, 7, 4), { loai: 1, phe: 'DO' });
   await page.locator('#trang-thai', { hasText: 'Lượt của Đỏ' }).waitFor();
+});
+
+test('a game under way when the program stopped is offered on the next start and comes back paused', T, async (t) => {
+  const { page, program, errors } = await openGame(t);
+  await newGame(page, { cheDo: 'NN', giay: 300 });
+  await playMove(page, [7, 7], [7, 4]);
+  await playMove(page, [0, 7], [2, 6]);
+  await playMove(page, [9, 7], [7, 6]);
+  await program.stop({ keep: true });
+  const again = await startProgram({ cwd: program.cwd });
+  t.after(() => again.stop());
+  await page.goto(again.url);
+  errors.length = 0; // what the page asked of the stopped program failed, as it should
+  const offer = page.locator('#van-truoc');
+  await offer.waitFor();
+  assert.equal((await historyTexts(page)).length, 0, 'the program starts with a fresh game');
+  assert.equal(await page.locator('#mo-ta-van-truoc').textContent(),
+    'Người – Người, đồng hồ 5 phút, đã đi tới nước 2, Đỏ.');
+
+  await page.click('#nut-khoi-phuc');
+  await waitForHistoryLength(page, 3);
+  await offer.waitFor({ state: 'hidden' });
+  // Its clock comes back stopped, until the player goes on.
+  await page.locator('#tam-dung-ban').waitFor();
+  const black = page.locator('#ben-tren .dong-ho');
+  assert.doesNotMatch(await black.getAttribute('class'), /\bchay\b/);
+  await page.click('#nut-tiep-tuc');
+  await page.locator('#tam-dung-ban').waitFor({ state: 'hidden' });
+  await page.waitForFunction(() => document.querySelector('#ben-tren .dong-ho').classList.contains('chay'));
 });
 
 test('threefold repetition ends the game and shows the result and its reason', T, async (t) => {

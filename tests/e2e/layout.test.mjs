@@ -132,6 +132,26 @@ test('phone: the whole board is visible and playable by touch', T, async (t) => 
   assert.ok(dialog.x >= 0 && dialog.x + dialog.width <= 375);
   await saveScreenshot(page, 'phone-new-game.png');
   await page.click('#nut-dong-hop');
+
+  // Started from the bottom of the page, a new game brings its board into view,
+  // with the buttons used during play right under it.
+  await page.evaluate(() => window.scrollTo(0, document.body.scrollHeight));
+  await newGame(page, { cheDo: 'NM', pheNguoi: 'DO', level: 'DE', giay: 600, replace: true });
+  const header = await page.locator('.dau-trang').boundingBox();
+  assert.ok((await page.locator('#ben-tren').boundingBox()).y >= header.y + header.height - 0.5,
+    'the board is not under the header');
+  for (const id of ['#ban-co', '#nut-lui', '#nut-toi', '#nut-huy', '#nut-goi-y', '#nut-tam-dung']) {
+    const box = await page.locator(id).boundingBox();
+    assert.ok(box && box.y >= 0 && box.y + box.height <= 667 + 0.5, `${id} in view: ${JSON.stringify(box)}`);
+  }
+  // The pause covers the board and stops the clock.
+  await page.locator('#nut-tam-dung').tap();
+  await page.locator('#tam-dung-ban').waitFor();
+  assert.doesNotMatch(await page.locator('#ben-duoi .dong-ho').getAttribute('class'), /\bchay\b/);
+  await saveScreenshot(page, 'phone-paused.png');
+  await page.locator('#nut-tiep-tuc').tap();
+  await page.locator('#tam-dung-ban').waitFor({ state: 'hidden' });
+  await page.waitForFunction(() => document.querySelector('#ben-duoi .dong-ho').classList.contains('chay'));
 });
 
 /** Chooses the light or dark look through the settings dialog. */

@@ -19,10 +19,14 @@ export const SCREENSHOT_DIR = path.join(path.dirname(BIN), 'e2e-screenshots');
 const CHROMIUM = process.env.TAVELIN_CHROMIUM || '/usr/bin/chromium';
 const WAIT_MS = 30000;
 
-/** Runs the program on port 0 in a fresh working directory; resolves once it listens. */
-export async function startProgram() {
-  const cwd = fs.mkdtempSync(path.join(os.tmpdir(), 'tavelin-e2e-'));
-  const proc = spawn(BIN, ['--serve', '--no-open', '--port', '0', '--web-root', WEB_ROOT], {
+/**
+ * Runs the program on port 0 in a fresh working directory (or in `cwd`, to
+ * start it again where an earlier run kept its game), its autosave in a
+ * folder of that directory; resolves once it listens.
+ */
+export async function startProgram({ cwd = fs.mkdtempSync(path.join(os.tmpdir(), 'tavelin-e2e-')) } = {}) {
+  const proc = spawn(BIN, ['--serve', '--no-open', '--port', '0', '--web-root', WEB_ROOT,
+    '--data-dir', path.join(cwd, 'du-lieu')], {
     cwd, stdio: ['ignore', 'pipe', 'pipe'],
   });
   let out = '';
@@ -41,7 +45,8 @@ export async function startProgram() {
     proc.on('exit', (code) => reject(new Error(`program exited (${code}); stderr: ${err}`)));
     proc.on('error', reject);
   });
-  const stop = async () => {
+  // keep: the working directory stays, for a run started after this one.
+  const stop = async ({ keep = false } = {}) => {
     if (proc.exitCode === null) {
       const exited = new Promise((r) => proc.once('exit', r));
       proc.kill('SIGTERM');
@@ -49,7 +54,7 @@ export async function startProgram() {
       await exited;
       clearTimeout(timer);
     }
-    fs.rmSync(cwd, { recursive: true, force: true });
+    if (!keep) fs.rmSync(cwd, { recursive: true, force: true });
   };
   return { port, url: `http://127.0.0.1:${port}/`, cwd, stop };
 }

@@ -66,6 +66,8 @@ test('desktop: a game against the computer in progress', T, async (t) => {
   }
   assert.ok(played >= 3, 'most of the plan could be played');
   await assertBoardFits(page, 1280, 860);
+  assert.ok(await page.locator('#nut-lui').isVisible() && await page.locator('#nut-toi').isVisible(),
+    'the review steps are buttons at this size too');
   assert.ok(await page.locator('#thong-ke dd').count() === 4);
   // Show a selection with its destinations in the picture: the first red
   // piece that has some (there may be a check to answer).

@@ -361,7 +361,8 @@ async function xinThua() {
 /** Asks the program whether it kept an unfinished game; offered while the game shown has no move. */
 async function hoiVanTruoc() {
   const traLoi = await gui('vantruoc');
-  vanTruoc = traLoi && traLoi.ok && traLoi.co ? traLoi : null;
+  // A kept game without a move is nothing to go back to (it may be the very game shown).
+  vanTruoc = traLoi && traLoi.ok && traLoi.co && traLoi.soNuoc > 0 ? traLoi : null;
   if (tt) veLai();
 }
 
@@ -375,7 +376,7 @@ function moTaVanTruoc(v) {
     phan.push(`Đỏ ${cap(v.doKhoDo)}, Đen ${cap(v.doKhoDen)}`);
   }
   if (v.giayMoiBen > 0) phan.push(`đồng hồ ${Math.round(v.giayMoiBen / 60)} phút`);
-  phan.push(v.soNuoc > 0 ? `đã đi tới ${tenNuoc(v.soNuoc)}` : 'chưa đi nước nào');
+  phan.push(`đã đi tới ${tenNuoc(v.soNuoc)}`);
   return `${phan.join(', ')}.`;
 }
 

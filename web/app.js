@@ -155,7 +155,7 @@ function veLai() {
   // only while a piece can be dragged: otherwise the board scrolls like the rest.
   khung.classList.toggle('co-the-keo', coTheDiQuan());
   const tamDung = tt.tamDungMay && tt.ketQua === 'DANG_CHOI';
-  khung.classList.toggle('tam-dung', tamDung);
+  khung.classList.toggle('dang-tam-dung', tamDung);
   $('tam-dung-ban').hidden = !tamDung || k !== null;
   veVanTruoc(k);
   bang.ve(tt, lat, mocNhan, ds.bienBan, k, hien.banCo);

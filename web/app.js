@@ -9,13 +9,16 @@ import { BanCoSVG } from './board.js';
 import { BangThongTin, mayCam } from './panel.js';
 import { HopVanMoi } from './newgame.js';
 import { thongBao } from './toast.js';
-import { CHU, TEN_PHE, kyTuQuan } from './labels.js';
+import {
+  CHU, TEN_PHE, TEN_CHE_DO, TEN_DO_KHO, kyTuQuan, tenNuoc,
+} from './labels.js';
 import { bienBan, cacViTri, vietNuoc, viTriTuBanCo } from './notation.js';
 import { docCaiDat, ghiCaiDat, apDungGiaoDien } from './settings.js';
 import { phatAm, chonAm } from './sound.js';
 import { ganHopVanBan } from './text_dialogs.js';
 import { XemLai } from './review.js';
 import { nhapVan } from './import.js';
+import { hoiXacNhan } from './xac_nhan.js';
 
 const HOI_MAY_MS = 40; // while the computer thinks: its move shows within ~0.1 s
 const HOI_NHANH_MS = 300; // while a clock runs
@@ -30,6 +33,7 @@ let henGio = null;
 let matKetNoi = false;
 let dangNhap = false; // an import is replaying moves
 let choChon = Promise.resolve(); // the selection a drag started, until its reply is in
+let vanTruoc = null; // the unfinished game the program kept from an earlier run, while it may be offered
 const cd = docCaiDat();
 let ds = { khoa: null, bienBan: [], viTri: [] }; // the move list of the latest state
 
@@ -49,6 +53,7 @@ async function gui(lenh, thamSo) {
       document.body.classList.remove('mat-ket-noi');
       thongBao(CHU.daKetNoiLai);
       if (tt) capNhatNut();
+      hoiVanTruoc(); // the program may have been restarted with a game kept
     }
     return traLoi;
   } catch {
@@ -79,13 +84,17 @@ function nhanTrangThai(moi) {
   const cu = tt;
   tt = moi;
   mocNhan = performance.now();
-  if (moi.hanhDong === 'vanmoi' || moi.hanhDong === 'tai') {
+  const vanKhac = ['vanmoi', 'tai', 'khoiphuc'].includes(moi.hanhDong);
+  if (vanKhac) {
     datCaiDat({ latTay: false });
     xemLai.dong();
   }
+  // Any move of the game now being played replaces the kept one.
+  if (vanKhac || moi.nuocThu > 0) vanTruoc = null;
   xemLai.chinh();
   tinhBienBan();
   veLai();
+  if (vanKhac) dauBanCoVaoTam();
   baoNuocMoi(cu, moi);
   henHoi(khoangHoi());
 }
@@ -136,13 +145,36 @@ function veLai() {
   if (!tt) return;
   const lat = latBanCo();
   banCo.datNhan(cd.kyPhap !== 'toado');
-  banCo.ve(theCoHien(), lat);
+  const hien = theCoHien();
+  banCo.ve(hien, lat);
   const k = xemLai.ply;
-  if (k === null) $('ban-co').removeAttribute('data-xem-lai');
-  else $('ban-co').dataset.xemLai = String(k);
-  bang.ve(tt, lat, mocNhan, ds.bienBan, k);
+  const khung = $('ban-co');
+  if (k === null) khung.removeAttribute('data-xem-lai');
+  else khung.dataset.xemLai = String(k);
+  // A finger on the board drags a piece instead of scrolling the page, but
+  // only while a piece can be dragged: otherwise the board scrolls like the rest.
+  khung.classList.toggle('co-the-keo', coTheDiQuan());
+  const tamDung = tt.tamDungMay && tt.ketQua === 'DANG_CHOI';
+  khung.classList.toggle('dang-tam-dung', tamDung);
+  $('tam-dung-ban').hidden = !tamDung || k !== null;
+  veVanTruoc(k);
+  bang.ve(tt, lat, mocNhan, ds.bienBan, k, hien.banCo);
   veXemLai(k);
   capNhatNut();
+}
+
+/** Whether a human may move a piece on the board now. */
+function coTheDiQuan() {
+  return !!tt && !dangNhap && !matKetNoi && xemLai.ply === null && tt.ketQua === 'DANG_CHOI'
+    && !tt.tamDungMay && !mayCam(tt, tt.luot);
+}
+
+/** The board, its two player bars and the buttons under it, brought into the window if they are not. */
+function dauBanCoVaoTam() {
+  const tren = $('ben-tren').getBoundingClientRect();
+  const duoi = document.querySelector('.thanh-nhanh').getBoundingClientRect();
+  const dau = document.querySelector('.dau-trang').getBoundingClientRect().bottom;
+  if (tren.top < dau || duoi.bottom > window.innerHeight) $('ben-tren').scrollIntoView({ block: 'start' });
 }
 
 function veXemLai(k) {
@@ -151,15 +183,14 @@ function veXemLai(k) {
   const m = ds.bienBan[k - 1];
   $('dong-xem-lai').textContent = k === 0
     ? 'Đang xem thế cờ ban đầu'
-    : `Đang xem nước ${k}: ${TEN_PHE[m.phe]} ${m.chu}`;
+    : `Đang xem ${tenNuoc(k, m.phe)}: ${m.chu}`;
   $('nut-di-tiep-tu-day').hidden = !coTheDiTiepTu(k);
 }
 
 /** A move of the list was clicked: its position, with the board brought into view. */
 function chonNuoc(ply) {
   xemLai.mo(ply);
-  const r = $('ban-co').getBoundingClientRect();
-  if (r.top < 0 || r.bottom > window.innerHeight) $('ben-tren').scrollIntoView({ block: 'start' });
+  dauBanCoVaoTam();
 }
 
 /** Undo can bring the game back to ply k: in a game against the computer only to the human's turn. */
@@ -174,10 +205,22 @@ function capNhatNut() {
   const tat = matKetNoi || dangNhap;
   $('nut-tai').disabled = tat || !tt.coBanLuu;
   $('nut-huy').disabled = tat || tt.nuocThu === 0;
-  $('nut-goi-y').disabled = tat || !dangChoi || mayCam(tt, tt.luot) || xemLai.ply !== null;
-  for (const id of ['nut-luu', 'nut-van-moi', 'nut-choi-lai', 'nut-nhap', 'nut-tiep-tuc', 'nut-di-tiep-tu-day']) {
+  $('nut-goi-y').disabled = tat || !dangChoi || mayCam(tt, tt.luot) || xemLai.ply !== null || tt.tamDungMay;
+  for (const id of ['nut-luu', 'nut-van-moi', 'nut-choi-lai', 'nut-nhap', 'nut-tiep-tuc', 'nut-di-tiep-tu-day',
+    'nut-khoi-phuc']) {
     $(id).disabled = tat;
   }
+  $('nut-lui').disabled = tt.lichSu.length === 0 || xemLai.ply === 0;
+  $('nut-toi').disabled = xemLai.ply === null;
+  // A pause where there is something to stop: a clock, or computers playing each other.
+  const tamDung = $('nut-tam-dung');
+  tamDung.hidden = !dangChoi || !(tt.dongHo.bat || tt.cheDo === 'MAY_MAY');
+  tamDung.disabled = tat;
+  tamDung.classList.toggle('dang-dung', !!tt.tamDungMay);
+  tamDung.querySelector('span').textContent = tt.tamDungMay ? 'Tiếp tục' : 'Tạm dừng';
+  tamDung.setAttribute('aria-pressed', String(!!tt.tamDungMay));
+  $('nut-xin-thua').hidden = tt.cheDo === 'MAY_MAY';
+  $('nut-xin-thua').disabled = tat || !dangChoi;
 }
 
 // ---------- polling ----------
@@ -185,7 +228,7 @@ function capNhatNut() {
 function khoangHoi() {
   if (!tt) return HOI_CHAM_MS;
   if (document.hidden) return HOI_KHI_AN_MS;
-  if (tt.ketQua !== 'DANG_CHOI') return HOI_CHAM_MS;
+  if (tt.ketQua !== 'DANG_CHOI' || tt.tamDungMay) return HOI_CHAM_MS;
   if (tt.mayDangNghi && !tt.tamDungMay) return HOI_MAY_MS;
   return tt.dongHo.bat ? HOI_NHANH_MS : HOI_CHAM_MS;
 }
@@ -219,7 +262,7 @@ async function cham(hang, cot) {
 
 /** A press may become a drag on a piece of the side to move, on a human's turn. */
 function coTheKeo(h, c) {
-  if (!tt || dangNhap || xemLai.ply !== null || tt.ketQua !== 'DANG_CHOI' || mayCam(tt, tt.luot)) return false;
+  if (!coTheDiQuan()) return false;
   return tt.banCo.some((q) => q.h === h && q.c === c && q.phe === tt.luot);
 }
 
@@ -241,7 +284,16 @@ async function boChon() {
   if (tt && tt.quanChon) xuLyTraLoi(await gui('bochon'));
 }
 
+/** An unfinished game with moves is not replaced without asking. */
+async function choThayVan(viec) {
+  if (!tt || tt.ketQua !== 'DANG_CHOI' || tt.lichSu.length === 0) return true;
+  return hoiXacNhan('Bỏ ván đang chơi?',
+    `Ván đang chơi chưa xong (đã đi tới ${tenNuoc(tt.lichSu.length)}). ${viec} sẽ thay nó và ván này mất.`,
+    'Bỏ ván này');
+}
+
 async function batDauVanMoi(thamSo) {
+  if (!(await choThayVan('Ván mới'))) return;
   xuLyTraLoi(await gui('vanmoi', thamSo), CHU.vanMoi);
 }
 
@@ -277,16 +329,69 @@ async function luuVan() {
     thongBao(traLoi.lyDo, 'loi');
     return;
   }
-  thongBao(traLoi.thongBao);
-  xuLyTraLoi(await gui('trangthai'), traLoi.thongBao); // "coBanLuu" has changed
+  // Said once, with the state that knows of the file ("coBanLuu").
+  if (!xuLyTraLoi(await gui('trangthai'), traLoi.thongBao)) thongBao(traLoi.thongBao);
 }
 
 async function taiVan() {
+  if (!(await choThayVan('Ván tải từ tavelin.save'))) return;
   xuLyTraLoi(await gui('tai'), CHU.daTai);
 }
 
 async function tiepTuc() {
-  xuLyTraLoi(await gui('tieptuc'), CHU.daTiepTuc);
+  const mayChoi = tt && tt.cheDo === 'MAY_MAY';
+  xuLyTraLoi(await gui('tieptuc'), mayChoi ? CHU.daTiepTuc : CHU.choiTiep);
+}
+
+async function tamDungHayTiepTuc() {
+  if (!tt) return;
+  if (tt.tamDungMay) await tiepTuc();
+  else xuLyTraLoi(await gui('tamdung'), CHU.daTamDung);
+}
+
+async function xinThua() {
+  if (!tt || tt.ketQua !== 'DANG_CHOI' || tt.cheDo === 'MAY_MAY') return;
+  const ai = tt.cheDo === 'NGUOI_MAY' ? `Bạn (${TEN_PHE[tt.pheNguoi]})` : `${TEN_PHE[tt.luot]} (bên đang đi)`;
+  if (!(await hoiXacNhan('Xin thua?', `${ai} chịu thua, ván kết thúc. Có thể hủy nước để lấy lại.`, 'Xin thua'))) return;
+  xuLyTraLoi(await gui('xinthua'));
+}
+
+// ---------- the game kept from an earlier run ----------
+
+/** Asks the program whether it kept an unfinished game; offered while the game shown has no move. */
+async function hoiVanTruoc() {
+  const traLoi = await gui('vantruoc');
+  // A kept game without a move is nothing to go back to (it may be the very game shown).
+  vanTruoc = traLoi && traLoi.ok && traLoi.co && traLoi.soNuoc > 0 ? traLoi : null;
+  if (tt) veLai();
+}
+
+function moTaVanTruoc(v) {
+  const phan = [TEN_CHE_DO[v.cheDo] ?? ''];
+  const cap = (d) => TEN_DO_KHO[d] ?? '';
+  if (v.cheDo === 'NGUOI_MAY') {
+    const may = v.pheNguoi === 'DEN' ? v.doKhoDo : v.doKhoDen;
+    phan.push(`bạn cầm ${TEN_PHE[v.pheNguoi] ?? 'Đỏ'}, máy ${cap(may)}`);
+  } else if (v.cheDo === 'MAY_MAY') {
+    phan.push(`Đỏ ${cap(v.doKhoDo)}, Đen ${cap(v.doKhoDen)}`);
+  }
+  if (v.giayMoiBen > 0) phan.push(`đồng hồ ${Math.round(v.giayMoiBen / 60)} phút`);
+  phan.push(`đã đi tới ${tenNuoc(v.soNuoc)}`);
+  return `${phan.join(', ')}.`;
+}
+
+function veVanTruoc(k) {
+  const hien = !!vanTruoc && tt.nuocThu === 0 && k === null;
+  $('van-truoc').hidden = !hien;
+  if (hien) $('mo-ta-van-truoc').textContent = moTaVanTruoc(vanTruoc);
+}
+
+async function khoiPhuc() {
+  if (!(await choThayVan('Ván trước'))) return;
+  const traLoi = await gui('khoiphuc');
+  if (traLoi && traLoi.ok === false) vanTruoc = null; // nothing left to offer
+  xuLyTraLoi(traLoi, CHU.daKhoiPhuc);
+  if (tt) veLai();
 }
 
 /** Continue from the reviewed move: undo through the server until the game is there. */
@@ -298,7 +403,7 @@ async function diTiepTuDay() {
     if (!xuLyTraLoi(await gui('huy')) || tt.nuocThu >= truoc) break;
   }
   xemLai.dong();
-  if (tt.nuocThu === k) thongBao(`Đi tiếp từ nước ${k}`);
+  if (tt.nuocThu === k) thongBao(`Đi tiếp từ ${tenNuoc(k + 1, tt.luot)}`);
 }
 
 function latTheoNguoiDung() {
@@ -326,12 +431,20 @@ function apDungCaiDat() {
 
 /** Replays a pasted game; the buttons rest meanwhile. */
 async function nhap(van) {
+  if (!(await choThayVan('Ván nhập'))) return;
   dangNhap = true;
   xemLai.dong();
+  $('loi-nhap').hidden = true;
   if (tt) capNhatNut();
   try {
     const ket = await nhapVan(van, { gui, xuLyTraLoi, layTrangThai: () => tt });
-    thongBao(ket.chu, ket.loi ? 'loi' : 'tin');
+    if (ket.loi) {
+      // Where an import stopped is read at leisure: it stays until closed.
+      $('chu-loi-nhap').textContent = ket.chu;
+      $('loi-nhap').hidden = false;
+    } else {
+      thongBao(ket.chu);
+    }
   } finally {
     dangNhap = false;
     if (tt) veLai();
@@ -370,6 +483,13 @@ function ganSuKien() {
   $('nut-luu').addEventListener('click', luuVan);
   $('nut-tai').addEventListener('click', taiVan);
   $('nut-tiep-tuc').addEventListener('click', tiepTuc);
+  $('nut-tam-dung').addEventListener('click', tamDungHayTiepTuc);
+  $('nut-xin-thua').addEventListener('click', xinThua);
+  $('nut-lui').addEventListener('click', () => xemLai.lui());
+  $('nut-toi').addEventListener('click', () => xemLai.toi());
+  $('nut-khoi-phuc').addEventListener('click', khoiPhuc);
+  $('nut-bo-qua').addEventListener('click', () => { vanTruoc = null; if (tt) veLai(); });
+  $('nut-dong-loi-nhap').addEventListener('click', () => { $('loi-nhap').hidden = true; });
   $('nut-ve-van').addEventListener('click', () => xemLai.dong());
   $('nut-di-tiep-tu-day').addEventListener('click', diTiepTuDay);
   ganHopVanBan({ layTrangThai: () => tt, layKieu: () => cd.kyPhap, onNhap: nhap });
@@ -394,6 +514,7 @@ function ganSuKien() {
     if (e.key === 'Escape') (xemLai.ply !== null ? xemLai.dong() : boChon());
     else if (phim === 'u' && !$('nut-huy').disabled) huyNuoc();
     else if (phim === 'g' && !$('nut-goi-y').disabled) goiY();
+    else if (phim === 'p' && !$('nut-tam-dung').hidden && !$('nut-tam-dung').disabled) tamDungHayTiepTuc();
     else if (phim === 'l') latTheoNguoiDung();
     else if (phim === 'm') datCaiDat({ amThanh: !cd.amThanh });
   });
@@ -404,4 +525,4 @@ function ganSuKien() {
 ganSuKien();
 apDungCaiDat();
 document.querySelector('.logo').textContent = kyTuQuan('DO', 5);
-hoiTrangThai();
+hoiTrangThai().then(hoiVanTruoc);

@@ -11,9 +11,9 @@ export function giayConLai(tt, phe, mocNhan, bayGio) {
   return Math.max(0, goc - (bayGio - mocNhan) / 1000);
 }
 
-/** Whether this side's clock is running: only the side to move, only in play. */
+/** Whether this side's clock is running: only the side to move, only in play, not paused. */
 export function dangChay(tt, phe) {
-  return tt.dongHo.bat && tt.ketQua === 'DANG_CHOI' && tt.luot === phe;
+  return tt.dongHo.bat && tt.ketQua === 'DANG_CHOI' && tt.luot === phe && !tt.tamDungMay;
 }
 
 /** "10:00", "0:42", and tenths in the last ten seconds ("0:07.3"). */

@@ -4,6 +4,7 @@
 // stops the import, and the moves before it stay played.
 
 import { docNuoc, viTriTuBanCo } from './notation.js';
+import { tenNuoc } from './labels.js';
 
 /**
  * van: the result of tachVan. api: {gui, xuLyTraLoi, layTrangThai}.
@@ -14,16 +15,19 @@ export async function nhapVan(van, { gui, xuLyTraLoi, layTrangThai }) {
   const thamSo = { cheDo: 'NN', giay: 0 };
   if (van.chap.length) thamSo.chap = van.chap.join(',');
   if (!xuLyTraLoi(await gui('vanmoi', thamSo))) return { chu: 'Không bắt đầu được ván mới', loi: true };
+  // Moves are named as the move list numbers them: "nước 3, Đen".
+  const dungO = (i, chu, loi) => ({
+    chu: `Dừng ở ${tenNuoc(i + 1, layTrangThai().luot)} "${chu}": ${loi}. `
+      + (i ? `Các nước trước đó đã được đi, tới ${tenNuoc(i)}.` : 'Chưa đi nước nào.'),
+    loi: true,
+  });
   for (let i = 0; i < van.nuoc.length; i += 1) {
     const chu = van.nuoc[i];
     const loi = await diMotNuoc(chu, { gui, xuLyTraLoi, layTrangThai });
-    if (loi) return { chu: `Dừng ở nước ${i + 1} "${chu}": ${loi}. Đã đi ${i} nước trước đó.`, loi: true };
+    if (loi) return dungO(i, chu, loi);
   }
-  if (van.khongDoc) {
-    const n = van.nuoc.length;
-    return { chu: `Dừng ở nước ${n + 1} "${van.khongDoc}": không đọc được. Đã đi ${n} nước trước đó.`, loi: true };
-  }
-  return { chu: `Đã nhập ${van.nuoc.length} nước`, loi: false };
+  if (van.khongDoc) return dungO(van.nuoc.length, van.khongDoc, 'không đọc được');
+  return { chu: `Đã nhập ván tới ${tenNuoc(van.nuoc.length)}`, loi: false };
 }
 
 /** One move: null when played, else why not. */

@@ -32,7 +32,9 @@ export const SO_QUAN_BAN_DAU = [2, 2, 2, 2, 2, 1, 5];
 export const TEN_PHE = { DO: 'Đỏ', DEN: 'Đen' };
 export const PHE_KIA = { DO: 'DEN', DEN: 'DO' };
 
-export const TEN_DO_KHO = { DE: 'Dễ', TRUNG_BINH: 'Trung bình', KHO: 'Khó' };
+export const TEN_DO_KHO = {
+  DE: 'Dễ', TRUNG_BINH: 'Trung bình', KHO: 'Khó', CAO_THU: 'Cao thủ',
+};
 
 export const TEN_CHE_DO = {
   NGUOI_NGUOI: 'Người – Người',
@@ -48,7 +50,7 @@ export const KET_QUA = {
 
 export const CHU = {
   mayNghi: 'Máy đang nghĩ…',
-  tamDung: 'Máy đang tạm dừng',
+  tamDung: 'Ván đang tạm dừng',
   chieuTuong: 'Chiếu tướng!',
   denLuotBan: 'Đến lượt bạn',
   matKetNoi: 'Mất kết nối với chương trình, đang thử lại…',
@@ -60,6 +62,9 @@ export const CHU = {
   goiY: 'Gợi ý: ',
   khongCoGoiY: 'Chưa tìm được gợi ý, hãy thử lại',
   daTiepTuc: 'Máy chơi tiếp',
+  choiTiep: 'Ván chơi tiếp',
+  daTamDung: 'Đã tạm dừng ván',
+  daKhoiPhuc: 'Đã mở lại ván trước',
   daKetNoiLai: 'Đã kết nối lại',
   daSaoChep: 'Đã sao chép biên bản',
 };
@@ -69,6 +74,14 @@ export const CHU_COT = 'abcdefghi';
 
 export function tenO(hang, cot) {
   return `${hang}${CHU_COT[cot]}`;
+}
+
+/**
+ * A ply (1 for red's first move) as the move list numbers it: the full-move
+ * number and the side that plays it, "nước 10, Đen".
+ */
+export function tenNuoc(ply, phe = ply % 2 ? 'DO' : 'DEN') {
+  return `nước ${Math.ceil(ply / 2)}, ${TEN_PHE[phe]}`;
 }
 
 export function tenQuan(quan) {

@@ -6,6 +6,14 @@ import { kyTuQuan, TEN_LOAI, TEN_API_LOAI, SO_QUAN_BAN_DAU } from './labels.js';
 const LOAI_CHAP = [0, 1, 2, 3, 4, 6]; // every kind but the general
 const MA_CHE_DO = { NGUOI_NGUOI: 'NN', NGUOI_MAY: 'NM', MAY_MAY: 'MM' };
 
+/** "10 phút", "9 phút 52 giây", "45 giây". */
+export function tenThoiGian(giay) {
+  const phut = Math.floor(giay / 60);
+  const le = giay % 60;
+  if (!phut) return `${le} giây`;
+  return le ? `${phut} phút ${le} giây` : `${phut} phút`;
+}
+
 export class HopVanMoi {
   constructor(hop, onBatDau) {
     this.hop = hop;
@@ -56,9 +64,14 @@ export class HopVanMoi {
     f.doKhoMay.value = tt.pheNguoi === 'DO' ? tt.doKhoDen : tt.doKhoDo;
     f.doKhoDo.value = tt.doKhoDo;
     f.doKhoDen.value = tt.doKhoDen;
-    const giay = String(tt.dongHo.giayMoiBen);
+    // A time not in the list (from an older saved game) is offered once, by
+    // its exact length, so that no two entries read alike.
+    for (const o of [...f.giay.options]) if (o.dataset.them) o.remove();
+    const giay = String(tt.dongHo.bat ? tt.dongHo.giayMoiBen : 0);
     if (![...f.giay.options].some((o) => o.value === giay)) {
-      f.giay.add(new Option(`${Math.round(tt.dongHo.giayMoiBen / 60)} phút`, giay));
+      const o = new Option(tenThoiGian(Number(giay)), giay);
+      o.dataset.them = '1';
+      f.giay.add(o);
     }
     f.giay.value = giay;
     for (const loai of LOAI_CHAP) {

@@ -20,10 +20,13 @@ function capDo(tt, phe) {
   return TEN_DO_KHO[phe === 'DO' ? tt.doKhoDo : tt.doKhoDen] ?? '';
 }
 
-/** Pieces of `phe` no longer on the board and not given up as handicap: captured. */
-function quanBiAn(tt, phe) {
+/**
+ * Pieces of `phe` no longer on the board shown (banCo: the live one, or a
+ * past position in review) and not given up as handicap: captured.
+ */
+function quanBiAn(tt, banCo, phe) {
   const con = new Array(7).fill(0);
-  for (const q of tt.banCo) if (q.phe === phe) con[q.loai] += 1;
+  for (const q of banCo) if (q.phe === phe) con[q.loai] += 1;
   for (const chap of tt.chap) {
     const loai = TEN_API_LOAI.indexOf(chap.ten);
     if (chap.phe === phe && loai >= 0) con[loai] += 1;
@@ -56,10 +59,12 @@ export class BangThongTin {
 
   /**
    * Draws a state; lat = true means black is at the bottom. bienBan is the
-   * move list in the chosen notation, xemLai the ply shown in review or null.
+   * move list in the chosen notation, xemLai the ply shown in review or null,
+   * banCo the pieces on the board shown (the captures follow it).
    */
-  ve(tt, lat, mocNhan, bienBan, xemLai) {
+  ve(tt, lat, mocNhan, bienBan, xemLai, banCo = tt.banCo) {
     this.tt = tt;
+    this.banCo = banCo;
     this.mocNhan = mocNhan;
     this.lat = lat;
     this.veNguoiChoi(this.thanh.duoi, lat ? 'DEN' : 'DO');
@@ -78,7 +83,8 @@ export class BangThongTin {
     const tt = this.tt;
     if (tt.ketQua !== 'DANG_CHOI') return `${KET_QUA[tt.ketQua] ?? ''} · Cờ Tướng`;
     let ai = `Lượt ${TEN_PHE[tt.luot]}`;
-    if (mayCam(tt, tt.luot)) ai = tt.tamDungMay ? 'Máy tạm dừng' : `Máy ${TEN_PHE[tt.luot]} nghĩ`;
+    if (tt.tamDungMay) ai = 'Tạm dừng';
+    else if (mayCam(tt, tt.luot)) ai = `Máy ${TEN_PHE[tt.luot]} nghĩ`;
     return `${ai} · Cờ Tướng`;
   }
 
@@ -105,7 +111,7 @@ export class BangThongTin {
     vaiTro.textContent = nghi ? `${chu} · đang nghĩ` : chu;
     vaiTro.classList.toggle('dang-nghi', nghi);
     el.classList.toggle('dang-di', denLuot);
-    const an = quanBiAn(tt, PHE_KIA[phe]);
+    const an = quanBiAn(tt, this.banCo, PHE_KIA[phe]);
     el.querySelector('.quan-an').innerHTML = an
       .map((loai) => `<span class="${phe === 'DO' ? 'den' : 'do'}">${kyTuQuan(PHE_KIA[phe], loai)}</span>`)
       .join('');
@@ -137,9 +143,10 @@ export class BangThongTin {
       return;
     }
     let chu;
-    if (mayCam(tt, tt.luot)) {
-      if (tt.tamDungMay) chu = CHU.tamDung;
-      else chu = tt.cheDo === 'MAY_MAY' ? `Máy ${TEN_PHE[tt.luot]} đang nghĩ…` : CHU.mayNghi;
+    if (tt.tamDungMay) {
+      chu = CHU.tamDung;
+    } else if (mayCam(tt, tt.luot)) {
+      chu = tt.cheDo === 'MAY_MAY' ? `Máy ${TEN_PHE[tt.luot]} đang nghĩ…` : CHU.mayNghi;
     } else if (tt.cheDo === 'NGUOI_MAY') {
       chu = `${CHU.denLuotBan} (${TEN_PHE[tt.luot]})`;
     } else {

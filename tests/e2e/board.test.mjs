@@ -4,7 +4,7 @@
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import {
-  openGame, point, clickPoint, pieceAt, historyTexts, playMove, waitForMessage, watchApi,
+  openGame, point, clickPoint, pieceAt, historyTexts, playMove, waitForMessage, watchApi, touchDrag, touchSlide,
 } from './support/harness.mjs';
 
 const T = { timeout: 180000 };
@@ -135,15 +135,19 @@ test('review: the list shows past positions, the keys step, and play can continu
   assert.deepEqual(await page.locator('#lich-su [data-ply]').evaluateAll((els) => els.map((e) => e.dataset.ply)),
     ['1', '2', '3']);
 
+  const captured = () => page.locator('.quan-an span').count();
+  assert.equal(await captured(), 1);
   await page.click('#lich-su [data-ply="1"]');
   await page.locator('#ban-co[data-xem-lai="1"]').waitFor();
   assert.deepEqual(await pieceAt(page, 3, 4), { loai: 6, phe: 'DEN' }, 'the captured soldier is back');
   assert.deepEqual(await pieceAt(page, 7, 4), { loai: 1, phe: 'DO' });
   assert.deepEqual(await pieceAt(page, 0, 7), { loai: 2, phe: 'DEN' });
-  await page.locator('#dong-xem-lai', { hasText: 'Đang xem nước 1' }).waitFor();
+  assert.equal(await captured(), 0, 'nothing was taken yet in the position shown');
+  assert.equal(await page.locator('#dong-xem-lai').textContent(), 'Đang xem nước 1, Đỏ: Pháo 2 bình 5');
 
-  await page.keyboard.press('ArrowRight');
+  await page.click('#nut-toi'); // the buttons under the board step as the arrow keys do
   assert.equal(await board.getAttribute('data-xem-lai'), '2');
+  assert.equal(await page.locator('#dong-xem-lai').textContent(), 'Đang xem nước 1, Đen: Mã 2 tiến 3');
   assert.deepEqual(await pieceAt(page, 2, 6), { loai: 2, phe: 'DEN' });
   await page.keyboard.press('Home');
   assert.equal(await board.getAttribute('data-xem-lai'), '0');
@@ -154,11 +158,14 @@ test('review: the list shows past positions, the keys step, and play can continu
   assert.deepEqual(await pieceAt(page, 3, 4), { loai: 1, phe: 'DO' });
   assert.equal(await page.locator('.diem.dang-chon').count(), 0);
 
-  await page.click('#lich-su [data-ply="1"]');
+  await page.click('#nut-lui');
+  await page.click('#nut-lui');
+  assert.equal(await board.getAttribute('data-xem-lai'), '1');
   await page.click('#nut-di-tiep-tu-day');
   await page.waitForFunction(() => document.querySelectorAll('#lich-su .nuoc').length === 1);
   assert.equal(await board.getAttribute('data-xem-lai'), null);
   await page.locator('#trang-thai', { hasText: 'Lượt của Đen' }).waitFor();
+  await waitForMessage(page, 'Đi tiếp từ nước 1, Đen');
 });
 
 /** Drags with the mouse from one point to another, in small steps. */
@@ -186,6 +193,25 @@ test('drag and drop: a legal drop plays the move, any other drop puts the piece 
   await page.waitForFunction(() => document.querySelectorAll('#lich-su .nuoc').length === 1);
   assert.deepEqual(await historyTexts(page), ['Mã 8 tiến 7']);
   assert.deepEqual(await pieceAt(page, 7, 2), { loai: 2, phe: 'DO' });
+});
+
+test('on a phone a finger drags a piece without scrolling the page; elsewhere it scrolls', T, async (t) => {
+  const { page } = await openGame(t, {
+    viewport: { width: 375, height: 667 }, deviceScaleFactor: 2, isMobile: true, hasTouch: true,
+  });
+  await page.evaluate(() => window.scrollTo(0, 40));
+  const scrollY = () => page.evaluate(() => window.scrollY);
+  const before = await scrollY();
+  assert.ok(before > 0, 'the page can scroll at this size');
+  await touchDrag(page, [9, 1], [7, 2]);
+  await page.waitForFunction(() => document.querySelectorAll('#lich-su .nuoc').length === 1);
+  assert.deepEqual(await historyTexts(page), ['Mã 8 tiến 7']);
+  assert.equal(await scrollY(), before, 'the page stood still under the finger');
+
+  // Below the board the same gesture scrolls the page.
+  const card = await page.locator('.thanh-nhanh').boundingBox();
+  await touchSlide(page, [card.x + 20, card.y + card.height / 2], [card.x + 20, card.y + card.height / 2 - 150]);
+  await page.waitForFunction((y) => window.scrollY > y + 50, before);
 });
 
 test('the chosen notation and the sound switch survive a reload', T, async (t) => {

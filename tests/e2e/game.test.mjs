@@ -6,7 +6,8 @@ import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
 import {
-  openGame, pieceAt, historyTexts, playMove, waitForHistoryLength, waitForMessage, newGame,
+  openGame, startProgram, pieceAt, historyTexts, playMove, waitForHistoryLength, waitForMessage, newGame,
+  answerConfirm,
 } from './support/harness.mjs';
 
 const T = { timeout: 180000 };
@@ -66,7 +67,12 @@ test('save then load brings the saved game back', T, async (t) => {
 
   await playMove(page, [9, 1], [7, 2]);
   assert.equal((await historyTexts(page)).length, 3);
+  // Loading would replace a game under way: the page asks first.
   await page.click('#nut-tai');
+  await answerConfirm(page, false);
+  assert.equal((await historyTexts(page)).length, 3, 'a no keeps the game');
+  await page.click('#nut-tai');
+  await answerConfirm(page, true);
   await waitForMessage(page, 'Đã tải ván từ tavelin.save');
   await waitForHistoryLength(page, 2);
   assert.deepEqual(await historyTexts(page), ['Pháo 8 bình 5', 'Mã 8 tiến 7']);
@@ -74,6 +80,35 @@ test('save then load brings the saved game back', T, async (t) => {
   assert.equal(await pieceAt(page, 7, 2), null);
   assert.deepEqual(await pieceAt(page, 7, 4), { loai: 1, phe: 'DO' });
   await page.locator('#trang-thai', { hasText: 'Lượt của Đỏ' }).waitFor();
+});
+
+test('a game under way when the program stopped is offered on the next start and comes back paused', T, async (t) => {
+  const { page, program, errors } = await openGame(t);
+  await newGame(page, { cheDo: 'NN', giay: 300 });
+  await playMove(page, [7, 7], [7, 4]);
+  await playMove(page, [0, 7], [2, 6]);
+  await playMove(page, [9, 7], [7, 6]);
+  await program.stop({ keep: true });
+  const again = await startProgram({ cwd: program.cwd });
+  t.after(() => again.stop());
+  await page.goto(again.url);
+  errors.length = 0; // what the page asked of the stopped program failed, as it should
+  const offer = page.locator('#van-truoc');
+  await offer.waitFor();
+  assert.equal((await historyTexts(page)).length, 0, 'the program starts with a fresh game');
+  assert.equal(await page.locator('#mo-ta-van-truoc').textContent(),
+    'Người – Người, đồng hồ 5 phút, đã đi tới nước 2, Đỏ.');
+
+  await page.click('#nut-khoi-phuc');
+  await waitForHistoryLength(page, 3);
+  await offer.waitFor({ state: 'hidden' });
+  // Its clock comes back stopped, until the player goes on.
+  await page.locator('#tam-dung-ban').waitFor();
+  const black = page.locator('#ben-tren .dong-ho');
+  assert.doesNotMatch(await black.getAttribute('class'), /\bchay\b/);
+  await page.click('#nut-tiep-tuc');
+  await page.locator('#tam-dung-ban').waitFor({ state: 'hidden' });
+  await page.waitForFunction(() => document.querySelector('#ben-tren .dong-ho').classList.contains('chay'));
 });
 
 test('threefold repetition ends the game and shows the result and its reason', T, async (t) => {
@@ -108,7 +143,12 @@ test('import replays a pasted game and stops at its first illegal move; export r
   await page.click('#nut-nhap');
   await page.fill('#chu-nhap', '1. C2=5 H8+7\n2. Xe 1 tiến 1   Xe đen 0i-1i\n3. R1+8 R1+1');
   await page.click('#nut-bat-dau-nhap');
-  await waitForMessage(page, 'Dừng ở nước 5 "R1+8": Nước đi không hợp lệ');
+  await answerConfirm(page, true);
+  // Where it stopped stays on the page, numbered as the list numbers moves, until closed.
+  const stop = page.locator('#loi-nhap');
+  await stop.waitFor();
+  assert.equal(await page.locator('#chu-loi-nhap').textContent(),
+    'Dừng ở nước 3, Đỏ "R1+8": Nước đi không hợp lệ. Các nước trước đó đã được đi, tới nước 2, Đen.');
   assert.deepEqual(await historyTexts(page), ['Pháo 2 bình 5', 'Mã 8 tiến 7', 'Xe 1 tiến 1', 'Xe 9 tiến 1']);
   assert.equal(await page.locator('.diem.dang-chon').count(), 0, 'nothing left selected');
   await page.locator('#che-do', { hasText: 'Người – Người' }).waitFor();
@@ -118,9 +158,13 @@ test('import replays a pasted game and stops at its first illegal move; export r
   assert.match(text, /^2\. Xe 1 tiến 1 \[9i-8i\] {3}Xe 9 tiến 1 \[0i-1i\]$/m);
   assert.match(text, /^Kết quả: ván chưa kết thúc$/m);
   await page.click('#hop-xuat button[type="submit"]');
+  assert.ok(await stop.isVisible(), 'still there after other actions');
+  await page.click('#nut-dong-loi-nhap');
+  await stop.waitFor({ state: 'hidden' });
   await page.click('#nut-nhap');
   await page.fill('#chu-nhap', text);
   await page.click('#nut-bat-dau-nhap');
-  await waitForMessage(page, 'Đã nhập 4 nước');
+  await answerConfirm(page, true);
+  await waitForMessage(page, 'Đã nhập ván tới nước 2, Đen');
   assert.equal((await historyTexts(page)).length, 4);
 });

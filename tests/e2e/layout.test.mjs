@@ -3,9 +3,13 @@
 
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
+import fs from 'node:fs';
+import { createRequire } from 'node:module';
 import {
-  openGame, point, pieceAt, historyTexts, waitForHistoryLength, newGame, saveScreenshot,
+  openGame, point, pieceAt, historyTexts, waitForHistoryLength, newGame, saveScreenshot, playMove, answerConfirm,
 } from './support/harness.mjs';
+
+const AXE = fs.readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
 
 const T = { timeout: 240000 };
 
@@ -62,6 +66,8 @@ test('desktop: a game against the computer in progress', T, async (t) => {
   }
   assert.ok(played >= 3, 'most of the plan could be played');
   await assertBoardFits(page, 1280, 860);
+  assert.ok(await page.locator('#nut-lui').isVisible() && await page.locator('#nut-toi').isVisible(),
+    'the review steps are buttons at this size too');
   assert.ok(await page.locator('#thong-ke dd').count() === 4);
   // Show a selection with its destinations in the picture: the first red
   // piece that has some (there may be a check to answer).
@@ -128,4 +134,68 @@ test('phone: the whole board is visible and playable by touch', T, async (t) => 
   assert.ok(dialog.x >= 0 && dialog.x + dialog.width <= 375);
   await saveScreenshot(page, 'phone-new-game.png');
   await page.click('#nut-dong-hop');
+
+  // Started from the bottom of the page, a new game brings its board into view,
+  // with the buttons used during play right under it.
+  await page.evaluate(() => window.scrollTo(0, document.body.scrollHeight));
+  await newGame(page, { cheDo: 'NM', pheNguoi: 'DO', level: 'DE', giay: 600, replace: true });
+  const header = await page.locator('.dau-trang').boundingBox();
+  assert.ok((await page.locator('#ben-tren').boundingBox()).y >= header.y + header.height - 0.5,
+    'the board is not under the header');
+  for (const id of ['#ban-co', '#nut-lui', '#nut-toi', '#nut-huy', '#nut-goi-y', '#nut-tam-dung']) {
+    const box = await page.locator(id).boundingBox();
+    assert.ok(box && box.y >= 0 && box.y + box.height <= 667 + 0.5, `${id} in view: ${JSON.stringify(box)}`);
+  }
+  // The pause covers the board and stops the clock.
+  await page.locator('#nut-tam-dung').tap();
+  await page.locator('#tam-dung-ban').waitFor();
+  assert.doesNotMatch(await page.locator('#ben-duoi .dong-ho').getAttribute('class'), /\bchay\b/);
+  await saveScreenshot(page, 'phone-paused.png');
+  await page.locator('#nut-tiep-tuc').tap();
+  await page.locator('#tam-dung-ban').waitFor({ state: 'hidden' });
+  await page.waitForFunction(() => document.querySelector('#ben-duoi .dong-ho').classList.contains('chay'));
+});
+
+/** Chooses the light or dark look through the settings dialog. */
+async function setLook(page, look) {
+  await page.click('#nut-cai-dat');
+  await page.selectOption('#form-cai-dat select[name="giaoDien"]', look);
+  await page.click('#form-cai-dat button[type="submit"]');
+  await page.waitForFunction((l) => document.documentElement.dataset.giaoDien === l, look);
+}
+
+/** axe-core's colour-contrast rule (WCAG AA) over the page as it is, in both looks. */
+async function assertContrast(page, what) {
+  if (!(await page.evaluate(() => !!window.axe))) await page.addScriptTag({ content: AXE });
+  for (const look of ['sang', 'toi']) {
+    await setLook(page, look);
+    await page.waitForTimeout(400); // colour transitions end
+    const found = await page.evaluate(async () => {
+      const r = await window.axe.run(document, { runOnly: ['color-contrast'] });
+      return r.violations.flatMap((v) => v.nodes.map((n) => `${n.target.join(' ')}: ${n.any[0]?.message}`));
+    });
+    assert.deepEqual(found, [], `${what}, ${look === 'sang' ? 'light' : 'dark'} look`);
+  }
+}
+
+test('text contrast meets WCAG AA in both looks: check, result and lost connection', T, async (t) => {
+  const { page, errors } = await openGame(t);
+  await assertContrast(page, 'the first page');
+  // A soldier takes the central soldier and uncovers the cannon's check.
+  const moves = [[[7, 7], [7, 4]], [[0, 0], [1, 0]], [[6, 4], [5, 4]], [[1, 0], [0, 0]],
+    [[5, 4], [4, 4]], [[0, 0], [1, 0]], [[4, 4], [3, 4]]];
+  for (const [a, b] of moves) await playMove(page, a, b);
+  await page.locator('#phu-trang-thai .canh-bao').waitFor();
+  await assertContrast(page, 'a check');
+
+  await page.click('#nut-xin-thua'); // black, to move, resigns
+  await answerConfirm(page, true);
+  await page.locator('#ket-qua', { hasText: 'Đỏ thắng' }).waitFor();
+  assert.equal(await page.locator('#ly-do').textContent(), 'Đen xin thua');
+  await assertContrast(page, 'the result');
+
+  await page.route('**/api/**', (r) => r.abort());
+  await page.locator('#trang-thai', { hasText: 'Mất kết nối' }).waitFor();
+  await assertContrast(page, 'a lost connection');
+  errors.length = 0; // the refused requests are logged, as they should be
 });

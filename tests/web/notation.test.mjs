@@ -7,6 +7,7 @@ import {
   docMoTa, cacViTri, viTriTuBanCo, vietNuoc, bienBan, docNuoc,
 } from '../../web/notation.js';
 import { tachVan } from '../../web/transfer.js';
+import { tenNuoc } from '../../web/labels.js';
 
 // The start position as the server lists it (kind codes of the state document).
 const HANG_SAU = [0, 2, 3, 4, 5, 4, 3, 2, 0];
@@ -70,6 +71,8 @@ test('opening moves of both sides, files counted from each side\'s right', () =>
   assert.deepEqual(caBa(o, 2, 1, 2, 4).slice(0, 2), ['Pháo 2 bình 5', 'C2=5']);
   assert.deepEqual(caBa(o, 0, 3, 1, 4).slice(0, 2), ['Sĩ 4 tiến 5', 'A4+5']);
   assert.deepEqual(caBa(o, 0, 4, 1, 4).slice(0, 2), ['Tướng 5 tiến 1', 'K5+1']);
+  // Plies are named as the list numbers its rows: a full move and the side.
+  assert.deepEqual([1, 2, 19, 20].map((k) => tenNuoc(k)), ['nước 1, Đỏ', 'nước 1, Đen', 'nước 10, Đỏ', 'nước 10, Đen']);
 });
 
 test('two chariots on one file are front and rear, for each side', () => {

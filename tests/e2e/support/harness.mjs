@@ -19,10 +19,14 @@ export const SCREENSHOT_DIR = path.join(path.dirname(BIN), 'e2e-screenshots');
 const CHROMIUM = process.env.TAVELIN_CHROMIUM || '/usr/bin/chromium';
 const WAIT_MS = 30000;
 
-/** Runs the program on port 0 in a fresh working directory; resolves once it listens. */
-export async function startProgram() {
-  const cwd = fs.mkdtempSync(path.join(os.tmpdir(), 'tavelin-e2e-'));
-  const proc = spawn(BIN, ['--serve', '--no-open', '--port', '0', '--web-root', WEB_ROOT], {
+/**
+ * Runs the program on port 0 in a fresh working directory (or in `cwd`, to
+ * start it again where an earlier run kept its game), its autosave in a
+ * folder of that directory; resolves once it listens.
+ */
+export async function startProgram({ cwd = fs.mkdtempSync(path.join(os.tmpdir(), 'tavelin-e2e-')) } = {}) {
+  const proc = spawn(BIN, ['--serve', '--no-open', '--port', '0', '--web-root', WEB_ROOT,
+    '--data-dir', path.join(cwd, 'du-lieu')], {
     cwd, stdio: ['ignore', 'pipe', 'pipe'],
   });
   let out = '';
@@ -41,7 +45,8 @@ export async function startProgram() {
     proc.on('exit', (code) => reject(new Error(`program exited (${code}); stderr: ${err}`)));
     proc.on('error', reject);
   });
-  const stop = async () => {
+  // keep: the working directory stays, for a run started after this one.
+  const stop = async ({ keep = false } = {}) => {
     if (proc.exitCode === null) {
       const exited = new Promise((r) => proc.once('exit', r));
       proc.kill('SIGTERM');
@@ -49,7 +54,7 @@ export async function startProgram() {
       await exited;
       clearTimeout(timer);
     }
-    fs.rmSync(cwd, { recursive: true, force: true });
+    if (!keep) fs.rmSync(cwd, { recursive: true, force: true });
   };
   return { port, url: `http://127.0.0.1:${port}/`, cwd, stop };
 }
@@ -184,7 +189,41 @@ export async function newGame(page, settings = {}) {
   }
   await dialog.locator('#nut-bat-dau').click();
   await dialog.waitFor({ state: 'hidden' });
+  // An unfinished game with moves is replaced only once the player agrees.
+  if (settings.replace) await answerConfirm(page, true);
   await waitForMessage(page, 'Ván mới đã bắt đầu');
+}
+
+/** Answers the page's yes/no dialog, which must be open or opening. */
+export async function answerConfirm(page, yes) {
+  await page.locator('#hop-xac-nhan[open]').waitFor();
+  await page.click(yes ? '#nut-dong-y' : '#nut-khong');
+  await page.locator('#hop-xac-nhan').waitFor({ state: 'hidden' });
+}
+
+/**
+ * A finger pressed at (x1, y1) in the window, slid to (x2, y2) and lifted, as
+ * real touch events through the DevTools protocol (the page needs touch emulation).
+ */
+export async function touchSlide(page, [x1, y1], [x2, y2]) {
+  const cdp = await page.context().newCDPSession(page);
+  const at = (x, y) => [{ x, y, radiusX: 6, radiusY: 6, force: 1, id: 1 }];
+  await cdp.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: at(x1, y1) });
+  for (let i = 1; i <= 10; i += 1) {
+    await cdp.send('Input.dispatchTouchEvent',
+      { type: 'touchMove', touchPoints: at(x1 + ((x2 - x1) * i) / 10, y1 + ((y2 - y1) * i) / 10) });
+  }
+  await cdp.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
+  await cdp.detach();
+}
+
+/** A finger drag from one point of the board to another. */
+export async function touchDrag(page, [h1, c1], [h2, c2]) {
+  const centre = async (h, c) => {
+    const b = await point(page, h, c).boundingBox();
+    return [b.x + b.width / 2, b.y + b.height / 2];
+  };
+  await touchSlide(page, await centre(h1, c1), await centre(h2, c2));
 }
 
 export async function saveScreenshot(page, name) {

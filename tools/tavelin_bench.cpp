@@ -33,7 +33,8 @@ void inCachDung() {
                  "  tavelin-bench perft DEPTH [--fen FEN]\n"
                  "  tavelin-bench search [--fen FEN] [--moves \"hd,cd,hc,cc ...\"] (--level DE|TRUNG_BINH|KHO | --depth D --ms T)\n"
                  "  tavelin-bench bench [--depth D]\n"
-                 "  tavelin-bench levels\n";
+                 "  tavelin-bench levels\n"
+                 "  tavelin-bench referee [--no-capture N] [--max-plies N]   (commands on stdin; see bench/tran_dau.py)\n";
 }
 
 }  // namespace
@@ -49,6 +50,7 @@ int main(int argc, char** argv) {
     if (lenh == "search") return lenhSearch(doiSo);
     if (lenh == "bench") return lenhBench(doiSo);
     if (lenh == "levels") return lenhLevels(doiSo);
+    if (lenh == "referee") return lenhTrongTai(doiSo);
     inCachDung();
     return 2;
 }

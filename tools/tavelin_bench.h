@@ -17,3 +17,4 @@ int lenhPerft(const DoiSo& doiSo);
 int lenhSearch(const DoiSo& doiSo);
 int lenhBench(const DoiSo& doiSo);
 int lenhLevels(const DoiSo& doiSo);
+int lenhTrongTai(const DoiSo& doiSo);

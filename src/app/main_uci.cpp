@@ -8,6 +8,9 @@
 
 int main() {
     std::ios::sync_with_stdio(false);
+    // Every line is flushed as it is written, under the session's lock; a
+    // tie would also flush from the reading thread, racing the search's lines.
+    std::cin.tie(nullptr);
     PhienUCI phien([](const std::string& dong) {
         std::cout << dong << '\n';
         std::cout.flush();

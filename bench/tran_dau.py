@@ -5,7 +5,7 @@
   tran_dau.py server --level DE|TRUNG_BINH|KHO --tavelin3d PATH
                      --b "CMD" --go-b "go ..." [--opt-b ...] [common]
   common: --games N (default: two per opening) --openings bench/khai_cuoc.txt
-          --concurrency 2 --referee build/tools/tavelin-bench --label TEXT
+          --concurrency 2 --referee build/tools/tavelin-bench --label TEXT --log FILE --judge-depth D
 
 Engine A (ours: a UCI engine, or the server's computer) plays each opening
 once with red and once with black against engine B. An engine that offers
@@ -74,6 +74,19 @@ class DongCo:
             return nuoc
         d = -1 if vao else 1
         return "%s%d%s%d" % (phan[1], int(phan[2]) + d, phan[3], int(phan[4]) + d)
+
+    def diem(self, cac_nuoc, lenh_go):
+        """The engine's score (centipawns; a mate as +-100000) for the side to move."""
+        ds = " ".join(self.doi(n, False) for n in cac_nuoc)
+        self.gui("position startpos" + (" moves " + ds if ds else ""))
+        self.gui(lenh_go)
+        diem = 0
+        for d in self.cho("bestmove"):
+            tu = d.split()
+            if "score" in tu:
+                k = tu.index("score")
+                diem = int(tu[k + 2]) if tu[k + 1] == "cp" else (100000 if int(tu[k + 2]) > 0 else -100000)
+        return diem
 
     def moi_van(self):
         self.gui("ucinewgame")
@@ -290,6 +303,9 @@ def main():
     ap.add_argument("--games", type=int, default=0)
     ap.add_argument("--concurrency", type=int, default=2)
     ap.add_argument("--label", default="")
+    ap.add_argument("--judge-depth", type=int, default=0,
+                    help="engine B scores, at this depth, each repetition with A 3 or more ahead")
+    ap.add_argument("--log", help="one JSON line per game (moves, result) appended to this file")
     ts = ap.parse_args()
     khai = doc_khai_cuoc(ts.openings)
     so_van = ts.games or 2 * len(khai)
@@ -313,6 +329,10 @@ def main():
                 with khoa:
                     may_chu_ranh.append(mc)
         with khoa:
+            if ts.log:
+                with open(ts.log, "a", encoding="utf-8") as f:
+                    f.write(json.dumps({"game": i + 1, "a_red": a_do, "score": kq[0], "reason": kq[1],
+                                        "lead": kq[2], "moves": kq[3]}) + "\n")
             print("game %2d  A %-5s %-4s %-12s plies %3d  A's lead %+5.1f  opening %s" % (
                 i + 1, "red" if a_do else "black", {1.0: "win", 0.5: "draw", 0.0: "loss"}[kq[0]], kq[1],
                 len(kq[3]), kq[2], " ".join(kc)), flush=True)
@@ -324,6 +344,18 @@ def main():
     finally:
         for mc in may_chu_ranh:
             mc.dong()
+    # A repetition with A ahead in material may still have saved a lost game
+    # (A under a mating attack): the judge scores the position before A's
+    # last move for A.
+    phan_xu = {}
+    if ts.judge_depth:
+        tt = DongCo(ts.b, [])
+        for i, k in enumerate(kq):
+            if k[1] == "repetition" and k[2] >= 3:
+                a_do = viec[i][1]
+                cuoi = max(j for j in range(len(k[3])) if (j % 2 == 0) == a_do)
+                phan_xu[i] = tt.diem(k[3][:cuoi], "go depth %d" % ts.judge_depth)
+        tt.dong()
     diem = [k[0] for k in kq]
     t, h, th = diem.count(1.0), diem.count(0.5), diem.count(0.0)
     e, bien = elo(diem)
@@ -332,6 +364,10 @@ def main():
         ts.label or ts.mode, len(diem), t, h, th, sum(diem), len(diem), 100 * sum(diem) / len(diem), e, bien))
     print("threefold repetitions: %d; with A 3 or more ahead: %d (leads: %s)" % (
         len(lap), sum(1 for x in lap if x >= 3), ", ".join("%+.1f" % x for x in lap) or "-"))
+    if ts.judge_depth:
+        print("judged at depth %d before A's last move, for A: %s" % (ts.judge_depth, ", ".join(
+            "game %d %s" % (i + 1, ("mate" if v > 0 else "mated") if abs(v) == 100000 else "%+d cp" % v)
+            for i, v in sorted(phan_xu.items())) or "-"))
 
 
 if __name__ == "__main__":

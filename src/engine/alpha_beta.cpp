@@ -391,6 +391,8 @@ int32_t TimKiem::luongGia() const {
 }
 
 [[gnu::noinline]] bool TimKiem::hetThoiGian() const {
+    if (gioiHan_.dung != nullptr && gioiHan_.dung->load(std::memory_order_relaxed)) return true;
+    if (gioiHan_.soNut > 0 && soNut >= gioiHan_.soNut) return true;
     const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - thoiDiemBatDau);
     return static_cast<double>(ns.count()) / 1000000.0 >= thoiGianToiDa;
 }
@@ -494,6 +496,7 @@ int32_t TimKiem::alphaBetaTren(B& ban, int32_t doSau, int32_t alpha, int32_t bet
 template <class B>
 int32_t TimKiem::quiescenceTren(B& ban, int32_t alpha, int32_t beta, int32_t tang, bool biChieuNay) {
     if (!demNut()) return 0;
+    tangSauNhat_ = std::max(tangSauNhat_, tang);
     // Only an endless chain of checks and evasions gets this far; see TANG_TOI_DA.
     if (tang >= TANG_TOI_DA) return luongGia();
     if (!biChieuNay) {

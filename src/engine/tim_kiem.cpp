@@ -93,6 +93,8 @@ NuocDi TimKiem::timNuocDi(BanCo& ban, Phe phe, DoKho doKho, ThongKe& thongKe, st
                           double giayConLai) {
     if (doKho == CAO_THU) return timCaoThu(ban, phe, thongKe, viTriTruoc, giayConLai);
     caiDatDoKho(doKho);
+    if (gioiHan_.doSau > 0) doSauToiDa = gioiHan_.doSau;
+    if (gioiHan_.miliGiay > 0) thoiGianToiDa = gioiHan_.miliGiay;
     banCo = &ban;
     pheMay = pheDangDi = phe;
     return timVoiThamSoHienTai(thongKe, viTriTruoc);
@@ -128,6 +130,7 @@ NuocDi TimKiem::chonNgauNhien(const DanhSachGoc& dsGoc, int32_t diemTot, NuocDi 
 // the game's earlier positions, then the root.
 void TimKiem::batDauTimKiem(std::span<const uint64_t> viTriTruoc) {
     soNut = 0;
+    tangSauNhat_ = 0;
     dungLai = false;
     doSauDaXong = 0;
     thoiDiemBatDau = std::chrono::steady_clock::now();
@@ -217,6 +220,10 @@ NuocDi TimKiem::timVoiThamSoHienTai(ThongKe& thongKe, std::span<const uint64_t> 
     BanCoBoc banCham(*banCo);
     for (int32_t d = 1; doSauToiDa >= 1 && !dungLai; ++d) {
         if (!(banNhanh ? motVongGoc(banTimKiem_, d, goc) : motVongGoc(banCham, d, goc))) break;
+        if (gioiHan_.baoCao) {
+            const double giay = std::chrono::duration<double>(std::chrono::steady_clock::now() - thoiDiemBatDau).count();
+            gioiHan_.baoCao(BaoCaoVong{d, std::max(d, tangSauNhat_), goc.diemTot, soNut, giay, duongChinh(goc.ketQua)});
+        }
         if (goc.diemTot >= NGUONG_CHIEU_HET || d >= doSauToiDa) break;
     }
     const auto daQua = std::chrono::steady_clock::now() - thoiDiemBatDau;
@@ -226,4 +233,31 @@ NuocDi TimKiem::timVoiThamSoHienTai(ThongKe& thongKe, std::span<const uint64_t> 
     goc.ketQua = chonNgauNhien(goc.ds, goc.diemTot, goc.ketQua);
     ghiThongKe(thongKe, daQua, goc);
     return goc.ketQua;
+}
+
+// The iteration's best move, then the moves the table holds for the
+// positions that follow, while they are legal and the line does not return
+// to a position it has already seen. The search has taken every move back,
+// so banCo stands at the root.
+std::vector<NuocDi> TimKiem::duongChinh(const NuocDi& dau) const {
+    std::vector<NuocDi> duong{dau};
+    if (!dungTT || !bangTT) return duong;
+    auto ban = banCo->saoChepTheCo();
+    Phe phe = pheMay;
+    std::vector<uint64_t> daThay{khoaViTri(*ban, phe)};
+    for (NuocDi n = dau; duong.size() < 64;) {
+        ban->thuNuocDi(n);
+        phe = pheDoiPhuong(phe);
+        const uint64_t khoa = khoaViTri(*ban, phe);
+        if (std::find(daThay.begin(), daThay.end(), khoa) != daThay.end()) break;
+        daThay.push_back(khoa);
+        const MucTT& e = bangTT[khoa & matNaTT];
+        if (e.kieu() == KIEU_TRONG || !e.cungKhoa(khoa)) break;
+        n = e.nuocDi();
+        bool hopLe = false;
+        for (const NuocDi& m : ban->nuocDiHopLe(phe)) hopLe = hopLe || m == n;
+        if (!hopLe) break;
+        duong.push_back(n);
+    }
+    return duong;
 }

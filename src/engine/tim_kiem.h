@@ -1,5 +1,7 @@
 #pragma once
+#include <atomic>
 #include <chrono>
+#include <functional>
 #include <cstdint>
 #include <memory>
 #include <random>
@@ -69,6 +71,27 @@ public:
     // The engine's key of a position with `luot` to move; the same in every
     // engine, so a game can keep its positions' keys for later searches.
     static uint64_t khoaViTri(const BanCo& ban, Phe luot);
+
+    // What a caller driving the engine from outside the game (the UCI
+    // engine) may add to a level's limits for the searches of timNuocDi.
+    // The defaults add nothing: the level searches exactly as in the game.
+    struct BaoCaoVong {
+        int32_t doSau = 0;         // the iteration just completed
+        int32_t tangSauNhat = 0;   // the deepest ply any node reached so far
+        int32_t diem = 0;          // its best score, for the side that searched
+        int64_t soNut = 0;
+        double giay = 0.0;
+        std::vector<NuocDi> duongChinh;  // its best move, then the table's replies
+    };
+    struct GioiHan {
+        int32_t doSau = 0;         // deepest iteration instead of the level's (0: the level's)
+        double miliGiay = 0.0;     // time instead of the level's (0: the level's; infinity: none)
+        int64_t soNut = 0;         // stop once about this many nodes are counted (0: no budget)
+        // Raised by another thread: the search stops at its next clock test.
+        const std::atomic<bool>* dung = nullptr;
+        std::function<void(const BaoCaoVong&)> baoCao;  // after each completed iteration
+    };
+    void datGioiHan(GioiHan gioiHan) { gioiHan_ = std::move(gioiHan); }
 
 private:
     friend struct DoTimKiem;
@@ -297,6 +320,10 @@ private:
         if (vao.goiY == THEO_NUOC) return ban.chieuSauNuoc(vao.nuoc, pheDangDi);
         return ban.biChieu(pheDangDi);
     }
+
+    GioiHan gioiHan_;
+    int32_t tangSauNhat_ = 0;  // the deepest ply a capture search reached
+    std::vector<NuocDi> duongChinh(const NuocDi& dau) const;
 
     bool demNut();
     void xoaSatThuVaLichSu();

@@ -119,3 +119,25 @@ TEST(NenTangThuMuc, ExecutableDirAndWebSearchFallbacks) {
     ASSERT_EQ(ts.size(), 2u);
     EXPECT_EQ(ts[1], "thư mục");
 }
+
+TEST(NenTangThuMuc, PerUserDataFolderIsFoundAndCreated) {
+    thu::ThuMucTam tam;
+#ifdef _WIN32
+    const fs::path goc = tam.duongDan() / "AppData" / "Local";
+    ::SetEnvironmentVariableW(L"LOCALAPPDATA", goc.c_str());
+    EXPECT_EQ(nenTang::thuMucDuLieu(), goc / "tavelin3d");
+    ::SetEnvironmentVariableW(L"LOCALAPPDATA", nullptr);
+#else
+    const fs::path goc = tam.duongDan() / "nha" / ".local" / "share";
+    ::setenv("XDG_DATA_HOME", (tam.duongDan() / "xdg").c_str(), 1);
+    ::setenv("HOME", (tam.duongDan() / "nha").c_str(), 1);
+    EXPECT_EQ(nenTang::thuMucDuLieu(), tam.duongDan() / "xdg" / "tavelin3d");
+    // A relative XDG_DATA_HOME counts as unset: the home's .local/share.
+    ::setenv("XDG_DATA_HOME", "tuong/doi", 1);
+    EXPECT_EQ(nenTang::thuMucDuLieu(), goc / "tavelin3d");
+    ::unsetenv("XDG_DATA_HOME");
+    ::unsetenv("HOME");
+#endif
+    EXPECT_TRUE(fs::is_directory(goc / "tavelin3d")) << "created, parents included";
+    EXPECT_EQ(nenTang::thuMucDuLieu(), fs::path()) << "no home: no folder";
+}

@@ -1,6 +1,7 @@
 // Stopping while the computer searches: the program ends with exit code 0
 // once that search is over, its move never lands and no thread outlives the
-// server object.
+// server object. Killed outright, the program loses no move it has shown:
+// the next one offers the game back.
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -71,4 +72,52 @@ TEST(TatMay, StopDuringAHardSearchDropsItsMoveAndJoinsTheWorker) {
         EXPECT_EQ(s["mayDangNghi"], false) << "the worker had taken the scheduled move";
     }
     EXPECT_EQ(soLuong(), truoc);
+}
+
+TEST(TatMay, KilledMidTimedGameComesBackPausedWithBothClocks) {
+    ThuMucTam duLieu;
+    const std::vector<std::string> thamSo = {"--data-dir", duLieu.duongDan().string()};
+    json truoc;
+    {
+        MayChuThu mc(thamSo);
+        mc.api("vanmoi?giay=600");
+        for (const char* o : {"hang=9&cot=1", "hang=7&cot=2", "hang=0&cot=1", "hang=2&cot=2", "hang=9&cot=7"})
+            mc.api(std::string("cham?") + o);
+        std::this_thread::sleep_for(300ms);
+        truoc = json::parse(mc.api("cham?hang=7&cot=6"));
+        ASSERT_EQ(truoc["hanhDong"], "di");
+        // Killed right after the answer: nothing runs at exit.
+        mc.chuongTrinh().giet();
+    }
+    std::this_thread::sleep_for(1s);  // the time it was stopped must not count
+
+    MayChuThu mc(thamSo);
+    json s = json::parse(mc.api("trangthai"));
+    EXPECT_EQ(s["phienBan"], 1) << "the program still starts with a fresh game";
+    EXPECT_EQ(s["nuocThu"], 0);
+    json co = json::parse(mc.api("vantruoc"));
+    EXPECT_EQ(co["co"], true);
+    EXPECT_EQ(co["soNuoc"], 3);
+    EXPECT_EQ(co["cheDo"], "NGUOI_NGUOI");
+    EXPECT_EQ(co["giayMoiBen"], 600);
+
+    s = json::parse(mc.api("khoiphuc"));
+    EXPECT_EQ(s["hanhDong"], "khoiphuc");
+    EXPECT_EQ(s["lichSu"], truoc["lichSu"]);
+    EXPECT_EQ(s["luot"], "DEN");
+    EXPECT_EQ(s["tamDungMay"], true);
+    EXPECT_EQ(s["dongHo"]["giayMoiBen"], 600);
+    const double doTruoc = truoc["dongHo"]["do"], denTruoc = truoc["dongHo"]["den"];
+    const double doSau = s["dongHo"]["do"], denSau = s["dongHo"]["den"];
+    EXPECT_LT(doTruoc, 599.8) << "red's thinking time was charged";
+    EXPECT_NEAR(doSau, doTruoc, 0.011);
+    EXPECT_NEAR(denSau, denTruoc, 0.011);
+    // Paused: neither clock runs until the player continues.
+    std::this_thread::sleep_for(1200ms);
+    s = json::parse(mc.api("trangthai"));
+    EXPECT_EQ(s["dongHo"]["do"], doSau);
+    EXPECT_EQ(s["dongHo"]["den"], denSau);
+    mc.api("tieptuc");
+    ASSERT_TRUE(choDen([&] { return json::parse(mc.api("trangthai"))["dongHo"]["den"] < denSau - 0.2; }));
+    EXPECT_EQ(json::parse(mc.api("trangthai"))["dongHo"]["do"], doSau);
 }

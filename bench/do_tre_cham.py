@@ -59,7 +59,8 @@ def main():
         os.makedirs(os.path.join(tam, "co"))
         os.makedirs(os.path.join(tam, "khong"))
         co, cong_co = chay(chuong_trinh, web, os.path.join(tam, "co"), ["--data-dir", os.path.join(tam, "co", "du_lieu")])
-        khong, cong_khong = chay(chuong_trinh, web, os.path.join(tam, "khong"), ["--no-autosave"])
+        khong, cong_khong = chay(chuong_trinh, web, os.path.join(tam, "khong"),
+                                 ["--no-autosave", "--data-dir", os.path.join(tam, "khong", "du_lieu")])
         cong = {"co": cong_co, "khong": cong_khong}
         do_tre = {"co": [], "khong": []}
         try:

@@ -12,6 +12,7 @@
 
 #include "giao_dien_web.h"
 #include "may_chu_thu.h"
+#include "tu_luu.h"
 
 using json = nlohmann::json;
 using namespace thu;
@@ -120,4 +121,29 @@ TEST(TatMay, KilledMidTimedGameComesBackPausedWithBothClocks) {
     mc.api("tieptuc");
     ASSERT_TRUE(choDen([&] { return json::parse(mc.api("trangthai"))["dongHo"]["den"] < denSau - 0.2; }));
     EXPECT_EQ(json::parse(mc.api("trangthai"))["dongHo"]["do"], doSau);
+}
+
+TEST(TatMay, KeptFileLeftUnreadableByAPowerCutFallsBackToTheNewestEarlierText) {
+    ThuMucTam tam;
+    const fs::path tep = tam.duongDan() / "van_dang_choi.save";
+    const auto bayGio = fs::file_time_type::clock::now();
+    // What a power cut can leave of a file that had not reached the device,
+    // and the earlier texts beside it, newest not a game.
+    ghiTep(tep, "");
+    const std::pair<const char*, const char*> benCanh[] = {
+        {"van_dang_choi.save.tmp-7-0", "TAVELIN1\nnuoc 1\n9 1 7 2\n"},
+        {"van_dang_choi.save.tmp-7-1", "TAVELIN1\nnuoc 2\n9 1 7 2\n0 1 2 2\n"},
+        {"van_dang_choi.save.tmp-7-2", "TAVELIN"},
+    };
+    for (size_t i = 0; i < 3; ++i) {
+        ghiTep(tam.duongDan() / benCanh[i].first, benCanh[i].second);
+        fs::last_write_time(tam.duongDan() / benCanh[i].first, bayGio - std::chrono::seconds(30 - 10 * i));
+    }
+    VanDaLuu van;
+    ASSERT_TRUE(TuLuu::docVanDaGiu(tep, van));
+    EXPECT_EQ(van.nuoc.size(), 2u);
+    // A whole file is read as it stands.
+    ghiTep(tep, "TAVELIN1\nnuoc 0\n");
+    ASSERT_TRUE(TuLuu::docVanDaGiu(tep, van));
+    EXPECT_TRUE(van.nuoc.empty());
 }

@@ -59,6 +59,8 @@ bool datThamSo(TimKiemCaoThu::ThamSo& t, const std::string& ds) {
         else if (ten == "phaoKhongMan") w.phaoKhongMan = v;
         else if (ten == "phaoHaiMan") w.phaoHaiMan = v;
         else if (ten == "luotDi") w.luotDi = v;
+        else if (ten == "tuongLen") w.tuongLen = v;
+        else if (ten == "tuongLech") w.tuongLech = v;
         else if (ten == "nuocRong") t.nuocRong = v != 0;
         else if (ten == "chiaGiam") t.chiaGiam = v;
         else if (ten == "bienTuongLai") t.bienTuongLai = v;
@@ -227,7 +229,15 @@ private:
 };
 
 // 1: red wins, 0: draw, -1: black wins.
-int choiVan(int khaiCuoc, const CauHinh& chDo, const CauHinh& chDen, double ms, int& soNuoc, std::string& lyDo) {
+bool inNuoc = false;
+
+std::string vietUCI(const NuocDi& n) {
+    return std::string(1, char('a' + n.cotDi)) + std::to_string(10 - n.hangDi) + char('a' + n.cotDen) +
+           std::to_string(10 - n.hangDen);
+}
+
+int choiVan(int khaiCuoc, const CauHinh& chDo, const CauHinh& chDen, double ms, int& soNuoc, std::string& lyDo,
+            std::string& bienBan) {
     BanCo ban;
     ban.khoiTaoMacDinh();
     ban.thuNuocDi(MO_DO[khaiCuoc / 7]);
@@ -260,6 +270,7 @@ int choiVan(int khaiCuoc, const CauHinh& chDo, const CauHinh& chDen, double ms, 
         }
         khoa.push_back(k);
         daDi.push_back(n);
+        if (inNuoc) bienBan += vietUCI(n) + "(" + std::to_string(diem) + ") ";
         ban.thuNuocDi(n);
         const int32_t diemDo = luot == DO ? diem : -diem;
         for (int p = 0; p < 2; ++p) {
@@ -289,6 +300,7 @@ int lenhMatch(const DoiSo& doiSo) {
     const std::string sMs = giaTriSau(doiSo, "--ms"), sVan = giaTriSau(doiSo, "--games"),
                       sLuong = giaTriSau(doiSo, "--threads");
     inChieuHet = std::find(doiSo.begin(), doiSo.end(), "--mates") != doiSo.end();
+    inNuoc = std::find(doiSo.begin(), doiSo.end(), "--moves") != doiSo.end();
     const double ms = sMs.empty() ? 300 : std::stod(sMs);
     const int soVan = sVan.empty() ? 2 * SO_KHAI_CUOC : std::stoi(sVan);
     const int soLuong = sLuong.empty() ? 1 : std::stoi(sLuong);
@@ -304,12 +316,14 @@ int lenhMatch(const DoiSo& doiSo) {
             const bool aDo = v % 2 == 0;
             int soNuoc = 0;
             std::string lyDo;
-            const int kq = choiVan(kc, aDo ? a : b, aDo ? b : a, ms, soNuoc, lyDo);
+            std::string bienBan;
+            const int kq = choiVan(kc, aDo ? a : b, aDo ? b : a, ms, soNuoc, lyDo, bienBan);
             const int choA = aDo ? kq : -kq;
             std::lock_guard<std::mutex> g(khoa);
             (choA > 0 ? thang : choA < 0 ? thua : hoa)++;
             std::printf("game %3d opening %2d A %s: %s after %d plies (%s)   A +%d =%d -%d\n", v, kc, aDo ? "red" : "black",
                         choA > 0 ? "A wins" : choA < 0 ? "B wins" : "draw", soNuoc, lyDo.c_str(), thang, hoa, thua);
+            if (inNuoc) std::printf("  moves %s\n", bienBan.c_str());
             std::fflush(stdout);
         }
     };

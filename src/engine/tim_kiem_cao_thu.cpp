@@ -233,6 +233,11 @@ int TimKiemCaoThu::see(NuocGon n) {
     Phe phe = Phe(ban_.ma(n.di()) >> 3);
     nuoc[k] = n;
     an[k++] = ban_.di(n);
+    // Most captures are answered by nothing: no exchange to play out.
+    if (!ban_.biTanCongO(den, phe)) {
+        ban_.lui(n, an[0]);
+        return gain[0];
+    }
     while (k < 38) {
         phe = pheDoiPhuong(phe);
         int tot = -1, giaTot = INT_MAX;

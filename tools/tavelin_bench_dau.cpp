@@ -64,6 +64,8 @@ bool datThamSo(TimKiemCaoThu::ThamSo& t, const std::string& ds) {
         else if (ten == "nuocRong") t.nuocRong = v != 0;
         else if (ten == "chiaGiam") t.chiaGiam = v;
         else if (ten == "bienTuongLai") t.bienTuongLai = v;
+        else if (ten == "moRongChieu") t.moRongChieu = v;
+        else if (ten == "bienLuoi") t.bienLuoi = v;
         else return false;
     }
     return true;

@@ -146,6 +146,12 @@ struct DemNuoc {
 
 }  // namespace
 
+int32_t danhGiaTho(const Tong& tong, Phe luot, const TrongSo& w) {
+    const int32_t pha = std::min(tong.pha, PHA_TOI_DA);
+    const int32_t diem = (tong.giua * pha + tong.cuoi * (PHA_TOI_DA - pha)) / PHA_TOI_DA;
+    return (luot == DO ? diem : -diem) + w.luotDi;
+}
+
 int32_t danhGia(const BanTimKiem& ban, const Tong& tong, Phe luot, const TrongSo& w) {
     using namespace oDem;
     const int32_t pha = std::min(tong.pha, PHA_TOI_DA);

@@ -48,6 +48,10 @@ struct TrongSo {
     int32_t tuongLech = 8;     // middle game: the general off the central file
 };
 
+// Material and square values alone, blended by phase, plus the move in hand:
+// what danhGia starts from, for a leaf far outside the window.
+int32_t danhGiaTho(const Tong& tong, Phe luot, const TrongSo& w = {});
+
 // The whole evaluation from the side to move's point of view.
 int32_t danhGia(const BanTimKiem& ban, const Tong& tong, Phe luot, const TrongSo& w = {});
 

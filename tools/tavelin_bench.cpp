@@ -31,12 +31,14 @@ namespace {
 void inCachDung() {
     std::cerr << "cach dung:\n"
                  "  tavelin-bench perft DEPTH [--fen FEN]\n"
-                 "  tavelin-bench search [--fen FEN] [--moves \"hd,cd,hc,cc ...\"] (--level DE|TRUNG_BINH|KHO | --depth D --ms T)\n"
+                 "  tavelin-bench search [--fen FEN] [--moves \"hd,cd,hc,cc ...\"] (--level DE|TRUNG_BINH|KHO|CAO_THU | --depth D --ms T)\n"
                  "  tavelin-bench bench [--cao-thu] [--depth D]\n"
                  "  tavelin-bench levels\n"
                  "  tavelin-bench match [--a cao-thu|kho] [--b cao-thu|kho] [--a-params k=v,...] [--b-params k=v,...]\n"
-                 "                      [--ms 300] [--games 112] [--threads 1] [--start OPENING] [--mates]\n"
-                 "  tavelin-bench referee [--no-capture N] [--max-plies N]   (commands on stdin; see bench/tran_dau.py)\n";
+                 "                      [--ms 300] [--games 112] [--threads 1] [--start OPENING] [--mates] [--moves]
+"
+                 "  tavelin-bench referee [--no-capture N] [--max-plies N]   (commands on stdin; see bench/tran_dau.py)
+";
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 // through the UCI match tool.
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <iostream>
@@ -15,6 +16,12 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#ifndef _WIN32
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 #include "fen.h"
 #include "tavelin_bench.h"
@@ -52,9 +59,13 @@ bool datThamSo(TimKiemCaoThu::ThamSo& t, const std::string& ds) {
         else if (ten == "phaoKhongMan") w.phaoKhongMan = v;
         else if (ten == "phaoHaiMan") w.phaoHaiMan = v;
         else if (ten == "luotDi") w.luotDi = v;
+        else if (ten == "tuongLen") w.tuongLen = v;
+        else if (ten == "tuongLech") w.tuongLech = v;
         else if (ten == "nuocRong") t.nuocRong = v != 0;
         else if (ten == "chiaGiam") t.chiaGiam = v;
         else if (ten == "bienTuongLai") t.bienTuongLai = v;
+        else if (ten == "moRongChieu") t.moRongChieu = v;
+        else if (ten == "bienLuoi") t.bienLuoi = v;
         else return false;
     }
     return true;
@@ -63,18 +74,133 @@ bool datThamSo(TimKiemCaoThu::ThamSo& t, const std::string& ds) {
 // One engine for one game, kept from move to move as the game's worker keeps its own.
 bool inChieuHet = false;
 
+#ifndef _WIN32
+// Fairy-Stockfish over UCI (Debian's /usr/games/fairy-stockfish), one
+// thread, its own move generation; "fsf:depth=N" or "fsf:ms=N".
+class FSF {
+public:
+    explicit FSF(const std::string& cauHinh) {
+        const size_t bang = cauHinh.find('=');
+        if (bang != std::string::npos) {
+            const std::string ten = cauHinh.substr(4, bang - 4);
+            const int v = std::stoi(cauHinh.substr(bang + 1));
+            lenhGo_ = ten == "depth" ? "go depth " + std::to_string(v) : "go movetime " + std::to_string(v);
+        }
+        int vao[2], ra[2];
+        if (pipe(vao) != 0 || pipe(ra) != 0) return;
+        pid_ = fork();
+        if (pid_ == 0) {
+            dup2(vao[0], 0);
+            dup2(ra[1], 1);
+            close(vao[1]);
+            close(ra[0]);
+            execl("/usr/games/fairy-stockfish", "fairy-stockfish", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(vao[0]);
+        close(ra[1]);
+        ghi_ = fdopen(vao[1], "w");
+        doc_ = fdopen(ra[0], "r");
+        gui("uci");
+        cho("uciok");
+        gui("setoption name UCI_Variant value xiangqi");
+        gui("setoption name Threads value 1");
+        gui("setoption name Hash value 64");
+        gui("isready");
+        cho("readyok");
+    }
+    ~FSF() {
+        if (ghi_) {
+            gui("quit");
+            fclose(ghi_);
+        }
+        if (doc_) fclose(doc_);
+        if (pid_ > 0) waitpid(pid_, nullptr, 0);
+    }
+    NuocDi di(const std::string& fenDau, const std::vector<NuocDi>& nuoc, int32_t& diem) {
+        std::string lenh = "position fen " + fenDau + " - - 0 1";
+        if (!nuoc.empty()) {
+            lenh += " moves";
+            for (const NuocDi& n : nuoc) lenh += " " + viet(n);
+        }
+        gui(lenh);
+        gui(lenhGo_);
+        diem = 0;
+        for (std::string dong; docDong(dong);) {
+            if (dong.rfind("info", 0) == 0) {
+                const size_t cp = dong.find(" score cp ");
+                const size_t mate = dong.find(" score mate ");
+                if (cp != std::string::npos) diem = std::stoi(dong.substr(cp + 10));
+                if (mate != std::string::npos) diem = std::stoi(dong.substr(mate + 12)) > 0 ? 100000 : -100000;
+            }
+            if (dong.rfind("bestmove ", 0) == 0) return doc(dong.substr(9));
+        }
+        return NuocDi{0, 0, 0, 0};
+    }
+
+private:
+    pid_t pid_ = -1;
+    FILE* ghi_ = nullptr;
+    FILE* doc_ = nullptr;
+    std::string lenhGo_ = "go depth 12";
+    void gui(const std::string& s) {
+        std::fprintf(ghi_, "%s\n", s.c_str());
+        std::fflush(ghi_);
+    }
+    bool docDong(std::string& dong) {
+        dong.clear();
+        for (int c; (c = std::fgetc(doc_)) != EOF;) {
+            if (c == '\n') return true;
+            dong += static_cast<char>(c);
+        }
+        return !dong.empty();
+    }
+    void cho(const std::string& s) {
+        for (std::string dong; docDong(dong);)
+            if (dong.rfind(s, 0) == 0) return;
+    }
+    // Files a-i from red's left, ranks 1-10 from red's side.
+    static std::string viet(const NuocDi& n) {
+        return std::string(1, char('a' + n.cotDi)) + std::to_string(10 - n.hangDi) + char('a' + n.cotDen) +
+               std::to_string(10 - n.hangDen);
+    }
+    static NuocDi doc(const std::string& s) {
+        NuocDi n{0, 0, 0, 0};
+        size_t i = 0;
+        auto o = [&](int& hang, int& cot) {
+            if (i >= s.size()) return;
+            cot = s[i++] - 'a';
+            int r = 0;
+            while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) r = r * 10 + (s[i++] - '0');
+            hang = 10 - r;
+        };
+        o(n.hangDi, n.cotDi);
+        o(n.hangDen, n.cotDen);
+        return n;
+    }
+};
+#endif
+
 class May {
 public:
     May(const CauHinh& ch, double ms) : ch_(ch), ms_(ms) {
         if (ch.loai == "cao-thu") {
             caoThu_ = std::make_unique<TimKiemCaoThu>();
             caoThu_->datThamSo(ch.thamSo);
+#ifndef _WIN32
+        } else if (ch.loai.rfind("fsf", 0) == 0) {
+            fsf_ = std::make_unique<FSF>(ch.loai);
+#endif
         } else {
             kho_ = std::make_unique<TimKiem>();
         }
     }
     // The move and its score for the side to move (mates as +-100000).
-    NuocDi di(BanCo& ban, Phe luot, const std::vector<uint64_t>& truoc, int32_t& diem) {
+    NuocDi di(BanCo& ban, Phe luot, const std::vector<uint64_t>& truoc, const std::string& fenDau,
+              const std::vector<NuocDi>& daDi, int32_t& diem) {
+#ifndef _WIN32
+        if (fsf_) return fsf_->di(fenDau, daDi, diem);
+#endif
         if (caoThu_) {
             TimKiemCaoThu::GioiHan gh;
             gh.msCung = ms_;
@@ -99,15 +225,28 @@ private:
     double ms_;
     std::unique_ptr<TimKiemCaoThu> caoThu_;
     std::unique_ptr<TimKiem> kho_;
+#ifndef _WIN32
+    std::unique_ptr<FSF> fsf_;
+#endif
 };
 
 // 1: red wins, 0: draw, -1: black wins.
-int choiVan(int khaiCuoc, const CauHinh& chDo, const CauHinh& chDen, double ms, int& soNuoc, std::string& lyDo) {
+bool inNuoc = false;
+
+std::string vietUCI(const NuocDi& n) {
+    return std::string(1, char('a' + n.cotDi)) + std::to_string(10 - n.hangDi) + char('a' + n.cotDen) +
+           std::to_string(10 - n.hangDen);
+}
+
+int choiVan(int khaiCuoc, const CauHinh& chDo, const CauHinh& chDen, double ms, int& soNuoc, std::string& lyDo,
+            std::string& bienBan) {
     BanCo ban;
     ban.khoiTaoMacDinh();
     ban.thuNuocDi(MO_DO[khaiCuoc / 7]);
     ban.thuNuocDi(MO_DEN[khaiCuoc % 7]);
     Phe luot = DO;
+    const std::string fenDau = vietFEN(ban, luot);
+    std::vector<NuocDi> daDi;
     May may[2] = {May(chDo, ms), May(chDen, ms)};
     std::vector<uint64_t> khoa;
     std::map<uint64_t, int> dem;
@@ -124,7 +263,7 @@ int choiVan(int khaiCuoc, const CauHinh& chDo, const CauHinh& chDen, double ms, 
             return luot == DO ? -1 : 1;
         }
         int32_t diem = 0;
-        const NuocDi n = may[luot].di(ban, luot, khoa, diem);
+        const NuocDi n = may[luot].di(ban, luot, khoa, fenDau, daDi, diem);
         bool coTrong = false;
         for (const NuocDi& h : hopLe) coTrong = coTrong || h == n;
         if (!coTrong) {
@@ -132,6 +271,8 @@ int choiVan(int khaiCuoc, const CauHinh& chDo, const CauHinh& chDen, double ms, 
             return luot == DO ? -1 : 1;
         }
         khoa.push_back(k);
+        daDi.push_back(n);
+        if (inNuoc) bienBan += vietUCI(n) + "(" + std::to_string(diem) + ") ";
         ban.thuNuocDi(n);
         const int32_t diemDo = luot == DO ? diem : -diem;
         for (int p = 0; p < 2; ++p) {
@@ -161,6 +302,7 @@ int lenhMatch(const DoiSo& doiSo) {
     const std::string sMs = giaTriSau(doiSo, "--ms"), sVan = giaTriSau(doiSo, "--games"),
                       sLuong = giaTriSau(doiSo, "--threads");
     inChieuHet = std::find(doiSo.begin(), doiSo.end(), "--mates") != doiSo.end();
+    inNuoc = std::find(doiSo.begin(), doiSo.end(), "--moves") != doiSo.end();
     const double ms = sMs.empty() ? 300 : std::stod(sMs);
     const int soVan = sVan.empty() ? 2 * SO_KHAI_CUOC : std::stoi(sVan);
     const int soLuong = sLuong.empty() ? 1 : std::stoi(sLuong);
@@ -176,12 +318,14 @@ int lenhMatch(const DoiSo& doiSo) {
             const bool aDo = v % 2 == 0;
             int soNuoc = 0;
             std::string lyDo;
-            const int kq = choiVan(kc, aDo ? a : b, aDo ? b : a, ms, soNuoc, lyDo);
+            std::string bienBan;
+            const int kq = choiVan(kc, aDo ? a : b, aDo ? b : a, ms, soNuoc, lyDo, bienBan);
             const int choA = aDo ? kq : -kq;
             std::lock_guard<std::mutex> g(khoa);
             (choA > 0 ? thang : choA < 0 ? thua : hoa)++;
             std::printf("game %3d opening %2d A %s: %s after %d plies (%s)   A +%d =%d -%d\n", v, kc, aDo ? "red" : "black",
                         choA > 0 ? "A wins" : choA < 0 ? "B wins" : "draw", soNuoc, lyDo.c_str(), thang, hoa, thua);
+            if (inNuoc) std::printf("  moves %s\n", bienBan.c_str());
             std::fflush(stdout);
         }
     };

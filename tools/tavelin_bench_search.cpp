@@ -12,7 +12,7 @@ namespace {
 
 void inCachDungSearch() {
     std::cerr << "cach dung: tavelin-bench search [--fen FEN] [--moves \"hd,cd,hc,cc ...\"]"
-                 " (--level DE|TRUNG_BINH|KHO | --depth D --ms T)\n";
+                 " (--level DE|TRUNG_BINH|KHO|CAO_THU | --depth D --ms T)\n";
 }
 
 // A decimal integer with an optional minus sign, small enough for int32.
@@ -32,6 +32,7 @@ bool docDoKho(const std::string& s, DoKho& ra) {
     if (s == "DE") ra = DE;
     else if (s == "TRUNG_BINH") ra = TRUNG_BINH;
     else if (s == "KHO") ra = KHO;
+    else if (s == "CAO_THU") ra = CAO_THU;
     else return false;
     return true;
 }

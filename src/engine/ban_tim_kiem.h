@@ -109,6 +109,15 @@ public:
         oDem::sinhQuan<false, true>(o_.data(), o, o_[o] & 7, phe, them);
     }
     static constexpr int SO_QUAN_TOI_DA = BanCo::SO_O;
+    // f(square, code) for every piece on the board, red's first.
+    template <class F>
+    void moiQuan(F&& f) const {
+        for (int phe = 0; phe < 2; ++phe)
+            for (int j = 0; j < soQuan_[phe]; ++j) {
+                const int q = dsPhe_[phe][j];
+                f(static_cast<int>(viTri_[q]), static_cast<int>(maQuan_[q]));
+            }
+    }
     // Copies side phe's list in storage order into ra; returns its length.
     int chepDanhSach(Phe phe, uint8_t* ra) const {
         std::copy_n(dsPhe_[phe].data(), soQuan_[phe], ra);
@@ -156,6 +165,9 @@ public:
             if (tanCongTheoDuong(k, huong, benDich)) return true;
         return oDem::biTanCongGan(o_.data(), k, phe);
     }
+    // Whether square o is attacked by the side other than phe, by the check
+    // test's geometry (an enemy general in open line along the column counts).
+    bool biTanCongO(int o, Phe phe) const { return oDem::biTanCong(o_.data(), o, phe); }
     // biChieu(phe) just after side phe's move n (biAn: what di returned),
     // when phe's general was not attacked before it: only the lines through
     // the squares the move changed, and the horse legs or elephant eye it

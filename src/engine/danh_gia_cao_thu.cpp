@@ -76,14 +76,9 @@ GiaTri diemVoi(int r, int c) {
     return {200 + t, 180 + t};
 }
 
-GiaTri diemTuong(int r, int c) {
-    const int dc = std::abs(c - 4);
-    int32_t g = 0, e = 0;
-    if (r == 8) g -= 15;
-    if (r == 7) g -= 35;
-    if (dc != 0) g -= 5;
-    if (r == 7) e -= 10;
-    return {g, e};
+// The general's place in the middle game is weighed at the leaf (TrongSo).
+GiaTri diemTuong(int r, int) {
+    return {0, r == 7 ? -10 : 0};
 }
 
 GiaTri diemQuan(int loai, Phe phe, int hang, int cot) {
@@ -151,6 +146,12 @@ struct DemNuoc {
 
 }  // namespace
 
+int32_t danhGiaTho(const Tong& tong, Phe luot, const TrongSo& w) {
+    const int32_t pha = std::min(tong.pha, PHA_TOI_DA);
+    const int32_t diem = (tong.giua * pha + tong.cuoi * (PHA_TOI_DA - pha)) / PHA_TOI_DA;
+    return (luot == DO ? diem : -diem) + w.luotDi;
+}
+
 int32_t danhGia(const BanTimKiem& ban, const Tong& tong, Phe luot, const TrongSo& w) {
     using namespace oDem;
     const int32_t pha = std::min(tong.pha, PHA_TOI_DA);
@@ -162,10 +163,7 @@ int32_t danhGia(const BanTimKiem& ban, const Tong& tong, Phe luot, const TrongSo
     int soPhao[2] = {0, 0};
     int32_t donVi[2] = {0, 0};  // attack units aimed at the opponent's palace
     int32_t linhHoat[2] = {0, 0};
-    for (int o90 = 0; o90 < 90; ++o90) {
-        const int o = nuocGon::BANG90.raOVien[o90];
-        const int ma = ban.ma(o);
-        if (ma < 0) continue;
+    ban.moiQuan([&](int o, int ma) {
         const Phe phe = Phe(ma >> 3);
         const int loai = ma & 7;
         const int r = phe == DO ? HINH.hang[o] : 9 - HINH.hang[o];
@@ -200,7 +198,7 @@ int32_t danhGia(const BanTimKiem& ban, const Tong& tong, Phe luot, const TrongSo
                 break;
             default: break;
         }
-    }
+    });
     diem += linhHoat[DO] - linhHoat[DEN];
 
     // Safety: attackers against missing advisors and elephants, and the
@@ -221,6 +219,8 @@ int32_t danhGia(const BanTimKiem& ban, const Tong& tong, Phe luot, const TrongSo
                 else if (giua == 2) nguyHiem += w.phaoHaiMan;  // one piece away from a check
             }
             // A general driven off its home square is easier to mate.
+            const int hang = dich == DO ? HINH.hang[k] : 9 - HINH.hang[k];
+            nguyHiem += (w.tuongLen * std::max(0, 9 - hang) + (HINH.cot[k] != 4 ? w.tuongLech : 0)) * pha / PHA_TOI_DA;
         }
         diem += phe == DO ? nguyHiem : -nguyHiem;
     }

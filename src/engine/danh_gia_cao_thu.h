@@ -44,7 +44,13 @@ struct TrongSo {
     int32_t phaoKhongMan = 40; // a cannon on the general's file with nothing between
     int32_t phaoHaiMan = 10;   // ... with two pieces between
     int32_t luotDi = 10;       // the move in hand
+    int32_t tuongLen = 30;     // middle game: per row the general has left its back rank
+    int32_t tuongLech = 8;     // middle game: the general off the central file
 };
+
+// Material and square values alone, blended by phase, plus the move in hand:
+// what danhGia starts from, for a leaf far outside the window.
+int32_t danhGiaTho(const Tong& tong, Phe luot, const TrongSo& w = {});
 
 // The whole evaluation from the side to move's point of view.
 int32_t danhGia(const BanTimKiem& ban, const Tong& tong, Phe luot, const TrongSo& w = {});

@@ -21,7 +21,7 @@ namespace {
 constexpr int KIEU_CHINH_XAC = 1, KIEU_CAN_DUOI = 2, KIEU_CAN_TREN = 3;
 
 // Values for exchanges and ordering: the general's is only "more than all".
-int giaTri(int ma) { return GIA_TRI_QUAN[ma & 7]; }
+int giaTri(int ma) { return ma >= 0 ? GIA_TRI_QUAN[ma & 7] : 0; }
 
 struct DsNuoc {
     static constexpr int TOI_DA = 256;
@@ -233,6 +233,11 @@ int TimKiemCaoThu::see(NuocGon n) {
     Phe phe = Phe(ban_.ma(n.di()) >> 3);
     nuoc[k] = n;
     an[k++] = ban_.di(n);
+    // Most captures are answered by nothing: no exchange to play out.
+    if (!ban_.biTanCongO(den, phe)) {
+        ban_.lui(n, an[0]);
+        return gain[0];
+    }
     while (k < 38) {
         phe = pheDoiPhuong(phe);
         int tot = -1, giaTot = INT_MAX;
@@ -386,6 +391,8 @@ int32_t TimKiemCaoThu::pvs(int alpha, int beta, int doSau, int tang, bool biChie
             }
             if (laAn && diemXep < 0 && doSau <= 4 && see(n) < -120 * doSau) continue;
         }
+        // A check that only gives the piece away is not worth a deeper look.
+        const bool chieuDangMoRong = coTheChieu && (thamSo_.moRongChieu == 1 || (thamSo_.moRongChieu == 2 && (laPV || see(n) >= 0)));
         const bool canThu = biChieu || !ban_.nuocChacChanAnToan(n, luot_);
         TruocNuoc t;
         lamNuoc(n, t);
@@ -396,7 +403,7 @@ int32_t TimKiemCaoThu::pvs(int alpha, int beta, int doSau, int tang, bool biChie
         }
         const bool chieu = chieuSau(n, coTheChieu);
         ++daThu;
-        const int dSau = doSau - 1 + (chieu && tang < 2 * doSau + 16 ? 1 : 0);
+        const int dSau = doSau - 1 + (chieu && chieuDangMoRong ? 1 : 0);
         nuocVao_[tang + 1] = n;
         maVao_[tang + 1] = maDi;
         int v;
@@ -457,6 +464,11 @@ int32_t TimKiemCaoThu::tinhLang(int alpha, int beta, int tang, bool biChieu) {
     if (tang >= TANG_TOI_DA) return danhGia();
     int32_t tot = -VO_CUC;
     if (!biChieu) {
+        // Far above beta on material alone: the finer terms will not bring it back.
+        if (thamSo_.bienLuoi > 0) {
+            const int32_t tho = DanhGiaCaoThu::danhGiaTho(tong_, luot_, thamSo_.trongSo);
+            if (tho - thamSo_.bienLuoi >= beta) return tho;
+        }
         tot = danhGia();
         if (tot >= beta) return tot;
         alpha = std::max(alpha, tot);

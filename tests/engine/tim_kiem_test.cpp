@@ -256,3 +256,50 @@ TEST(TimKiem, CaoThuKhongDiVaoLapLaiKhiDangHon) {
         luot = pheDoiPhuong(luot);
     }
 }
+
+// Mates from CAO_THU's games against KHO that KHO's full-width search does
+// not see at its depth 8 (it scores them +1852 and +2746 after 8.8 and 6.1
+// million nodes): the pruned, check-extended search finds them at depth 9 in
+// a fraction of those nodes.
+TEST(TimKiem, CaoThuThayChieuHetMaMucKhoKhongThay) {
+    struct ViTri {
+        const char* fen;
+        NuocDi nuoc;
+    };
+    const ViTri dsViTri[] = {
+        {"2bakab2/9/3n1Rc2/p5p1p/2pNc4/6P2/P1P5P/3r3r1/4K4/RNB2AB2 b", {7, 7, 7, 4}},
+        {"1nba1ab2/3R5/r3k1n2/p1p3p1p/7r1/2P1C4/P3N1P1P/4C4/9/R1BK1AB2 w", {5, 4, 5, 5}},
+    };
+    for (const ViTri& v : dsViTri) {
+        Phe luot = DO;
+        auto ban = banTuFEN(v.fen, luot);
+        TimKiemCaoThu may;
+        TimKiemCaoThu::GioiHan gh;
+        gh.doSau = 9;
+        const TimKiemCaoThu::KetQua kq = may.tim(*ban, luot, {}, gh);
+        SCOPED_TRACE(v.fen);
+        EXPECT_GT(kq.diem, TimKiemCaoThu::NGUONG_CHIEU_HET);
+        EXPECT_EQ(kq.nuoc, v.nuoc);
+    }
+}
+
+// Through the engine's entry point: one legal move is played at once, and a
+// clock's budget never comes near what is left on it.
+TEST(TimKiem, CaoThuMotNuocVaThoiGianTheoDongHo) {
+    Phe luot = DO;
+    auto ban = banTuFEN(FEN_DEN_MOT_NUOC, luot);
+    auto tk = std::make_unique<TimKiem>();
+    TimKiem::ThongKe r;
+    EXPECT_EQ(tk->timNuocDi(*ban, luot, CAO_THU, r), (NuocDi{0, 4, 0, 5}));
+    EXPECT_EQ(r.soNut, 0);
+    EXPECT_EQ(r.doSau, 0);
+
+    const TimKiemCaoThu::GioiHan khongDongHo = TimKiemCaoThu::gioiHanTheoDongHo(-1);
+    EXPECT_DOUBLE_EQ(khongDongHo.msCung, 2500.0);
+    EXPECT_LE(khongDongHo.msMem, khongDongHo.msCung);
+    for (double giay : {600.0, 60.0, 10.0, 2.0, 0.5, 0.1}) {
+        const TimKiemCaoThu::GioiHan g = TimKiemCaoThu::gioiHanTheoDongHo(giay);
+        EXPECT_LE(g.msMem, g.msCung) << giay;
+        EXPECT_LE(g.msCung, std::max(10.0, giay * 1000 / 8)) << giay;
+    }
+}

@@ -27,6 +27,8 @@ struct CaiDat {
     int cong = 8765;
     bool moTrinhDuyet = true;
     std::string thuMucWeb;
+    std::string thuMucDuLieu;  // empty: the per-user data folder
+    bool tuLuu = true;
     bool daInCachDung = false;
 };
 
@@ -41,10 +43,17 @@ int docCong(const std::string& chu) {
 
 void inCachDung() {
     std::fputs(
-        "Cách dùng: tavelin3d [--port N] [--serve] [--web-root THU_MUC]\n"
-        "  --port N        cổng máy chủ, 0 = tự chọn (mặc định 8765)\n"
-        "  --serve         chỉ chạy máy chủ, không mở trình duyệt\n"
-        "  --web-root DIR  thư mục giao diện web (mặc định tìm cạnh executable)\n",
+        "Cách dùng: tavelin3d [--port N] [--serve] [--no-open] [--web-root THU_MUC] [--data-dir THU_MUC]\n"
+        "                 [--no-autosave] [-h | --help]\n"
+        "  --port N            cổng máy chủ, 0 = tự chọn (mặc định 8765)\n"
+        "  --serve             chỉ chạy máy chủ, không mở trình duyệt\n"
+        "  --no-open           như --serve: không mở trình duyệt\n"
+        "  --web-root THU_MUC  thư mục giao diện web (mặc định tìm cạnh executable)\n"
+        "  --data-dir THU_MUC  nơi giữ ván đang chơi giữa các lần chạy (mặc định thư mục dữ liệu\n"
+        "                      của người dùng: $XDG_DATA_HOME/tavelin3d, ~/.local/share/tavelin3d,\n"
+        "                      %LOCALAPPDATA%\\tavelin3d trên Windows)\n"
+        "  --no-autosave       không tự lưu ván đang chơi\n"
+        "  -h, --help          in hướng dẫn này rồi thoát\n",
         stdout);
     std::fflush(stdout);
 }
@@ -66,9 +75,24 @@ CaiDat docDongLenh(const std::vector<std::string>& thamSo, std::string thuMucWeb
             cd.moTrinhDuyet = false;
         } else if (a == "--web-root" && coGiaTri) {
             cd.thuMucWeb = thamSo[++i];
+        } else if (a == "--data-dir" && coGiaTri) {
+            cd.thuMucDuLieu = thamSo[++i];
+        } else if (a == "--no-autosave") {
+            cd.tuLuu = false;
         }
     }
     return cd;
+}
+
+// The folder of the game kept between runs, created when missing; empty
+// when there is none to be had.
+std::filesystem::path thuMucGiuVan(const std::string& daChon) {
+    namespace fs = std::filesystem;
+    if (daChon.empty()) return nenTang::thuMucDuLieu();
+    std::error_code loi;
+    const fs::path p(reinterpret_cast<const char8_t*>(daChon.c_str()));
+    fs::create_directories(p, loi);
+    return fs::is_directory(p, loi) ? p : fs::path();
 }
 
 bool coIndexHtml(const std::string& thuMucWeb) {
@@ -109,6 +133,13 @@ int main(int argc, char** argv) {
     }
 
     auto web = std::make_unique<GiaoDienWeb>(cd.thuMucWeb);
+    const std::filesystem::path duLieu = thuMucGiuVan(cd.thuMucDuLieu);
+    if (!duLieu.empty()) {
+        web->caiTuLuu(duLieu / TEN_TEP_TU_LUU, cd.tuLuu);
+    } else if (cd.tuLuu) {
+        std::fputs("Không có thư mục dữ liệu: ván đang chơi sẽ không được giữ khi tắt chương trình.\n", stderr);
+        std::fflush(stderr);
+    }
     if (!moCongMayChu(*web, cd.cong)) {
         std::fputs("Không mở được cổng máy chủ!\n", stderr);
         std::fflush(stderr);

@@ -31,4 +31,5 @@ void VanCo::capNhatDongHo() {
     if (!dongHo.hetGio(luot)) return;
     ketQua = benThuaLa(luot);
     lyDo = std::string(tenPhe(luot)) + " hết thời gian";
+    ++soLanDoi;
 }

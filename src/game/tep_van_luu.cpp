@@ -46,6 +46,34 @@ bool docSo(std::istream& vao, int& giaTri, long long nhoNhat, long long lonNhat)
 
 bool docSo(std::istream& vao, int& giaTri) { return docSo(vao, giaTri, INT32_MIN, INT32_MAX); }
 
+bool docSo(std::istream& vao, int64_t& giaTri, long long nhoNhat, long long lonNhat) {
+    long long so = 0;
+    if (!(vao >> so) || so < nhoNhat || so > lonNhat) {
+        giaTri = -1;
+        return false;
+    }
+    giaTri = so;
+    return true;
+}
+
+// A value of the optional lines: a malformed one counts as absent.
+bool docSoTuyChon(std::istream& vao, int& giaTri) {
+    int so = 0;
+    const bool ok = docSo(vao, so, 0, INT32_MAX);
+    giaTri = ok ? so : -1;
+    return ok;
+}
+
+bool docCo(std::istream& vao, bool& co) {
+    int so = 0;
+    const bool ok = docSo(vao, so, 0, 1);
+    co = so == 1;
+    return ok;
+}
+
+// A clock to the millisecond: a year is more than any game's.
+constexpr long long MILI_GIAY_TOI_DA = 366LL * 24 * 3600 * 1000;
+
 // An entry count, bounded by the room left in its list.
 bool docSoMuc(std::istream& vao, std::size_t conCho, std::size_t& soMuc) {
     unsigned long long dem = 0;
@@ -66,8 +94,9 @@ bool docChap(std::istream& vao, VanDaLuu& van) {
     return true;
 }
 
-// A move is taken whole or not at all: a partly read move, or one with a
-// square off the board, ends the reading and is dropped.
+// A move is taken whole or not at all: a partly read move ends the reading
+// and is dropped; one with a square off the board ends it too, kept last so
+// that the loader can refuse the file naming it.
 bool docNuoc(std::istream& vao, VanDaLuu& van) {
     std::size_t soMuc = 0;
     if (!docSoMuc(vao, TOI_DA_NUOC - van.nuoc.size(), soMuc)) return false;
@@ -76,8 +105,8 @@ bool docNuoc(std::istream& vao, VanDaLuu& van) {
         for (int& s : so)
             if (!docSo(vao, s)) return false;
         const NuocDi nuoc{so[0], so[1], so[2], so[3]};
-        if (!BanCo::trongBanCo(nuoc.hangDi, nuoc.cotDi) || !BanCo::trongBanCo(nuoc.hangDen, nuoc.cotDen)) return false;
         van.nuoc.push_back(nuoc);
+        if (!BanCo::trongBanCo(nuoc.hangDi, nuoc.cotDi) || !BanCo::trongBanCo(nuoc.hangDen, nuoc.cotDen)) return false;
     }
     return true;
 }
@@ -91,6 +120,13 @@ bool docMotKhoa(std::istream& vao, const std::string& khoa, VanDaLuu& van) {
     if (khoa == "ketqua") return docSo(vao, van.ketQua, 0, 3);
     if (khoa == "chap") return docChap(vao, van);
     if (khoa == "nuoc") return docNuoc(vao, van);
+    if (khoa == "giayden") return docSoTuyChon(vao, van.giayDen);
+    if (khoa == "giaymoiben") return docSoTuyChon(vao, van.giayMoiBen);
+    if (khoa == "dokhoden") return docSoTuyChon(vao, van.doKhoDen);
+    if (khoa == "xinthua") return docCo(vao, van.xinThua);
+    if (khoa == "miligiaydo") return docSo(vao, van.miliGiayDo, 0, MILI_GIAY_TOI_DA);
+    if (khoa == "miligiayden") return docSo(vao, van.miliGiayDen, 0, MILI_GIAY_TOI_DA);
+    if (khoa == "tamdung") return docCo(vao, van.tamDung);
     if (khoa == "lydo") docHetDong(vao, van.lyDo, DAI_LY_DO_TOI_DA);
     return true;  // "lydo" and unknown words
 }
@@ -110,6 +146,14 @@ std::string vietVanDaLuu(const VanDaLuu& van) {
     for (const NuocDi& n : van.nuoc) ra << n.hangDi << ' ' << n.cotDi << ' ' << n.hangDen << ' ' << n.cotDen << '\n';
     ra << "ketqua " << van.ketQua << '\n';
     ra << "lydo " << van.lyDo << '\n';
+    // Lines older versions do not write; their readers skip them.
+    if (van.giayDen >= 0) ra << "giayden " << van.giayDen << '\n';
+    if (van.giayMoiBen >= 0) ra << "giaymoiben " << van.giayMoiBen << '\n';
+    if (van.doKhoDen >= 0) ra << "dokhoden " << van.doKhoDen << '\n';
+    if (van.xinThua) ra << "xinthua 1\n";
+    if (van.miliGiayDo >= 0) ra << "miligiaydo " << van.miliGiayDo << '\n';
+    if (van.miliGiayDen >= 0) ra << "miligiayden " << van.miliGiayDen << '\n';
+    if (van.tamDung) ra << "tamdung 1\n";
     return ra.str();
 }
 

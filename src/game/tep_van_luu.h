@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <istream>
 #include <string>
 #include <utility>
@@ -10,21 +11,41 @@
 
 // What a saved-game file holds: the settings, the handicap and the moves.
 // Everything else about a game is rebuilt by replaying the moves.
+//
+// The first lines are those every version has written; files of older
+// versions end there. The optional ones after them keep what the older ones
+// lost (black's clock, the time control, black's level) and, in the game
+// kept between runs, the clocks to the millisecond and the pause. -1 (or
+// false) means the line is absent; a reader then falls back on the old
+// meaning: both clocks and the time control from "giaymoi", black at
+// "dokho".
 struct VanDaLuu {
     int cheDo = 0;
     int doKho = 1;
     int pheNguoi = 0;
-    int giayMoi = 0;
+    int giayMoi = 0;  // red's remaining whole seconds
     int ketQua = 0;
     std::vector<std::pair<Phe, std::string>> chap;
     std::vector<NuocDi> nuoc;
     std::string lyDo;
+
+    int giayDen = -1;      // black's remaining whole seconds
+    int giayMoiBen = -1;   // the time control
+    int doKhoDen = -1;     // black's level
+    bool xinThua = false;  // the result is a resignation (undo takes back only it)
+    int64_t miliGiayDo = -1, miliGiayDen = -1;  // the clocks to the millisecond
+    bool tamDung = false;
+
+    // The time control the game was started with, as a reader takes it.
+    int giayCaiDat() const { return giayMoiBen >= 0 ? giayMoiBen : giayMoi; }
 };
 
 // Bounds of what a real game can hold. A file that claims more is not
 // believed: the reader never loops or allocates beyond these.
 inline constexpr std::size_t TOI_DA_CHAP = 32;      // every piece of the board
 inline constexpr std::size_t TOI_DA_NUOC = 20000;   // far beyond any game played
+// No saved game comes near this size; a larger file is refused unread.
+inline constexpr std::size_t TOI_DA_BYTE_TEP = 1 << 20;
 
 // The file's text, line by line, beginning with "TAVELIN1".
 std::string vietVanDaLuu(const VanDaLuu& van);
@@ -33,6 +54,8 @@ std::string vietVanDaLuu(const VanDaLuu& van);
 // (a trailing carriage return is allowed, so CRLF files read as LF files).
 // After that the reader is tolerant: keys in any order, unknown words
 // skipped, and reading stops quietly at the end of the input or at the first
-// value that is malformed or out of range (a move off the board, a mode, side
-// or result that does not exist); what was read before it is kept.
+// value that is malformed or out of range (a mode, side or result that does
+// not exist); what was read before it is kept. A move with a square off the
+// board also ends the reading, but is kept as the list's last entry, so that
+// the loader can name it when it refuses the file.
 bool docVanDaLuu(std::istream& vao, VanDaLuu& van);

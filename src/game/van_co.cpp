@@ -15,10 +15,13 @@ void VanCo::vanMoi(CheDo cheDoMoi, DoKho doKhoMoi, Phe pheNguoiMoi, int giayMoiB
     banCo.quanChon = nullptr;
     ketQua = DANG_CHOI;
     lyDo.clear();
+    tamDung = false;
+    daXinThua = false;
     datLaiLichSu();
     giayMoiBen = giayMoiBenMoi > 0 ? giayMoiBenMoi : 0;
     dongHo.caiDat(giayMoiBenMoi, 0.0);
     dongHo.batDauLuot(DO);
+    ++soLanDoi;
 }
 
 // Empties the history and counts the position now on the board, red to move,
@@ -43,6 +46,7 @@ bool VanCo::datChap(Phe phe, const std::string& tenQuan) {
     banCo.boQuan(quan->hang, quan->cot);
     chap.emplace_back(phe, tenQuan);
     batDauLaiKhoaCoTheLap();
+    ++soLanDoi;
     return true;
 }
 
@@ -50,6 +54,11 @@ void VanCo::datDoKhoMay(Phe phe, DoKho muc) {
     NguoiChoiMay& may = phe == DO ? mayDo : mayDen;
     may.doKho = muc;
     may.timKiem.caiDatDoKho(muc);
+    ++soLanDoi;
+}
+
+void VanCo::chayDongHo() {
+    if (ketQua == DANG_CHOI && !tamDung) dongHo.batDauLuot(luot);
 }
 
 void VanCo::apDungNuoc(const NuocDi& nuoc) {
@@ -81,11 +90,22 @@ bool VanCo::thuDoNuoc(const NuocDi& nuoc) {
     dongHo.ketThucLuot(luot);
     apDungNuoc(nuoc);
     kiemTraKetThuc();
-    if (ketQua == DANG_CHOI) dongHo.batDauLuot(luot);
+    // When the move ended the game the clock stands.
+    chayDongHo();
+    ++soLanDoi;
     return true;
 }
 
 bool VanCo::huyNuocDi() {
+    if (daXinThua) {
+        // Taking back a resignation: the same position, played on.
+        daXinThua = false;
+        ketQua = DANG_CHOI;
+        lyDo.clear();
+        chayDongHo();
+        ++soLanDoi;
+        return true;
+    }
     if (nuocDaDi.empty()) return false;
     std::vector<NuocDi> giuLai = nuocDaDi;
     giuLai.pop_back();
@@ -103,7 +123,39 @@ bool VanCo::huyNuocDi() {
     for (const NuocDi& nuoc : giuLai) apDungNuoc(nuoc);
     ketQua = DANG_CHOI;
     lyDo.clear();
-    dongHo.batDauLuot(luot);
+    chayDongHo();
+    ++soLanDoi;
+    return true;
+}
+
+bool VanCo::tamDungVan() {
+    // A side whose time ran out before the pause has lost.
+    capNhatDongHo();
+    if (ketQua != DANG_CHOI) return false;
+    if (tamDung) return true;
+    dongHo.ketThucLuot(luot);
+    tamDung = true;
+    ++soLanDoi;
+    return true;
+}
+
+void VanCo::tiepTucVan() {
+    if (!tamDung) return;
+    tamDung = false;
+    chayDongHo();
+    ++soLanDoi;
+}
+
+bool VanCo::xinThua(Phe phe) {
+    capNhatDongHo();
+    if (ketQua != DANG_CHOI) return false;
+    // The clock stands as after a move that ends the game.
+    dongHo.ketThucLuot(luot);
+    ketQua = phe == DO ? DEN_THANG : DO_THANG;
+    lyDo = std::string(phe == DO ? "Đỏ" : "Đen") + " xin thua";
+    daXinThua = true;
+    tamDung = false;
+    ++soLanDoi;
     return true;
 }
 

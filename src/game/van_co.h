@@ -11,6 +11,7 @@
 #include "nguoi_choi.h"
 #include "nuoc_di.h"
 #include "phe.h"
+#include "tep_van_luu.h"
 #include "tim_kiem.h"
 
 // Who plays which side.
@@ -18,6 +19,19 @@ enum CheDo : int32_t { NGUOI_NGUOI = 0, NGUOI_MAY = 1, MAY_MAY = 2 };
 
 // The result of a game; DANG_CHOI while it goes on.
 enum KetQua : int32_t { DANG_CHOI = 0, DO_THANG = 1, DEN_THANG = 2, HOA = 3 };
+
+// How loading a saved game went.
+struct KetQuaTai {
+    enum Loai : int32_t {
+        DA_TAI,        // the game was replaced
+        KHONG_CO,      // no saved game there (or it cannot be read, or no "TAVELIN1")
+        KHONG_HOP_LE,  // not a regular file, or larger than a saved game can be
+        NUOC_SAI,      // a stored move is not legal where it stands
+    };
+    Loai loai = DA_TAI;
+    int32_t nuocSai = -1;  // with NUOC_SAI: the refused move's index (0 = red's first)
+    explicit operator bool() const { return loai == DA_TAI; }
+};
 
 // One game from the first move to the result. Every move, human or computer,
 // enters through thuDoNuoc; undo and loading rebuild the game by replaying its
@@ -46,6 +60,13 @@ public:
     // such a change can come back, so a search need not know it.
     std::vector<uint64_t> khoaCoTheLap;
     std::vector<std::pair<Phe, std::string>> chap;
+    // Paused: no clock runs and no move is made until tiepTucVan.
+    bool tamDung = false;
+    // The result is a resignation, which an undo takes back alone.
+    bool daXinThua = false;
+    // Counts every change of what a saved game holds (moves, undo, settings,
+    // result, pause), so that the owner knows when to keep the game again.
+    uint64_t soLanDoi = 0;
     NguoiChoiMay mayDo{TRUNG_BINH};
     NguoiChoiMay mayDen{TRUNG_BINH};
 
@@ -67,14 +88,34 @@ public:
     // history a search of the current position is given.
     std::span<const uint64_t> viTriTruoc() const;
 
+    // Pause: the running turn is charged and the clocks stand; false when
+    // the game is over (also by a time-out noticed here). Pausing a paused
+    // game changes nothing. tiepTucVan starts the side to move's clock again.
+    bool tamDungVan();
+    void tiepTucVan();
+    // The side gives the game up: the other side wins. False when the game
+    // is already over.
+    bool xinThua(Phe phe);
+
     // End of game.
     void kiemTraKetThuc();
     void capNhatDongHo();
 
     // Saved-game file (UTF-8 file names). luuVan is true only once the file
-    // is on the device; on false the previous file is untouched.
+    // is on the device; on false the previous file is untouched. taiVan
+    // replaces the game only with a file whose every move is legal in turn;
+    // otherwise the game is untouched.
     bool luuVan(const std::string& tenTep) const;
-    bool taiVan(const std::string& tenTep);
+    KetQuaTai taiVan(const std::string& tenTep);
+    // What a saved game holds of this one; `chinhXac` adds the clocks to the
+    // millisecond and the pause (the game kept between runs).
+    VanDaLuu banLuu(bool chinhXac) const;
+    // Replaces the game by a read one, after checking its moves (NUOC_SAI
+    // names the first illegal one; the game is then untouched).
+    KetQuaTai napVan(const VanDaLuu& van);
+    // The index of the first stored move that is not legal where it stands
+    // (a square off the board included), or -1 when all are.
+    static int32_t nuocSaiDauTien(const VanDaLuu& van);
 
     // Small helpers of a console front end.
     bool laNuocHopLe(const NuocDi& nuoc);
@@ -85,4 +126,6 @@ public:
 private:
     void datLaiLichSu();
     void batDauLaiKhoaCoTheLap();
+    // Starts the side to move's turn on the clock, unless paused or over.
+    void chayDongHo();
 };

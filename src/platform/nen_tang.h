@@ -56,11 +56,44 @@ std::filesystem::path thuMucThucThi();
 // Replaces the file `dich` by a text whose lines end in "\n", so that a
 // crash of the machine right after a true result still finds it whole: the
 // text goes into a file beside the target, is flushed to the device and
-// renamed over the target, and the rename itself is flushed. The bytes are
-// stored as given on every system (no CR LF on Windows), so a saved game is
-// the same file wherever it was written. On false (nothing to write to, a failed write or flush, a
-// failed rename) the target is as it was and nothing is left beside it.
+// renamed over the target, and the rename itself is flushed. The file beside
+// it is created under a fresh name, never through a link or into a FIFO.
+// The bytes are stored as given on every system (no CR LF on Windows), so a
+// saved game is the same file wherever it was written. On false (nothing to
+// write to, a failed write or flush, a failed rename) the target is as it
+// was and nothing is left beside it.
 bool ghiTepBenVung(const std::filesystem::path& dich, const std::string& vanBan);
+
+// Replaces the file `dich` by `vanBan` without waiting for the device: the
+// text goes into a fresh file beside the target and is renamed over it, so
+// the target is always one whole text or the other, whoever else writes it
+// at the same time. The new file is in place when this returns true (a crash
+// of the program from then on cannot lose it); dongBoTep puts it on the
+// device. On false the target is as it was and nothing is left beside it.
+bool thayTep(const std::filesystem::path& dich, const std::string& vanBan);
+
+// Flushes the regular file `dich` and its directory entry to the device;
+// false when there is no such file or the flush failed. Slow (milliseconds):
+// for a background thread.
+bool dongBoTep(const std::filesystem::path& dich);
+
+// What reading a file the user may have put anything in gave.
+enum class DocTep {
+    DUOC,          // a regular file of at most the bound, read whole
+    KHONG_CO,      // nothing there, a folder, or it cannot be read
+    KHONG_HOP_LE,  // a FIFO, a device or anything else but a regular file, or too large
+};
+
+// Reads the file `p` (links followed) whole if it is a regular file of at
+// most `toiDa` bytes. Never waits on a FIFO and never reads a device, so no
+// file can hang the caller.
+DocTep docTepThuong(const std::filesystem::path& p, size_t toiDa, std::string& noiDung);
+
+// The per-user folder for the program's own data: $XDG_DATA_HOME/tavelin3d
+// (an absolute XDG_DATA_HOME only), else ~/.local/share/tavelin3d on Linux;
+// %LOCALAPPDATA%\tavelin3d on Windows. Created, parents included, when
+// missing. Empty when there is none (no home, or it cannot be created).
+std::filesystem::path thuMucDuLieu();
 
 // Uninitialised memory for one large table read at random places (the
 // engine's transposition table), on the system's large pages where it grants

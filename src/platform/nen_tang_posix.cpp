@@ -122,6 +122,24 @@ std::filesystem::path thuMucThucThi() {
     return exe.parent_path();
 }
 
+std::filesystem::path thuMucDuLieu() {
+    namespace fs = std::filesystem;
+    fs::path goc;
+    // A relative XDG_DATA_HOME is to be ignored, as if it were not set.
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    if (xdg && xdg[0] == '/') {
+        goc = xdg;
+    } else if (const char* nha = std::getenv("HOME"); nha && nha[0] == '/') {
+        goc = fs::path(nha) / ".local" / "share";
+    } else {
+        return {};
+    }
+    const fs::path thuMuc = goc / "tavelin3d";
+    std::error_code loi;
+    fs::create_directories(thuMuc, loi);
+    return fs::is_directory(thuMuc, loi) ? thuMuc : fs::path();
+}
+
 void cauHinhConsole() {
     // Terminals here already speak UTF-8 and escape sequences.
 }

@@ -150,6 +150,22 @@ std::filesystem::path thuMucThucThi() {
     return std::filesystem::path(duong).parent_path();
 }
 
+std::filesystem::path thuMucDuLieu() {
+    namespace fs = std::filesystem;
+    const DWORD can = ::GetEnvironmentVariableW(L"LOCALAPPDATA", nullptr, 0);
+    if (can == 0) return {};
+    std::wstring goc(can, L'\0');
+    const DWORD dai = ::GetEnvironmentVariableW(L"LOCALAPPDATA", goc.data(), can);
+    if (dai == 0 || dai >= can) return {};
+    goc.resize(dai);
+    const fs::path p(goc);
+    if (!p.is_absolute()) return {};
+    const fs::path thuMuc = p / L"tavelin3d";
+    std::error_code loi;
+    fs::create_directories(thuMuc, loi);
+    return fs::is_directory(thuMuc, loi) ? thuMuc : fs::path();
+}
+
 void cauHinhConsole() {
     // The program's output is UTF-8 with LF line ends, the same bytes as on
     // Linux; text mode would turn each LF into CR LF on the way out.

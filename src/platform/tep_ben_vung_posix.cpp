@@ -1,9 +1,12 @@
-// Durable replacement of a file (POSIX): fsync before the rename, and fsync
-// of the directory after it, since rename alone promises nothing about what
-// a power cut leaves on disk.
+// Files the game keeps (POSIX): replacing one by a rename, with or without
+// waiting for the device, and reading one that may be anything at all.
+// rename alone promises nothing about what a power cut leaves on disk, so
+// the durable replace flushes the data before it and the directory after it.
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 
@@ -24,14 +27,37 @@ bool ghiHet(int fd, const std::string& du) {
     return true;
 }
 
-// The new text in a file of its own, on the device; false leaves no file.
-bool ghiTepTam(const std::filesystem::path& tam, const std::string& vanBan) {
-    const int fd = ::open(tam.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+// A file of its own beside the target, under a name nobody has used: made
+// here (O_EXCL), so a link, a FIFO or a leftover already there is never
+// followed, opened or overwritten; the process id and a counter keep two
+// programs, and two saves of one, apart.
+int moTepTamMoi(const std::filesystem::path& dich, std::filesystem::path& tam) {
+    static std::atomic<unsigned> dem{0};
+    for (int lan = 0; lan < 64; ++lan) {
+        tam = dich;
+        tam += ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(dem.fetch_add(1));
+        const int fd = ::open(tam.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+// The new text in a fresh file beside the target, on the device when asked;
+// false leaves no file.
+bool ghiTepTam(const std::filesystem::path& dich, const std::string& vanBan, bool xuongThietBi,
+               std::filesystem::path& tam) {
+    const int fd = moTepTamMoi(dich, tam);
     if (fd < 0) return false;
-    bool ok = ghiHet(fd, vanBan) && ::fsync(fd) == 0;
+    bool ok = ghiHet(fd, vanBan) && (!xuongThietBi || ::fsync(fd) == 0);
     ok = ::close(fd) == 0 && ok;
     if (!ok) ::unlink(tam.c_str());
     return ok;
+}
+
+bool doiTen(const std::filesystem::path& tam, const std::filesystem::path& dich) {
+    if (std::rename(tam.c_str(), dich.c_str()) == 0) return true;
+    ::unlink(tam.c_str());
+    return false;
 }
 
 // Puts the renamed directory entry on the device. A directory we may not
@@ -49,14 +75,62 @@ bool dongBoThuMuc(const std::filesystem::path& thuMuc) {
 
 bool ghiTepBenVung(const std::filesystem::path& dich, const std::string& vanBan) {
     if (!dich.has_filename()) return false;
-    std::filesystem::path tam = dich;
-    tam += ".tmp";
-    if (!ghiTepTam(tam, vanBan)) return false;
-    if (std::rename(tam.c_str(), dich.c_str()) != 0) {
-        ::unlink(tam.c_str());
-        return false;
-    }
+    std::filesystem::path tam;
+    if (!ghiTepTam(dich, vanBan, true, tam) || !doiTen(tam, dich)) return false;
     return dongBoThuMuc(dich.parent_path());
+}
+
+bool thayTep(const std::filesystem::path& dich, const std::string& vanBan) {
+    if (!dich.has_filename()) return false;
+    std::filesystem::path tam;
+    return ghiTepTam(dich, vanBan, false, tam) && doiTen(tam, dich);
+}
+
+bool dongBoTep(const std::filesystem::path& dich) {
+    // Non-blocking and not through a link: whatever stands there now is
+    // flushed only if it is the regular file we put there.
+    const int fd = ::open(dich.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat tt {};
+    const bool ok = ::fstat(fd, &tt) == 0 && S_ISREG(tt.st_mode) && ::fsync(fd) == 0;
+    ::close(fd);
+    return ok && dongBoThuMuc(dich.parent_path());
+}
+
+DocTep docTepThuong(const std::filesystem::path& p, size_t toiDa, std::string& noiDung) {
+    // O_NONBLOCK: opening a FIFO must not wait for a writer. What is opened
+    // is then judged by its own status, so nothing can be swapped in between.
+    const int fd = ::open(p.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return DocTep::KHONG_CO;
+    struct stat tt {};
+    DocTep kq = DocTep::KHONG_HOP_LE;
+    if (::fstat(fd, &tt) != 0) {
+        kq = DocTep::KHONG_CO;
+    } else if (S_ISDIR(tt.st_mode)) {
+        kq = DocTep::KHONG_CO;  // a folder holds no saved game
+    } else if (S_ISREG(tt.st_mode) && static_cast<unsigned long long>(tt.st_size) <= toiDa) {
+        // At most one byte past the bound: a file that grows meanwhile is
+        // still refused, and never read without end.
+        std::string du(toiDa + 1, '\0');
+        size_t da = 0;
+        bool ok = true;
+        while (da < du.size()) {
+            const ssize_t n = ::read(fd, du.data() + da, du.size() - da);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) ok = false;
+            if (n <= 0) break;
+            da += static_cast<size_t>(n);
+        }
+        if (!ok) {
+            kq = DocTep::KHONG_CO;
+        } else if (da <= toiDa) {
+            du.resize(da);
+            noiDung = std::move(du);
+            kq = DocTep::DUOC;
+        }
+    }
+    ::close(fd);
+    return kq;
 }
 
 }  // namespace nenTang

@@ -1,4 +1,5 @@
 // The game API: one command per request, run under the game lock.
+#include <sstream>
 #include <vector>
 
 #include "giao_dien_web.h"
@@ -15,6 +16,10 @@ const char* const KHONG_CO_NUOC_HUY = R"({"ok":false,"lyDo":"Không có nước 
 const std::string DA_LUU = std::string(R"({"ok":true,"thongBao":"Đã lưu ván vào )") + TEN_TEP_LUU + "\"}";
 const char* const LUU_THAT_BAI = R"({"ok":false,"lyDo":"Lưu ván thất bại"})";
 const char* const KHONG_CO_VAN_LUU = R"({"ok":false,"lyDo":"Không tìm thấy ván đã lưu"})";
+const char* const TEP_LUU_HONG = R"({"ok":false,"lyDo":"Tệp ván lưu không hợp lệ"})";
+const char* const DANG_TAM_DUNG = R"({"ok":false,"lyDo":"Ván đang tạm dừng"})";
+const char* const KHONG_CO_NGUOI_XIN_THUA = R"({"ok":false,"lyDo":"Không có người chơi để xin thua"})";
+const char* const KHONG_CO_VAN_TRUOC = R"({"ok":false,"lyDo":"Không có ván nào để tiếp tục"})";
 
 // The hint search's bounds (a fuzzing build shortens the time).
 #ifndef TAVELIN_GOI_Y_MILI_GIAY
@@ -37,7 +42,15 @@ CheDo cheDoTuChu(const std::string& s) {
 DoKho doKhoTuChu(const std::string& s) {
     if (s == "DE") return DE;
     if (s == "KHO") return KHO;
+    if (s == "CAO_THU" || s == "3") return CAO_THU;
     return TRUNG_BINH;
+}
+
+// The refusal of a file whose move `chiSo` (0 = red's first) is illegal,
+// numbered as the move list counts: full moves, and the side that moved.
+std::string nuocSaiTrongTep(int32_t chiSo) {
+    return R"({"ok":false,"lyDo":"Ván lưu có nước đi không hợp lệ (nước )" + std::to_string(chiSo / 2 + 1) +
+           (chiSo % 2 == 0 ? ", Đỏ)\"}" : ", Đen)\"}");
 }
 
 Phe pheTuChu(const std::string& s) { return s == "2" || s == "DEN" ? DEN : DO; }
@@ -46,26 +59,35 @@ Phe pheTuChu(const std::string& s) { return s == "2" || s == "DEN" ? DEN : DO; }
 
 std::string GiaoDienWeb::xuLyAPI(const std::string& ten, const std::string& truyVan) {
     const ThamSo thamSo = tachThamSo(truyVan);
-    static const char* const LENH[] = {"trangthai", "vanmoi", "cham", "bochon", "huy",
-                                       "tieptuc",   "luu",    "tai",  "goiy"};
+    static const char* const LENH[] = {"trangthai", "vanmoi",  "cham",    "bochon",   "huy",
+                                       "tieptuc",   "luu",     "tai",     "goiy",     "tamdung",
+                                       "xinthua",   "vantruoc", "khoiphuc"};
     bool biet = false;
     for (const char* l : LENH) biet = biet || ten == l;
     if (!biet) return {};
 
     std::unique_lock<std::mutex> khoa(khoaVan);
-    if (ten == "trangthai") return trangThaiJSON();
-    if (ten == "vanmoi") return lenhVanMoi(thamSo);
-    if (ten == "cham") return lenhCham(thamSo);
-    if (ten == "bochon") return lenhBoChon();
-    if (ten == "huy") return lenhHuy();
-    if (ten == "tieptuc") return lenhTiepTuc();
-    if (ten == "luu") return lenhLuu();
-    if (ten == "tai") return lenhTai();
-    return lenhGoiY(khoa);
+    std::string traLoi;
+    if (ten == "trangthai") traLoi = trangThaiJSON();
+    else if (ten == "vanmoi") traLoi = lenhVanMoi(thamSo);
+    else if (ten == "cham") traLoi = lenhCham(thamSo);
+    else if (ten == "bochon") traLoi = lenhBoChon();
+    else if (ten == "huy") traLoi = lenhHuy();
+    else if (ten == "tieptuc") traLoi = lenhTiepTuc();
+    else if (ten == "luu") traLoi = lenhLuu();
+    else if (ten == "tai") traLoi = lenhTai();
+    else if (ten == "tamdung") traLoi = lenhTamDung();
+    else if (ten == "xinthua") traLoi = lenhXinThua();
+    else if (ten == "vantruoc") traLoi = lenhVanTruoc();
+    else if (ten == "khoiphuc") traLoi = lenhKhoiPhuc();
+    else traLoi = lenhGoiY(khoa);
+    // Before the answer leaves: a change the player has seen is kept.
+    luuVanDangChoi();
+    return traLoi;
 }
 
 void GiaoDienWeb::danhThuc() {
-    if (van.denLuotMay() && van.ketQua == DANG_CHOI) henMayChay(false);
+    if (van.denLuotMay() && van.ketQua == DANG_CHOI && !van.tamDung) henMayChay(false);
 }
 
 std::string GiaoDienWeb::lenhVanMoi(const ThamSo& thamSo) {
@@ -95,7 +117,7 @@ std::string GiaoDienWeb::lenhVanMoi(const ThamSo& thamSo) {
     }
 
     ++phienBan;
-    coThongKe = coGoiY = tamDung = false;
+    coThongKe = coGoiY = false;
     danhThuc();
     return kemHanhDong(trangThaiJSON(), "vanmoi");
 }
@@ -106,6 +128,7 @@ std::string GiaoDienWeb::lenhCham(const ThamSo& thamSo) {
     const int cot = laySo(thamSo, "cot", -1);
     if (hang < 0 || hang > 9 || cot < 0 || cot > 8) return O_KHONG_HOP_LE;
     if (van.ketQua != DANG_CHOI) return VAN_DA_KET_THUC;
+    if (van.tamDung) return DANG_TAM_DUNG;
     if (van.denLuotMay()) return LUOT_CUA_MAY;
 
     QuanCo* quan = van.banCo.timQuan(hang, cot);
@@ -141,32 +164,104 @@ std::string GiaoDienWeb::lenhHuy() {
     if (!van.huyNuocDi()) return KHONG_CO_NUOC_HUY;
     ++phienBan;
     coThongKe = coGoiY = false;
+    // Computers that play each other stop after an undo, clocks included,
+    // until the player continues.
     if (van.cheDo == MAY_MAY)
-        tamDung = true;
+        van.tamDungVan();
     else
         danhThuc();
     return kemHanhDong(trangThaiJSON(), "huy");
 }
 
 std::string GiaoDienWeb::lenhTiepTuc() {
-    tamDung = false;
+    van.tiepTucVan();
     danhThuc();
     return kemHanhDong(trangThaiJSON(), "tieptuc");
+}
+
+std::string GiaoDienWeb::lenhTamDung() {
+    const bool daDung = van.tamDung;
+    if (!van.tamDungVan()) return VAN_DA_KET_THUC;
+    if (!daDung) {
+        // A search in progress (the computer's or a hint) is dropped, as
+        // after an undo; the computer is scheduled again by "tieptuc".
+        ++phienBan;
+        henChay = false;
+    }
+    return kemHanhDong(trangThaiJSON(), "tamdung");
+}
+
+std::string GiaoDienWeb::lenhXinThua() {
+    if (van.cheDo == MAY_MAY) return KHONG_CO_NGUOI_XIN_THUA;
+    // Against the computer the human resigns whoever is to move; between two
+    // humans, the side to move.
+    const Phe phe = van.cheDo == NGUOI_MAY ? van.pheNguoi : van.luot;
+    if (!van.xinThua(phe)) return VAN_DA_KET_THUC;
+    ++phienBan;
+    coGoiY = false;
+    henChay = false;
+    return kemHanhDong(trangThaiJSON(), "xinthua");
 }
 
 std::string GiaoDienWeb::lenhLuu() { return van.luuVan(TEN_TEP_LUU) ? DA_LUU : LUU_THAT_BAI; }
 
 std::string GiaoDienWeb::lenhTai() {
-    if (!van.taiVan(TEN_TEP_LUU)) return KHONG_CO_VAN_LUU;
-    doKhoDo = doKhoDen = van.doKho;
+    const KetQuaTai kq = van.taiVan(TEN_TEP_LUU);
+    switch (kq.loai) {
+    case KetQuaTai::KHONG_CO: return KHONG_CO_VAN_LUU;
+    case KetQuaTai::KHONG_HOP_LE: return TEP_LUU_HONG;
+    case KetQuaTai::NUOC_SAI: return nuocSaiTrongTep(kq.nuocSai);
+    case KetQuaTai::DA_TAI: break;
+    }
+    doKhoDo = van.doKho;
+    doKhoDen = van.mayDen.doKho;
     ++phienBan;
-    coThongKe = coGoiY = tamDung = false;
+    coThongKe = coGoiY = false;
     danhThuc();
     return kemHanhDong(trangThaiJSON(), "tai");
 }
 
+bool GiaoDienWeb::docVanTruoc(VanDaLuu& vanTruoc) {
+    if (tepTuLuu.empty()) return false;
+    std::string noiDung;
+    if (nenTang::docTepThuong(tepTuLuu, TOI_DA_BYTE_TEP, noiDung) != nenTang::DocTep::DUOC) return false;
+    std::istringstream vao(std::move(noiDung));
+    // A finished game, or one without a move, is nothing to go back to.
+    return docVanDaLuu(vao, vanTruoc) && vanTruoc.ketQua == DANG_CHOI && !vanTruoc.nuoc.empty() &&
+           VanCo::nuocSaiDauTien(vanTruoc) < 0;
+}
+
+std::string GiaoDienWeb::lenhVanTruoc() {
+    VanDaLuu vanTruoc;
+    if (!docVanTruoc(vanTruoc)) return R"({"ok":true,"co":false})";
+    return moTaVanTruoc(vanTruoc);
+}
+
+std::string GiaoDienWeb::lenhKhoiPhuc() {
+    VanDaLuu vanTruoc;
+    if (!docVanTruoc(vanTruoc)) return KHONG_CO_VAN_TRUOC;
+    // A game with a clock comes back paused: no clock runs before the
+    // player is back at the board.
+    if (vanTruoc.giayCaiDat() > 0) vanTruoc.tamDung = true;
+    if (!van.napVan(vanTruoc)) return KHONG_CO_VAN_TRUOC;
+    doKhoDo = van.doKho;
+    doKhoDen = van.mayDen.doKho;
+    ++phienBan;
+    coThongKe = coGoiY = false;
+    henChay = false;
+    danhThuc();
+    return kemHanhDong(trangThaiJSON(), "khoiphuc");
+}
+
+void GiaoDienWeb::luuVanDangChoi() {
+    if (van.soLanDoi == soLanDoiDaLuu) return;
+    soLanDoiDaLuu = van.soLanDoi;
+    if (tuLuu.dangBat()) tuLuu.ghi(vietVanDaLuu(van.banLuu(true)));
+}
+
 std::string GiaoDienWeb::lenhGoiY(std::unique_lock<std::mutex>& khoa) {
     if (van.ketQua != DANG_CHOI) return VAN_DA_KET_THUC;
+    if (van.tamDung) return DANG_TAM_DUNG;
     if (van.denLuotMay()) return LUOT_CUA_MAY;
     std::unique_ptr<BanCo> banSao = van.banCo.saoChepTheCo();
     const std::vector<uint64_t> viTriTruoc(van.viTriTruoc().begin(), van.viTriTruoc().end());

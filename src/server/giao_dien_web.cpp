@@ -3,6 +3,9 @@
 
 GiaoDienWeb::GiaoDienWeb(const std::string& thuMuc) : thuMucWeb(thuMuc) {
     thoiDiemChay = std::chrono::steady_clock::now();
+    // The fresh game of the start is no change: the game kept by the last
+    // run stays until this one changes.
+    soLanDoiDaLuu = van.soLanDoi;
     dangChay.store(true);
     // Started last: the worker reads every member above.
     luongMay = std::thread(&GiaoDienWeb::vongLuongMay, this);
@@ -12,6 +15,12 @@ GiaoDienWeb::~GiaoDienWeb() {
     dungVaCho();
     nenTang::dongSocket(socketNghe);
     socketNghe = nenTang::SOCKET_LOI;
+}
+
+void GiaoDienWeb::caiTuLuu(const std::filesystem::path& tep, bool ghi) {
+    std::lock_guard<std::mutex> khoa(khoaVan);
+    tepTuLuu = tep;
+    if (ghi && !tep.empty()) tuLuu.batDau(tep);
 }
 
 bool GiaoDienWeb::moCong(int congMoi) {

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <filesystem>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -11,11 +12,14 @@
 #include "nuoc_di.h"
 #include "phan_tich.h"
 #include "tim_kiem.h"
+#include "tu_luu.h"
 #include "van_co.h"
 
 // The one saved game, in the working directory: saved and loaded by the API,
 // its presence reported in the state document.
 inline constexpr char TEN_TEP_LUU[] = "tavelin.save";
+// The game kept between runs, in the per-user data folder.
+inline constexpr char TEN_TEP_TU_LUU[] = "van_dang_choi.save";
 
 // The one object that puts the game on the network: it owns the game, two
 // search engines, the game lock, the worker thread that plays the computer's
@@ -29,6 +33,11 @@ public:
     ~GiaoDienWeb();
     GiaoDienWeb(const GiaoDienWeb&) = delete;
     GiaoDienWeb& operator=(const GiaoDienWeb&) = delete;
+
+    // The game kept between runs: read from `tep` by "vantruoc" and
+    // "khoiphuc", and, when `ghi`, written there after every change of the
+    // game. Without this call no game is kept. Called before serving.
+    void caiTuLuu(const std::filesystem::path& tep, bool ghi);
 
     // Opens (or re-opens) the listening port; 0 lets the system choose.
     bool moCong(int cong);
@@ -63,19 +72,22 @@ private:
     int32_t cong = 0;
     nenTang::Socket socketNghe = nenTang::SOCKET_LOI;
 
-    // khoaVan guards the game and every member from phienBan to goiY.
+    // khoaVan guards the game and every member from phienBan to soLanDoiDaLuu.
     std::mutex khoaVan;
     uint64_t phienBan = 1;
     DoKho doKhoDo = TRUNG_BINH;
     DoKho doKhoDen = TRUNG_BINH;
     bool dangNghi = false;
     bool henChay = false;
-    bool tamDung = false;
     std::chrono::steady_clock::time_point thoiDiemChay;
     TimKiem::ThongKe thongKe{};
     bool coThongKe = false;
     bool coGoiY = false;
     NuocDi goiY{};
+
+    std::filesystem::path tepTuLuu;
+    TuLuu tuLuu;
+    uint64_t soLanDoiDaLuu = 0;
 
     std::atomic<bool> dangChay{false};
     std::condition_variable bienDieuKien;
@@ -99,6 +111,17 @@ private:
     std::string lenhLuu();
     std::string lenhTai();
     std::string lenhGoiY(std::unique_lock<std::mutex>& khoa);
+    std::string lenhTamDung();
+    std::string lenhXinThua();
+    std::string lenhVanTruoc();
+    std::string lenhKhoiPhuc();
+    // The kept game, if there is an unfinished one with a move, all legal.
+    bool docVanTruoc(VanDaLuu& van);
+    // Keeps the game (when it changed since the last time); khoaVan held.
+    void luuVanDangChoi();
+    // The "vantruoc" answer for a kept game: its size and settings, named
+    // as in the state document.
+    static std::string moTaVanTruoc(const VanDaLuu& van);
     // Schedules the computer at once if it is to move in a running game.
     void danhThuc();
 

@@ -23,7 +23,7 @@ void GiaoDienWeb::henMayChay(bool sauNay) {
 void GiaoDienWeb::vongLuongMay() {
     std::unique_lock<std::mutex> khoa(khoaVan);
     while (dangChay.load()) {
-        if (!henChay || tamDung) {
+        if (!henChay || van.tamDung) {
             bienDieuKien.wait_for(khoa, NGU_KHI_RANH);
         } else if (std::chrono::steady_clock::now() < thoiDiemChay) {
             bienDieuKien.wait_until(khoa, thoiDiemChay);
@@ -53,9 +53,11 @@ void GiaoDienWeb::chayMotNuocMay(std::unique_lock<std::mutex>& khoa) {
     if (!dangChay.load()) return;
 
     // Applied only to the game it was computed for.
-    if (phienBan != phienTruoc || van.ketQua != DANG_CHOI || !van.denLuotMay() || !van.thuDoNuoc(nuoc)) return;
+    if (phienBan != phienTruoc || van.ketQua != DANG_CHOI || van.tamDung || !van.denLuotMay() || !van.thuDoNuoc(nuoc))
+        return;
     thongKe = tk;
     coThongKe = true;
     coGoiY = false;
-    if (van.ketQua == DANG_CHOI && van.cheDo == MAY_MAY && !tamDung) henMayChay(true);
+    luuVanDangChoi();
+    if (van.ketQua == DANG_CHOI && van.cheDo == MAY_MAY && !van.tamDung) henMayChay(true);
 }

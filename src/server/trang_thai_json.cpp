@@ -1,4 +1,5 @@
 // The game-state document: every key, always, in a fixed order, no spaces.
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -18,6 +19,7 @@ const char* tenCheDo(CheDo c) {
 const char* tenDoKho(DoKho d) {
     if (d == DE) return "DE";
     if (d == TRUNG_BINH) return "TRUNG_BINH";
+    if (d == CAO_THU) return "CAO_THU";
     return "KHO";
 }
 
@@ -110,7 +112,7 @@ std::string GiaoDienWeb::trangThaiJSON() {
     s += ",\"banCo\":" + jsonBanCo(van.banCo);
     s += jsonQuanChon(van);
     s += ",\"mayDangNghi\":" + chuBool(henChay || dangNghi);
-    s += ",\"tamDungMay\":" + chuBool(tamDung);
+    s += ",\"tamDungMay\":" + chuBool(van.tamDung);
     s += ",\"dangChieu\":" + chuBool(van.banCo.biChieu(van.luot));
     if (coThongKe) {
         s += ",\"thongKeMay\":{\"co\":true,\"doSau\":" + std::to_string(thongKe.doSau) + ",\"giay\":" +
@@ -130,4 +132,12 @@ std::string GiaoDienWeb::trangThaiJSON() {
     s += ",\"dongHo\":{\"bat\":" + chuBool(van.dongHo.bat) + ",\"giayMoiBen\":" + std::to_string(van.giayMoiBen) +
          ",\"do\":" + soHaiLe(van.dongHo.giayConLai(DO)) + ",\"den\":" + soHaiLe(van.dongHo.giayConLai(DEN)) + "}";
     return s + "}";
+}
+
+std::string GiaoDienWeb::moTaVanTruoc(const VanDaLuu& v) {
+    const DoKho doKhoDen = static_cast<DoKho>(v.doKhoDen >= 0 ? v.doKhoDen : v.doKho);
+    return "{\"ok\":true,\"co\":true,\"soNuoc\":" + std::to_string(v.nuoc.size()) + ",\"cheDo\":\"" +
+           tenCheDo(static_cast<CheDo>(v.cheDo)) + "\",\"doKhoDo\":\"" + tenDoKho(static_cast<DoKho>(v.doKho)) +
+           "\",\"doKhoDen\":\"" + tenDoKho(doKhoDen) + "\",\"pheNguoi\":\"" + tenPhe(static_cast<Phe>(v.pheNguoi)) +
+           "\",\"giayMoiBen\":" + std::to_string(std::max(0, v.giayCaiDat())) + "}";
 }

@@ -61,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* du, size_t co) {
         std::ofstream ra(TEP, std::ios::binary | std::ios::trunc);
         ra.write(reinterpret_cast<const char*>(du), static_cast<std::streamsize>(co));
     }
-    const bool docDuoc = van->taiVan(TEP);
+    const bool docDuoc = static_cast<bool>(van->taiVan(TEP));
 
     const std::string tai = web->xuLyAPI("tai", "");
     CHAC_CHAN(kiemJson::hopLe(tai));

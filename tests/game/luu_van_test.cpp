@@ -44,7 +44,10 @@ std::size_t soTep(const ThuMucTam& thuMuc) {
     return std::distance(fs::directory_iterator(thuMuc.duongDan()), fs::directory_iterator());
 }
 
+// A fresh game as every version writes it; older versions stop there.
 const char* const VAN_MOI_LF = "TAVELIN1\nchedo 0\ndokho 1\npheng 0\ngiaymoi 0\nchap 0\nnuoc 0\nketqua 0\nlydo \n";
+// What they lost: black's time, the time control and black's level.
+const char* const DONG_THEM_VAN_MOI = "giayden 0\ngiaymoiben 0\ndokhoden 1\n";
 
 const NuocDi CHIEU_BI_NHANH[] = {{7, 1, 5, 1}, {0, 2, 2, 0}, {5, 1, 5, 6}, {0, 3, 1, 4}, {5, 6, 0, 6}};
 
@@ -53,7 +56,15 @@ const NuocDi CHIEU_BI_NHANH[] = {{7, 1, 5, 1}, {0, 2, 2, 0}, {5, 1, 5, 6}, {0, 3
 bool taiTuChuoi(VanCo& van, const ThuMucTam& thuMuc, const std::string& noiDung) {
     const std::string ten = thuMuc.tep("van.save");
     ghiTep(ten, noiDung);
-    return van.taiVan(ten);
+    return static_cast<bool>(van.taiVan(ten));
+}
+
+// The reader alone, for inputs larger than a file may be.
+VanDaLuu docChuoi(const std::string& noiDung) {
+    std::istringstream vao(noiDung);
+    VanDaLuu van;
+    EXPECT_TRUE(docVanDaLuu(vao, van));
+    return van;
 }
 
 }  // namespace
@@ -63,7 +74,7 @@ TEST(LuuVan, FreshGameWritesTheExactLinesAndLoadsBack) {
     const std::string ten = thuMuc.tep("tavelin.save");
     VanCo van;
     ASSERT_TRUE(van.luuVan(ten));
-    EXPECT_EQ(docHetTep(ten), VAN_MOI_LF);
+    EXPECT_EQ(docHetTep(ten), std::string(VAN_MOI_LF) + DONG_THEM_VAN_MOI);
     EXPECT_EQ(soTep(thuMuc), 1u);  // nothing left beside it
     // A Vietnamese file name is the same file on every system.
     ASSERT_TRUE(van.luuVan(thuMuc.tep("v\xc3\xa1n c\xe1\xbb\x9d.save")));
@@ -100,7 +111,8 @@ TEST(LuuVan, CheckmatedGameWithHandicapRoundTrips) {
     ASSERT_TRUE(van.luuVan(ten));
     EXPECT_EQ(docHetTep(ten),
               "TAVELIN1\nchedo 1\ndokho 2\npheng 1\ngiaymoi 0\nchap 2\n0 Xe\n1 Tot\nnuoc 5\n"
-              "7 1 5 1\n0 2 2 0\n5 1 5 6\n0 3 1 4\n5 6 0 6\nketqua 1\nlydo Chiếu bí! Đen thua\n");
+              "7 1 5 1\n0 2 2 0\n5 1 5 6\n0 3 1 4\n5 6 0 6\nketqua 1\nlydo Chiếu bí! Đen thua\n"
+              "giayden 0\ngiaymoiben 0\ndokhoden 2\n");
 
     VanCo khac;
     ASSERT_TRUE(khac.taiVan(ten));
@@ -117,43 +129,47 @@ TEST(LuuVan, CheckmatedGameWithHandicapRoundTrips) {
     EXPECT_FALSE(khac.dongHo.dangDemGio);
 }
 
-TEST(LuuVan, RedsRemainingTimeIsSavedAndGivenToBothSides) {
+TEST(LuuVan, BothClocksTimeControlAndLevelsRoundTrip) {
     ThuMucTam thuMuc;
     const std::string ten = thuMuc.tep("tavelin.save");
     VanCo van;
     van.dongHo.datNguonGio(&gioGia::doc);
-    van.vanMoi(NGUOI_NGUOI, TRUNG_BINH, DO, 600);
+    van.vanMoi(MAY_MAY, DE, DO, 600);
+    van.datDoKhoMay(DEN, CAO_THU);
     gioGia::troi(10.7);
     ASSERT_TRUE(van.luuVan(ten));
+    // Red's line as always: the running turn included, cut to whole seconds.
     EXPECT_NE(docHetTep(ten).find("\ngiaymoi 589\n"), std::string::npos);
     // Saving changes nothing; red's turn keeps running.
     EXPECT_TRUE(van.dongHo.dangDemGio);
     EXPECT_EQ(van.dongHo.pheDangChay, DO);
 
-    // Black below red: black gets red's time back.
     ASSERT_TRUE(van.thuDoNuoc({9, 1, 7, 2}));
-    gioGia::troi(100.0);
+    gioGia::troi(0.1);
     ASSERT_TRUE(van.thuDoNuoc({0, 1, 2, 2}));
-    ASSERT_TRUE(van.thuDoNuoc({9, 7, 7, 6}));
+    gioGia::troi(3.0);
     ASSERT_TRUE(van.luuVan(ten));
+    EXPECT_NE(docHetTep(ten).find("\ngiayden 599\ngiaymoiben 600\ndokhoden 3\n"), std::string::npos);
     VanCo khac;
     khac.dongHo.datNguonGio(&gioGia::doc);
     ASSERT_TRUE(khac.taiVan(ten));
-    EXPECT_EQ(khac.giayMoiBen, 589);
-    EXPECT_DOUBLE_EQ(khac.dongHo.giayConLai(DO), 589.0);
-    EXPECT_DOUBLE_EQ(khac.dongHo.giayConLai(DEN), 589.0);
+    EXPECT_EQ(khac.giayMoiBen, 600);
+    EXPECT_DOUBLE_EQ(khac.dongHo.giayConLai(DO), 586.0);
+    EXPECT_DOUBLE_EQ(khac.dongHo.giayConLai(DEN), 599.0);
+    EXPECT_EQ(khac.doKho, DE);
+    EXPECT_EQ(khac.mayDo.doKho, DE);
+    EXPECT_EQ(khac.mayDen.doKho, CAO_THU);
     EXPECT_TRUE(khac.dongHo.dangDemGio);
-    EXPECT_EQ(khac.dongHo.pheDangChay, DEN);
+    EXPECT_EQ(khac.dongHo.pheDangChay, DO);
     gioGia::troi(9.0);
-    EXPECT_DOUBLE_EQ(khac.dongHo.giayConLai(DEN), 580.0);
+    EXPECT_DOUBLE_EQ(khac.dongHo.giayConLai(DO), 577.0);
 
-    // Under one second left: the saved game has no clock at all.
-    van.vanMoi(NGUOI_NGUOI, TRUNG_BINH, DO, 5);
-    gioGia::troi(4.5);
-    ASSERT_TRUE(van.luuVan(ten));
-    EXPECT_NE(docHetTep(ten).find("\ngiaymoi 0\n"), std::string::npos);
-    ASSERT_TRUE(khac.taiVan(ten));
-    EXPECT_FALSE(khac.dongHo.bat);
+    // A file of an older version: both sides get red's time, which becomes
+    // the time control, and both computers the one level.
+    ASSERT_TRUE(taiTuChuoi(khac, thuMuc, "TAVELIN1\nchedo 2\ndokho 0\ngiaymoi 589\n"));
+    EXPECT_EQ(khac.giayMoiBen, 589);
+    EXPECT_DOUBLE_EQ(khac.dongHo.giayConLai(DEN), 589.0);
+    EXPECT_EQ(khac.mayDen.doKho, DE);
 }
 
 TEST(LuuVan, ReaderIsTolerantOfOrderWordsAndLineEnds) {
@@ -198,12 +214,10 @@ TEST(LuuVan, ReaderIsTolerantOfOrderWordsAndLineEnds) {
     EXPECT_EQ(quaCRLF.lyDo, "a\x1a b");
     EXPECT_EQ(quaCRLF.ketQua, HOA);
 
-    // A handicap piece that is not there is ignored; a move from an empty
-    // square is kept with "?" and the load still succeeds.
-    ASSERT_TRUE(taiTuChuoi(van, thuMuc, "TAVELIN1\nchap 2\n0 Vua\n1 Phao\nnuoc 1\n5 5 4 5\n"));
+    // A handicap piece that is not there is ignored.
+    ASSERT_TRUE(taiTuChuoi(van, thuMuc, "TAVELIN1\nchap 2\n0 Vua\n1 Phao\nnuoc 1\n9 1 7 2\n"));
     ASSERT_EQ(van.chap.size(), 1u);
     EXPECT_EQ(van.chap[0].second, "Phao");
-    EXPECT_EQ(van.getMoTaCuoi(), "? 5f-4f");
     EXPECT_EQ(van.luot, DEN);
 }
 
@@ -241,17 +255,33 @@ TEST(LuuVan, MalformedNumberStopsReadingAndKeepsWhatCameBefore) {
     }
 }
 
-TEST(LuuVan, OffBoardMovesNeverReachTheBoard) {
+TEST(LuuVan, IllegalOrOffBoardMoveRefusesTheFileAndLeavesTheGame) {
     ThuMucTam thuMuc;
     VanCo van;
-    for (const char* xau : {"9 7 10 6", "9 7 7 9", "-1 0 0 0", "0 -1 0 0", "9 7 7 2147483647"}) {
-        ASSERT_TRUE(taiTuChuoi(van, thuMuc, std::string("TAVELIN1\nnuoc 3\n9 1 7 2\n") + xau + "\n0 1 2 2\nketqua 2\n"))
-            << xau;
-        EXPECT_EQ(van.nuocThu, 1) << xau;
-        EXPECT_EQ(van.ketQua, DANG_CHOI) << xau;
-        EXPECT_EQ(van.banCo.dsQuan.size(), 32u);
-        for (const auto& quan : van.banCo.dsQuan) EXPECT_TRUE(BanCo::trongBanCo(quan->hang, quan->cot)) << xau;
+    ASSERT_TRUE(van.thuDoNuoc({9, 1, 7, 2}));
+    const std::string khoa = van.khoaTheCo();
+    const std::pair<std::string, int32_t> ca[] = {
+        {"9 0 0 4\n0 0 9 4\n", 0},           // chariots onto the generals
+        {"9 1 7 2\n5 5 4 5\n0 1 2 2\n", 1},  // from an empty square
+        {"9 1 7 2\n0 1 2 2\n0 7 2 6\n", 2},  // black twice
+        {"9 1 7 2\n9 7 10 6\n0 1 2 2\n", 1}, {"9 1 7 2\n9 7 7 9\n", 1},
+        {"9 1 7 2\n-1 0 0 0\n", 1},         {"9 1 7 2\n0 -1 0 0\n", 1},
+        {"9 1 7 2\n9 7 7 2147483647\n", 1},
+    };
+    for (const auto& [nuoc, sai] : ca) {
+        const std::string ten = thuMuc.tep("van.save");
+        ghiTep(ten, "TAVELIN1\nnuoc 3\n" + nuoc + "ketqua 2\n");
+        const KetQuaTai kq = van.taiVan(ten);
+        EXPECT_EQ(kq.loai, KetQuaTai::NUOC_SAI) << nuoc;
+        EXPECT_EQ(kq.nuocSai, sai) << nuoc;
+        EXPECT_EQ(van.khoaTheCo(), khoa) << nuoc;
+        EXPECT_EQ(van.nuocThu, 1) << nuoc;
+        EXPECT_EQ(van.ketQua, DANG_CHOI) << nuoc;
     }
+    // Larger than a saved game can be: refused unread.
+    ghiTep(thuMuc.tep("lon.save"), "TAVELIN1\n" + std::string(TOI_DA_BYTE_TEP, 'x'));
+    EXPECT_EQ(van.taiVan(thuMuc.tep("lon.save")).loai, KetQuaTai::KHONG_HOP_LE);
+    EXPECT_EQ(van.nuocThu, 1);
 }
 
 TEST(LuuVan, HostileCountsAreBoundedByTheInput) {
@@ -265,16 +295,15 @@ TEST(LuuVan, HostileCountsAreBoundedByTheInput) {
     EXPECT_EQ(van.nuocThu, 0);
 
     // One word of a megabyte is read in small pieces and skipped.
-    ASSERT_TRUE(taiTuChuoi(van, thuMuc, "TAVELIN1\n" + std::string(1 << 20, 'x') + " pheng 1\n"));
-    EXPECT_EQ(van.pheNguoi, DEN);
+    EXPECT_EQ(docChuoi("TAVELIN1\n" + std::string(1 << 20, 'x') + " pheng 1\n").pheNguoi, 1);
 
     // No list grows past what a game can hold, however many entries follow.
     std::string nhieu = "TAVELIN1\nnuoc 4000000000\n";
     for (std::size_t i = 0; i < TOI_DA_NUOC + 3; ++i) nhieu += "5 5 4 5\n";
     nhieu += "pheng 1\n";
-    ASSERT_TRUE(taiTuChuoi(van, thuMuc, nhieu));
-    EXPECT_EQ(static_cast<std::size_t>(van.nuocThu), TOI_DA_NUOC);
-    EXPECT_EQ(van.pheNguoi, DEN);  // the extra entries were skipped as words
+    const VanDaLuu daDoc = docChuoi(nhieu);
+    EXPECT_EQ(daDoc.nuoc.size(), TOI_DA_NUOC);
+    EXPECT_EQ(daDoc.pheNguoi, 1);  // the extra entries were skipped as words
 }
 
 TEST(LuuVan, LoadRefusesAnythingButTheMagicAndLeavesTheGame) {

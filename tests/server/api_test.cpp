@@ -108,7 +108,11 @@ TEST(Api, NewGameParameterMapping) {
     s = J(mc.api("vanmoi?doKho=KHO"));
     EXPECT_EQ(s["doKhoDo"], "KHO");
     EXPECT_EQ(s["doKhoDen"], "KHO");
-    s = J(mc.api("vanmoi?doKho=3"));
+    // The fourth level by name or number; the other digits keep their old meaning.
+    s = J(mc.api("vanmoi?doKho=3&doKhoDen=CAO_THU"));
+    EXPECT_EQ(s["doKhoDo"], "CAO_THU");
+    EXPECT_EQ(s["doKhoDen"], "CAO_THU");
+    s = J(mc.api("vanmoi?doKho=2&doKhoDen=0"));
     EXPECT_EQ(s["doKhoDo"], "TRUNG_BINH");
     EXPECT_EQ(s["doKhoDen"], "TRUNG_BINH");
     s = J(mc.api("vanmoi?doKho=DE&doKhoDen=KHO&cheDo=NGUOI%5FMAY&giay=0"));

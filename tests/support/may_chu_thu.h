@@ -246,10 +246,18 @@ inline HANDLE moTepKeThua(const fs::path& p) {
 class ChuongTrinh {
 public:
     // Starts the binary with `thamSo` in `thuMucLamViec`; `doiMoiTruong`
-    // entries ("NAME=value") replace or add environment variables.
+    // entries ("NAME=value") replace or add environment variables. The
+    // per-user data folder is thuMucLamViec/du_lieu/tavelin3d unless they
+    // say otherwise: no test touches the home of whoever runs it.
     ChuongTrinh(const fs::path& thuMucLamViec, const std::vector<std::string>& thamSo,
-                const std::vector<std::string>& doiMoiTruong = {})
+                std::vector<std::string> doiMoiTruong = {})
         : thuMuc_(thuMucLamViec) {
+        const std::u8string duLieu = (thuMucLamViec / "du_lieu").u8string();
+        for (const char* bien : {"XDG_DATA_HOME", "LOCALAPPDATA"}) {
+            bool daCo = false;
+            for (const auto& d : doiMoiTruong) daCo = daCo || d.substr(0, d.find('=')) == bien;
+            if (!daCo) doiMoiTruong.push_back(std::string(bien) + "=" + std::string(duLieu.begin(), duLieu.end()));
+        }
 #ifdef _WIN32
         batDau(thamSo, doiMoiTruong);
 #else
@@ -441,6 +449,8 @@ public:
 
     int cong() const { return cong_; }
     fs::path thuMuc() const { return tam_.duongDan(); }
+    // The game kept between runs, in the default per-user data folder.
+    fs::path tepTuLuu() const { return tam_.duongDan() / "du_lieu" / "tavelin3d" / "van_dang_choi.save"; }
     fs::path web() const { return tam_.duongDan() / "web"; }
     ChuongTrinh& chuongTrinh() { return *ct_; }
     PhanHoi get(const std::string& dich) const { return thu::get(cong_, dich); }

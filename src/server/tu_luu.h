@@ -1,0 +1,42 @@
+#pragma once
+#include <condition_variable>
+#include <filesystem>
+#include <mutex>
+#include <string>
+#include <thread>
+
+// The game kept between runs: one file, replaced whole by a rename each time
+// the game changes, before the change is answered, so that what a player
+// was shown survives the program being killed. Putting the file on the
+// device takes milliseconds, which no answer waits for: a thread of its own
+// flushes the newest file after each change, several changes in a row with
+// one flush.
+class TuLuu {
+public:
+    TuLuu() = default;
+    ~TuLuu();
+    TuLuu(const TuLuu&) = delete;
+    TuLuu& operator=(const TuLuu&) = delete;
+
+    // Starts keeping the game in `tep` (called once, before the first ghi).
+    void batDau(const std::filesystem::path& tep);
+    bool dangBat() const { return luong_.joinable(); }
+    // Puts `vanBan` in place of the file; false (the old file stays) when it
+    // cannot. A text equal to the last one written is not written again.
+    bool ghi(const std::string& vanBan);
+
+private:
+    std::filesystem::path tep_;
+    std::string daGhi_;
+
+    std::mutex khoa_;  // guards canDongBo_ and dung_
+    std::condition_variable coViec_;
+    bool canDongBo_ = false;
+    bool dung_ = false;
+    // Held while a flush has the file open: on Windows a file that is open
+    // cannot be replaced, so a rename that fails waits for the flush once.
+    std::mutex dangDongBo_;
+    std::thread luong_;
+
+    void vongDongBo();
+};

@@ -288,7 +288,8 @@ async function boChon() {
 async function choThayVan(viec) {
   if (!tt || tt.ketQua !== 'DANG_CHOI' || tt.lichSu.length === 0) return true;
   return hoiXacNhan('Bỏ ván đang chơi?',
-    `Ván đang chơi chưa xong (đã đi tới ${tenNuoc(tt.lichSu.length)}). ${viec} sẽ thay nó và ván này mất.`,
+    `Ván đang chơi chưa xong (đã đi tới ${tenNuoc(tt.lichSu.length)}). `
+      + `${viec} sẽ thay nó và ván này mất.`,
     'Bỏ ván này');
 }
 
@@ -352,7 +353,9 @@ async function tamDungHayTiepTuc() {
 async function xinThua() {
   if (!tt || tt.ketQua !== 'DANG_CHOI' || tt.cheDo === 'MAY_MAY') return;
   const ai = tt.cheDo === 'NGUOI_MAY' ? `Bạn (${TEN_PHE[tt.pheNguoi]})` : `${TEN_PHE[tt.luot]} (bên đang đi)`;
-  if (!(await hoiXacNhan('Xin thua?', `${ai} chịu thua, ván kết thúc. Có thể hủy nước để lấy lại.`, 'Xin thua'))) return;
+  const dongY = await hoiXacNhan('Xin thua?', `${ai} chịu thua, ván kết thúc. Có thể hủy nước để lấy lại.`,
+    'Xin thua');
+  if (!dongY) return;
   xuLyTraLoi(await gui('xinthua'));
 }
 

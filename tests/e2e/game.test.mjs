@@ -61,8 +61,8 @@ test('save then load brings the saved game back', T, async (t) => {
 
   await page.evaluate(() => { // every message put up, to count them
     window.tinDaHien = [];
-    new MutationObserver((ds) => ds.forEach((d) => d.addedNodes.forEach((n) => window.tinDaHien.push(n.textContent))))
-      .observe(document.getElementById('thong-bao'), { childList: true });
+    const them = (ds) => ds.forEach((d) => d.addedNodes.forEach((n) => window.tinDaHien.push(n.textContent)));
+    new MutationObserver(them).observe(document.getElementById('thong-bao'), { childList: true });
   });
   await page.click('#nut-luu');
   await waitForMessage(page, 'Đã lưu ván vào tavelin.save');

@@ -445,6 +445,7 @@ async function nhap(van) {
       // Where an import stopped is read at leisure: it stays until closed.
       $('chu-loi-nhap').textContent = ket.chu;
       $('loi-nhap').hidden = false;
+      $('loi-nhap').scrollIntoView({ block: 'nearest' }); // below the board on a phone
     } else {
       thongBao(ket.chu);
     }

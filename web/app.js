@@ -7,7 +7,7 @@
 import { goiAPI, soYeuCauDangCho } from './api.js';
 import { BanCoSVG } from './board.js';
 import { BangThongTin, mayCam } from './panel.js';
-import { HopVanMoi } from './newgame.js';
+import { HopVanMoi, tenThoiGian } from './newgame.js';
 import { thongBao } from './toast.js';
 import {
   CHU, TEN_PHE, TEN_CHE_DO, TEN_DO_KHO, kyTuQuan, tenNuoc,
@@ -378,7 +378,7 @@ function moTaVanTruoc(v) {
   } else if (v.cheDo === 'MAY_MAY') {
     phan.push(`Đỏ ${cap(v.doKhoDo)}, Đen ${cap(v.doKhoDen)}`);
   }
-  if (v.giayMoiBen > 0) phan.push(`đồng hồ ${Math.round(v.giayMoiBen / 60)} phút`);
+  if (v.giayMoiBen > 0) phan.push(`đồng hồ ${tenThoiGian(v.giayMoiBen)}`);
   phan.push(`đã đi tới ${tenNuoc(v.soNuoc)}`);
   return `${phan.join(', ')}.`;
 }

@@ -11,7 +11,7 @@ pid=
 donDep() { [ -n "$pid" ] && kill "$pid" 2>/dev/null; wait 2>/dev/null; rm -rf "$tam"; }
 trap donDep EXIT
 
-( cd "$tam" && exec "$CHUONG_TRINH" --serve --no-open --port 0 --web-root "$GOC/web" > "$tam/server.txt" 2>&1 ) &
+( cd "$tam" && exec "$CHUONG_TRINH" --serve --no-open --port 0 --web-root "$GOC/web" --data-dir "$tam/du_lieu" > "$tam/server.txt" 2>&1 ) &
 pid=$!
 for _ in $(seq 50); do grep -q '^PORT=' "$tam/server.txt" 2>/dev/null && break; sleep 0.1; done
 url="http://127.0.0.1:$(grep -m1 '^PORT=' "$tam/server.txt" | cut -d= -f2)"

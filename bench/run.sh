@@ -4,7 +4,9 @@
 #   tavelin-bench bench (the node-count signature) and levels,
 #   an HTTP load test of the running program (wrk), idle and while the
 #   computer searches at the hard level, and the program's peak memory;
-#   resident memory idle and in a human-against-human game (bench/bo_nho.sh).
+#   resident memory idle and in a human-against-human game (bench/bo_nho.sh);
+#   the latency of a move with the game kept after it against --no-autosave
+#   (bench/do_tre_cham.py).
 #
 #   bench/run.sh [--baseline REV] [LABEL] [BIN_DIR]
 # LABEL names the run in RESULTS.md (default "current"). BIN_DIR holds a
@@ -157,7 +159,7 @@ fi
 
 echo "== http" >&2
 mkdir -p "$tam/chay"
-( cd "$tam/chay" && exec "$CHUONG_TRINH" --serve --no-open --port 0 --web-root "$GOC/web" > "$tam/server.txt" 2>&1 ) &
+( cd "$tam/chay" && exec "$CHUONG_TRINH" --serve --no-open --port 0 --web-root "$GOC/web" --data-dir "$tam/du_lieu" > "$tam/server.txt" 2>&1 ) &
 pid=$!
 for _ in $(seq 50); do grep -q '^PORT=' "$tam/server.txt" 2>/dev/null && break; sleep 0.1; done
 port=$(grep -m1 '^PORT=' "$tam/server.txt" | cut -d= -f2)
@@ -181,6 +183,21 @@ tomTat() { awk '/Requests\/sec/{r=$2} / 50%/{p50=$2} / 99%/{p99=$2} END{printf "
   echo
 } >> "$out"
 kill "$pid" 2>/dev/null || true
+
+echo "== move latency with and without autosave" >&2
+if command -v python3 >/dev/null && "$CHUONG_TRINH" --help | grep -q -- --no-autosave; then
+  {
+    echo "### a move (\"cham\" that plays it), the game kept after it against --no-autosave (bench/do_tre_cham.py)"
+    echo
+    echo "The same human-against-human game with a clock on two copies of the program, each move on both in turns."
+    echo "Load before: $(cut -d' ' -f1-3 /proc/loadavg)."
+    echo
+    echo "| program | moves | median ms | p99 ms | mean ms |"
+    echo "|---|---|---|---|---|"
+    python3 bench/do_tre_cham.py "$CHUONG_TRINH" "$GOC/web" "${MOVE_LATENCY_MOVES:-2000}"
+    echo
+  } >> "$out"
+fi
 
 [ -f "$KET_QUA" ] || printf '# Benchmark results\n\nWritten by bench/run.sh; newest run last.\n\n' > "$KET_QUA"
 cat "$out" >> "$KET_QUA"

@@ -65,12 +65,16 @@ std::filesystem::path thuMucThucThi();
 bool ghiTepBenVung(const std::filesystem::path& dich, const std::string& vanBan);
 
 // Replaces the file `dich` by `vanBan` without waiting for the device: the
-// text goes into a fresh file beside the target and is renamed over it, so
-// the target is always one whole text or the other, whoever else writes it
-// at the same time. The new file is in place when this returns true (a crash
-// of the program from then on cannot lose it); dongBoTep puts it on the
-// device. On false the target is as it was and nothing is left beside it.
-bool thayTep(const std::filesystem::path& dich, const std::string& vanBan);
+// text goes into a fresh file beside the target and takes its place in one
+// step, so the target is always one whole text or the other, whoever else
+// writes it at the same time. The new file is in place when this returns
+// true (a crash of the program from then on cannot lose it); dongBoTep puts
+// it on the device. Where the system swaps the two files, the old text stays
+// beside the target under the name given back in `conLai` (else empty): what
+// a power cut leaves if the new text had not reached the device; the caller
+// removes it after dongBoTep. On false the target is as it was and nothing
+// is left beside it.
+bool thayTep(const std::filesystem::path& dich, const std::string& vanBan, std::filesystem::path& conLai);
 
 // Flushes the regular file `dich` and its directory entry to the device;
 // false when there is no such file or the flush failed. Slow (milliseconds):

@@ -80,10 +80,25 @@ bool ghiTepBenVung(const std::filesystem::path& dich, const std::string& vanBan)
     return dongBoThuMuc(dich.parent_path());
 }
 
-bool thayTep(const std::filesystem::path& dich, const std::string& vanBan) {
+bool thayTep(const std::filesystem::path& dich, const std::string& vanBan, std::filesystem::path& conLai) {
+    conLai.clear();
     if (!dich.has_filename()) return false;
     std::filesystem::path tam;
-    return ghiTepTam(dich, vanBan, false, tam) && doiTen(tam, dich);
+    if (!ghiTepTam(dich, vanBan, false, tam)) return false;
+    // Swapped rather than renamed over: ext4 pushes a file renamed over
+    // another towards the disk inside the rename (milliseconds on a busy
+    // disk). The swap leaves the old text beside, under the temporary name,
+    // until the new one is on the device.
+    if (::renameat2(AT_FDCWD, tam.c_str(), AT_FDCWD, dich.c_str(), RENAME_EXCHANGE) == 0) {
+        conLai = tam;
+        return true;
+    }
+    // Nothing to swap with yet, or a file system that cannot swap.
+    if (errno != ENOENT && errno != EINVAL && errno != ENOSYS) {
+        ::unlink(tam.c_str());
+        return false;
+    }
+    return doiTen(tam, dich);
 }
 
 bool dongBoTep(const std::filesystem::path& dich) {

@@ -72,7 +72,8 @@ bool ghiTepBenVung(const std::filesystem::path& dich, const std::string& vanBan)
     return ghiTepTam(dich, vanBan, true, tam) && doiTen(tam, dich, MOVEFILE_WRITE_THROUGH);
 }
 
-bool thayTep(const std::filesystem::path& dich, const std::string& vanBan) {
+bool thayTep(const std::filesystem::path& dich, const std::string& vanBan, std::filesystem::path& conLai) {
+    conLai.clear();
     if (!dich.has_filename()) return false;
     std::filesystem::path tam;
     return ghiTepTam(dich, vanBan, false, tam) && doiTen(tam, dich, 0);

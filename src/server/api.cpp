@@ -223,11 +223,8 @@ std::string GiaoDienWeb::lenhTai() {
 
 bool GiaoDienWeb::docVanTruoc(VanDaLuu& vanTruoc) {
     if (tepTuLuu.empty()) return false;
-    std::string noiDung;
-    if (nenTang::docTepThuong(tepTuLuu, TOI_DA_BYTE_TEP, noiDung) != nenTang::DocTep::DUOC) return false;
-    std::istringstream vao(std::move(noiDung));
     // A finished game, or one without a move, is nothing to go back to.
-    return docVanDaLuu(vao, vanTruoc) && vanTruoc.ketQua == DANG_CHOI && !vanTruoc.nuoc.empty() &&
+    return TuLuu::docVanDaGiu(tepTuLuu, vanTruoc) && vanTruoc.ketQua == DANG_CHOI && !vanTruoc.nuoc.empty() &&
            VanCo::nuocSaiDauTien(vanTruoc) < 0;
 }
 

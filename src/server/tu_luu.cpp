@@ -1,6 +1,18 @@
 #include "tu_luu.h"
 
+#include <algorithm>
+#include <sstream>
+#include <utility>
+
 #include "nen_tang.h"
+
+namespace {
+
+// How long a change may wait in the system's cache before it is flushed,
+// which bounds what a power cut can lose.
+constexpr auto GOM_THAY_DOI = std::chrono::milliseconds(500);
+
+}  // namespace
 
 TuLuu::~TuLuu() {
     if (!luong_.joinable()) return;
@@ -21,33 +33,97 @@ void TuLuu::batDau(const std::filesystem::path& tep) {
 bool TuLuu::ghi(const std::string& vanBan) {
     if (!luong_.joinable()) return false;
     if (vanBan == daGhi_) return true;
-    bool ok = nenTang::thayTep(tep_, vanBan);
+    std::filesystem::path conLai;
+    bool ok = nenTang::thayTep(tep_, vanBan, conLai);
     if (!ok) {
         std::lock_guard<std::mutex> k(dangDongBo_);
-        ok = nenTang::thayTep(tep_, vanBan);
+        ok = nenTang::thayTep(tep_, vanBan, conLai);
     }
     if (!ok) return false;
     daGhi_ = vanBan;
     {
         std::lock_guard<std::mutex> k(khoa_);
         canDongBo_ = true;
+        if (!conLai.empty()) conLai_.push_back(std::move(conLai));
     }
     coViec_.notify_one();
     return true;
 }
 
 void TuLuu::vongDongBo() {
+    donTepCu();
     std::unique_lock<std::mutex> k(khoa_);
     for (;;) {
         coViec_.wait(k, [this] { return canDongBo_ || dung_; });
         // A stop flushes what is still pending first.
         if (!canDongBo_) return;
+        // The changes of the next moment go to the device with this one:
+        // a flush costs the device's time whatever it carries.
+        coViec_.wait_for(k, GOM_THAY_DOI, [this] { return dung_; });
         canDongBo_ = false;
+        std::vector<std::filesystem::path> cu;
+        cu.swap(conLai_);
         k.unlock();
+        bool daXuong;
         {
             std::lock_guard<std::mutex> dangLam(dangDongBo_);
-            nenTang::dongBoTep(tep_);
+            daXuong = nenTang::dongBoTep(tep_);
+        }
+        // The older texts go only once a newer one is safe.
+        for (const auto& p : cu) {
+            std::error_code loi;
+            if (daXuong && std::filesystem::is_regular_file(std::filesystem::symlink_status(p, loi))) {
+                std::filesystem::remove(p, loi);
+            }
         }
         k.lock();
+        if (!daXuong) conLai_.insert(conLai_.end(), cu.begin(), cu.end());
+    }
+}
+
+namespace {
+
+bool docMot(const std::filesystem::path& p, VanDaLuu& van) {
+    std::string noiDung;
+    if (nenTang::docTepThuong(p, TOI_DA_BYTE_TEP, noiDung) != nenTang::DocTep::DUOC) return false;
+    std::istringstream vao(std::move(noiDung));
+    return docVanDaLuu(vao, van);
+}
+
+// The texts left beside the file (swapped out, or written by a program that
+// was killed before it could put them in place), newest first.
+std::vector<std::pair<std::filesystem::file_time_type, std::filesystem::path>> tepBenCanh(
+    const std::filesystem::path& tep) {
+    namespace fs = std::filesystem;
+    const std::string dau = tep.filename().string() + ".tmp-";
+    std::vector<std::pair<fs::file_time_type, fs::path>> ds;
+    std::error_code loi;
+    for (fs::directory_iterator it(tep.parent_path(), loi), het; !loi && it != het; it.increment(loi)) {
+        std::error_code loiMuc;
+        if (it->path().filename().string().rfind(dau, 0) == 0 && it->is_regular_file(loiMuc) && !it->is_symlink(loiMuc))
+            ds.emplace_back(it->last_write_time(loiMuc), it->path());
+    }
+    std::sort(ds.begin(), ds.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    return ds;
+}
+
+}  // namespace
+
+bool TuLuu::docVanDaGiu(const std::filesystem::path& tep, VanDaLuu& van) {
+    if (docMot(tep, van)) return true;
+    for (const auto& [thoiGian, p] : tepBenCanh(tep))
+        if (docMot(p, van)) return true;
+    return false;
+}
+
+void TuLuu::donTepCu() {
+    // Only beside a file that reads whole, and only those a minute old: a
+    // second program may be writing one of its own right now.
+    VanDaLuu van;
+    if (!docMot(tep_, van)) return;
+    const auto han = std::filesystem::file_time_type::clock::now() - std::chrono::minutes(1);
+    for (const auto& [thoiGian, p] : tepBenCanh(tep_)) {
+        std::error_code loi;
+        if (thoiGian < han) std::filesystem::remove(p, loi);
     }
 }

@@ -1,16 +1,20 @@
 #pragma once
+#include <chrono>
 #include <condition_variable>
 #include <filesystem>
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
+
+#include "tep_van_luu.h"
 
 // The game kept between runs: one file, replaced whole by a rename each time
 // the game changes, before the change is answered, so that what a player
 // was shown survives the program being killed. Putting the file on the
 // device takes milliseconds, which no answer waits for: a thread of its own
-// flushes the newest file after each change, several changes in a row with
-// one flush.
+// flushes the newest file half a second after a change, the changes of that
+// half second with one flush.
 class TuLuu {
 public:
     TuLuu() = default;
@@ -25,13 +29,20 @@ public:
     // cannot. A text equal to the last one written is not written again.
     bool ghi(const std::string& vanBan);
 
+    // The kept text: the file's, or, when a power cut left it unreadable,
+    // the newest earlier text still beside it that reads as a game.
+    static bool docVanDaGiu(const std::filesystem::path& tep, VanDaLuu& van);
+
 private:
     std::filesystem::path tep_;
     std::string daGhi_;
 
-    std::mutex khoa_;  // guards canDongBo_ and dung_
+    std::mutex khoa_;  // guards canDongBo_, conLai_ and dung_
     std::condition_variable coViec_;
     bool canDongBo_ = false;
+    // Earlier texts left beside the file, removed once a newer one is on
+    // the device.
+    std::vector<std::filesystem::path> conLai_;
     bool dung_ = false;
     // Held while a flush has the file open: on Windows a file that is open
     // cannot be replaced, so a rename that fails waits for the flush once.
@@ -39,4 +50,6 @@ private:
     std::thread luong_;
 
     void vongDongBo();
+    // Removes what earlier runs left beside a whole file.
+    void donTepCu();
 };

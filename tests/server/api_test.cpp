@@ -3,6 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <thread>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include <nlohmann/json.hpp>
 
@@ -180,9 +185,94 @@ TEST(Api, UndoSaveLoadAndUnknownNames) {
     EXPECT_EQ(mc.api("luu"), tuChoi("Lưu ván thất bại"));
     EXPECT_EQ(J(mc.api("trangthai"))["coBanLuu"], false) << "a directory is no saved game";
     EXPECT_EQ(mc.api("tai"), tuChoi("Không tìm thấy ván đã lưu"));
+    thu::fs::remove(mc.thuMuc() / "tavelin.save");
+
+    // Both clocks (to the second, as the file keeps them), the time control
+    // and each computer's level come back.
+    mc.api("vanmoi?cheDo=MM&doKho=DE&doKhoDen=CAO_THU&giay=300");
+    json luc = J(mc.api("tamdung"));
+    ASSERT_EQ(mc.api("luu"), R"({"ok":true,"thongBao":"Đã lưu ván vào tavelin.save"})");
+    mc.api("vanmoi?giay=60");
+    s = J(mc.api("tai"));
+    EXPECT_EQ(s["doKhoDo"], "DE");
+    EXPECT_EQ(s["doKhoDen"], "CAO_THU");
+    EXPECT_EQ(s["dongHo"]["giayMoiBen"], 300);
+    EXPECT_NEAR(s["dongHo"]["do"].get<double>(), std::floor(luc["dongHo"]["do"].get<double>()), 1.0);
+    EXPECT_NEAR(s["dongHo"]["den"].get<double>(), std::floor(luc["dongHo"]["den"].get<double>()), 1.0);
+    mc.api("tamdung");
 
     EXPECT_EQ(mc.get("/api/TrangThai").ma, 404);
 }
+
+TEST(Api, PauseStopsTheClocksAndResignationIsUndone) {
+    MayChuThu mc;
+    mc.api("vanmoi?giay=600");
+    mc.api("cham?hang=9&cot=1");
+    mc.api("cham?hang=7&cot=2");
+    json s = J(mc.api("tamdung"));
+    EXPECT_EQ(s["hanhDong"], "tamdung");
+    EXPECT_EQ(s["tamDungMay"], true);
+    const double den = s["dongHo"]["den"], doDo = s["dongHo"]["do"];
+    EXPECT_NE(thu::docHetTep(mc.tepTuLuu()).find("\ntamdung 1\n"), std::string::npos) << "the pause is kept too";
+    std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+    s = J(mc.api("trangthai"));
+    EXPECT_EQ(s["dongHo"]["den"], den);
+    EXPECT_EQ(s["dongHo"]["do"], doDo);
+    EXPECT_EQ(mc.api("cham?hang=0&cot=1"), tuChoi("Ván đang tạm dừng"));
+    EXPECT_EQ(mc.api("goiy"), tuChoi("Ván đang tạm dừng"));
+    s = J(mc.api("tieptuc"));
+    EXPECT_EQ(s["tamDungMay"], false);
+    ASSERT_TRUE(thu::choDen([&] { return J(mc.api("trangthai"))["dongHo"]["den"] < den - 0.2; }));
+
+    // Between humans the side to move resigns; an undo takes back only that.
+    s = J(mc.api("xinthua"));
+    EXPECT_EQ(s["ketQua"], "DO_THANG");
+    EXPECT_EQ(s["lyDo"], "Đen xin thua");
+    EXPECT_EQ(mc.api("tamdung"), tuChoi("Ván đã kết thúc"));
+    EXPECT_EQ(mc.api("xinthua"), tuChoi("Ván đã kết thúc"));
+    s = J(mc.api("huy"));
+    EXPECT_EQ(s["ketQua"], "DANG_CHOI");
+    EXPECT_EQ(s["nuocThu"], 1);
+    EXPECT_EQ(s["luot"], "DEN");
+    // Against the computer the human resigns whoever is to move.
+    s = J(mc.api("vanmoi?cheDo=NM&pheNguoi=DEN&doKho=DE&giay=0"));
+    EXPECT_EQ(J(mc.api("xinthua"))["lyDo"], "Đen xin thua");
+    mc.api("vanmoi?cheDo=MM&giay=0");
+    EXPECT_EQ(mc.api("xinthua"), tuChoi("Không có người chơi để xin thua"));
+}
+
+#ifndef _WIN32
+TEST(Api, SpecialFilesBesideTheSaveNeitherHangNorAreWrittenThrough) {
+    MayChuThu mc;
+    const thu::fs::path luu = mc.thuMuc() / "tavelin.save";
+    // Read: a device or a FIFO is refused at once, and the game stays.
+    mc.api("cham?hang=9&cot=1");
+    mc.api("cham?hang=7&cot=2");
+    thu::fs::create_symlink("/dev/zero", luu);
+    EXPECT_EQ(mc.api("tai"), tuChoi("Tệp ván lưu không hợp lệ"));
+    thu::fs::remove(luu);
+    ASSERT_EQ(::mkfifo(luu.c_str(), 0600), 0);
+    EXPECT_EQ(mc.api("tai"), tuChoi("Tệp ván lưu không hợp lệ"));
+    thu::fs::remove(luu);
+    EXPECT_EQ(J(mc.api("trangthai"))["nuocThu"], 1);
+
+    // Write: no link or FIFO beside the file is followed or opened, not even
+    // one at the very name this program would pick next.
+    const thu::fs::path nanNhan = mc.thuMuc() / "nan_nhan.txt";
+    thu::ghiTep(nanNhan, "giu nguyen");
+    thu::fs::create_symlink(nanNhan, mc.thuMuc() / "tavelin.save.tmp");
+    thu::fs::create_symlink(nanNhan, mc.thuMuc() / ("tavelin.save.tmp-" + std::to_string(mc.chuongTrinh().pid()) + "-0"));
+    EXPECT_EQ(mc.api("luu"), R"({"ok":true,"thongBao":"Đã lưu ván vào tavelin.save"})");
+    EXPECT_EQ(thu::docHetTep(nanNhan), "giu nguyen");
+    thu::fs::remove(mc.thuMuc() / "tavelin.save.tmp");
+    ASSERT_EQ(::mkfifo((mc.thuMuc() / "tavelin.save.tmp").c_str(), 0600), 0);
+    EXPECT_EQ(mc.api("luu"), R"({"ok":true,"thongBao":"Đã lưu ván vào tavelin.save"})");
+    EXPECT_EQ(J(mc.api("tai"))["nuocThu"], 1);
+
+    mc.chuongTrinh().guiTinHieu(SIGTERM);
+    EXPECT_EQ(mc.chuongTrinh().choThoat(), 0);
+}
+#endif
 
 TEST(Api, HintAndClockRunningOut) {
     MayChuThu mc;

@@ -67,7 +67,7 @@ TEST(LuongMay, StaleSearchNeverLandsInANewGame) {
 
 TEST(LuongMay, ComputerAgainstComputerAdvancesPausesOnUndoAndResumes) {
     MayChuThu mc;
-    json s = json::parse(mc.api("vanmoi?cheDo=MM&doKho=DE&giay=0"));
+    json s = json::parse(mc.api("vanmoi?cheDo=MM&doKho=DE&giay=600"));
     EXPECT_EQ(s["mayDangNghi"], true);
     ASSERT_TRUE(thu::choDen([&] { return trangThai(mc)["nuocThu"] >= 3; }));
 
@@ -75,11 +75,13 @@ TEST(LuongMay, ComputerAgainstComputerAdvancesPausesOnUndoAndResumes) {
     EXPECT_EQ(s["hanhDong"], "huy");
     EXPECT_EQ(s["tamDungMay"], true);
     // A search that was running when the undo came is dropped (the version
-    // changed), and nothing is started while paused, however long we wait.
+    // changed), and nothing is started while paused, however long we wait;
+    // neither clock runs meanwhile.
     const int daChoi = s["nuocThu"];
     std::this_thread::sleep_for(2s);
     EXPECT_EQ(trangThai(mc)["nuocThu"], daChoi);
     EXPECT_EQ(trangThai(mc)["tamDungMay"], true);
+    EXPECT_EQ(trangThai(mc)["dongHo"], s["dongHo"]);
 
     s = json::parse(mc.api("tieptuc"));
     EXPECT_EQ(s["hanhDong"], "tieptuc");

@@ -1,8 +1,12 @@
 // The platform layer: listening sockets, time-outs, a dead peer, the
-// web-directory search.
+// web-directory search, the per-user data folder, reading a file that may
+// be anything.
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include "may_chu_thu.h"
 #include "nen_tang.h"
@@ -118,4 +122,47 @@ TEST(NenTangThuMuc, ExecutableDirAndWebSearchFallbacks) {
     auto ts = nenTang::thamSoUtf8(2, argv);
     ASSERT_EQ(ts.size(), 2u);
     EXPECT_EQ(ts[1], "thư mục");
+}
+
+TEST(NenTangThuMuc, PerUserDataFolderIsFoundAndCreated) {
+    thu::ThuMucTam tam;
+#ifdef _WIN32
+    const fs::path goc = tam.duongDan() / "AppData" / "Local";
+    ::SetEnvironmentVariableW(L"LOCALAPPDATA", goc.c_str());
+    EXPECT_EQ(nenTang::thuMucDuLieu(), goc / "tavelin3d");
+    ::SetEnvironmentVariableW(L"LOCALAPPDATA", nullptr);
+#else
+    const fs::path goc = tam.duongDan() / "nha" / ".local" / "share";
+    ::setenv("XDG_DATA_HOME", (tam.duongDan() / "xdg").c_str(), 1);
+    ::setenv("HOME", (tam.duongDan() / "nha").c_str(), 1);
+    EXPECT_EQ(nenTang::thuMucDuLieu(), tam.duongDan() / "xdg" / "tavelin3d");
+    // A relative XDG_DATA_HOME counts as unset: the home's .local/share.
+    ::setenv("XDG_DATA_HOME", "tuong/doi", 1);
+    EXPECT_EQ(nenTang::thuMucDuLieu(), goc / "tavelin3d");
+    ::unsetenv("XDG_DATA_HOME");
+    ::unsetenv("HOME");
+#endif
+    EXPECT_TRUE(fs::is_directory(goc / "tavelin3d")) << "created, parents included";
+    EXPECT_EQ(nenTang::thuMucDuLieu(), fs::path()) << "no home: no folder";
+}
+
+TEST(NenTangTep, ReadingRefusesDevicesPipesAndLargeFilesAtOnce) {
+    thu::ThuMucTam tam;
+    std::string noiDung = "cu";
+    EXPECT_EQ(nenTang::docTepThuong(tam.duongDan() / "khong_co", 100, noiDung), nenTang::DocTep::KHONG_CO);
+    EXPECT_EQ(nenTang::docTepThuong(tam.duongDan(), 100, noiDung), nenTang::DocTep::KHONG_CO) << "a folder";
+    thu::ghiTep(tam.duongDan() / "lon", std::string(101, 'x'));
+    EXPECT_EQ(nenTang::docTepThuong(tam.duongDan() / "lon", 100, noiDung), nenTang::DocTep::KHONG_HOP_LE);
+    EXPECT_EQ(nenTang::docTepThuong(tam.duongDan() / "lon", 101, noiDung), nenTang::DocTep::DUOC);
+    EXPECT_EQ(noiDung, std::string(101, 'x'));
+#ifdef _WIN32
+    EXPECT_EQ(nenTang::docTepThuong(L"NUL", 100, noiDung), nenTang::DocTep::KHONG_HOP_LE);
+#else
+    // A device that never ends and a FIFO nobody writes to: refused without
+    // a byte read or a wait.
+    EXPECT_EQ(nenTang::docTepThuong("/dev/zero", 100, noiDung), nenTang::DocTep::KHONG_HOP_LE);
+    const fs::path fifo = tam.duongDan() / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(nenTang::docTepThuong(fifo, 100, noiDung), nenTang::DocTep::KHONG_HOP_LE);
+#endif
 }

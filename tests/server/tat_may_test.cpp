@@ -1,6 +1,7 @@
 // Stopping while the computer searches: the program ends with exit code 0
 // once that search is over, its move never lands and no thread outlives the
-// server object.
+// server object. Killed outright, the program loses no move it has shown:
+// the next one offers the game back.
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -11,6 +12,7 @@
 
 #include "giao_dien_web.h"
 #include "may_chu_thu.h"
+#include "tu_luu.h"
 
 using json = nlohmann::json;
 using namespace thu;
@@ -71,4 +73,77 @@ TEST(TatMay, StopDuringAHardSearchDropsItsMoveAndJoinsTheWorker) {
         EXPECT_EQ(s["mayDangNghi"], false) << "the worker had taken the scheduled move";
     }
     EXPECT_EQ(soLuong(), truoc);
+}
+
+TEST(TatMay, KilledMidTimedGameComesBackPausedWithBothClocks) {
+    ThuMucTam duLieu;
+    const std::vector<std::string> thamSo = {"--data-dir", duLieu.duongDan().string()};
+    json truoc;
+    {
+        MayChuThu mc(thamSo);
+        mc.api("vanmoi?giay=600");
+        for (const char* o : {"hang=9&cot=1", "hang=7&cot=2", "hang=0&cot=1", "hang=2&cot=2", "hang=9&cot=7"})
+            mc.api(std::string("cham?") + o);
+        std::this_thread::sleep_for(300ms);
+        truoc = json::parse(mc.api("cham?hang=7&cot=6"));
+        ASSERT_EQ(truoc["hanhDong"], "di");
+        // Killed right after the answer: nothing runs at exit.
+        mc.chuongTrinh().giet();
+    }
+    std::this_thread::sleep_for(1s);  // the time it was stopped must not count
+
+    MayChuThu mc(thamSo);
+    json s = json::parse(mc.api("trangthai"));
+    EXPECT_EQ(s["phienBan"], 1) << "the program still starts with a fresh game";
+    EXPECT_EQ(s["nuocThu"], 0);
+    json co = json::parse(mc.api("vantruoc"));
+    EXPECT_EQ(co["co"], true);
+    EXPECT_EQ(co["soNuoc"], 3);
+    EXPECT_EQ(co["cheDo"], "NGUOI_NGUOI");
+    EXPECT_EQ(co["giayMoiBen"], 600);
+
+    s = json::parse(mc.api("khoiphuc"));
+    EXPECT_EQ(s["hanhDong"], "khoiphuc");
+    EXPECT_EQ(s["lichSu"], truoc["lichSu"]);
+    EXPECT_EQ(s["luot"], "DEN");
+    EXPECT_EQ(s["tamDungMay"], true);
+    EXPECT_EQ(s["dongHo"]["giayMoiBen"], 600);
+    const double doTruoc = truoc["dongHo"]["do"], denTruoc = truoc["dongHo"]["den"];
+    const double doSau = s["dongHo"]["do"], denSau = s["dongHo"]["den"];
+    EXPECT_LT(doTruoc, 599.8) << "red's thinking time was charged";
+    EXPECT_NEAR(doSau, doTruoc, 0.011);
+    EXPECT_NEAR(denSau, denTruoc, 0.011);
+    // Paused: neither clock runs until the player continues.
+    std::this_thread::sleep_for(1200ms);
+    s = json::parse(mc.api("trangthai"));
+    EXPECT_EQ(s["dongHo"]["do"], doSau);
+    EXPECT_EQ(s["dongHo"]["den"], denSau);
+    mc.api("tieptuc");
+    ASSERT_TRUE(choDen([&] { return json::parse(mc.api("trangthai"))["dongHo"]["den"] < denSau - 0.2; }));
+    EXPECT_EQ(json::parse(mc.api("trangthai"))["dongHo"]["do"], doSau);
+}
+
+TEST(TatMay, KeptFileLeftUnreadableByAPowerCutFallsBackToTheNewestEarlierText) {
+    ThuMucTam tam;
+    const fs::path tep = tam.duongDan() / "van_dang_choi.save";
+    const auto bayGio = fs::file_time_type::clock::now();
+    // What a power cut can leave of a file that had not reached the device,
+    // and the earlier texts beside it, newest not a game.
+    ghiTep(tep, "");
+    const std::pair<const char*, const char*> benCanh[] = {
+        {"van_dang_choi.save.tmp-7-0", "TAVELIN1\nnuoc 1\n9 1 7 2\n"},
+        {"van_dang_choi.save.tmp-7-1", "TAVELIN1\nnuoc 2\n9 1 7 2\n0 1 2 2\n"},
+        {"van_dang_choi.save.tmp-7-2", "TAVELIN"},
+    };
+    for (size_t i = 0; i < 3; ++i) {
+        ghiTep(tam.duongDan() / benCanh[i].first, benCanh[i].second);
+        fs::last_write_time(tam.duongDan() / benCanh[i].first, bayGio - std::chrono::seconds(30 - 10 * i));
+    }
+    VanDaLuu van;
+    ASSERT_TRUE(TuLuu::docVanDaGiu(tep, van));
+    EXPECT_EQ(van.nuoc.size(), 2u);
+    // A whole file is read as it stands.
+    ghiTep(tep, "TAVELIN1\nnuoc 0\n");
+    ASSERT_TRUE(TuLuu::docVanDaGiu(tep, van));
+    EXPECT_TRUE(van.nuoc.empty());
 }

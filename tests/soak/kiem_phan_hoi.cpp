@@ -31,7 +31,9 @@ const std::vector<std::string>& KiemPhanHoi::tuChoiAPI() {
         R"({"ok":false,"lyDo":"Ô không hợp lệ"})",          R"({"ok":false,"lyDo":"Ván đã kết thúc"})",
         R"({"ok":false,"lyDo":"Đang là lượt của máy"})",    R"({"ok":false,"lyDo":"Hãy chọn một quân của bạn"})",
         R"({"ok":false,"lyDo":"Nước đi không hợp lệ"})",    R"({"ok":false,"lyDo":"Không có nước nào để hủy"})",
-        R"({"ok":false,"lyDo":"Không tìm thấy ván đã lưu"})",
+        R"({"ok":false,"lyDo":"Không tìm thấy ván đã lưu"})",   R"({"ok":false,"lyDo":"Ván đang tạm dừng"})",
+        R"({"ok":false,"lyDo":"Không có người chơi để xin thua"})",
+        R"({"ok":false,"lyDo":"Không có ván nào để tiếp tục"})",
     };
     return ds;
 }
@@ -93,6 +95,7 @@ std::string KiemPhanHoi::kiemJSON(const std::string& than) {
     if (j.is_discarded() || !j.is_object()) return "200 body is not JSON";
     if (!j.contains("ok") || !j["ok"].is_boolean()) return "JSON without a boolean \"ok\"";
     if (j["ok"] != true) return "a refusal the server does not have: " + than.substr(0, 120);
+    if (j.contains("co")) return j["co"].is_boolean() ? "" : "\"vantruoc\" without a boolean \"co\"";
     for (const char* khoa : {"phienBan", "cheDo", "ketQua", "banCo", "lichSu", "dongHo"})
         if (!j.contains(khoa)) return std::string("state document without \"") + khoa + "\"";
     return "";

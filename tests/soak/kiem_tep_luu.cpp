@@ -46,7 +46,7 @@ bool tepLuuDayDu(const std::string& noiDung, std::string& lyDo, std::size_t& soN
     auto con = [&](size_t n) { return i + n <= d.size(); };
     long long so = 0;
     if (!con(5) || d[0] != "TAVELIN1") return (lyDo = "header"), false;
-    if (!dongSo(d[1], "chedo", 0, 2, so) || !dongSo(d[2], "dokho", 0, 2, so) || !dongSo(d[3], "pheng", 0, 1, so) ||
+    if (!dongSo(d[1], "chedo", 0, 2, so) || !dongSo(d[2], "dokho", 0, 3, so) || !dongSo(d[3], "pheng", 0, 1, so) ||
         !dongSo(d[4], "giaymoi", INT32_MIN, INT32_MAX, so))
         return (lyDo = "settings lines"), false;
     i = 5;
@@ -61,7 +61,13 @@ bool tepLuuDayDu(const std::string& noiDung, std::string& lyDo, std::size_t& soN
         if (!dongNuoc(d[i++])) return (lyDo = "move line"), false;
     if (!con(2) || !dongSo(d[i++], "ketqua", 0, 3, so)) return (lyDo = "result line"), false;
     if (d[i++].rfind("lydo ", 0) != 0) return (lyDo = "reason line"), false;
-    if (i != d.size()) return (lyDo = "lines after the reason"), false;
+    // This version's lines after the reason: black's time, the time control,
+    // black's level, and a resignation's mark when there is one.
+    if (!con(3) || !dongSo(d[i++], "giayden", 0, INT32_MAX, so) || !dongSo(d[i++], "giaymoiben", 0, INT32_MAX, so) ||
+        !dongSo(d[i++], "dokhoden", 0, 3, so))
+        return (lyDo = "clock and level lines"), false;
+    if (con(1) && d[i] == "xinthua 1") ++i;
+    if (i != d.size()) return (lyDo = "lines after the last"), false;
     return true;
 }
 

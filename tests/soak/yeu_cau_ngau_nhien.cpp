@@ -87,6 +87,9 @@ YeuCauThu TaoYeuCau::api() {
         static const char* const chap[] = {"", "DEN:Xe", "DO:Ma,DEN:Phao", "1:Xe,2:Xe"};
         if (duocPha())
             dich = std::string("/api/vanmoi?cheDo=MM&doKho=DE&giay=") + giay[so(0, 4)] + "&chap=" + chap[so(0, 3)];
+    } else if (r < 94) {
+        static const char* const lenh[] = {"/api/tamdung", "/api/xinthua", "/api/vantruoc", "/api/khoiphuc"};
+        if (duocPha()) dich = lenh[so(0, 3)];
     } else {
         dich = "/api/trangthai?x=1&&y";
     }

@@ -368,6 +368,18 @@ public:
     pid_t pid() const { return pid_; }
 #endif
 
+    // Ends the program at once, as a crash or a power switch would: no
+    // handler runs (SIGKILL; TerminateProcess on Windows).
+    void giet() {
+#ifdef _WIN32
+        ::TerminateProcess(tienTrinh_.hProcess, 137);
+        ::WaitForSingleObject(tienTrinh_.hProcess, INFINITE);
+#else
+        ::kill(pid_, SIGKILL);
+#endif
+        choThoat();
+    }
+
     // Waits until standard output holds `doan`.
     bool choDongRa(const std::string& doan, std::chrono::milliseconds han = 30s) {
         return choDen([&] { return ra().find(doan) != std::string::npos; }, han);

@@ -54,7 +54,7 @@ if [ -d tests/web ]; then
 fi
 
 if [ -f tests/e2e/package.json ]; then
-  (cd tests/e2e && { [ -d node_modules/playwright-core ] || npm ci --no-audit --no-fund; })
+  (cd tests/e2e && { { [ -d node_modules/playwright-core ] && [ -d node_modules/axe-core ]; } || npm ci --no-audit --no-fund; })
   TAVELIN_BIN="$PWD/build/tavelin3d" node --test --test-concurrency=1 tests/e2e/
 fi
 

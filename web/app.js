@@ -7,7 +7,7 @@
 import { goiAPI, soYeuCauDangCho } from './api.js';
 import { BanCoSVG } from './board.js';
 import { BangThongTin, mayCam } from './panel.js';
-import { HopVanMoi } from './newgame.js';
+import { HopVanMoi, tenThoiGian } from './newgame.js';
 import { thongBao } from './toast.js';
 import {
   CHU, TEN_PHE, TEN_CHE_DO, TEN_DO_KHO, kyTuQuan, tenNuoc,
@@ -288,7 +288,8 @@ async function boChon() {
 async function choThayVan(viec) {
   if (!tt || tt.ketQua !== 'DANG_CHOI' || tt.lichSu.length === 0) return true;
   return hoiXacNhan('Bỏ ván đang chơi?',
-    `Ván đang chơi chưa xong (đã đi tới ${tenNuoc(tt.lichSu.length)}). ${viec} sẽ thay nó và ván này mất.`,
+    `Ván đang chơi chưa xong (đã đi tới ${tenNuoc(tt.lichSu.length)}). `
+      + `${viec} sẽ thay nó và ván này mất.`,
     'Bỏ ván này');
 }
 
@@ -352,7 +353,9 @@ async function tamDungHayTiepTuc() {
 async function xinThua() {
   if (!tt || tt.ketQua !== 'DANG_CHOI' || tt.cheDo === 'MAY_MAY') return;
   const ai = tt.cheDo === 'NGUOI_MAY' ? `Bạn (${TEN_PHE[tt.pheNguoi]})` : `${TEN_PHE[tt.luot]} (bên đang đi)`;
-  if (!(await hoiXacNhan('Xin thua?', `${ai} chịu thua, ván kết thúc. Có thể hủy nước để lấy lại.`, 'Xin thua'))) return;
+  const dongY = await hoiXacNhan('Xin thua?', `${ai} chịu thua, ván kết thúc. Có thể hủy nước để lấy lại.`,
+    'Xin thua');
+  if (!dongY) return;
   xuLyTraLoi(await gui('xinthua'));
 }
 
@@ -375,7 +378,7 @@ function moTaVanTruoc(v) {
   } else if (v.cheDo === 'MAY_MAY') {
     phan.push(`Đỏ ${cap(v.doKhoDo)}, Đen ${cap(v.doKhoDen)}`);
   }
-  if (v.giayMoiBen > 0) phan.push(`đồng hồ ${Math.round(v.giayMoiBen / 60)} phút`);
+  if (v.giayMoiBen > 0) phan.push(`đồng hồ ${tenThoiGian(v.giayMoiBen)}`);
   phan.push(`đã đi tới ${tenNuoc(v.soNuoc)}`);
   return `${phan.join(', ')}.`;
 }
@@ -442,6 +445,7 @@ async function nhap(van) {
       // Where an import stopped is read at leisure: it stays until closed.
       $('chu-loi-nhap').textContent = ket.chu;
       $('loi-nhap').hidden = false;
+      $('loi-nhap').scrollIntoView({ block: 'nearest' }); // below the board on a phone
     } else {
       thongBao(ket.chu);
     }

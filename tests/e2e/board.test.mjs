@@ -147,7 +147,7 @@ test('review: the list shows past positions, the keys step, and play can continu
 
   await page.click('#nut-toi'); // the buttons under the board step as the arrow keys do
   assert.equal(await board.getAttribute('data-xem-lai'), '2');
-  assert.equal(await page.locator('#dong-xem-lai').textContent(), 'Đang xem nước 1, Đen: Mã 2 tiến 3');
+  assert.equal(await page.locator('#dong-xem-lai').textContent(), 'Đang xem nước 1, Đen: Mã 8 tiến 7');
   assert.deepEqual(await pieceAt(page, 2, 6), { loai: 2, phe: 'DEN' });
   await page.keyboard.press('Home');
   assert.equal(await board.getAttribute('data-xem-lai'), '0');

@@ -1,4 +1,4 @@
-// Games against the computer (always at the easy level, to keep the suite
+// Games against the computer (at the easy level but once, to keep the suite
 // short): it answers, undo takes back both plies, a hint is drawn, the human
 // can play black, and a computer-against-computer game can be paused.
 
@@ -6,6 +6,7 @@ import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import {
   openGame, point, pieceAt, historyTexts, playMove, waitForHistoryLength, waitForMessage, newGame, watchApi,
+  answerConfirm,
 } from './support/harness.mjs';
 
 const T = { timeout: 240000 };
@@ -40,11 +41,28 @@ test('the computer answers; undo takes back both plies; a hint is drawn', T, asy
   await page.locator('.lop-goi-y .mui-goi-y').waitFor({ state: 'attached' });
   // The hint is written as the move list writes moves: "Gợi ý: Mã 8 tiến 7".
   assert.match(await message.textContent(), /^Gợi ý: (Xe|Pháo|Mã|Tượng|Sĩ|Tướng|Tốt) \d (tiến|thoái|bình) \d$/);
+
+  // Resigning asks first, ends the game for the computer, and undo takes it back.
+  await point(page, 7, 7).click(); // (the reply may come before the move alone is seen)
+  await page.locator('.diem.dang-chon[data-hang="7"][data-cot="7"]').waitFor();
+  await point(page, 7, 4).click();
+  await waitForHistoryLength(page, 2);
+  await page.click('#nut-xin-thua');
+  await answerConfirm(page, false);
+  assert.equal(await page.locator('#ket-thuc').isVisible(), false);
+  await page.click('#nut-xin-thua');
+  await answerConfirm(page, true);
+  await page.locator('#ket-qua', { hasText: 'Đen thắng' }).waitFor();
+  assert.equal(await page.locator('#ly-do').textContent(), 'Đỏ xin thua');
+  await page.click('#nut-huy');
+  await page.locator('#trang-thai', { hasText: 'Đến lượt bạn' }).waitFor();
+  assert.equal((await historyTexts(page)).length, 2, 'only the resignation was taken back');
 });
 
-test('playing black puts black at the bottom and the computer opens', T, async (t) => {
+test('playing black (against the strongest level) puts black at the bottom and the computer opens', T, async (t) => {
   const { page } = await openGame(t);
-  await newGame(page, { cheDo: 'NM', pheNguoi: 'DEN', level: 'DE' });
+  await newGame(page, { cheDo: 'NM', pheNguoi: 'DEN', level: 'CAO_THU' });
+  await page.locator('#ben-tren small', { hasText: 'Máy · Cao thủ' }).waitFor();
   const red = await point(page, 9, 4).boundingBox();
   const black = await point(page, 0, 4).boundingBox();
   assert.ok(black.y > red.y, 'the human side is at the bottom');
@@ -52,6 +70,7 @@ test('playing black puts black at the bottom and the computer opens', T, async (
 
   await waitForHistoryLength(page, 1); // the computer moves first, as red
   assert.equal(await page.locator('#lich-su .nuoc.do').count(), 1);
+  await page.locator('#thong-ke dt', { hasText: 'Số nút' }).waitFor(); // its search, as for the other levels
   await page.locator('#trang-thai', { hasText: 'Đến lượt bạn' }).waitFor();
   await playMove(page, [0, 1], [2, 2]);
   await waitForHistoryLength(page, 3);

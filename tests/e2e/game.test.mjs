@@ -59,9 +59,15 @@ test('save then load brings the saved game back', T, async (t) => {
   await playMove(page, [7, 1], [7, 4]);
   await playMove(page, [0, 7], [2, 6]);
 
+  await page.evaluate(() => { // every message put up, to count them
+    window.tinDaHien = [];
+    const them = (ds) => ds.forEach((d) => d.addedNodes.forEach((n) => window.tinDaHien.push(n.textContent)));
+    new MutationObserver(them).observe(document.getElementById('thong-bao'), { childList: true });
+  });
   await page.click('#nut-luu');
   await waitForMessage(page, 'Đã lưu ván vào tavelin.save');
   await page.waitForFunction(() => !document.getElementById('nut-tai').disabled);
+  assert.deepEqual(await page.evaluate(() => window.tinDaHien), ['Đã lưu ván vào tavelin.save'], 'said once');
   const saved = fs.readFileSync(path.join(program.cwd, 'tavelin.save'), 'utf8');
   assert.ok(saved.startsWith('TAVELIN1'), 'the file is in the working directory');
 

@@ -384,9 +384,10 @@ def main():
     diem = [k[0] for k in kq]
     t, h, th = diem.count(1.0), diem.count(0.5), diem.count(0.0)
     e, bien = elo(diem)
+    chu_elo = "Elo %+.0f +- %.0f (95 %%)" % (e, bien) if 0 < sum(diem) < len(diem) else "Elo unbounded (every game one way)"
     lap = [k[2] for k in kq if k[1] == "repetition"]
-    print("%s: %d games, A +%d =%d -%d, score %.1f/%d (%.1f %%), Elo %+.0f +- %.0f (95 %%)" % (
-        ts.label or ts.mode, len(diem), t, h, th, sum(diem), len(diem), 100 * sum(diem) / len(diem), e, bien))
+    print("%s: %d games, A +%d =%d -%d, score %.1f/%d (%.1f %%), %s" % (
+        ts.label or ts.mode, len(diem), t, h, th, sum(diem), len(diem), 100 * sum(diem) / len(diem), chu_elo))
     print("threefold repetitions: %d; with A 3 or more ahead: %d (leads: %s)" % (
         len(lap), sum(1 for x in lap if x >= 3), ", ".join("%+.1f" % x for x in lap) or "-"))
     if ts.judge_depth:

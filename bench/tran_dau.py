@@ -18,6 +18,7 @@ repetition, A's material lead at that moment (chariot 9, cannon 4.5, horse 4,
 advisor and elephant 2, soldier 1).
 """
 import argparse
+import http.client
 import json
 import math
 import os
@@ -183,9 +184,16 @@ class MayChu:
                 break
         threading.Thread(target=lambda: [None for _ in self.p.stdout], daemon=True).start()
 
-    def api(self, lenh):
-        with urllib.request.urlopen("http://127.0.0.1:%d/api/%s" % (self.cong, lenh), timeout=60) as r:
-            return json.loads(r.read().decode("utf-8"))
+    def api(self, lenh, thu_lai=True):
+        """One command; the state ("trangthai") is asked again if the server drops the connection."""
+        for lan in range(10):
+            try:
+                with urllib.request.urlopen("http://127.0.0.1:%d/api/%s" % (self.cong, lenh), timeout=60) as r:
+                    return json.loads(r.read().decode("utf-8"))
+            except (OSError, http.client.HTTPException):
+                if not thu_lai or lan == 9:
+                    raise
+                time.sleep(0.2)
 
     def dong(self):
         self.p.terminate()
@@ -243,18 +251,35 @@ def van_may_chu(tham_so, may_chu, khai_cuoc, a_do):
             if s["luot"] == phe_b:
                 n = b.nuoc(cac_nuoc, tham_so.go_b)
                 hd, cd, hc, cc = nuoc_sang_o(n)
-                may_chu.api("cham?hang=%d&cot=%d" % (hd, cd))
-                s = may_chu.api("cham?hang=%d&cot=%d" % (hc, cc))
-                if s.get("hanhDong") != "di":
+                for lan in range(3):
+                    try:
+                        may_chu.api("bochon", False)
+                        may_chu.api("cham?hang=%d&cot=%d" % (hd, cd), False)
+                        s = may_chu.api("cham?hang=%d&cot=%d" % (hc, cc), False)
+                        da_di = s.get("hanhDong") == "di"
+                        break
+                    except (OSError, http.client.HTTPException):
+                        # Dropped: whether the move was played shows in the state.
+                        time.sleep(0.2)
+                        s = may_chu.api("trangthai")
+                        da_di = s["nuocThu"] > truoc["nuocThu"]
+                        if da_di:
+                            break
+                if not da_di:
                     ly_do = "illegal " + n
                     s = dict(truoc, ketQua="DEN_THANG" if phe_b == "DO" else "DO_THANG")
                     break
+                # The board after this move, whatever the computer has done since.
+                ban = [q for q in truoc["banCo"] if (q["h"], q["c"]) != (hc, cc)]
+                ban = [dict(q, h=hc, c=cc) if (q["h"], q["c"]) == (hd, cd) else q for q in ban]
+                s = dict(s, banCo=ban, nuocThu=truoc["nuocThu"] + 1, luot=phe_a, ketQua="DANG_CHOI") \
+                    if s["nuocThu"] > truoc["nuocThu"] + 1 else s
             else:
                 while True:
-                    time.sleep(0.05)
                     s = may_chu.api("trangthai")
                     if s["nuocThu"] != truoc["nuocThu"] or s["ketQua"] != "DANG_CHOI":
                         break
+                    time.sleep(0.05)
                 if s["nuocThu"] == truoc["nuocThu"]:
                     break
                 n = nuoc_tu_hai_ban(truoc["banCo"], s["banCo"], phe_a)
@@ -359,9 +384,10 @@ def main():
     diem = [k[0] for k in kq]
     t, h, th = diem.count(1.0), diem.count(0.5), diem.count(0.0)
     e, bien = elo(diem)
+    chu_elo = "Elo %+.0f +- %.0f (95 %%)" % (e, bien) if 0 < sum(diem) < len(diem) else "Elo unbounded (every game one way)"
     lap = [k[2] for k in kq if k[1] == "repetition"]
-    print("%s: %d games, A +%d =%d -%d, score %.1f/%d (%.1f %%), Elo %+.0f +- %.0f (95 %%)" % (
-        ts.label or ts.mode, len(diem), t, h, th, sum(diem), len(diem), 100 * sum(diem) / len(diem), e, bien))
+    print("%s: %d games, A +%d =%d -%d, score %.1f/%d (%.1f %%), %s" % (
+        ts.label or ts.mode, len(diem), t, h, th, sum(diem), len(diem), 100 * sum(diem) / len(diem), chu_elo))
     print("threefold repetitions: %d; with A 3 or more ahead: %d (leads: %s)" % (
         len(lap), sum(1 for x in lap if x >= 3), ", ".join("%+.1f" % x for x in lap) or "-"))
     if ts.judge_depth:

@@ -45,7 +45,7 @@ const char* const TEN_MUC[] = {"DE", "TRUNG_BINH", "KHO", "CAO_THU"};
 // The time a move may take with a clock: an even share of what is left (of
 // what is left until the next time control), most of the increment, never
 // more than half of what is left minus a margin for the pipes.
-double ngansachGio(int64_t conLai, int64_t tang, int64_t soNuocToiKiem) {
+double nganSachGio(int64_t conLai, int64_t tang, int64_t soNuocToiKiem) {
     const double t = static_cast<double>(std::max<int64_t>(conLai, 0));
     const double phan = t / static_cast<double>(soNuocToiKiem > 0 ? std::min<int64_t>(soNuocToiKiem, 40) : 30) +
                         0.8 * static_cast<double>(std::max<int64_t>(tang, 0));
@@ -203,8 +203,11 @@ void PhienUCI::lenhGo(const std::vector<std::string>& tu) {
     if (co[MOVETIME]) {
         gh.miliGiay = std::max<double>(1.0, static_cast<double>(so[MOVETIME]));
     } else if (coGio && !voHan) {
-        const double ngansach = ngansachGio(conLai, so[luot == DO ? WINC : BINC], so[MOVESTOGO]);
-        gh.miliGiay = std::min(ngansach, thamSoDoKho(cauHinh_.doKho).thoiGianToiDa);
+        // A fixed level never thinks longer than in the game; the
+        // strength-first level uses the clock's budget.
+        const double nganSach = nganSachGio(conLai, so[luot == DO ? WINC : BINC], so[MOVESTOGO]);
+        gh.miliGiay =
+            cauHinh_.doKho == CAO_THU ? nganSach : std::min(nganSach, thamSoDoKho(cauHinh_.doKho).thoiGianToiDa);
     } else if (co[DEPTH] || co[NODES] || voHan) {
         gh.miliGiay = std::numeric_limits<double>::infinity();
     }

@@ -100,14 +100,15 @@ private:
     int gui_ = -1, doc_ = -1;
     std::string dem_;
 };
+
+// The move of the last line read, a "bestmove" line.
+std::string nuocTot(const std::vector<std::string>& dong) {
+    return dong.empty() || dong.back().size() < 9 ? std::string() : dong.back().substr(9);
+}
 #define CAN_POSIX()
 #else
 #define CAN_POSIX() GTEST_SKIP() << "the pipe helper is POSIX only"
 #endif
-
-std::string nuocTot(const std::vector<std::string>& dong) {
-    return dong.empty() || dong.back().size() < 9 ? std::string() : dong.back().substr(9);
-}
 
 }  // namespace
 

@@ -41,10 +41,22 @@ bool TuLuu::ghi(const std::string& vanBan) {
     }
     if (!ok) return false;
     daGhi_ = vanBan;
+    bool boNgay = false;
     {
         std::lock_guard<std::mutex> k(khoa_);
         canDongBo_ = true;
-        if (!conLai.empty()) conLai_.push_back(std::move(conLai));
+        // The first text swapped out since the last flush is the one the
+        // device holds: kept until a newer one is there. Those after it never
+        // reached the device and are of no use after a power cut; they go at
+        // once, so that quick changes do not pile files up.
+        if (!conLai.empty()) {
+            boNgay = !conLai_.empty();
+            if (!boNgay) conLai_.push_back(conLai);
+        }
+    }
+    if (boNgay) {
+        std::error_code loi;
+        std::filesystem::remove(conLai, loi);
     }
     coViec_.notify_one();
     return true;

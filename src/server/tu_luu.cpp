@@ -44,22 +44,45 @@ bool TuLuu::ghi(const std::string& vanBan) {
     {
         std::lock_guard<std::mutex> k(khoa_);
         canDongBo_ = true;
-        if (!conLai.empty()) conLai_.push_back(std::move(conLai));
+        // The first text swapped out since the last flush is the one the
+        // device holds: kept until a newer one is there. Those after it never
+        // reached the device and are of no use after a power cut; the thread
+        // removes them at once, so that quick changes do not pile files up.
+        if (!conLai.empty()) (conLai_.empty() ? conLai_ : boNgay_).push_back(std::move(conLai));
     }
     coViec_.notify_one();
     return true;
+}
+
+void TuLuu::xoaBoNgay(std::unique_lock<std::mutex>& k) {
+    while (!boNgay_.empty()) {
+        std::vector<std::filesystem::path> xoa;
+        xoa.swap(boNgay_);
+        k.unlock();
+        for (const auto& p : xoa) {
+            std::error_code loi;
+            if (std::filesystem::is_regular_file(std::filesystem::symlink_status(p, loi))) std::filesystem::remove(p, loi);
+        }
+        k.lock();
+    }
 }
 
 void TuLuu::vongDongBo() {
     donTepCu();
     std::unique_lock<std::mutex> k(khoa_);
     for (;;) {
-        coViec_.wait(k, [this] { return canDongBo_ || dung_; });
-        // A stop flushes what is still pending first.
-        if (!canDongBo_) return;
+        coViec_.wait(k, [this] { return canDongBo_ || !boNgay_.empty() || dung_; });
+        xoaBoNgay(k);
+        if (!canDongBo_) {
+            if (dung_) return;
+            continue;
+        }
         // The changes of the next moment go to the device with this one:
-        // a flush costs the device's time whatever it carries.
-        coViec_.wait_for(k, GOM_THAY_DOI, [this] { return dung_; });
+        // a flush costs the device's time whatever it carries. A stop
+        // flushes what is pending at once.
+        const auto han = std::chrono::steady_clock::now() + GOM_THAY_DOI;
+        while (!dung_ && coViec_.wait_until(k, han, [this] { return dung_ || !boNgay_.empty(); })) xoaBoNgay(k);
+        xoaBoNgay(k);
         canDongBo_ = false;
         std::vector<std::filesystem::path> cu;
         cu.swap(conLai_);

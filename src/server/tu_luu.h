@@ -37,12 +37,14 @@ private:
     std::filesystem::path tep_;
     std::string daGhi_;
 
-    std::mutex khoa_;  // guards canDongBo_, conLai_ and dung_
+    std::mutex khoa_;  // guards canDongBo_, conLai_, boNgay_ and dung_
     std::condition_variable coViec_;
     bool canDongBo_ = false;
     // Earlier texts left beside the file, removed once a newer one is on
     // the device.
     std::vector<std::filesystem::path> conLai_;
+    // Later ones, which never reached the device: removed at once.
+    std::vector<std::filesystem::path> boNgay_;
     bool dung_ = false;
     // Held while a flush has the file open: on Windows a file that is open
     // cannot be replaced, so a rename that fails waits for the flush once.
@@ -50,6 +52,8 @@ private:
     std::thread luong_;
 
     void vongDongBo();
+    // Removes boNgay_'s files (khoa_ held, released meanwhile).
+    void xoaBoNgay(std::unique_lock<std::mutex>& k);
     // Removes what earlier runs left beside a whole file.
     void donTepCu();
 };

@@ -35,7 +35,8 @@ void inCachDung() {
                  "  tavelin-bench bench [--cao-thu] [--depth D]\n"
                  "  tavelin-bench levels\n"
                  "  tavelin-bench match [--a cao-thu|kho] [--b cao-thu|kho] [--a-params k=v,...] [--b-params k=v,...]\n"
-                 "                      [--ms 300] [--games 112] [--threads 1] [--start OPENING] [--mates] [--moves]\n";
+                 "                      [--ms 300] [--games 112] [--threads 1] [--start OPENING] [--mates] [--moves]\n"
+                 "  tavelin-bench referee [--no-capture N] [--max-plies N]   (commands on stdin; see bench/tran_dau.py)\n";
 }
 
 }  // namespace
@@ -52,6 +53,7 @@ int main(int argc, char** argv) {
     if (lenh == "bench") return lenhBench(doiSo);
     if (lenh == "levels") return lenhLevels(doiSo);
     if (lenh == "match") return lenhMatch(doiSo);
+    if (lenh == "referee") return lenhTrongTai(doiSo);
     inCachDung();
     return 2;
 }

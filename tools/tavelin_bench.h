@@ -18,3 +18,4 @@ int lenhSearch(const DoiSo& doiSo);
 int lenhBench(const DoiSo& doiSo);
 int lenhLevels(const DoiSo& doiSo);
 int lenhMatch(const DoiSo& doiSo);
+int lenhTrongTai(const DoiSo& doiSo);

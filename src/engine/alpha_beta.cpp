@@ -1,6 +1,11 @@
 // The tree below the root: make/unmake with the key and the evaluation kept
-// up to date, the transposition table, negamax alpha-beta (fail-hard),
-// quiescence and move ordering.
+// up to date, the transposition table, negamax alpha-beta, quiescence and
+// move ordering.
+// What a node returns: after its moves, its alpha raised by their scores, so
+// never less than the alpha it was given; a cutoff returns the score of the
+// move that made it, which may lie above beta. The early returns give their
+// own values, wherever they lie against the window: a table entry's score, a
+// stand-pat at or above beta, the repetition's 0, a mate's score.
 // Written once for any board B with the search board's interface
 // (ban_tim_kiem.h): the driver searches the search board when it can stand
 // for the BanCo, else a BanCoBoc; the public entry points here drive the
@@ -152,6 +157,11 @@ bool TimKiem::docTT(uint64_t khoa, int32_t doSau, int32_t& diem, int32_t& kieu, 
     kieu = e.kieu();
     nuoc = e.nuocDi();
     return true;
+}
+
+void TimKiem::quenTT(uint64_t khoa) {
+    MucTT& e = bangTT[khoa & matNaTT];
+    if (e.kieu() != KIEU_TRONG && e.cungKhoa(khoa)) e = MucTT{};
 }
 
 // ---- Move ordering ---------------------------------------------------------
@@ -377,12 +387,12 @@ int32_t TimKiem::luongGia() const {
     if (!danhGiaTangDan_) return DanhGia::luongGia(*banCo, pheDangDi);
     // The same sum as DanhGia::luongGia, kept up to date by the moves.
     const int ta = pheDangDi == DO ? 0 : 1;
-    const int32_t taThieu = std::max(0, 4 - phongThu_[ta]);
-    const int32_t dichThieu = std::max(0, 4 - phongThu_[1 - ta]);
-    return (ta == 0 ? diemDo_ : -diemDo_) + 12 * (dichThieu - taThieu);
+    return (ta == 0 ? diemDo_ : -diemDo_) + DanhGia::diemPhongThu(phongThu_[ta], phongThu_[1 - ta]);
 }
 
 [[gnu::noinline]] bool TimKiem::hetThoiGian() const {
+    if (gioiHan_.dung != nullptr && gioiHan_.dung->load(std::memory_order_relaxed)) return true;
+    if (gioiHan_.soNut > 0 && soNut >= gioiHan_.soNut) return true;
     const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - thoiDiemBatDau);
     return static_cast<double>(ns.count()) / 1000000.0 >= thoiGianToiDa;
 }
@@ -486,6 +496,7 @@ int32_t TimKiem::alphaBetaTren(B& ban, int32_t doSau, int32_t alpha, int32_t bet
 template <class B>
 int32_t TimKiem::quiescenceTren(B& ban, int32_t alpha, int32_t beta, int32_t tang, bool biChieuNay) {
     if (!demNut()) return 0;
+    tangSauNhat_ = std::max(tangSauNhat_, tang);
     // Only an endless chain of checks and evasions gets this far; see TANG_TOI_DA.
     if (tang >= TANG_TOI_DA) return luongGia();
     if (!biChieuNay) {

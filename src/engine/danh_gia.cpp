@@ -29,12 +29,12 @@ int32_t diemViTri(int32_t loai, Phe phe, int32_t hang, int32_t cot) {
     const bool quaSong = r < 5;
     const int32_t c = std::abs(cot - 4);
     switch (loai) {
-        case 0: return (quaSong ? 18 : 8) - 2 * c;
-        case 1: return (quaSong ? 15 : 8) - 2 * c;
-        case 2: return (quaSong ? 16 : 10) - 2 * c;
-        case 3: return quaSong ? -5 : 3;
-        case 5: return r == 9 ? 4 : 0;
-        case 6: return diemTot(r, cot, quaSong);
+        case LOAI_XE: return (quaSong ? 18 : 8) - 2 * c;
+        case LOAI_PHAO: return (quaSong ? 15 : 8) - 2 * c;
+        case LOAI_MA: return (quaSong ? 16 : 10) - 2 * c;
+        case LOAI_VOI: return quaSong ? -5 : 3;
+        case LOAI_TUONG: return r == 9 ? 4 : 0;
+        case LOAI_TOT: return diemTot(r, cot, quaSong);
         default: return 0;
     }
 }
@@ -66,12 +66,10 @@ int32_t luongGia(const BanCo& ban, Phe phe) {
         const int32_t k = thuong ? ban.maCuaQuan(*q) & 7 : q->loai();
         const int32_t s = thuong ? BANG_DIEM_MA[k | (q->phe << 3)][q->hang * BanCo::SO_COT + q->cot]
                                  : giaTriLoai(k) + diemViTri(k, q->phe, q->hang, q->cot);
-        if ((k == 3 || k == 4) && (q->phe == DO || q->phe == DEN)) ++phongThu[q->phe];
+        if ((k == LOAI_VOI || k == LOAI_SI) && (q->phe == DO || q->phe == DEN)) ++phongThu[q->phe];
         tong += q->phe == phe ? s : -s;
     }
-    const int32_t taThieu = std::max(0, 4 - phongThu[phe == DO ? 0 : 1]);
-    const int32_t dichThieu = std::max(0, 4 - phongThu[phe == DO ? 1 : 0]);
-    return tong + 12 * (dichThieu - taThieu);
+    return tong + diemPhongThu(phongThu[phe == DO ? 0 : 1], phongThu[phe == DO ? 1 : 0]);
 }
 
 }  // namespace DanhGia

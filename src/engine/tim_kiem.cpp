@@ -3,6 +3,7 @@
 // found win and the easy level's random choice.
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
 #include <utility>
 
 #include "ban_co_boc.h"
@@ -13,8 +14,6 @@
 namespace {
 
 constexpr NuocDi NUOC_TRONG{-1, -1, -1, -1};
-
-using DanhSachGoc = std::vector<std::pair<int32_t, NuocDi>>;
 
 }  // namespace
 
@@ -64,11 +63,41 @@ void TimKiem::datHatGiongCaoThu(uint64_t hatGiong) {
 constexpr size_t SO_NUOC_DA_DANG = 12;
 constexpr int32_t BIEN_DA_DANG = 15;
 
+namespace {
+
+// A CAO_THU score in the scale every level reports (mates: DIEM_CHIEU_HET less the plies).
+int32_t diemTheoThangChung(int32_t diem, int32_t diemChieuHet) {
+    if (std::abs(diem) <= TimKiemCaoThu::NGUONG_CHIEU_HET) return diem;
+    const int32_t soTang = TimKiemCaoThu::DIEM_CHIEU_HET - std::abs(diem);
+    return (diem > 0 ? 1 : -1) * (diemChieuHet - soTang);
+}
+
+}  // namespace
+
 NuocDi TimKiem::timCaoThu(BanCo& ban, Phe phe, ThongKe& thongKe, std::span<const uint64_t> viTriTruoc,
                           double giayConLai) {
     TimKiemCaoThu::GioiHan gioiHan = TimKiemCaoThu::gioiHanTheoDongHo(giayConLai);
     if (viTriTruoc.size() < SO_NUOC_DA_DANG) gioiHan.bienDaDang = BIEN_DA_DANG;
-    const TimKiemCaoThu::KetQua kq = caoThu().tim(ban, phe, viTriTruoc, gioiHan);
+    // What a caller outside the game adds (datGioiHan) replaces the budget.
+    if (gioiHan_.doSau > 0) gioiHan.doSau = gioiHan_.doSau;
+    if (gioiHan_.miliGiay > 0) {
+        const bool voHan = gioiHan_.miliGiay == std::numeric_limits<double>::infinity();
+        gioiHan.msCung = voHan ? 0 : gioiHan_.miliGiay;
+        gioiHan.msMem = voHan ? 0 : gioiHan_.miliGiay * 0.56;
+    }
+    gioiHan.soNut = gioiHan_.soNut;
+    gioiHan.dungNgoai = gioiHan_.dung;
+    TimKiemCaoThu& may = caoThu();
+    if (gioiHan_.baoCao) {
+        may.baoVong = [this](const TimKiemCaoThu::ThongTinVong& t) {
+            gioiHan_.baoCao(BaoCaoVong{t.doSau, t.doSauChon, diemTheoThangChung(t.diem, DIEM_CHIEU_HET), t.soNut,
+                                       t.giay, t.pv});
+        };
+    } else {
+        may.baoVong = nullptr;
+    }
+    const TimKiemCaoThu::KetQua kq = may.tim(ban, phe, viTriTruoc, gioiHan);
+    may.baoVong = nullptr;
     if (!kq.coNuoc) {
         // A board the byte board cannot hold (hand-built) is searched as KHO;
         // a position without a legal move is answered as KHO answers it.
@@ -80,12 +109,7 @@ NuocDi TimKiem::timCaoThu(BanCo& ban, Phe phe, ThongKe& thongKe, std::span<const
     thongKe.soNut = kq.soNut;
     thongKe.doSau = kq.doSau;
     thongKe.giay = kq.giay;
-    // Mates in the scale every level reports them in (DIEM_CHIEU_HET less the plies).
-    thongKe.diem = kq.diem;
-    if (std::abs(kq.diem) > TimKiemCaoThu::NGUONG_CHIEU_HET) {
-        const int32_t soTang = TimKiemCaoThu::DIEM_CHIEU_HET - std::abs(kq.diem);
-        thongKe.diem = (kq.diem > 0 ? 1 : -1) * (DIEM_CHIEU_HET - soTang);
-    }
+    thongKe.diem = diemTheoThangChung(kq.diem, DIEM_CHIEU_HET);
     thongKe.biDung = kq.biDung;
     thongKe.nuocDi = kq.nuoc;
     return kq.nuoc;
@@ -95,6 +119,8 @@ NuocDi TimKiem::timNuocDi(BanCo& ban, Phe phe, DoKho doKho, ThongKe& thongKe, st
                           double giayConLai) {
     if (doKho == CAO_THU) return timCaoThu(ban, phe, thongKe, viTriTruoc, giayConLai);
     caiDatDoKho(doKho);
+    if (gioiHan_.doSau > 0) doSauToiDa = gioiHan_.doSau;
+    if (gioiHan_.miliGiay > 0) thoiGianToiDa = gioiHan_.miliGiay;
     banCo = &ban;
     pheMay = pheDangDi = phe;
     return timVoiThamSoHienTai(thongKe, viTriTruoc);
@@ -126,8 +152,11 @@ NuocDi TimKiem::chonNgauNhien(const DanhSachGoc& dsGoc, int32_t diemTot, NuocDi 
     return ungVien[chiSo];
 }
 
-NuocDi TimKiem::timVoiThamSoHienTai(ThongKe& thongKe, std::span<const uint64_t> viTriTruoc) {
+// Resets what each search starts afresh and hands the search the line so far:
+// the game's earlier positions, then the root.
+void TimKiem::batDauTimKiem(std::span<const uint64_t> viTriTruoc) {
     soNut = 0;
+    tangSauNhat_ = 0;
     dungLai = false;
     doSauDaXong = 0;
     thoiDiemBatDau = std::chrono::steady_clock::now();
@@ -135,13 +164,64 @@ NuocDi TimKiem::timVoiThamSoHienTai(ThongKe& thongKe, std::span<const uint64_t> 
     std::fill(std::begin(nuocVao_), std::end(nuocVao_), NuocVao{});
     capBangTT();
     khoaHienTai = banCo != nullptr ? khoaViTri(*banCo, pheDangDi) : 0;
-    // The game's earlier positions, then the root: the repetition test sees
-    // them all alike. Room for any ordinary line, so pushes do not reallocate
-    // mid-search; the iteration depth is the caller's and unbounded, hence the cap.
+    // The repetition test sees the game's positions and the line's alike.
+    // Room for any ordinary line, so pushes do not reallocate mid-search; the
+    // iteration depth is the caller's and unbounded, hence the cap.
     lichSuKhoa.clear();
     lichSuKhoa.reserve(viTriTruoc.size() + static_cast<size_t>(std::clamp(doSauToiDa, 0, 64)) + TANG_TOI_DA + 2);
     lichSuKhoa.assign(viTriTruoc.begin(), viTriTruoc.end());
     lichSuKhoa.push_back(khoaHienTai);
+    // The table outlives the search, and the game's own positions are the
+    // ones earlier searches stored deepest: left there, an entry would answer
+    // for a return to one of them before the repetition test could score it
+    // as the draw it is. No node stores them again (each of them is a
+    // repetition), so forgetting them once here is enough, and costs the
+    // nodes nothing. A search without the game's history keeps them.
+    if (!viTriTruoc.empty())
+        for (const uint64_t khoa : lichSuKhoa) quenTT(khoa);
+}
+
+// One iteration: every root move in the current order searched to d plies,
+// each with the window above the best score so far. A stopped iteration is
+// thrown away whole (false, goc untouched); a completed one becomes the
+// result and orders the next.
+template <class B>
+bool TimKiem::motVongGoc(B& ban, int32_t d, KetQuaGoc& goc) {
+    int32_t alpha = -VO_CUC;
+    int32_t diemVong = -VO_CUC;
+    NuocDi nuocVong = goc.ds.front().second;
+    DanhSachGoc dsMoi;
+    dsMoi.reserve(goc.ds.size());
+    for (const auto& muc : goc.ds) {
+        const NuocDi& m = muc.second;
+        const int32_t v = timNuocGoc(ban, nuocGon::tuNuocDi(m), d - 1, alpha);
+        if (dungLai) return false;
+        dsMoi.emplace_back(v, m);
+        if (v > diemVong) {
+            diemVong = v;
+            nuocVong = m;
+        }
+        alpha = std::max(alpha, v);
+    }
+    goc.ketQua = nuocVong;
+    doSauDaXong = d;
+    std::stable_sort(dsMoi.begin(), dsMoi.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    goc.ds = std::move(dsMoi);
+    goc.diemTot = diemVong;
+    return true;
+}
+
+void TimKiem::ghiThongKe(ThongKe& thongKe, std::chrono::steady_clock::duration daQua, const KetQuaGoc& goc) const {
+    thongKe.soNut = soNut;
+    thongKe.doSau = doSauDaXong;
+    thongKe.giay = static_cast<double>(std::chrono::duration_cast<std::chrono::nanoseconds>(daQua).count()) / 1000000000.0;
+    thongKe.diem = goc.diemTot;
+    thongKe.biDung = dungLai;
+    thongKe.nuocDi = goc.ketQua;
+}
+
+NuocDi TimKiem::timVoiThamSoHienTai(ThongKe& thongKe, std::span<const uint64_t> viTriTruoc) {
+    batDauTimKiem(viTriTruoc);
 
     // Without a board there is nothing to move: answered as no legal move.
     const DanhSachNuoc hopLe = banCo != nullptr ? banCo->nuocDiHopLe(pheMay) : DanhSachNuoc{};
@@ -154,11 +234,10 @@ NuocDi TimKiem::timVoiThamSoHienTai(ThongKe& thongKe, std::span<const uint64_t> 
         return hopLe[0];
     }
 
-    NuocDi ketQua = hopLe[0];
-    DanhSachGoc dsGoc;
-    dsGoc.reserve(hopLe.size());
-    for (const NuocDi& n : hopLe) dsGoc.emplace_back(0, n);
-    int32_t diemTot = 0;
+    KetQuaGoc goc;
+    goc.ketQua = hopLe[0];
+    goc.ds.reserve(hopLe.size());
+    for (const NuocDi& n : hopLe) goc.ds.emplace_back(0, n);
 
     batDanhGiaTangDan();
     // The search board stands for banCo whenever the incremental evaluation
@@ -166,43 +245,45 @@ NuocDi TimKiem::timVoiThamSoHienTai(ThongKe& thongKe, std::span<const uint64_t> 
     const bool banNhanh = danhGiaTangDan_ && banTimKiem_.napTu(*banCo);
     BanCoBoc banCham(*banCo);
     for (int32_t d = 1; doSauToiDa >= 1 && !dungLai; ++d) {
-        int32_t alpha = -VO_CUC;
-        int32_t diemVong = -VO_CUC;
-        NuocDi nuocVong = dsGoc.front().second;
-        DanhSachGoc dsMoi;
-        dsMoi.reserve(dsGoc.size());
-        for (const auto& muc : dsGoc) {
-            const NuocDi& m = muc.second;
-            const NuocGon mGon = nuocGon::tuNuocDi(m);
-            const int32_t v = banNhanh ? timNuocGoc(banTimKiem_, mGon, d - 1, alpha)
-                                       : timNuocGoc(banCham, mGon, d - 1, alpha);
-            if (dungLai) break;
-            dsMoi.emplace_back(v, m);
-            if (v > diemVong) {
-                diemVong = v;
-                nuocVong = m;
-            }
-            alpha = std::max(alpha, v);
+        if (!(banNhanh ? motVongGoc(banTimKiem_, d, goc) : motVongGoc(banCham, d, goc))) break;
+        if (gioiHan_.baoCao) {
+            const double giay = std::chrono::duration<double>(std::chrono::steady_clock::now() - thoiDiemBatDau).count();
+            gioiHan_.baoCao(BaoCaoVong{d, std::max(d, tangSauNhat_), goc.diemTot, soNut, giay, duongChinh(goc.ketQua)});
         }
-        // A stopped iteration is thrown away whole.
-        if (dungLai) break;
-        ketQua = nuocVong;
-        doSauDaXong = d;
-        std::stable_sort(dsMoi.begin(), dsMoi.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
-        dsGoc = std::move(dsMoi);
-        diemTot = diemVong;
-        if (diemTot >= NGUONG_CHIEU_HET || d >= doSauToiDa) break;
+        if (goc.diemTot >= NGUONG_CHIEU_HET || d >= doSauToiDa) break;
     }
     const auto daQua = std::chrono::steady_clock::now() - thoiDiemBatDau;
     danhGiaTangDan_ = false;
     if (banNhanh) banTimKiem_.traLaiThuTu(*banCo);
 
-    ketQua = chonNgauNhien(dsGoc, diemTot, ketQua);
-    thongKe.soNut = soNut;
-    thongKe.doSau = doSauDaXong;
-    thongKe.giay = static_cast<double>(std::chrono::duration_cast<std::chrono::nanoseconds>(daQua).count()) / 1000000000.0;
-    thongKe.diem = diemTot;
-    thongKe.biDung = dungLai;
-    thongKe.nuocDi = ketQua;
-    return ketQua;
+    goc.ketQua = chonNgauNhien(goc.ds, goc.diemTot, goc.ketQua);
+    ghiThongKe(thongKe, daQua, goc);
+    return goc.ketQua;
+}
+
+// The iteration's best move, then the moves the table holds for the
+// positions that follow, while they are legal and the line does not return
+// to a position it has already seen. The search has taken every move back,
+// so banCo stands at the root.
+std::vector<NuocDi> TimKiem::duongChinh(const NuocDi& dau) const {
+    std::vector<NuocDi> duong{dau};
+    if (!dungTT || !bangTT) return duong;
+    auto ban = banCo->saoChepTheCo();
+    Phe phe = pheMay;
+    std::vector<uint64_t> daThay{khoaViTri(*ban, phe)};
+    for (NuocDi n = dau; duong.size() < 64;) {
+        ban->thuNuocDi(n);
+        phe = pheDoiPhuong(phe);
+        const uint64_t khoa = khoaViTri(*ban, phe);
+        if (std::find(daThay.begin(), daThay.end(), khoa) != daThay.end()) break;
+        daThay.push_back(khoa);
+        const MucTT& e = bangTT[khoa & matNaTT];
+        if (e.kieu() == KIEU_TRONG || !e.cungKhoa(khoa)) break;
+        n = e.nuocDi();
+        bool hopLe = false;
+        for (const NuocDi& m : ban->nuocDiHopLe(phe)) hopLe = hopLe || m == n;
+        if (!hopLe) break;
+        duong.push_back(n);
+    }
+    return duong;
 }

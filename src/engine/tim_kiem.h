@@ -1,5 +1,7 @@
 #pragma once
+#include <atomic>
 #include <chrono>
+#include <functional>
 #include <cstdint>
 #include <memory>
 #include <random>
@@ -69,6 +71,27 @@ public:
     // The engine's key of a position with `luot` to move; the same in every
     // engine, so a game can keep its positions' keys for later searches.
     static uint64_t khoaViTri(const BanCo& ban, Phe luot);
+
+    // What a caller driving the engine from outside the game (the UCI
+    // engine) may add to a level's limits for the searches of timNuocDi.
+    // The defaults add nothing: the level searches exactly as in the game.
+    struct BaoCaoVong {
+        int32_t doSau = 0;         // the iteration just completed
+        int32_t tangSauNhat = 0;   // the deepest ply any node reached so far
+        int32_t diem = 0;          // its best score, for the side that searched
+        int64_t soNut = 0;
+        double giay = 0.0;
+        std::vector<NuocDi> duongChinh;  // its best move, then the table's replies
+    };
+    struct GioiHan {
+        int32_t doSau = 0;         // deepest iteration instead of the level's (0: the level's)
+        double miliGiay = 0.0;     // time instead of the level's (0: the level's; infinity: none)
+        int64_t soNut = 0;         // stop once about this many nodes are counted (0: no budget)
+        // Raised by another thread: the search stops at its next clock test.
+        const std::atomic<bool>* dung = nullptr;
+        std::function<void(const BaoCaoVong&)> baoCao;  // after each completed iteration
+    };
+    void datGioiHan(GioiHan gioiHan) { gioiHan_ = std::move(gioiHan); }
 
 private:
     friend struct DoTimKiem;
@@ -155,8 +178,20 @@ private:
     int32_t diemLichSu[2][90][90] = {};
     int32_t diemLichSuLonNhat_ = 0;  // the highest of diemLichSu since it was cleared
 
-    // The search with the parameters currently set.
+    // The search with the parameters currently set, in three parts: the
+    // set-up, the iterations, the statistics.
     NuocDi timVoiThamSoHienTai(ThongKe& thongKe, std::span<const uint64_t> viTriTruoc = {});
+    // The root moves with their scores, best first after each iteration.
+    using DanhSachGoc = std::vector<std::pair<int32_t, NuocDi>>;
+    struct KetQuaGoc {
+        DanhSachGoc ds;
+        NuocDi ketQua;        // the best move of the last completed iteration
+        int32_t diemTot = 0;  // and its score
+    };
+    void batDauTimKiem(std::span<const uint64_t> viTriTruoc);
+    template <class B>
+    bool motVongGoc(B& ban, int32_t d, KetQuaGoc& goc);
+    void ghiThongKe(ThongKe& thongKe, std::chrono::steady_clock::duration daQua, const KetQuaGoc& goc) const;
 
     // Hashing, make/unmake and the table.
     void khoiTaoZobrist();
@@ -167,6 +202,8 @@ private:
     void boNuocDi(const NuocDi& nuoc, uint64_t& khoa);
     void ghiTT(uint64_t khoa, int32_t doSau, int32_t diem, int32_t kieu, const NuocDi& nuoc, int32_t tang);
     bool docTT(uint64_t khoa, int32_t doSau, int32_t& diem, int32_t& kieu, NuocDi& nuoc, int32_t tang) const;
+    // Empties the entry of this position, if the table holds one.
+    void quenTT(uint64_t khoa);
 
     // The tree search below the root.
     int32_t alphaBeta(int32_t doSau, int32_t alpha, int32_t beta, int32_t tang);
@@ -284,6 +321,10 @@ private:
         return ban.biChieu(pheDangDi);
     }
 
+    GioiHan gioiHan_;
+    int32_t tangSauNhat_ = 0;  // the deepest ply a capture search reached
+    std::vector<NuocDi> duongChinh(const NuocDi& dau) const;
+
     bool demNut();
     void xoaSatThuVaLichSu();
     bool laLapLai() const;
@@ -295,5 +336,5 @@ private:
     int32_t diemDo_ = 0;             // material and position, red minus black
     int32_t phongThu_[2] = {0, 0};   // advisors plus elephants per side
     void batDanhGiaTangDan();
-    NuocDi chonNgauNhien(const std::vector<std::pair<int32_t, NuocDi>>& dsGoc, int32_t diemTot, NuocDi ketQua);
+    NuocDi chonNgauNhien(const DanhSachGoc& dsGoc, int32_t diemTot, NuocDi ketQua);
 };

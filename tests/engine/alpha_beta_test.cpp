@@ -52,7 +52,7 @@ TEST(Quiescence, DungYenVaFailHard) {
     chuanBiTimKiem(*tk, ban, DO);
     // Stand-pat (0) at or above beta is returned itself, not beta.
     EXPECT_EQ(tk->quiescence(-DoTimKiem::VO_CUC, -5000, 1), 0);
-    // Otherwise the result stays within the window (fail-hard).
+    // Otherwise (nothing to capture here) the result stays within the window.
     const int32_t v = tk->quiescence(-50, 50, 1);
     EXPECT_GE(v, -50);
     EXPECT_LE(v, 50);

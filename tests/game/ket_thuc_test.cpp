@@ -74,6 +74,27 @@ TEST(KetThuc, SearchThatKnowsTheGamesPositionsAvoidsTheThirdRepetition) {
     EXPECT_EQ(van.ketQua, HOA) << "the move the search avoided would have drawn a won game";
 }
 
+// The computer's engine keeps its table from move to move, so the positions
+// the game has been through are the ones with deep entries: a return to one
+// of them must still score as the repetition it is, not as the table says.
+TEST(KetThuc, SearchThatKnowsTheGamesPositionsAvoidsTheThirdRepetitionWithItsTableFull) {
+    VanCo van;
+    ASSERT_TRUE(van.datChap(DEN, "Xe"));
+    ASSERT_TRUE(van.datChap(DEN, "Phao"));
+    auto may = std::make_unique<TimKiem>();
+    auto tim = [&] {
+        auto ban = van.banCo.saoChepTheCo();
+        TimKiem::ThongKe tk;
+        return may->timNuocDiVoiThoiGian(*ban, van.luot, INT32_MAX, 3, tk, van.viTriTruoc());
+    };
+    // Red's engine searches each of its positions, as the worker would.
+    for (const NuocDi& n : vanLapLai::NUOC) {
+        if (van.luot == DO) tim();
+        ASSERT_TRUE(van.thuDoNuoc(n));
+    }
+    EXPECT_EQ(tim(), vanLapLai::KHI_BIET_LICH_SU);
+}
+
 TEST(KetThuc, NoLegalMoveLosesWithOrWithoutCheck) {
     VanCo van;
     // Black mates: its chariot comes down to red's back rank.

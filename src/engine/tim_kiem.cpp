@@ -61,7 +61,7 @@ void TimKiem::datHatGiongCaoThu(uint64_t hatGiong) {
 // How many plies of a game count as its opening, where CAO_THU varies its
 // choice among moves within BIEN_DA_DANG points of the best.
 constexpr size_t SO_NUOC_DA_DANG = 12;
-constexpr int32_t BIEN_DA_DANG = 15;
+constexpr int32_t BIEN_DA_DANG = 10;
 
 namespace {
 

@@ -151,6 +151,7 @@ private:
     std::chrono::steady_clock::time_point batDau_;
     int64_t soNut_ = 0;
     bool dung_ = false;
+    bool daXongMotVong_ = false;
     int doSauChon_ = 0;
     double msDaQua() const;
     void kiemTraDung();

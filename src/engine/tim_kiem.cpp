@@ -3,6 +3,7 @@
 // found win and the easy level's random choice.
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
 #include <utility>
 
 #include "ban_co_boc.h"
@@ -60,13 +61,43 @@ void TimKiem::datHatGiongCaoThu(uint64_t hatGiong) {
 // How many plies of a game count as its opening, where CAO_THU varies its
 // choice among moves within BIEN_DA_DANG points of the best.
 constexpr size_t SO_NUOC_DA_DANG = 12;
-constexpr int32_t BIEN_DA_DANG = 15;
+constexpr int32_t BIEN_DA_DANG = 10;
+
+namespace {
+
+// A CAO_THU score in the scale every level reports (mates: DIEM_CHIEU_HET less the plies).
+int32_t diemTheoThangChung(int32_t diem, int32_t diemChieuHet) {
+    if (std::abs(diem) <= TimKiemCaoThu::NGUONG_CHIEU_HET) return diem;
+    const int32_t soTang = TimKiemCaoThu::DIEM_CHIEU_HET - std::abs(diem);
+    return (diem > 0 ? 1 : -1) * (diemChieuHet - soTang);
+}
+
+}  // namespace
 
 NuocDi TimKiem::timCaoThu(BanCo& ban, Phe phe, ThongKe& thongKe, std::span<const uint64_t> viTriTruoc,
                           double giayConLai) {
     TimKiemCaoThu::GioiHan gioiHan = TimKiemCaoThu::gioiHanTheoDongHo(giayConLai);
     if (viTriTruoc.size() < SO_NUOC_DA_DANG) gioiHan.bienDaDang = BIEN_DA_DANG;
-    const TimKiemCaoThu::KetQua kq = caoThu().tim(ban, phe, viTriTruoc, gioiHan);
+    // What a caller outside the game adds (datGioiHan) replaces the budget.
+    if (gioiHan_.doSau > 0) gioiHan.doSau = gioiHan_.doSau;
+    if (gioiHan_.miliGiay > 0) {
+        const bool voHan = gioiHan_.miliGiay == std::numeric_limits<double>::infinity();
+        gioiHan.msCung = voHan ? 0 : gioiHan_.miliGiay;
+        gioiHan.msMem = voHan ? 0 : gioiHan_.miliGiay * 0.56;
+    }
+    gioiHan.soNut = gioiHan_.soNut;
+    gioiHan.dungNgoai = gioiHan_.dung;
+    TimKiemCaoThu& may = caoThu();
+    if (gioiHan_.baoCao) {
+        may.baoVong = [this](const TimKiemCaoThu::ThongTinVong& t) {
+            gioiHan_.baoCao(BaoCaoVong{t.doSau, t.doSauChon, diemTheoThangChung(t.diem, DIEM_CHIEU_HET), t.soNut,
+                                       t.giay, t.pv});
+        };
+    } else {
+        may.baoVong = nullptr;
+    }
+    const TimKiemCaoThu::KetQua kq = may.tim(ban, phe, viTriTruoc, gioiHan);
+    may.baoVong = nullptr;
     if (!kq.coNuoc) {
         // A board the byte board cannot hold (hand-built) is searched as KHO;
         // a position without a legal move is answered as KHO answers it.
@@ -78,12 +109,7 @@ NuocDi TimKiem::timCaoThu(BanCo& ban, Phe phe, ThongKe& thongKe, std::span<const
     thongKe.soNut = kq.soNut;
     thongKe.doSau = kq.doSau;
     thongKe.giay = kq.giay;
-    // Mates in the scale every level reports them in (DIEM_CHIEU_HET less the plies).
-    thongKe.diem = kq.diem;
-    if (std::abs(kq.diem) > TimKiemCaoThu::NGUONG_CHIEU_HET) {
-        const int32_t soTang = TimKiemCaoThu::DIEM_CHIEU_HET - std::abs(kq.diem);
-        thongKe.diem = (kq.diem > 0 ? 1 : -1) * (DIEM_CHIEU_HET - soTang);
-    }
+    thongKe.diem = diemTheoThangChung(kq.diem, DIEM_CHIEU_HET);
     thongKe.biDung = kq.biDung;
     thongKe.nuocDi = kq.nuoc;
     return kq.nuoc;

@@ -274,7 +274,9 @@ double TimKiemCaoThu::msDaQua() const {
 }
 
 void TimKiemCaoThu::kiemTraDung() {
-    if (gioiHan_.msCung > 0 && msDaQua() >= gioiHan_.msCung) dung_ = true;
+    // The first iteration always ends (it takes a few hundred nodes): a move
+    // chosen before it would be anyone's guess.
+    if (daXongMotVong_ && gioiHan_.msCung > 0 && msDaQua() >= gioiHan_.msCung) dung_ = true;
     if (gioiHan_.soNut > 0 && soNut_ >= gioiHan_.soNut) dung_ = true;
     if (gioiHan_.dungNgoai != nullptr && gioiHan_.dungNgoai->load(std::memory_order_relaxed)) dung_ = true;
 }
@@ -551,14 +553,17 @@ std::vector<NuocDi> TimKiemCaoThu::layPV(NuocGon dau) {
 
 TimKiemCaoThu::KetQua TimKiemCaoThu::tim(const BanCo& banCo, Phe phe, std::span<const uint64_t> viTriTruoc,
                                          const GioiHan& gioiHan) {
-    batDau_ = std::chrono::steady_clock::now();
     gioiHan_ = gioiHan;
     soNut_ = 0;
     dung_ = false;
+    daXongMotVong_ = false;
     doSauChon_ = 0;
     KetQua kq;
     if (!ban_.napTu(banCo)) return kq;
+    // The table is made before the clock starts: on a busy system the first
+    // touch of its pages can take a while, and no search should pay for it.
     capBang();
+    batDau_ = std::chrono::steady_clock::now();
     tuoi_ = static_cast<uint8_t>((tuoi_ + 1) & 63);
     tong_ = DanhGiaCaoThu::tinhTong(ban_);
     luot_ = pheGoc_ = phe;
@@ -638,7 +643,9 @@ TimKiemCaoThu::KetQua TimKiemCaoThu::tim(const BanCo& banCo, Phe phe, std::span<
                     // Close enough to the best to be played now and then?
                     const int thap = std::max(alpha - bien, -VO_CUC + 1);
                     v = -pvs(-thap - 1, -thap, dSau, 1, chieu, true);
-                    if (!dung_ && v > thap) ungVien.emplace_back(n, v);
+                    // Only the window's edge is proven: a fail-high's own
+                    // figure may come from a pruned node and overstate.
+                    if (!dung_ && v > thap) ungVien.emplace_back(n, thap + 1);
                     moc = v > alpha ? alpha : VO_CUC;
                 }
                 if (moc < VO_CUC && !dung_) {
@@ -688,6 +695,7 @@ TimKiemCaoThu::KetQua TimKiemCaoThu::tim(const BanCo& banCo, Phe phe, std::span<
         // that replaced the previous best was searched to the end.
         kq.nuoc = nuocGon::raNuocDi(goc[0].n);
         if (dung_) break;
+        daXongMotVong_ = true;
         kq.doSau = d;
         kq.diem = v;
         diemTruoc = v;

@@ -77,7 +77,7 @@ public:
         bool nuocRong = true;     // null-move pruning
         int32_t chiaGiam = 220;   // late-move reductions: log(depth) * log(moves) * 100 / chiaGiam
         int32_t bienTuongLai = 85;  // static pruning margin per ply
-        int32_t bienLuoi = 0;       // capture search: stand pat on material alone this far above beta (0: never)
+        int32_t bienLuoi = 250;     // capture search: stand pat on material alone this far above beta (0: never)
         int32_t moRongChieu = 1;    // checks extended: 0 none, 1 all, 2 those not losing the piece (and on the main line)
     };
     void datThamSo(const ThamSo& t);
@@ -151,6 +151,7 @@ private:
     std::chrono::steady_clock::time_point batDau_;
     int64_t soNut_ = 0;
     bool dung_ = false;
+    bool daXongMotVong_ = false;
     int doSauChon_ = 0;
     double msDaQua() const;
     void kiemTraDung();

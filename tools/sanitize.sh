@@ -3,7 +3,8 @@
 #   asan  AddressSanitizer + UndefinedBehaviorSanitizer (and leak checks),
 #         the whole CTest suite, in build-asan/
 #   tsan  ThreadSanitizer, the server program's tests (HTTP, API, the
-#         computer's worker thread, shutdown), in build-tsan/
+#         computer's worker thread, shutdown) and the UCI program's (its
+#         search thread), in build-tsan/
 # and after each, a short soak run (tests/soak) of the sanitized server:
 # several hostile clients while the computer plays itself.
 # Usage: tools/sanitize.sh [asan|tsan|all]     (default: all)
@@ -142,8 +143,9 @@ chay_tsan() {
     local co="-fsanitize=thread -O1 -g"
     local tien_to
     tien_to=$(tien_to_chay "$co" "$thu_muc/probe/tsan") || return 1
-    # test_server starts the tavelin3d built here, so both are built.
-    local dich=(test_server tavelin3d)
+    # test_server starts the tavelin3d built here, test_uci the tavelin-uci,
+    # so all four are built.
+    local dich=(test_server tavelin3d test_uci tavelin-uci)
     if co_soak; then dich+=(tavelin-soak); fi
     dung "$thu_muc" "$co" "-fsanitize=thread" "${dich[@]}" || return 1
     local bao_cao=$thu_muc/reports

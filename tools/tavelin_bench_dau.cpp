@@ -60,6 +60,7 @@ bool datThamSo(TimKiemCaoThu::ThamSo& t, const std::string& ds) {
         else if (ten == "phaoHaiMan") w.phaoHaiMan = v;
         else if (ten == "luotDi") w.luotDi = v;
         else if (ten == "tuongLen") w.tuongLen = v;
+        else if (ten == "vayCung") w.vayCung = v;
         else if (ten == "tuongLech") w.tuongLech = v;
         else if (ten == "nuocRong") t.nuocRong = v != 0;
         else if (ten == "chiaGiam") t.chiaGiam = v;

@@ -162,11 +162,16 @@ int32_t danhGia(const BanTimKiem& ban, const Tong& tong, Phe luot, const TrongSo
     int phao[2][4];
     int soPhao[2] = {0, 0};
     int32_t donVi[2] = {0, 0};  // attack units aimed at the opponent's palace
+    int32_t vay[2] = {0, 0};    // attackers already around it (its four nearest rows, central files)
     int32_t linhHoat[2] = {0, 0};
     ban.moiQuan([&](int o, int ma) {
         const Phe phe = Phe(ma >> 3);
         const int loai = ma & 7;
         const int r = phe == DO ? HINH.hang[o] : 9 - HINH.hang[o];
+        if (r <= 3 && HINH.cot[o] >= 2 && HINH.cot[o] <= 6) {
+            static constexpr int32_t DON_VI_VAY[7] = {4, 2, 3, 0, 0, 0, 1};
+            vay[phe] += DON_VI_VAY[loai];
+        }
         switch (loai) {
             case LOAI_XE: {
                 DemNuoc d;
@@ -205,7 +210,10 @@ int32_t danhGia(const BanTimKiem& ban, const Tong& tong, Phe luot, const TrongSo
     // cannons lined up with the general.
     for (int phe = 0; phe < 2; ++phe) {
         const int dich = 1 - phe;
-        int32_t nguyHiem = donVi[phe] * (4 - std::min(4, tong.phongThu[dich])) * w.anToan;
+        const int32_t thieu = 4 - std::min(4, tong.phongThu[dich]);
+        int32_t nguyHiem = donVi[phe] * thieu * w.anToan;
+        // Several attackers at the palace together are worth more than apart.
+        nguyHiem += w.vayCung * vay[phe] * vay[phe] * (2 + thieu) / 16;
         if (tuong[dich] >= 0) {
             const int k = tuong[dich];
             for (int i = 0; i < soPhao[phe]; ++i) {

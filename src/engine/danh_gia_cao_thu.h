@@ -44,6 +44,7 @@ struct TrongSo {
     int32_t phaoKhongMan = 40; // a cannon on the general's file with nothing between
     int32_t phaoHaiMan = 10;   // ... with two pieces between
     int32_t luotDi = 10;       // the move in hand
+    int32_t vayCung = 0;       // the square of the attackers around the palace (with missing defenders)
     int32_t tuongLen = 30;     // middle game: per row the general has left its back rank
     int32_t tuongLech = 8;     // middle game: the general off the central file
 };

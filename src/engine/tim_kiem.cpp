@@ -62,6 +62,7 @@ void TimKiem::datHatGiongCaoThu(uint64_t hatGiong) {
 // choice among moves within BIEN_DA_DANG points of the best.
 constexpr size_t SO_NUOC_DA_DANG = 12;
 constexpr int32_t BIEN_DA_DANG = 10;
+constexpr size_t SO_QUAN_DAU = 32;
 
 namespace {
 
@@ -77,7 +78,9 @@ int32_t diemTheoThangChung(int32_t diem, int32_t diemChieuHet) {
 NuocDi TimKiem::timCaoThu(BanCo& ban, Phe phe, ThongKe& thongKe, std::span<const uint64_t> viTriTruoc,
                           double giayConLai) {
     TimKiemCaoThu::GioiHan gioiHan = TimKiemCaoThu::gioiHanTheoDongHo(giayConLai);
-    if (viTriTruoc.size() < SO_NUOC_DA_DANG) gioiHan.bienDaDang = BIEN_DA_DANG;
+    // The game hands over only the positions since its last capture: the
+    // opening is a short history with every piece still on the board.
+    if (viTriTruoc.size() < SO_NUOC_DA_DANG && ban.dsQuan.size() == SO_QUAN_DAU) gioiHan.bienDaDang = BIEN_DA_DANG;
     // What a caller outside the game adds (datGioiHan) replaces the budget.
     if (gioiHan_.doSau > 0) gioiHan.doSau = gioiHan_.doSau;
     if (gioiHan_.miliGiay > 0) {

@@ -639,7 +639,9 @@ TimKiemCaoThu::KetQua TimKiemCaoThu::tim(const BanCo& banCo, Phe phe, std::span<
                 if (!dung_) ungVien.emplace_back(n, v);
             } else {
                 int moc = alpha;
-                if (bien > 0) {
+                // Not beside a mate score: a window below it would fall outside
+                // the scores a node can return, and every move would fail low.
+                if (bien > 0 && std::abs(alpha) < NGUONG_CHIEU_HET) {
                     // Close enough to the best to be played now and then?
                     const int thap = std::max(alpha - bien, -VO_CUC + 1);
                     v = -pvs(-thap - 1, -thap, dSau, 1, chieu, true);

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstdlib>
 #include <map>
 
 #include <gtest/gtest.h>
@@ -302,4 +303,22 @@ TEST(TimKiem, CaoThuMotNuocVaThoiGianTheoDongHo) {
         EXPECT_LE(g.msMem, g.msCung) << giay;
         EXPECT_LE(g.msCung, std::max(10.0, giay * 1000 / 8)) << giay;
     }
+}
+
+// The choice among near-best moves must not search below a mate score: here
+// the first root move at depth 2 is mated (the horse's check on g8), and a
+// window under that score once let every other move fail low with it, so the
+// search announced its own mate and played the losing move. The rook's
+// return to the back rank holds.
+TEST(TimKiem, CaoThuDaDangKhongLamMatNuocCuu) {
+    Phe luot = DO;
+    auto ban = banTuFEN("r1bakab2/4n4/1c2c4/p1R1CN3/2p6/1C2P3r/P1P3P1p/6N2/9/2BAKAB2 b", luot);
+    TimKiemCaoThu may;
+    may.datHatGiong(1);
+    TimKiemCaoThu::GioiHan gh;
+    gh.doSau = 4;
+    gh.bienDaDang = 10;
+    const TimKiemCaoThu::KetQua kq = may.tim(*ban, luot, {}, gh);
+    EXPECT_LT(std::abs(kq.diem), TimKiemCaoThu::NGUONG_CHIEU_HET);
+    EXPECT_EQ(kq.nuoc, (NuocDi{5, 8, 1, 8}));
 }

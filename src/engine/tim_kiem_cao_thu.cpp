@@ -96,22 +96,31 @@ void TimKiemCaoThu::TraBang::operator()(MucTT* p) const { nenTang::traBangLon(p)
 
 void TimKiemCaoThu::capBang() {
     if (bang_) return;
-    void* p = nenTang::capBangLon(SO_NHOM * SO_MUC_MOI_NHOM * sizeof(MucTT));
+    void* p = nenTang::capBangLon(soNhom_ * SO_MUC_MOI_NHOM * sizeof(MucTT));
     if (p == nullptr) throw std::bad_alloc();
     bang_.reset(static_cast<MucTT*>(p));
-    std::uninitialized_value_construct_n(bang_.get(), SO_NHOM * SO_MUC_MOI_NHOM);
+    std::uninitialized_value_construct_n(bang_.get(), soNhom_ * SO_MUC_MOI_NHOM);
 }
 
 void TimKiemCaoThu::xoa() {
-    if (bang_) std::fill_n(bang_.get(), SO_NHOM * SO_MUC_MOI_NHOM, MucTT{});
+    if (bang_) std::fill_n(bang_.get(), soNhom_ * SO_MUC_MOI_NHOM, MucTT{});
     std::memset(lichSuDiem_, 0, sizeof lichSuDiem_);
     for (auto& s : satThu_) s[0] = s[1] = NuocGon{};
     for (auto& a : nuocDap_)
         for (auto& n : a) n = NuocGon{};
 }
 
+void TimKiemCaoThu::datCoBang(size_t mib) {
+    const size_t nhomMoiMiB = (size_t{1} << 20) / (SO_MUC_MOI_NHOM * sizeof(MucTT));
+    size_t soNhom = nhomMoiMiB;
+    while (soNhom * 2 <= std::max<size_t>(mib, 1) * nhomMoiMiB) soNhom *= 2;
+    if (soNhom == soNhom_) return;
+    bang_.reset();
+    soNhom_ = soNhom;
+}
+
 TimKiemCaoThu::MucTT* TimKiemCaoThu::doTT(uint64_t khoa, bool& thay) {
-    MucTT* nhom = &bang_[(khoa & (SO_NHOM - 1)) * SO_MUC_MOI_NHOM];
+    MucTT* nhom = &bang_[(khoa & (soNhom_ - 1)) * SO_MUC_MOI_NHOM];
     for (size_t i = 0; i < SO_MUC_MOI_NHOM; ++i)
         if (nhom[i].khoa == khoa && (nhom[i].kieuTuoi & 3) != 0) {
             thay = true;
@@ -122,7 +131,7 @@ TimKiemCaoThu::MucTT* TimKiemCaoThu::doTT(uint64_t khoa, bool& thay) {
 }
 
 void TimKiemCaoThu::ghiTT(uint64_t khoa, int doSau, int diem, int kieu, NuocGon nuoc, int danhGia, int tang) {
-    MucTT* nhom = &bang_[(khoa & (SO_NHOM - 1)) * SO_MUC_MOI_NHOM];
+    MucTT* nhom = &bang_[(khoa & (soNhom_ - 1)) * SO_MUC_MOI_NHOM];
     MucTT* chon = nullptr;
     int giaTriChon = INT_MAX;
     for (size_t i = 0; i < SO_MUC_MOI_NHOM; ++i) {

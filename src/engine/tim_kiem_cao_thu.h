@@ -87,6 +87,9 @@ public:
     void datHatGiong(uint64_t hatGiong) { ngauNhien_.seed(hatGiong); }
     // Forgets the table, history and killers (a new game).
     void xoa();
+    // The table's size in MiB (at least 1), rounded down to a power of two;
+    // a new size drops the table, which the next search allocates afresh.
+    void datCoBang(size_t mib);
 
 private:
     struct MucTT {
@@ -99,7 +102,8 @@ private:
     };
     static_assert(sizeof(MucTT) == 16);
     static constexpr size_t SO_MUC_MOI_NHOM = 4;
-    static constexpr size_t SO_NHOM = size_t{1} << 20;  // 64 MiB
+    static constexpr size_t SO_NHOM_MAC_DINH = size_t{1} << 20;  // 64 MiB
+    size_t soNhom_ = SO_NHOM_MAC_DINH;  // a power of two
     struct TraBang {
         void operator()(MucTT* p) const;
     };

@@ -1,4 +1,5 @@
 #include "phien_uci.h"
+#include "tim_kiem_cao_thu.h"
 
 #include <algorithm>
 #include <charconv>
@@ -82,7 +83,7 @@ bool PhienUCI::xuLy(const std::string& dong) {
         noi(std::string("id name tavelin3d ") + TAVELIN_PHIEN_BAN);
         noi("id author tavelin3d");
         noi("option name Hash type spin default 64 min 1 max 1024");
-        noi("option name Threads type spin default 1 min 1 max 8");
+        noi("option name Threads type spin default 1 min 1 max 1");
         noi("option name Level type combo default CAO_THU var DE var TRUNG_BINH var KHO var CAO_THU");
         noi("uciok");
     } else if (lenh == "isready") {
@@ -130,7 +131,8 @@ void PhienUCI::lenhSetOption(const std::vector<std::string>& tu) {
     }
     if (ten == "HASH" || ten == "THREADS") {
         int64_t so = 0;
-        const int64_t toiDa = ten == "HASH" ? 1024 : 8;
+        // One search thread: a second one did not pay on two cores.
+        const int64_t toiDa = ten == "HASH" ? 1024 : 1;
         if (!docSo(giaTri, so) || so < 1 || so > toiDa)
             return baoLoi(giua(2, viTriValue) + " phai la so tu 1 den " + std::to_string(toiDa) + ": " + giaTri);
         (ten == "HASH" ? cauHinh_.hashMB : cauHinh_.soLuong) = static_cast<int>(so);
@@ -224,6 +226,7 @@ void PhienUCI::lenhGo(const std::vector<std::string>& tu) {
 
     if (luong_.joinable()) luong_.join();
     if (!timKiem_) timKiem_ = std::make_unique<TimKiem>();
+    if (cauHinh_.doKho == CAO_THU) timKiem_->caoThu().datCoBang(static_cast<size_t>(cauHinh_.hashMB));
     dung_ = false;
     dangTim_ = true;
     luong_ = std::thread([this, ban = std::shared_ptr<BanCo>(theCo_.ban->saoChepTheCo()), luot,

@@ -30,9 +30,8 @@ public:
     // False once the conversation is over ("quit").
     bool xuLy(const std::string& dong);
 
-    // The settings a search is given. Hash and Threads size the
-    // strength-first level's own search; the fixed levels keep their table
-    // and their single thread.
+    // The settings a search is given. Hash sizes the strength-first level's
+    // table; the fixed levels keep theirs. Every level searches on one thread.
     struct CauHinh {
         DoKho doKho = CAO_THU;
         int hashMB = 64;

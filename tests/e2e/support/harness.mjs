@@ -158,7 +158,10 @@ export async function playMove(page, [h1, c1], [h2, c2]) {
   await clickPoint(page, h1, c1);
   await page.locator(`.diem.dang-chon[data-hang="${h1}"][data-cot="${c1}"]`).waitFor();
   await clickPoint(page, h2, c2);
-  await waitForHistoryLength(page, before + 1);
+  // At least: the computer's reply may follow within one poll (40 ms), and
+  // a busy machine can render both before the page is looked at again.
+  await page.waitForFunction((k) => document.querySelectorAll('#lich-su .nuoc').length >= k, before + 1,
+    { timeout: WAIT_MS * 2 });
 }
 
 /** The text of a message shown at the bottom of the window. */

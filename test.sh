@@ -41,7 +41,7 @@ cai_thieu
 
 cmake --preset dev
 cmake --build --preset dev -j"$(nproc)"
-ctest --preset dev -j"$(nproc)"
+ctest --preset dev -j"$(nproc)" --output-on-failure
 
 if [ "$nhanh" -eq 0 ]; then
   echo "== soak: the real server under hostile clients while the computer plays itself"
@@ -63,7 +63,7 @@ if [ "$nhanh" -eq 0 ]; then
   cmake --preset windows
   cmake --build --preset windows -j"$(nproc)"
   ket=0
-  ctest --preset windows -j"$(nproc)" || ket=$?
+  ctest --preset windows -j"$(nproc)" --output-on-failure || ket=$?
   # wine leaves its server running for a while; stop it with the build's prefix.
   WINEPREFIX="$PWD/build-windows/wine" wineserver -k 2>/dev/null || true
   [ "$ket" -eq 0 ] || exit "$ket"

@@ -1,8 +1,8 @@
 #pragma once
 #include <atomic>
 #include <chrono>
-#include <functional>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <random>
 #include <span>
@@ -73,8 +73,10 @@ public:
     static uint64_t khoaViTri(const BanCo& ban, Phe luot);
 
     // What a caller driving the engine from outside the game (the UCI
-    // engine) may add to a level's limits for the searches of timNuocDi.
-    // The defaults add nothing: the level searches exactly as in the game.
+    // engine) may add to a level's limits: doSau and miliGiay replace the
+    // level's in timNuocDi; the stop, the node budget and the report hold for
+    // every search. The defaults add nothing: the levels search exactly as
+    // in the game.
     struct BaoCaoVong {
         int32_t doSau = 0;         // the iteration just completed
         int32_t tangSauNhat = 0;   // the deepest ply any node reached so far

@@ -187,6 +187,19 @@ void TimKiemCaoThu::lamNuoc(NuocGon n, TruocNuoc& t) {
     if (maAn >= 0) batDauLap_ = lichSu_.size() - 1;
 }
 
+bool TimKiemCaoThu::lamNuocHopLe(NuocGon n, bool biChieu, TruocNuoc& t) {
+    // Only a move that could expose the general (or any move out of check)
+    // needs the test after it is made.
+    const bool canThu = biChieu || !ban_.nuocChacChanAnToan(n, luot_);
+    lamNuoc(n, t);
+    const Phe nguoiDi = pheDoiPhuong(luot_);
+    if (canThu && (biChieu ? ban_.biChieu(nguoiDi) : ban_.loTuongSauNuoc(n, nguoiDi, t.an))) {
+        luiNuoc(n, t);
+        return false;
+    }
+    return true;
+}
+
 void TimKiemCaoThu::luiNuoc(NuocGon n, const TruocNuoc& t) {
     --loc_[oLoc(khoa_)];
     lichSu_.pop_back();
@@ -404,14 +417,8 @@ int32_t TimKiemCaoThu::pvs(int alpha, int beta, int doSau, int tang, bool biChie
         }
         // A check that only gives the piece away is not worth a deeper look.
         const bool chieuDangMoRong = coTheChieu && (thamSo_.moRongChieu == 1 || (thamSo_.moRongChieu == 2 && (laPV || see(n) >= 0)));
-        const bool canThu = biChieu || !ban_.nuocChacChanAnToan(n, luot_);
         TruocNuoc t;
-        lamNuoc(n, t);
-        const Phe nguoiDi = pheDoiPhuong(luot_);
-        if (canThu && (biChieu ? ban_.biChieu(nguoiDi) : ban_.loTuongSauNuoc(n, nguoiDi, t.an))) {
-            luiNuoc(n, t);
-            continue;
-        }
+        if (!lamNuocHopLe(n, biChieu, t)) continue;
         const bool chieu = chieuSau(n, coTheChieu);
         ++daThu;
         const int dSau = doSau - 1 + (chieu && chieuDangMoRong ? 1 : 0);
@@ -505,14 +512,8 @@ int32_t TimKiemCaoThu::tinhLang(int alpha, int beta, int tang, bool biChieu) {
             if (giaTri(ban_.ma(n.di())) > v && see(n) < 0) continue;
         }
         const bool coTheChieu = ban_.nuocCoTheChieu(n, luot_);
-        const bool canThu = biChieu || !ban_.nuocChacChanAnToan(n, luot_);
         TruocNuoc t;
-        lamNuoc(n, t);
-        const Phe nguoiDi = pheDoiPhuong(luot_);
-        if (canThu && (biChieu ? ban_.biChieu(nguoiDi) : ban_.loTuongSauNuoc(n, nguoiDi, t.an))) {
-            luiNuoc(n, t);
-            continue;
-        }
+        if (!lamNuocHopLe(n, biChieu, t)) continue;
         coNuoc = true;
         const bool chieu = chieuSau(n, coTheChieu);
         const int v = -tinhLang(-beta, -alpha, tang + 1, chieu);

@@ -135,6 +135,9 @@ private:
     };
     void lamNuoc(NuocGon n, TruocNuoc& t);
     void luiNuoc(NuocGon n, const TruocNuoc& t);
+    // Makes the move; false (the move taken back) when it leaves its own
+    // general attacked.
+    bool lamNuocHopLe(NuocGon n, bool biChieu, TruocNuoc& t);
     void lamNuocRong(TruocNuoc& t);
     void luiNuocRong(const TruocNuoc& t);
     bool laLapLai() const;

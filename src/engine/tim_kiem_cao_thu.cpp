@@ -301,6 +301,9 @@ void TimKiemCaoThu::kiemTraDung() {
     if (daXongMotVong_ && gioiHan_.msCung > 0 && msDaQua() >= gioiHan_.msCung) dung_ = true;
     if (gioiHan_.soNut > 0 && soNut_ >= gioiHan_.soNut) dung_ = true;
     if (gioiHan_.dungNgoai != nullptr && gioiHan_.dungNgoai->load(std::memory_order_relaxed)) dung_ = true;
+    if (gioiHan_.hanChotNgoai != nullptr &&
+        std::chrono::steady_clock::now().time_since_epoch().count() >= gioiHan_.hanChotNgoai->load(std::memory_order_relaxed))
+        dung_ = true;
 }
 
 // ---- The tree ---------------------------------------------------------------------
@@ -757,8 +760,12 @@ TimKiemCaoThu::KetQua TimKiemCaoThu::tim(const BanCo& banCo, Phe phe, std::span<
             baoVong(tt);
         }
         if (gioiHan.msMem > 0 && msDaQua() >= gioiHan.msMem) break;
-        // A mate found within the depth searched will not change.
-        if (std::abs(diemTruoc) >= NGUONG_CHIEU_HET && DIEM_CHIEU_HET - std::abs(diemTruoc) <= d) break;
+        // A mate found within the depth searched will not change (in every
+        // line: the others still deepen beside a mate in the first).
+        if (std::all_of(diemMoi.begin(), diemMoi.end(), [d](int32_t x) {
+                return std::abs(x) >= NGUONG_CHIEU_HET && DIEM_CHIEU_HET - std::abs(x) <= d;
+            }))
+            break;
     }
     if (bien > 0 && kq.doSau > 0 && std::abs(kq.diem) < NGUONG_CHIEU_HET) {
         std::vector<NuocGon> chon;

@@ -37,6 +37,9 @@ public:
         // Choose among the moves within this many points of the best (0: the best).
         int32_t bienDaDang = 0;
         const std::atomic<bool>* dungNgoai = nullptr;  // set by another thread to stop
+        // A steady_clock instant (ticks since its epoch) the search stops at;
+        // another thread may move it while the search runs.
+        const std::atomic<int64_t>* hanChotNgoai = nullptr;
         // Analysis: this many best root moves, each searched to the full
         // depth with its own line (1: only the best, as a game needs).
         int32_t soDong = 1;

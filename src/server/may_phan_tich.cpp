@@ -6,6 +6,7 @@
 
 #include "fen.h"
 #include "json_viet.h"
+#include "nen_tang.h"
 #include "nuoc_uci.h"
 #include "tim_kiem_cao_thu.h"
 
@@ -178,6 +179,9 @@ std::string MayPhanTich::lenhDanhGiaVan(const ThamSo& thamSo) {
 }
 
 void MayPhanTich::vong() {
+    // Analysis takes what processor time the game leaves: on a machine with
+    // few cores the computer opponent and hints keep their speed.
+    nenTang::haUuTienLuongNay();
     std::unique_lock<std::mutex> khoa(khoa_);
     while (!tat_.load()) {
         const auto bayGio = std::chrono::steady_clock::now();

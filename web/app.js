@@ -547,7 +547,8 @@ function ganSuKien() {
     if (coHopThoaiMo() || dangGoChu(e.target) || e.ctrlKey || e.metaKey || e.altKey) return;
     if (phimXemLai(e)) return;
     const phim = e.key.toLowerCase();
-    if (e.key === 'Escape') (xemLai.ply !== null ? xemLai.dong() : boChon());
+    if (e.key === 'Escape' && phanTich.dangHienSao()) phanTich.veVan();
+    else if (e.key === 'Escape') (xemLai.ply !== null ? xemLai.dong() : boChon());
     else if (phim === 'u' && !$('nut-huy').disabled) huyNuoc();
     else if (phim === 'g' && !$('nut-goi-y').disabled) goiY();
     else if (phim === 'p' && !$('nut-tam-dung').hidden && !$('nut-tam-dung').disabled) tamDungHayTiepTuc();

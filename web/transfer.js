@@ -5,7 +5,7 @@
 import { bienBan, oCuaNuoc, boDau } from './notation.js';
 import { TEN_LOAI, TEN_API_LOAI, TEN_PHE, KET_QUA } from './labels.js';
 
-const TEN_KIEU = { viet: 'Việt Nam', wxf: 'WXF', toado: 'tọa độ' };
+const TEN_KIEU = { viet: 'Việt Nam', wxf: 'WXF', iccs: 'ICCS' };
 
 /** "Đỏ chấp Xe, Mã; Đen chấp Tốt", or "" without a handicap. */
 export function moTaChap(chap) {
@@ -21,10 +21,10 @@ export function xuatVan(tt, kieu) {
   const dong = [
     `Biên bản ván cờ tướng: ${new Date().toLocaleString('vi-VN')}`,
     `Chấp: ${moTaChap(tt.chap) || 'không'}`,
-    `Ký pháp: ${TEN_KIEU[kieu]}${kieu === 'toado' ? '' : ' (ô đi và ô đến trong ngoặc vuông)'}`,
+    `Ký pháp: ${TEN_KIEU[kieu]}${kieu === 'iccs' ? '' : ' (ô đi và ô đến trong ngoặc vuông)'}`,
     '',
   ];
-  const ghi = (m) => (kieu === 'toado' || !m.nuoc ? m.chu : `${m.chu} [${oCuaNuoc(m.nuoc)}]`);
+  const ghi = (m) => (kieu === 'iccs' || !m.nuoc ? m.chu : `${m.chu} [${oCuaNuoc(m.nuoc)}]`);
   for (let i = 0; i < ds.length; i += 2) {
     const cap = [ghi(ds[i])];
     if (ds[i + 1]) cap.push(ghi(ds[i + 1]));

@@ -9,6 +9,7 @@ import path from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { docTep, docCacVan, moTaVan } from '../../web/pgn.js';
 import { docNuoc } from '../../web/notation.js';
+import { theCoDau, tenNuocThu } from '../../web/import.js';
 import {
   docFEN, vietFEN, FEN_BAT_DAU, diTren, nuocICCS,
 } from '../../web/fen.js';
@@ -144,4 +145,8 @@ test('a PGN text: several games, tags, comments, variations, NAGs, numbering, re
   assert.deepEqual(ds[1].nuoc, ['k5+1']);
   assert.equal(ds[1].khongDoc, 'Ngựa nhảy');
   assert.deepEqual(choi(ds[1]).iccs, ['e9e8']);
+  // Where the import starts the game, and how it names a move of a game black begins.
+  assert.deepEqual(theCoDau(ds[1]), { fen: '4k4/9/9/9/9/9/9/9/9/4K4 b' });
+  assert.deepEqual(theCoDau({ fen: `${FEN_BAT_DAU.split(' ')[0]} r - - 0 1` }), {});
+  assert.deepEqual([0, 1, 2].map((k) => tenNuocThu(k, 'DEN')), ['nước 1, Đen', 'nước 2, Đỏ', 'nước 2, Đen']);
 });

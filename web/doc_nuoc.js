@@ -73,13 +73,15 @@ function docWXF(t) {
   if (m && m[1]) them(6, null, { wxf: m[1] }, m[4], m[5]);
   else if (m && '+-'.includes(m[3])) them(6, +m[2], { wxf: m[3] }, m[4], m[5]);
   else if (m) {
-    // Two digits: the file twice names the middle soldier of three ("33.4");
+    // Two digits: the file twice names the middle soldier of the file ("33.4");
     // otherwise one digit is the file and the other the soldier's place on it
-    // counted from the front, and books put them either way round.
+    // counted from the front, and books put them either way round ("15+1").
     const [a, b] = [+m[2], +m[3]];
-    if (a === b) them(6, a, null, m[4], m[5]);
-    them(6, a, { thu: b }, m[4], m[5]);
-    if (a !== b) them(6, b, { thu: a }, m[4], m[5]);
+    if (a === b) them(6, a, { tu: 'giua' }, m[4], m[5]);
+    else {
+      them(6, a, { thu: b }, m[4], m[5]);
+      them(6, b, { thu: a }, m[4], m[5]);
+    }
   }
   return ket;
 }

@@ -263,8 +263,8 @@ function quanDuocGoi(o, phe, loai, p) {
     if (p.viTri) {
       const i = chiSoViTri(p.viTri, cung.length);
       if (cung.length >= 2 && i >= 0) ket.push([cung[i], c]);
-    } else if (cung.length === 3 && loai === 6) {
-      ket.push([cung[1], c]); // "P7" with three soldiers on the file: the middle one
+    } else if (cung.length % 2 && cung.length >= 3 && loai === 6) {
+      ket.push([cung[(cung.length - 1) / 2], c]); // "P7" with three or five soldiers on the file: the middle one
     } else {
       for (const h of cung) ket.push([h, c]);
     }

@@ -106,6 +106,10 @@ test('tandem and ambiguous forms of WXF, Chinese and Vietnamese short notation',
   assert.equal(doc('7+.6', chong), 'c5d5');
   assert.equal(doc('55.4', chong), 'e5f5');
   assert.equal(doc('15.6', chong), 'e6d6'); // the first soldier on file 5
+  // Five on one file, front to back (the official WXF forms).
+  const nam = '4k1P2/6P2/6P2/6P2/6P2/9/9/9/9/4K4 w';
+  assert.deepEqual(['++.4', 'P+.4', 'P3.4', 'P-.4', '--.4', '三兵平四'].map((c) => doc(c, nam)),
+    ['g9f9', 'g8f8', 'g7f7', 'g6f6', 'g5f5', 'g7f7']);
   // Soldiers numbered across files from the mover's right: file 5 first.
   assert.equal(doc('一兵进一', chong), 'e6e7');
   assert.equal(doc('四兵平八', chong), 'c5b5');

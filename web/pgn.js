@@ -104,8 +104,9 @@ export function docCacVan(vanBan) {
         i = hetDong;
         continue;
       }
-      const dauMuc = /^\s*([^:{}[\]()]{0,40}):(.*)$/.exec(dong);
-      if (dauMuc && !dung) { // a heading line such as "Chấp: ..." or "Kết quả: ..."
+      const dauMuc = /^\s*([^:;{}[\]()]{0,40}):(.*)$/.exec(dong);
+      // A heading line such as "Chấp: ..." or "红方: ...", not moves with a remark after them.
+      if (dauMuc && !dung && !/\d\s*\./.test(dauMuc[1])) {
         if (boDau(dauMuc[1]).trim() === 'chap') van.chap.push(...docChap(dauMuc[2]));
         i = hetDong;
         continue;

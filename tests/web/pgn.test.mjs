@@ -136,7 +136,7 @@ test('a PGN text: several games, tags, comments, variations, NAGs, numbering, re
   const ds = docCacVan([
     '[Game "Chinese Chess"]', '[Red "Hồ"]', '[Black "Lý"]', '[Date "2024.01.02"]', '[Result "0-1"]',
     '[Format "WXF"]', '',
-    '1. C2.5 {centre} H8+7 $1 (1... C8.5 2. H2+3) 2. H2+3; a remark', '2... R9.8 0-1', '',
+    '1. C2.5 {centre} H8+7 $1 (1... C8.5 2. H2+3) 2. H2+3', '2... R9.8 ; a remark: solid', '0-1', '',
     '[Event "Không ai đọc"]', '[FEN "4k4/9/9/9/9/9/9/9/9/4K4 b"]',
     '1... k5+1 2. Ngựa nhảy 3. K5.4 *',
   ].join('\r\n'));

@@ -27,7 +27,7 @@ const VI_TRI_HAN = { 前: 'truoc', 中: 'giua', 后: 'sau', 後: 'sau' };
 const WXF_LOAI = { R: 0, C: 1, H: 2, N: 2, E: 3, B: 3, A: 4, S: 4, K: 5, G: 5, P: 6 };
 const WXF_HUONG = { '+': 1, '-': -1, '=': 0, '.': 0 };
 const VN_LOAI = { X: 0, P: 1, M: 2, T: 3, V: 3, S: 4, TG: 5, B: 6, C: 6 };
-const VN_HUONG = { '.': 1, '/': -1, '-': 0 };
+const VN_HUONG = { '.': 1, '/': -1, '-': 0, '=': 0 };
 const VN_VI_TRI = { t: 'truoc', s: 'sau', g: 'giua' };
 
 /** 1..9 for an Arabic or Chinese numeral, 0 for anything else. */
@@ -86,8 +86,8 @@ function docWXF(t) {
   return ket;
 }
 
-// "P2-5", "M8.7", "X1/1", "Xt.1", "Bg-6", "Tg5.1", "Bt7.1".
-const RE_VN = /^(Tg|TG|tg|[XPMTVSBCxpmtvsbc])([tsg])?([1-9])?([./-])([1-9])$/;
+// "P2-5" (also "P2=5"), "M8.7", "X1/1", "Xt.1", "Bg-6", "Tg5.1", "Bt7.1".
+const RE_VN = /^(Tg|TG|tg|[XPMTVSBCxpmtvsbc])([tsg])?([1-9])?([./=-])([1-9])$/;
 
 function docVN(t) {
   const m = RE_VN.exec(t);

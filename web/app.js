@@ -146,7 +146,7 @@ function theCoHien() {
 function veLai() {
   if (!tt) return;
   const lat = latBanCo();
-  banCo.datNhan(cd.kyPhap !== 'toado');
+  banCo.datNhan(cd.kyPhap !== 'iccs');
   const hien = theCoHien();
   banCo.ve(hien, lat);
   const k = xemLai.ply;

@@ -152,7 +152,7 @@ export class BanCoSVG {
 
   /**
    * The edge labels. With a player's notation: each side's files 1..9 from
-   * its own right, on its own edge. With coordinates: column letters and rows.
+   * its own right, on its own edge. With coordinates: ICCS files and ranks.
    */
   veNhan() {
     this.lopToaDo.replaceChildren();
@@ -170,8 +170,8 @@ export class BanCoSVG {
     for (let i = 0; i < 10; i += 1) {
       const h = this.lat ? 9 - i : i;
       const y = LE_Y + i * S;
-      tao('text', { x: 12, y, class: 'hang' }, this.lopToaDo).textContent = String(h);
-      tao('text', { x: RONG - 12, y, class: 'hang' }, this.lopToaDo).textContent = String(h);
+      tao('text', { x: 12, y, class: 'hang' }, this.lopToaDo).textContent = String(9 - h);
+      tao('text', { x: RONG - 12, y, class: 'hang' }, this.lopToaDo).textContent = String(9 - h);
     }
   }
 

@@ -22,10 +22,14 @@ export class BanCoSVG {
    * onCham(h, c): a point was clicked or chosen with the keyboard;
    * coTheKeo(h, c): whether a press there may start a drag;
    * onBatDauKeo(h, c) and onTha(h, c, dich): a drag started, and ended over
-   * the point dich ({h, c}, or null outside the grid).
+   * the point dich ({h, c}, or null outside the grid). tienTo starts the
+   * points' ids, so that a second board on the page has ids of its own.
    */
-  constructor(khung, { onCham, coTheKeo, onBatDauKeo, onTha }) {
+  constructor(khung, {
+    onCham, coTheKeo, onBatDauKeo, onTha, tienTo = 'o',
+  }) {
     this.khung = khung;
+    this.tienTo = tienTo;
     this.onCham = onCham;
     this.coTheKeo = coTheKeo;
     this.onBatDauKeo = onBatDauKeo;
@@ -129,7 +133,7 @@ export class BanCoSVG {
 
   taoDiem(h, c) {
     const g = tao('g', {
-      class: 'diem', 'data-hang': h, 'data-cot': c, role: 'button', id: `o-${h}-${c}`,
+      class: 'diem', 'data-hang': h, 'data-cot': c, role: 'button', id: `${this.tienTo}-${h}-${c}`,
     }, this.lopDiem);
     // The whole cell answers a press, not only the circle that lights up.
     tao('rect', { x: -S / 2, y: -S / 2, width: S, height: S, class: 'o-cham' }, g);
@@ -151,7 +155,7 @@ export class BanCoSVG {
 
   /**
    * The edge labels. With a player's notation: each side's files 1..9 from
-   * its own right, on its own edge. With coordinates: column letters and rows.
+   * its own right, on its own edge. With coordinates: ICCS files and ranks.
    */
   veNhan() {
     this.lopToaDo.replaceChildren();
@@ -169,8 +173,8 @@ export class BanCoSVG {
     for (let i = 0; i < 10; i += 1) {
       const h = this.lat ? 9 - i : i;
       const y = LE_Y + i * S;
-      tao('text', { x: 12, y, class: 'hang' }, this.lopToaDo).textContent = String(h);
-      tao('text', { x: RONG - 12, y, class: 'hang' }, this.lopToaDo).textContent = String(h);
+      tao('text', { x: 12, y, class: 'hang' }, this.lopToaDo).textContent = String(9 - h);
+      tao('text', { x: RONG - 12, y, class: 'hang' }, this.lopToaDo).textContent = String(9 - h);
     }
   }
 
@@ -227,7 +231,7 @@ export class BanCoSVG {
   veConTroTai() {
     const [x, y] = this.toaDo(this.conTro.h, this.conTro.c);
     this.oConTro.setAttribute('transform', `translate(${x} ${y})`);
-    this.khung.setAttribute('aria-activedescendant', `o-${this.conTro.h}-${this.conTro.c}`);
+    this.khung.setAttribute('aria-activedescendant', `${this.tienTo}-${this.conTro.h}-${this.conTro.c}`);
   }
 
   /**

@@ -2,6 +2,7 @@
 #include <sstream>
 #include <vector>
 
+#include "fen.h"
 #include "giao_dien_web.h"
 #include "json_viet.h"
 
@@ -55,6 +56,10 @@ std::string nuocSaiTrongTep(int32_t chiSo) {
 
 Phe pheTuChu(const std::string& s) { return s == "2" || s == "DEN" ? DEN : DO; }
 
+std::string theCoKhongHopLe(const std::string& lyDo) {
+    return R"({"ok":false,"lyDo":)" + chuoiJSON("Thế cờ không hợp lệ: " + lyDo) + "}";
+}
+
 }  // namespace
 
 std::string GiaoDienWeb::xuLyAPI(const std::string& ten, const std::string& truyVan) {
@@ -64,10 +69,13 @@ std::string GiaoDienWeb::xuLyAPI(const std::string& ten, const std::string& truy
     if (ten == "danhgiavan") return mayPhanTich.lenhDanhGiaVan(thamSo);
     static const char* const LENH[] = {"trangthai", "vanmoi",  "cham",    "bochon",   "huy",
                                        "tieptuc",   "luu",     "tai",     "goiy",     "tamdung",
-                                       "xinthua",   "vantruoc", "khoiphuc"};
+                                       "xinthua",   "vantruoc", "khoiphuc", "kiemtrafen"};
     bool biet = false;
     for (const char* l : LENH) biet = biet || ten == l;
     if (!biet) return {};
+
+    // Judges a position alone: the game is not looked at.
+    if (ten == "kiemtrafen") return lenhKiemTraFEN(thamSo);
 
     std::unique_lock<std::mutex> khoa(khoaVan);
     std::string traLoi;
@@ -100,12 +108,29 @@ std::string GiaoDienWeb::lenhVanMoi(const ThamSo& thamSo) {
     const DoKho mucDen = doKhoTuChu(layChu(thamSo, "doKhoDen", chuDoKho));
     const Phe pheNguoi = pheTuChu(layChu(thamSo, "pheNguoi", "DO"));
     const int giay = laySo(thamSo, "giay", 600);
+    const auto fen = thamSo.find("fen");
+    // An unplayable position is refused before anything of the game changes.
+    if (fen != thamSo.end()) {
+        BanCo ban;
+        Phe luot = DO;
+        std::string lyDo;
+        if (!docTheCo(fen->second, ban, luot, lyDo)) return theCoKhongHopLe(lyDo);
+    }
 
     van.vanMoi(cheDo, mucDo, pheNguoi, giay);
     doKhoDo = mucDo;
     doKhoDen = mucDen;
     van.datDoKhoMay(DO, mucDo);
     van.datDoKhoMay(DEN, mucDen);
+    if (fen != thamSo.end()) {
+        // The set-up position holds the whole board: no handicap with it.
+        std::string lyDo;
+        van.datTheCoDau(fen->second, lyDo);
+        ++phienBan;
+        coThongKe = coGoiY = false;
+        danhThuc();
+        return kemHanhDong(trangThaiJSON(), "vanmoi");
+    }
 
     // Handicap items "side:name", comma-separated; items without ":" skipped.
     const std::string chap = layChu(thamSo, "chap", "");
@@ -206,6 +231,14 @@ std::string GiaoDienWeb::lenhXinThua() {
     return kemHanhDong(trangThaiJSON(), "xinthua");
 }
 
+std::string GiaoDienWeb::lenhKiemTraFEN(const ThamSo& thamSo) {
+    BanCo ban;
+    Phe luot = DO;
+    std::string lyDo;
+    if (!docTheCo(layChu(thamSo, "fen", ""), ban, luot, lyDo)) return theCoKhongHopLe(lyDo);
+    return R"({"ok":true,"fen":)" + chuoiJSON(vietFEN(ban, luot)) + "}";
+}
+
 std::string GiaoDienWeb::lenhLuu() { return van.luuVan(TEN_TEP_LUU) ? DA_LUU : LUU_THAT_BAI; }
 
 std::string GiaoDienWeb::lenhTai() {
@@ -214,6 +247,8 @@ std::string GiaoDienWeb::lenhTai() {
     case KetQuaTai::KHONG_CO: return KHONG_CO_VAN_LUU;
     case KetQuaTai::KHONG_HOP_LE: return TEP_LUU_HONG;
     case KetQuaTai::NUOC_SAI: return nuocSaiTrongTep(kq.nuocSai);
+    case KetQuaTai::THE_CO_SAI:
+        return R"({"ok":false,"lyDo":)" + chuoiJSON("Ván lưu có thế cờ không hợp lệ: " + kq.lyDo) + "}";
     case KetQuaTai::DA_TAI: break;
     }
     doKhoDo = van.doKho;

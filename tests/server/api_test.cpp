@@ -317,14 +317,96 @@ TEST(Api, HintAndClockRunningOut) {
     EXPECT_EQ(mc.api("goiy"), tuChoi("Ván đã kết thúc"));
 }
 
+namespace {
+
+// A FEN as the page sends it: "/" and the blank encoded.
+std::string maHoaFEN(const std::string& fen) {
+    std::string ra;
+    for (char ch : fen) ra += ch == '/' ? std::string("%2F") : ch == ' ' ? std::string("+") : std::string(1, ch);
+    return ra;
+}
+
+}  // namespace
+
+TEST(Api, GameFromASetUpPosition) {
+    MayChuThu mc;
+    // Refused with the reason, before anything changes; the check alone
+    // normalises what it accepts.
+    EXPECT_EQ(mc.api("vanmoi?fen=" + maHoaFEN("4k4/9/9/9/9/9/9/9/9/4K4 w")),
+              tuChoi("Thế cờ không hợp lệ: Hai Tướng đối mặt trên cùng một cột không có quân chắn"));
+    EXPECT_EQ(mc.api("vanmoi?fen=9%2Fk"), tuChoi("Thế cờ không hợp lệ: FEN sai: chỉ có 2 hàng (cần 10)"));
+    EXPECT_EQ(J(mc.api("trangthai"))["phienBan"], 1);
+    EXPECT_EQ(mc.api("kiemtrafen?fen=" + maHoaFEN("3k1n3/9/9/9/9/9/9/9/9/4KH3 b - - 0 1")),
+              R"({"ok":true,"fen":"3k1n3/9/9/9/9/9/9/9/9/4KN3 b"})");
+
+    // Black moves first; the horses go out and back, the handicap is ignored.
+    const std::string fen = "3k1n3/9/9/9/9/9/9/9/9/4KN3 b";
+    json dau = J(mc.api("vanmoi?giay=0&chap=DO:Xe&fen=" + maHoaFEN(fen)));
+    EXPECT_EQ(dau["luot"], "DEN");
+    EXPECT_EQ(dau["fenDau"], fen);
+    EXPECT_EQ(dau["chap"].size(), 0u);
+    EXPECT_EQ(dau["banCo"].size(), 4u);
+    auto di = [&](int hd, int cd, int hc, int cc) {
+        mc.api("cham?hang=" + std::to_string(hd) + "&cot=" + std::to_string(cd));
+        return J(mc.api("cham?hang=" + std::to_string(hc) + "&cot=" + std::to_string(cc)));
+    };
+    auto vong = [&] {
+        di(0, 5, 2, 6);
+        di(9, 5, 7, 6);
+        di(2, 6, 0, 5);
+        return di(7, 6, 9, 5);
+    };
+    EXPECT_EQ(di(0, 5, 2, 6)["lichSu"][0], "Ma đen 0f-2g");
+    json s = J(mc.api("huy"));
+    EXPECT_EQ(s["nuocThu"], 0);
+    EXPECT_EQ(s["luot"], "DEN") << "undo goes back to the set-up position, its side to move";
+    EXPECT_EQ(theoO(s["banCo"]), theoO(dau["banCo"]));
+
+    // Saved with the position, loaded back over a normal game; the game kept
+    // between runs keeps it too.
+    di(0, 5, 2, 6);
+    json daDi = di(9, 5, 7, 6);
+    ASSERT_EQ(mc.api("luu"), R"({"ok":true,"thongBao":"Đã lưu ván vào tavelin.save"})");
+    EXPECT_NE(thu::docHetTep(mc.thuMuc() / "tavelin.save").find("\nfen " + fen + "\n"), std::string::npos);
+    EXPECT_NE(thu::docHetTep(mc.tepTuLuu()).find("\nfen " + fen + "\n"), std::string::npos);
+    mc.api("vanmoi");
+    s = J(mc.api("tai"));
+    EXPECT_EQ(s["lichSu"], daDi["lichSu"]);
+    EXPECT_EQ(theoO(s["banCo"]), theoO(daDi["banCo"]));
+    EXPECT_EQ(s["fenDau"], fen);
+    // The set-up position comes back a second and a third time: a draw.
+    di(2, 6, 0, 5);
+    s = di(7, 6, 9, 5);
+    EXPECT_EQ(s["ketQua"], "DANG_CHOI");
+    s = vong();
+    EXPECT_EQ(s["ketQua"], "HOA");
+    EXPECT_EQ(s["lyDo"], "Thế cờ lặp lại 3 lần");
+
+    // A file whose position cannot be played is refused like one with an
+    // illegal move, and the game stays.
+    thu::ghiTep(mc.thuMuc() / "tavelin.save", "TAVELIN1\nchedo 0\nnuoc 0\nfen 4k4/9/9/9/9/9/9/9/9/4K4 w\n");
+    EXPECT_EQ(mc.api("tai"), tuChoi("Ván lưu có thế cờ không hợp lệ: Hai Tướng đối mặt trên cùng một cột không có quân chắn"));
+    EXPECT_EQ(J(mc.api("trangthai"))["ketQua"], "HOA");
+
+    // Red is mated in the position: the game says so at once, and neither
+    // computer is asked for a move it does not have.
+    s = J(mc.api("vanmoi?cheDo=MM&doKho=DE&fen=" + maHoaFEN("3k5/9/9/9/4r4/5r3/9/9/9/4K4 w")));
+    EXPECT_EQ(s["ketQua"], "DEN_THANG");
+    EXPECT_EQ(s["lyDo"], "Chiếu bí! Đỏ thua");
+    EXPECT_EQ(s["mayDangNghi"], false);
+    // Against the computer with its side to move, it moves first.
+    mc.api("vanmoi?cheDo=NM&doKho=DE&pheNguoi=DO&giay=0&fen=" + maHoaFEN(fen));
+    EXPECT_TRUE(thu::choDen([&] { return J(mc.api("trangthai"))["nuocThu"] == 1; }));
+    EXPECT_EQ(J(mc.api("trangthai"))["luot"], "DO");
+}
+
 // The analysis board's commands on their own thread: the best lines of a
 // position (legal, distinct, best first), a mate in two for either side with
 // its count and sign, refusals that leave the analysis alone, and the stop.
 TEST(Api, AnalysisLinesMatesRefusalsAndStop) {
     MayChuThu mc;
     const std::string batDau = "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w";
-    auto url = [](std::string fen) { return fen.replace(fen.find(' '), 1, "%20"); };
-    json a = J(mc.api("phantich?fen=" + url(batDau) + "&dong=3"));
+    json a = J(mc.api("phantich?fen=" + maHoaFEN(batDau) + "&dong=3"));
     EXPECT_EQ(a["ok"], true);
     EXPECT_EQ(a["fen"], batDau);
     ASSERT_TRUE(thu::choDen([&] { return J(mc.api("phantich"))["doSau"] >= 4; }));
@@ -333,7 +415,9 @@ TEST(Api, AnalysisLinesMatesRefusalsAndStop) {
     std::set<std::string> dau;
     for (size_t j = 0; j < 3; ++j) {
         const json& d = a["dong"][j];
-        if (j > 0) EXPECT_LE(d["diem"], a["dong"][j - 1]["diem"]) << "red to move: best first";
+        if (j > 0) {
+            EXPECT_LE(d["diem"], a["dong"][j - 1]["diem"]) << "red to move: best first";
+        }
         EXPECT_TRUE(d["chieuHet"].is_null());
         dau.insert(d["nuoc"][0].get<std::string>());
         uci::TheCo tc;
@@ -359,7 +443,7 @@ TEST(Api, AnalysisLinesMatesRefusalsAndStop) {
                                                     {"3k4r/r8/9/9/9/9/9/9/9/4K4 b", -2}};
     for (const auto& [fen, n] : chieuHet) {
         SCOPED_TRACE(fen);
-        mc.api("phantich?dong=1&fen=" + url(fen));
+        mc.api("phantich?dong=1&fen=" + maHoaFEN(fen));
         ASSERT_TRUE(thu::choDen([&] { return !J(mc.api("phantich"))["dong"].empty(); }));
         ASSERT_TRUE(thu::choDen([&] { return J(mc.api("phantich"))["dong"][0]["chieuHet"] == n; }))
             << mc.api("phantich");
@@ -369,7 +453,7 @@ TEST(Api, AnalysisLinesMatesRefusalsAndStop) {
     }
 
     // Stopped: the lines stay as they were.
-    mc.api("phantich?dong=2&fen=" + url(batDau));
+    mc.api("phantich?dong=2&fen=" + maHoaFEN(batDau));
     ASSERT_TRUE(thu::choDen([&] { return J(mc.api("phantich"))["doSau"] >= 3; }));
     mc.api("phantich?dung=1");
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
@@ -379,10 +463,10 @@ TEST(Api, AnalysisLinesMatesRefusalsAndStop) {
 
     // The graph: every position of the game scored, red's view; a wrong move refused.
     ASSERT_TRUE(thu::choDen([&] {
-        return J(mc.api("danhgiavan?fen=" + url(batDau) + "&nuoc=h2e2,h9g7,h0g2"))["xong"] == true;
+        return J(mc.api("danhgiavan?fen=" + maHoaFEN(batDau) + "&nuoc=h2e2,h9g7,h0g2"))["xong"] == true;
     }));
-    a = J(mc.api("danhgiavan?fen=" + url(batDau) + "&nuoc=h2e2,h9g7,h0g2"));
+    a = J(mc.api("danhgiavan?fen=" + maHoaFEN(batDau) + "&nuoc=h2e2,h9g7,h0g2"));
     ASSERT_EQ(a["diem"].size(), 4u);
     for (const auto& d : a["diem"]) EXPECT_TRUE(d.is_number_integer());
-    EXPECT_EQ(J(mc.api("danhgiavan?fen=" + url(batDau) + "&nuoc=h2e2,h2e2"))["ok"], false);
+    EXPECT_EQ(J(mc.api("danhgiavan?fen=" + maHoaFEN(batDau) + "&nuoc=h2e2,h2e2"))["ok"], false);
 }

@@ -159,8 +159,8 @@ export class PhanTich {
     this.mo = true;
     this.the.hidden = false;
     $('nut-phan-tich').setAttribute('aria-pressed', 'true');
+    // No scrolling: on a phone the board (with its arrows) stays in sight, the lines below it.
     this.tiepTuc();
-    this.the.scrollIntoView({ block: 'nearest' });
   }
 
   tiepTuc() {

@@ -136,6 +136,7 @@ int main(int argc, char** argv) {
     const std::filesystem::path duLieu = thuMucGiuVan(cd.thuMucDuLieu);
     if (!duLieu.empty()) {
         web->caiTuLuu(duLieu / TEN_TEP_TU_LUU, cd.tuLuu);
+        web->caiVanDaChoi(duLieu / TEN_THU_MUC_VAN_DA_CHOI);
     } else if (cd.tuLuu) {
         std::fputs("Không có thư mục dữ liệu: ván đang chơi sẽ không được giữ khi tắt chương trình.\n", stderr);
         std::fflush(stderr);

@@ -61,10 +61,12 @@ std::string GiaoDienWeb::xuLyAPI(const std::string& ten, const std::string& truy
     const ThamSo thamSo = tachThamSo(truyVan);
     static const char* const LENH[] = {"trangthai", "vanmoi",  "cham",    "bochon",   "huy",
                                        "tieptuc",   "luu",     "tai",     "goiy",     "tamdung",
-                                       "xinthua",   "vantruoc", "khoiphuc"};
+                                       "xinthua",   "vantruoc", "khoiphuc", "pgn",     "vandachoi"};
     bool biet = false;
     for (const char* l : LENH) biet = biet || ten == l;
     if (!biet) return {};
+    // Listing reads only the folder: the game and the computer go on meanwhile.
+    if (ten == "vandachoi" && !thamSo.count("mo") && !thamSo.count("xoa")) return danhSachVanJSON();
 
     std::unique_lock<std::mutex> khoa(khoaVan);
     std::string traLoi;
@@ -80,6 +82,8 @@ std::string GiaoDienWeb::xuLyAPI(const std::string& ten, const std::string& truy
     else if (ten == "xinthua") traLoi = lenhXinThua();
     else if (ten == "vantruoc") traLoi = lenhVanTruoc();
     else if (ten == "khoiphuc") traLoi = lenhKhoiPhuc();
+    else if (ten == "pgn") traLoi = lenhPGN();
+    else if (ten == "vandachoi") traLoi = lenhVanDaChoi(thamSo);
     else traLoi = lenhGoiY(khoa);
     // Before the answer leaves: a change the player has seen is kept.
     luuVanDangChoi();
@@ -98,7 +102,9 @@ std::string GiaoDienWeb::lenhVanMoi(const ThamSo& thamSo) {
     const Phe pheNguoi = pheTuChu(layChu(thamSo, "pheNguoi", "DO"));
     const int giay = laySo(thamSo, "giay", 600);
 
+    const VanBiThay cu = truocKhiThayVan();
     van.vanMoi(cheDo, mucDo, pheNguoi, giay);
+    sauKhiThayVan(cu);
     doKhoDo = mucDo;
     doKhoDen = mucDen;
     van.datDoKhoMay(DO, mucDo);
@@ -206,6 +212,7 @@ std::string GiaoDienWeb::lenhXinThua() {
 std::string GiaoDienWeb::lenhLuu() { return van.luuVan(TEN_TEP_LUU) ? DA_LUU : LUU_THAT_BAI; }
 
 std::string GiaoDienWeb::lenhTai() {
+    const VanBiThay cu = truocKhiThayVan();
     const KetQuaTai kq = van.taiVan(TEN_TEP_LUU);
     switch (kq.loai) {
     case KetQuaTai::KHONG_CO: return KHONG_CO_VAN_LUU;
@@ -213,6 +220,7 @@ std::string GiaoDienWeb::lenhTai() {
     case KetQuaTai::NUOC_SAI: return nuocSaiTrongTep(kq.nuocSai);
     case KetQuaTai::DA_TAI: break;
     }
+    sauKhiThayVan(cu);
     doKhoDo = van.doKho;
     doKhoDen = van.mayDen.doKho;
     ++phienBan;
@@ -240,7 +248,11 @@ std::string GiaoDienWeb::lenhKhoiPhuc() {
     // A game with a clock comes back paused: no clock runs before the
     // player is back at the board.
     if (vanTruoc.giayCaiDat() > 0) vanTruoc.tamDung = true;
+    const VanBiThay cu = truocKhiThayVan();
     if (!van.napVan(vanTruoc)) return KHONG_CO_VAN_TRUOC;
+    sauKhiThayVan(cu);
+    // The last run's game is the live one again: listed when it ends or is replaced.
+    vanTruocChuaGhi.reset();
     doKhoDo = van.doKho;
     doKhoDen = van.mayDen.doKho;
     ++phienBan;
@@ -253,7 +265,8 @@ std::string GiaoDienWeb::lenhKhoiPhuc() {
 void GiaoDienWeb::luuVanDangChoi() {
     if (van.soLanDoi == soLanDoiDaLuu) return;
     soLanDoiDaLuu = van.soLanDoi;
-    if (tuLuu.dangBat()) tuLuu.ghi(vietVanDaLuu(van.banLuu(true)));
+    const bool daThay = tuLuu.dangBat() && tuLuu.ghi(vietVanDaLuu(van.banLuu(true)));
+    ghiVanDaChoi(daThay);
 }
 
 std::string GiaoDienWeb::lenhGoiY(std::unique_lock<std::mutex>& khoa) {

@@ -16,6 +16,7 @@ import { bienBan, cacViTri, vietNuoc, viTriTuBanCo } from './notation.js';
 import { docCaiDat, ghiCaiDat, apDungGiaoDien } from './settings.js';
 import { phatAm, chonAm } from './sound.js';
 import { ganHopVanBan } from './text_dialogs.js';
+import { ganVanDaChoi } from './games.js';
 import { XemLai } from './review.js';
 import { nhapVan } from './import.js';
 import { hoiXacNhan } from './xac_nhan.js';
@@ -84,7 +85,7 @@ function nhanTrangThai(moi) {
   const cu = tt;
   tt = moi;
   mocNhan = performance.now();
-  const vanKhac = ['vanmoi', 'tai', 'khoiphuc'].includes(moi.hanhDong);
+  const vanKhac = ['vanmoi', 'tai', 'khoiphuc', 'mo'].includes(moi.hanhDong);
   if (vanKhac) {
     datCaiDat({ latTay: false });
     xemLai.dong();
@@ -111,7 +112,7 @@ function baoNuocMoi(cu, moi) {
   if (!cu || dangNhap) return;
   const n = moi.lichSu.length;
   const moiDi = n > 0 && (n > cu.lichSu.length || (n === cu.lichSu.length && moi.moTaCuoi !== cu.moTaCuoi))
-    && moi.hanhDong !== 'tai' && moi.hanhDong !== 'huy';
+    && moi.hanhDong !== 'tai' && moi.hanhDong !== 'mo' && moi.hanhDong !== 'huy';
   const vuaHet = moi.ketQua !== 'DANG_CHOI' && cu.ketQua === 'DANG_CHOI';
   if (!moiDi && !vuaHet) return;
   if (moiDi) {
@@ -207,7 +208,7 @@ function capNhatNut() {
   $('nut-huy').disabled = tat || tt.nuocThu === 0;
   $('nut-goi-y').disabled = tat || !dangChoi || mayCam(tt, tt.luot) || xemLai.ply !== null || tt.tamDungMay;
   for (const id of ['nut-luu', 'nut-van-moi', 'nut-choi-lai', 'nut-nhap', 'nut-tiep-tuc', 'nut-di-tiep-tu-day',
-    'nut-khoi-phuc']) {
+    'nut-khoi-phuc', 'nut-van-da-choi']) {
     $(id).disabled = tat;
   }
   $('nut-lui').disabled = tt.lichSu.length === 0 || xemLai.ply === 0;
@@ -496,7 +497,8 @@ function ganSuKien() {
   $('nut-dong-loi-nhap').addEventListener('click', () => { $('loi-nhap').hidden = true; });
   $('nut-ve-van').addEventListener('click', () => xemLai.dong());
   $('nut-di-tiep-tu-day').addEventListener('click', diTiepTuDay);
-  ganHopVanBan({ layTrangThai: () => tt, layKieu: () => cd.kyPhap, onNhap: nhap });
+  ganHopVanBan({ layTrangThai: () => tt, layKieu: () => cd.kyPhap, layPGN: () => gui('pgn'), onNhap: nhap });
+  ganVanDaChoi({ gui, xuLyTraLoi, choThayVan });
   $('nut-am-thanh').addEventListener('click', () => datCaiDat({ amThanh: !cd.amThanh }));
   $('chon-ky-phap').addEventListener('change', (e) => datCaiDat({ kyPhap: e.target.value }));
   $('nut-cai-dat').addEventListener('click', () => {

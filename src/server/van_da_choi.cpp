@@ -65,12 +65,13 @@ std::string VanDaChoi::idMoi() {
 
 bool VanDaChoi::ghi(const std::string& id, const std::string& vanBan) {
     if (!dangBat() || !idHopLe(id)) return false;
-    std::error_code loi;
-    fs::create_directories(thuMuc_, loi);
     const fs::path tep = tepCua(id);
     fs::path conLai;
     bool ok = nenTang::thayTep(tep, vanBan, conLai);
     if (!ok) {
+        // The folder is made by the first game (or again, if it was removed).
+        std::error_code loi;
+        fs::create_directories(thuMuc_, loi);
         std::lock_guard<std::mutex> k(dangDongBo_);
         ok = nenTang::thayTep(tep, vanBan, conLai);
     }

@@ -5,6 +5,7 @@
 
 import { hoiXacNhan } from './xac_nhan.js';
 import { thongBao } from './toast.js';
+import { FEN_BAT_DAU } from './fen.js';
 
 const $ = (id) => document.getElementById(id);
 
@@ -52,6 +53,10 @@ export function ganVanDaChoi({ gui, xuLyTraLoi, choThayVan }) {
     const dau = the('p', 'dong-dau-van');
     dau.append(the('span', `ket-qua-van ${lop}`, chuKetQua), the('span', 'ngay-van', ngayViet(muc.ngay)),
       the('span', 'dai-van', `${Math.ceil(muc.soNuoc / 2)} nước`));
+    // A handicap or a set-up position: the board did not start full.
+    if (muc.fen && muc.fen.split(' ', 2).join(' ') !== FEN_BAT_DAU.split(' ', 2).join(' ')) {
+      dau.append(the('span', 'the-co-rieng', 'thế cờ riêng'));
+    }
     tin.append(dau, the('p', 'nguoi-van', `Đỏ: ${muc.do || '?'} — Đen: ${muc.den || '?'}`));
     if (muc.lyDo) tin.append(the('p', 'ly-do-van', muc.lyDo));
     const nut = the('div', 'nut-van');

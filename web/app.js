@@ -290,7 +290,7 @@ async function choThayVan(viec) {
   if (!tt || tt.ketQua !== 'DANG_CHOI' || tt.lichSu.length === 0) return true;
   return hoiXacNhan('Bỏ ván đang chơi?',
     `Ván đang chơi chưa xong (đã đi tới ${tenNuoc(tt.lichSu.length)}). `
-      + `${viec} sẽ thay nó và ván này mất.`,
+      + `${viec} sẽ thay nó; ván này được cất vào “Ván đã chơi”.`,
     'Bỏ ván này');
 }
 

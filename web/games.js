@@ -87,7 +87,7 @@ export function ganVanDaChoi({ gui, xuLyTraLoi, choThayVan }) {
   // Opening replaces the live game (kept in the list if unfinished); the
   // analysis, when asked for, starts from the game's first position.
   async function mo(muc, phanTich) {
-    if (!(await choThayVan('Ván đã chơi'))) return;
+    if (!(await choThayVan('Ván mở từ danh sách'))) return;
     const traLoi = await gui('vandachoi', { mo: muc.id });
     if (!xuLyTraLoi(traLoi, phanTich ? undefined : 'Đã mở ván đã chơi')) {
       await taiDanhSach();

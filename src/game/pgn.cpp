@@ -3,6 +3,7 @@
 #include <cctype>
 #include <ctime>
 #include <mutex>
+#include <optional>
 
 #include "ban_co.h"
 #include "fen.h"
@@ -196,6 +197,28 @@ std::string gonKhoangTrang(const std::string& s) {
     }
     if (!ra.empty() && ra.back() == ' ') ra.pop_back();
     return ra;
+}
+
+// A handicap start, as the game names it: the normal start with some
+// pieces taken off, in the order the game takes them. False for any other
+// position (a piece off its starting point, black to move).
+bool chapTuFEN(const std::string& fen, std::vector<std::pair<Phe, std::string>>& chap) {
+    BanCo ban, dau;
+    Phe luot = DO;
+    std::string loi;
+    if (!docFEN(fen, ban, luot, loi) || luot != DO) return false;
+    dau.khoiTaoMacDinh();
+    chap.clear();
+    for (const auto& q : dau.dsQuan) {
+        const QuanCo* o = ban.timQuan(q->hang, q->cot);
+        if (!o) chap.emplace_back(q->phe, q->ten());
+        else if (o->phe != q->phe || o->loai() != q->loai()) return false;
+    }
+    BanCo thu;
+    thu.khoiTaoMacDinh();
+    for (const auto& [phe, ten] : chap)
+        if (const QuanCo* quan = thu.timQuanTheoTen(phe, ten)) thu.boQuan(quan->hang, quan->cot);
+    return vietFEN(thu, DO) == vietFEN(ban, DO);
 }
 
 }  // namespace
@@ -414,7 +437,7 @@ int nuocSaiPGN(const VanPGN& van, std::string& loi) {
     return -1;
 }
 
-VanDaLuu vanDaLuuTuPGN(const VanPGN& van) {
+std::optional<VanDaLuu> vanDaLuuTuPGN(const VanPGN& van) {
     VanDaLuu ra;
     DoKho mucDo = TRUNG_BINH, mucDen = TRUNG_BINH;
     const bool mayDo = mucTuTen(van.giaTri("Red"), mucDo);
@@ -442,6 +465,8 @@ VanDaLuu vanDaLuuTuPGN(const VanPGN& van) {
     }
     ra.giayMoi = ra.giayMoiBen = giay;
     ra.giayDen = giay;
+    // A handicap comes back as one; any other start is refused for now.
+    if (!van.fen().empty() && !cungTheCo(van.fen(), fenChuan()) && !chapTuFEN(van.fen(), ra.chap)) return std::nullopt;
     ra.nuoc = van.nuoc;
     ra.ketQua = van.ketQua == "1-0" ? DO_THANG : van.ketQua == "0-1" ? DEN_THANG : van.ketQua == "1/2-1/2" ? HOA : 0;
     if (ra.ketQua != DANG_CHOI) {

@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -53,9 +54,9 @@ int nuocSaiPGN(const VanPGN& van, std::string& loi);
 
 // What the game keeps of a read game: the players back from [Red] and
 // [Black] (a computer's level from "Máy (Khó)", anyone else a person), the
-// time control from [TimeControl], the result and its reason. The start
-// position is not carried here.
-VanDaLuu vanDaLuuTuPGN(const VanPGN& van);
+// time control from [TimeControl], the start ([FEN]: a handicap as one),
+// the result and its reason. Nothing when the start cannot be kept.
+std::optional<VanDaLuu> vanDaLuuTuPGN(const VanPGN& van);
 
 // Today's date as the [Date] tag writes it.
 std::string ngayHomNay();

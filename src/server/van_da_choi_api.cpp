@@ -93,8 +93,9 @@ std::string GiaoDienWeb::lenhVanDaChoi(const ThamSo& thamSo) {
     const std::string id = thamSo.at("mo");
     VanPGN pgn;
     if (const std::string loi = vanDaChoi.doc(id, pgn); !loi.empty()) return tuChoi(loi);
-    VanDaLuu luu = vanDaLuuTuPGN(pgn);
-    if (!pgn.fen().empty()) return tuChoi("Chưa mở được ván bắt đầu từ một thế cờ riêng");
+    std::optional<VanDaLuu> doc = vanDaLuuTuPGN(pgn);
+    if (!doc) return tuChoi("Chưa mở được ván bắt đầu từ một thế cờ riêng");
+    VanDaLuu& luu = *doc;
     // An unfinished game with a clock comes back paused, as a kept one does.
     if (luu.ketQua == DANG_CHOI && luu.giayCaiDat() > 0) luu.tamDung = true;
     const VanBiThay cu = truocKhiThayVan();

@@ -44,7 +44,7 @@ TEST(PGN, FinishedGameAgainstTheComputerRoundTrips) {
     // Loaded as the game it was: the same players, clock and result, and an
     // undo takes back only the resignation.
     VanCo khac;
-    ASSERT_TRUE(khac.napVan(vanDaLuuTuPGN(doc)));
+    ASSERT_TRUE(khac.napVan(*vanDaLuuTuPGN(doc)));
     EXPECT_EQ(khac.cheDo, NGUOI_MAY);
     EXPECT_EQ(khac.pheNguoi, DO);
     EXPECT_EQ(khac.mayDen.doKho, KHO);
@@ -72,6 +72,15 @@ TEST(PGN, HandicapAndBlackFirstStartsAreKeptAndLongGamesWrap) {
     EXPECT_EQ(doc.lyDo, "Chiếu bí! Đen thua");
     std::string loi;
     EXPECT_EQ(nuocSaiPGN(doc, loi), -1) << "legal from the handicap start";
+    // Loaded back with the handicap it had, the computers' levels too.
+    VanCo khac;
+    ASSERT_TRUE(khac.napVan(*vanDaLuuTuPGN(doc)));
+    EXPECT_EQ(khac.chap, van.chap);
+    EXPECT_EQ(khac.cheDo, MAY_MAY);
+    EXPECT_EQ(khac.mayDo.doKho, DE);
+    EXPECT_EQ(khac.mayDen.doKho, CAO_THU);
+    EXPECT_EQ(khac.ketQua, DO_THANG);
+    EXPECT_EQ(khac.khoaTheCo(), van.khoaTheCo());
 
     // Black first, from a set position: numbered "1...", and a long game's
     // lines stay within 80 characters, its long reason wrapped with them.

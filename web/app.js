@@ -10,8 +10,9 @@ import { BangThongTin, mayCam } from './panel.js';
 import { HopVanMoi, tenThoiGian } from './newgame.js';
 import { thongBao } from './toast.js';
 import {
-  CHU, TEN_PHE, TEN_CHE_DO, TEN_DO_KHO, kyTuQuan, tenNuoc,
+  CHU, TEN_PHE, TEN_CHE_DO, TEN_DO_KHO, kyTuQuan, tenNuoc, benDiTruoc, datBenDiTruoc, benCuaNuoc,
 } from './labels.js';
+import { ganBayCo } from './setup.js';
 import { bienBan, cacViTri, vietNuoc, viTriTuBanCo } from './notation.js';
 import { docCaiDat, ghiCaiDat, apDungGiaoDien } from './settings.js';
 import { phatAm, chonAm } from './sound.js';
@@ -85,6 +86,7 @@ function nhanTrangThai(moi) {
   const cu = tt;
   tt = moi;
   mocNhan = performance.now();
+  datBenDiTruoc(benDiTruoc(tt));
   const vanKhac = ['vanmoi', 'tai', 'khoiphuc', 'mo'].includes(moi.hanhDong);
   if (vanKhac) {
     datCaiDat({ latTay: false });
@@ -138,7 +140,7 @@ function theCoHien() {
   ds.viTri[k].forEach((q, i) => { if (q) banCoCu.push({ h: Math.floor(i / 9), c: i % 9, ...q }); });
   return {
     banCo: banCoCu, nuocDen: [], quanChon: null, goiY: null, dangChieu: false, nuocThu: k,
-    luot: k % 2 ? 'DEN' : 'DO', moTaCuoi: k > 0 ? tt.lichSu[k - 1] : '',
+    luot: benCuaNuoc(k + 1), moTaCuoi: k > 0 ? tt.lichSu[k - 1] : '',
   };
 }
 
@@ -198,7 +200,7 @@ function chonNuoc(ply) {
 function coTheDiTiepTu(k) {
   if (k >= tt.lichSu.length) return false;
   if (tt.cheDo !== 'NGUOI_MAY') return true;
-  return (k % 2 ? 'DEN' : 'DO') === tt.pheNguoi;
+  return benCuaNuoc(k + 1) === tt.pheNguoi;
 }
 
 function capNhatNut() {
@@ -499,6 +501,7 @@ function ganSuKien() {
   $('nut-di-tiep-tu-day').addEventListener('click', diTiepTuDay);
   ganHopVanBan({ layTrangThai: () => tt, layKieu: () => cd.kyPhap, layPGN: () => gui('pgn'), onNhap: nhap });
   ganVanDaChoi({ gui, xuLyTraLoi, choThayVan });
+  ganBayCo({ layTheCo: () => (tt ? theCoHien() : null), onChoi: (fen) => hopVanMoi.mo(tt, fen) });
   $('nut-am-thanh').addEventListener('click', () => datCaiDat({ amThanh: !cd.amThanh }));
   $('chon-ky-phap').addEventListener('change', (e) => datCaiDat({ kyPhap: e.target.value }));
   $('nut-cai-dat').addEventListener('click', () => {

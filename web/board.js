@@ -22,10 +22,14 @@ export class BanCoSVG {
    * onCham(h, c): a point was clicked or chosen with the keyboard;
    * coTheKeo(h, c): whether a press there may start a drag;
    * onBatDauKeo(h, c) and onTha(h, c, dich): a drag started, and ended over
-   * the point dich ({h, c}, or null outside the grid).
+   * the point dich ({h, c}, or null outside the grid). tienTo starts the
+   * points' ids, so that a second board on the page has ids of its own.
    */
-  constructor(khung, { onCham, coTheKeo, onBatDauKeo, onTha }) {
+  constructor(khung, {
+    onCham, coTheKeo, onBatDauKeo, onTha, tienTo = 'o',
+  }) {
     this.khung = khung;
+    this.tienTo = tienTo;
     this.onCham = onCham;
     this.coTheKeo = coTheKeo;
     this.onBatDauKeo = onBatDauKeo;
@@ -127,7 +131,7 @@ export class BanCoSVG {
 
   taoDiem(h, c) {
     const g = tao('g', {
-      class: 'diem', 'data-hang': h, 'data-cot': c, role: 'button', id: `o-${h}-${c}`,
+      class: 'diem', 'data-hang': h, 'data-cot': c, role: 'button', id: `${this.tienTo}-${h}-${c}`,
     }, this.lopDiem);
     // The whole cell answers a press, not only the circle that lights up.
     tao('rect', { x: -S / 2, y: -S / 2, width: S, height: S, class: 'o-cham' }, g);
@@ -224,7 +228,7 @@ export class BanCoSVG {
   veConTroTai() {
     const [x, y] = this.toaDo(this.conTro.h, this.conTro.c);
     this.oConTro.setAttribute('transform', `translate(${x} ${y})`);
-    this.khung.setAttribute('aria-activedescendant', `o-${this.conTro.h}-${this.conTro.c}`);
+    this.khung.setAttribute('aria-activedescendant', `${this.tienTo}-${this.conTro.h}-${this.conTro.c}`);
   }
 
   /**

@@ -76,12 +76,36 @@ export function tenO(hang, cot) {
   return `${hang}${CHU_COT[cot]}`;
 }
 
+// 1 while the game shown began with black to move (a set-up position): its
+// first move is black's half of full move 1, "1. … ".
+let lechDen = 0;
+
+/** The side that moves first in a game of this state: black only for a set-up position that says so. */
+export function benDiTruoc(tt) {
+  return tt && typeof tt.fenDau === 'string' && / b$/.test(tt.fenDau) ? 'DEN' : 'DO';
+}
+
+/** Numbers the moves of the game that begins with `phe` to move. */
+export function datBenDiTruoc(phe) {
+  lechDen = phe === 'DEN' ? 1 : 0;
+}
+
+/** The side that plays ply k (1 for the game's first move). */
+export function benCuaNuoc(k) {
+  return (k + lechDen) % 2 ? 'DO' : 'DEN';
+}
+
+/** The full-move number of ply k (1 for the game's first move). */
+export function soNuocDay(k) {
+  return Math.ceil((k + lechDen) / 2);
+}
+
 /**
- * A ply (1 for red's first move) as the move list numbers it: the full-move
- * number and the side that plays it, "nước 10, Đen".
+ * A ply (1 for the game's first move) as the move list numbers it: the
+ * full-move number and the side that plays it, "nước 10, Đen".
  */
-export function tenNuoc(ply, phe = ply % 2 ? 'DO' : 'DEN') {
-  return `nước ${Math.ceil(ply / 2)}, ${TEN_PHE[phe]}`;
+export function tenNuoc(ply, phe = benCuaNuoc(ply)) {
+  return `nước ${soNuocDay(ply)}, ${TEN_PHE[phe]}`;
 }
 
 export function tenQuan(quan) {

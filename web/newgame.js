@@ -1,5 +1,6 @@
 // The "Ván mới" dialog: mode, sides, levels, clock and handicap, turned into
-// the parameters of the "vanmoi" command.
+// the parameters of the "vanmoi" command. Opened with a set-up position, it
+// starts the game from there instead (no handicap then).
 
 import { kyTuQuan, TEN_LOAI, TEN_API_LOAI, SO_QUAN_BAN_DAU } from './labels.js';
 
@@ -19,6 +20,12 @@ export class HopVanMoi {
     this.hop = hop;
     this.form = hop.querySelector('form');
     this.onBatDau = onBatDau;
+    this.fen = null;
+    this.nhomChap = this.form.querySelector('#bang-chap').closest('fieldset');
+    this.ghiChuTheCo = document.createElement('p');
+    this.ghiChuTheCo.className = 'giai-thich ghi-chu-the-co';
+    this.ghiChuTheCo.hidden = true;
+    this.nhomChap.before(this.ghiChuTheCo);
     this.taoBangChap();
     this.form.addEventListener('change', () => this.capNhatHienThi());
     this.form.addEventListener('submit', (e) => {
@@ -50,9 +57,18 @@ export class HopVanMoi {
     }
   }
 
-  /** Opens the dialog with the settings of the game being played. */
-  mo(tt) {
+  /** Opens the dialog with the settings of the game being played; with a FEN, to play from that position. */
+  mo(tt, fen = null) {
+    this.fen = fen;
     if (tt) this.dienTu(tt);
+    const denTruoc = !!fen && / b$/.test(fen.trim());
+    this.nhomChap.hidden = !!fen;
+    this.ghiChuTheCo.hidden = !fen;
+    this.ghiChuTheCo.textContent = fen
+      ? `Ván bắt đầu từ thế cờ đã bày, ${denTruoc ? 'Đen' : 'Đỏ'} đi trước.` : '';
+    const [nhanDo, nhanDen] = this.form.querySelectorAll('input[name="pheNguoi"] + span');
+    nhanDo.textContent = denTruoc ? 'Đỏ' : 'Đỏ (đi trước)';
+    nhanDen.textContent = denTruoc ? 'Đen (đi trước)' : 'Đen';
     this.capNhatHienThi();
     this.hop.showModal();
   }
@@ -99,6 +115,10 @@ export class HopVanMoi {
     } else if (cheDo === 'MM') {
       p.doKho = f.doKhoDo.value;
       p.doKhoDen = f.doKhoDen.value;
+    }
+    if (this.fen) {
+      p.fen = this.fen;
+      return p;
     }
     const chap = [];
     for (const phe of ['DO', 'DEN']) {

@@ -3,8 +3,9 @@
 // search. All of it is read from the state document.
 
 import {
-  kyTuQuan, TEN_API_LOAI, SO_QUAN_BAN_DAU, TEN_PHE, PHE_KIA, TEN_DO_KHO, TEN_CHE_DO, KET_QUA, CHU,
+  kyTuQuan, TEN_API_LOAI, SO_QUAN_BAN_DAU, TEN_PHE, PHE_KIA, TEN_DO_KHO, TEN_CHE_DO, KET_QUA, CHU, soNuocDay,
 } from './labels.js';
+import { docFEN } from './fen.js';
 import { veDongHo } from './clock.js';
 import { moTaChap } from './transfer.js';
 
@@ -25,6 +26,10 @@ function capDo(tt, phe) {
  * past position in review) and not given up as handicap: captured.
  */
 function quanBiAn(tt, banCo, phe) {
+  // A set-up game began with the pieces of its position, not the full set.
+  const dau = tt.fenDau ? docFEN(tt.fenDau).o : null;
+  const goc = dau ? new Array(7).fill(0) : SO_QUAN_BAN_DAU;
+  for (const q of dau ?? []) if (q && q.phe === phe) goc[q.loai] += 1;
   const con = new Array(7).fill(0);
   for (const q of banCo) if (q.phe === phe) con[q.loai] += 1;
   for (const chap of tt.chap) {
@@ -33,7 +38,7 @@ function quanBiAn(tt, banCo, phe) {
   }
   const ketQua = [];
   for (const loai of [0, 1, 2, 3, 4, 6]) {
-    for (let i = con[loai]; i < SO_QUAN_BAN_DAU[loai]; i += 1) ketQua.push(loai);
+    for (let i = con[loai]; i < goc[loai]; i += 1) ketQua.push(loai);
   }
   return ketQua;
 }
@@ -131,7 +136,7 @@ export class BangThongTin {
     const dong = $('trang-thai');
     const phu = $('phu-trang-thai');
     const cham = (phe) => `<span class="cham-phe ${phe === 'DO' ? 'do' : 'den'}"></span>`;
-    const nuoc = `Nước ${Math.floor(tt.nuocThu / 2) + 1}`;
+    const nuoc = `Nước ${soNuocDay(tt.nuocThu + 1)}`;
     const tamDung = tt.tamDungMay && tt.ketQua === 'DANG_CHOI';
     $('tam-dung').hidden = !tamDung;
     phu.hidden = tamDung; // the pause and its button take the second line's place
@@ -200,12 +205,22 @@ export class BangThongTin {
     if (khoa !== this.khoaLichSu) {
       this.khoaLichSu = khoa;
       ol.replaceChildren();
-      for (let i = 0; i < ds.length; i += 2) {
+      // Rows are full moves: a game begun by black has "…" in red's place on the first.
+      const dau = ds.length && ds[0].phe === 'DEN' ? 1 : 0;
+      for (let i = -dau; i < ds.length; i += 2) {
         const li = document.createElement('li');
         const so = document.createElement('span');
         so.className = 'so';
-        so.textContent = `${i / 2 + 1}.`;
-        li.append(so, this.oNuoc(ds[i], i === ds.length - 1));
+        so.textContent = `${(i + dau) / 2 + 1}.`;
+        li.append(so);
+        if (i < 0) {
+          const trong = document.createElement('span');
+          trong.className = 'nuoc-trong';
+          trong.textContent = '…';
+          li.append(trong);
+        } else {
+          li.append(this.oNuoc(ds[i], i === ds.length - 1));
+        }
         if (i + 1 < ds.length) li.append(this.oNuoc(ds[i + 1], i + 1 === ds.length - 1));
         ol.append(li);
       }

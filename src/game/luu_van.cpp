@@ -3,6 +3,7 @@
 #include <optional>
 #include <sstream>
 
+#include "fen.h"
 #include "nen_tang.h"
 #include "tep_van_luu.h"
 #include "van_co.h"
@@ -38,6 +39,7 @@ VanDaLuu VanCo::banLuu(bool chinhXac) const {
     van.doKhoDen = mayDen.doKho;
     van.ketQua = ketQua;
     van.chap = chap;
+    van.fen = fenDau;
     van.nuoc = nuocDaDi;
     van.lyDo = lyDo;
     van.xinThua = daXinThua;
@@ -57,14 +59,27 @@ bool VanCo::luuVan(const std::string& tenTep) const {
     return dich && nenTang::ghiTepBenVung(*dich, vietVanDaLuu(banLuu(false)));
 }
 
+std::string VanCo::lyDoTheCoDauSai(const VanDaLuu& van) {
+    if (van.fen.empty()) return {};
+    BanCo ban;
+    Phe luotDau = DO;
+    std::string lyDo;
+    return docTheCo(van.fen, ban, luotDau, lyDo) ? std::string() : lyDo;
+}
+
 int32_t VanCo::nuocSaiDauTien(const VanDaLuu& van) {
     BanCo ban;
-    ban.khoiTaoMacDinh();
-    for (const auto& [phe, ten] : van.chap) {
-        const QuanCo* quan = ban.timQuanTheoTen(phe, ten);
-        if (quan) ban.boQuan(quan->hang, quan->cot);
-    }
     Phe luotDi = DO;
+    if (!van.fen.empty()) {
+        std::string lyDo;
+        if (!docTheCo(van.fen, ban, luotDi, lyDo)) return 0;
+    } else {
+        ban.khoiTaoMacDinh();
+        for (const auto& [phe, ten] : van.chap) {
+            const QuanCo* quan = ban.timQuanTheoTen(phe, ten);
+            if (quan) ban.boQuan(quan->hang, quan->cot);
+        }
+    }
     for (size_t i = 0; i < van.nuoc.size(); ++i) {
         const NuocDi& nuoc = van.nuoc[i];
         bool hopLe = false;
@@ -79,11 +94,20 @@ int32_t VanCo::nuocSaiDauTien(const VanDaLuu& van) {
 }
 
 KetQuaTai VanCo::napVan(const VanDaLuu& van) {
+    if (std::string lyDoSai = lyDoTheCoDauSai(van); !lyDoSai.empty()) {
+        KetQuaTai kq{KetQuaTai::THE_CO_SAI};
+        kq.lyDo = std::move(lyDoSai);
+        return kq;
+    }
     if (const int32_t sai = nuocSaiDauTien(van); sai >= 0) return KetQuaTai{KetQuaTai::NUOC_SAI, sai};
     vanMoi(static_cast<CheDo>(van.cheDo), static_cast<DoKho>(van.doKho), static_cast<Phe>(van.pheNguoi),
            van.giayCaiDat());
     if (van.doKhoDen >= 0) datDoKhoMay(DEN, static_cast<DoKho>(van.doKhoDen));
-    for (const auto& [phe, ten] : van.chap) datChap(phe, ten);
+    std::string khongDung;
+    // A set-up position holds the whole board: a handicap has no place there.
+    if (!van.fen.empty()) datTheCoDau(van.fen, khongDung);
+    else
+        for (const auto& [phe, ten] : van.chap) datChap(phe, ten);
     for (const NuocDi& nuoc : van.nuoc) apDungNuoc(nuoc);
     // A file that knows the time control knows each side's clock; an older
     // one gives both red's.

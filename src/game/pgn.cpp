@@ -3,7 +3,6 @@
 #include <cctype>
 #include <ctime>
 #include <mutex>
-#include <optional>
 
 #include "ban_co.h"
 #include "fen.h"
@@ -245,6 +244,7 @@ std::string ngayHomNay() {
 }
 
 std::string fenDauCua(const VanDaLuu& van) {
+    if (!van.fen.empty()) return van.fen;
     BanCo ban;
     ban.khoiTaoMacDinh();
     for (const auto& [phe, ten] : van.chap)
@@ -415,16 +415,8 @@ int nuocSaiPGN(const VanPGN& van, std::string& loi) {
     Phe luot = DO;
     if (van.fen().empty()) {
         ban.khoiTaoMacDinh();
-    } else if (!docFEN(van.fen(), ban, luot, loi)) {
-        loi = "thế cờ đầu (FEN) hỏng: " + loi;
-        return -2;
-    }
-    // The rules need one general a side (the set-up check is stricter).
-    int tuong[2] = {0, 0};
-    for (const auto& q : ban.dsQuan)
-        if (q->loai() == LOAI_TUONG) ++tuong[q->phe == DO ? 0 : 1];
-    if (tuong[0] != 1 || tuong[1] != 1) {
-        loi = "thế cờ đầu (FEN) không có đủ hai tướng";
+    } else if (!docTheCo(van.fen(), ban, luot, loi)) {
+        loi = "thế cờ đầu không chơi được: " + loi;
         return -2;
     }
     for (std::size_t i = 0; i < van.nuoc.size(); ++i) {
@@ -437,7 +429,7 @@ int nuocSaiPGN(const VanPGN& van, std::string& loi) {
     return -1;
 }
 
-std::optional<VanDaLuu> vanDaLuuTuPGN(const VanPGN& van) {
+VanDaLuu vanDaLuuTuPGN(const VanPGN& van) {
     VanDaLuu ra;
     DoKho mucDo = TRUNG_BINH, mucDen = TRUNG_BINH;
     const bool mayDo = mucTuTen(van.giaTri("Red"), mucDo);
@@ -465,8 +457,8 @@ std::optional<VanDaLuu> vanDaLuuTuPGN(const VanPGN& van) {
     }
     ra.giayMoi = ra.giayMoiBen = giay;
     ra.giayDen = giay;
-    // A handicap comes back as one; any other start is refused for now.
-    if (!van.fen().empty() && !cungTheCo(van.fen(), fenChuan()) && !chapTuFEN(van.fen(), ra.chap)) return std::nullopt;
+    // A handicap comes back as one, any other start as the position it is.
+    if (!van.fen().empty() && !cungTheCo(van.fen(), fenChuan()) && !chapTuFEN(van.fen(), ra.chap)) ra.fen = van.fen();
     ra.nuoc = van.nuoc;
     ra.ketQua = van.ketQua == "1-0" ? DO_THANG : van.ketQua == "0-1" ? DEN_THANG : van.ketQua == "1/2-1/2" ? HOA : 0;
     if (ra.ketQua != DANG_CHOI) {

@@ -1,5 +1,4 @@
 #pragma once
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -27,8 +26,8 @@ struct VanPGN {
 // The normal start position, red to move, as the FEN writer spells it.
 std::string fenChuan();
 
-// The first position of a kept game (its handicap taken off the normal
-// start), as FEN.
+// The first position of a kept game (set up, or its handicap taken off the
+// normal start), as FEN.
 std::string fenDauCua(const VanDaLuu& van);
 
 // The file of a game (as the game keeps it) played on `ngay` ("YYYY.MM.DD").
@@ -54,9 +53,9 @@ int nuocSaiPGN(const VanPGN& van, std::string& loi);
 
 // What the game keeps of a read game: the players back from [Red] and
 // [Black] (a computer's level from "Máy (Khó)", anyone else a person), the
-// time control from [TimeControl], the start ([FEN]: a handicap as one),
-// the result and its reason. Nothing when the start cannot be kept.
-std::optional<VanDaLuu> vanDaLuuTuPGN(const VanPGN& van);
+// time control from [TimeControl], the start ([FEN]: a handicap as one,
+// anything else as a set-up position), the result and its reason.
+VanDaLuu vanDaLuuTuPGN(const VanPGN& van);
 
 // Today's date as the [Date] tag writes it.
 std::string ngayHomNay();

@@ -15,6 +15,7 @@ const char* const DONG_DAU = "TAVELIN1";
 constexpr int DAI_TU_TOI_DA = 64;
 // Reasons are a few dozen bytes; the rest of a longer line is dropped.
 constexpr std::size_t DAI_LY_DO_TOI_DA = 1024;
+constexpr std::size_t DAI_FEN_TOI_DA = 256;
 
 // Reads up to the newline, keeping at most `toiDa` characters and dropping a
 // carriage return left by a CRLF line end. False at the end of the input.
@@ -128,7 +129,13 @@ bool docMotKhoa(std::istream& vao, const std::string& khoa, VanDaLuu& van) {
     if (khoa == "miligiayden") return docSo(vao, van.miliGiayDen, 0, MILI_GIAY_TOI_DA);
     if (khoa == "tamdung") return docCo(vao, van.tamDung);
     if (khoa == "lydo") docHetDong(vao, van.lyDo, DAI_LY_DO_TOI_DA);
-    return true;  // "lydo" and unknown words
+    if (khoa == "fen") {
+        // The rest of the line, less the blank after the key; no FEN of a
+        // real position comes near the bound.
+        docHetDong(vao, van.fen, DAI_FEN_TOI_DA);
+        if (!van.fen.empty() && van.fen.front() == ' ') van.fen.erase(0, 1);
+    }
+    return true;  // "lydo", "fen" and unknown words
 }
 
 }  // namespace
@@ -154,6 +161,7 @@ std::string vietVanDaLuu(const VanDaLuu& van) {
     if (van.miliGiayDo >= 0) ra << "miligiaydo " << van.miliGiayDo << '\n';
     if (van.miliGiayDen >= 0) ra << "miligiayden " << van.miliGiayDen << '\n';
     if (van.tamDung) ra << "tamdung 1\n";
+    if (!van.fen.empty()) ra << "fen " << van.fen << '\n';
     return ra.str();
 }
 

@@ -35,6 +35,7 @@ struct VanDaLuu {
     bool xinThua = false;  // the result is a resignation (undo takes back only it)
     int64_t miliGiayDo = -1, miliGiayDen = -1;  // the clocks to the millisecond
     bool tamDung = false;
+    std::string fen;  // a set-up start position; empty for the normal start
 
     // The time control the game was started with, as a reader takes it.
     int giayCaiDat() const { return giayMoiBen >= 0 ? giayMoiBen : giayMoi; }

@@ -1,5 +1,6 @@
 #include "van_co.h"
 
+#include "fen.h"
 #include "mo_ta_nuoc.h"
 
 VanCo::VanCo() { vanMoi(NGUOI_NGUOI, TRUNG_BINH, DO, 0); }
@@ -11,23 +12,24 @@ void VanCo::vanMoi(CheDo cheDoMoi, DoKho doKhoMoi, Phe pheNguoiMoi, int giayMoiB
     datDoKhoMay(DO, doKhoMoi);
     datDoKhoMay(DEN, doKhoMoi);
     chap.clear();
+    fenDau.clear();
     banCo.khoiTaoMacDinh();
     banCo.quanChon = nullptr;
     ketQua = DANG_CHOI;
     lyDo.clear();
     tamDung = false;
     daXinThua = false;
-    datLaiLichSu();
+    datLaiLichSu(DO);
     giayMoiBen = giayMoiBenMoi > 0 ? giayMoiBenMoi : 0;
     dongHo.caiDat(giayMoiBenMoi, 0.0);
     dongHo.batDauLuot(DO);
     ++soLanDoi;
 }
 
-// Empties the history and counts the position now on the board, red to move,
-// as reached once.
-void VanCo::datLaiLichSu() {
-    luot = DO;
+// Empties the history and counts the position now on the board, luotDau to
+// move, as reached once.
+void VanCo::datLaiLichSu(Phe luotDau) {
+    luot = luotDau;
     nuocThu = 0;
     nuocDaDi.clear();
     lichSu.clear();
@@ -48,6 +50,49 @@ bool VanCo::datChap(Phe phe, const std::string& tenQuan) {
     batDauLaiKhoaCoTheLap();
     ++soLanDoi;
     return true;
+}
+
+bool VanCo::datTheCoDau(const std::string& fen, std::string& lyDoSai) {
+    BanCo ban;
+    Phe luotDau = DO;
+    if (!docTheCo(fen, ban, luotDau, lyDoSai)) return false;
+    fenDau = vietFEN(ban, luotDau);
+    chap.clear();
+    khoiTaoLaiBanCo();
+    datLaiLichSu(luotDau);
+    ketQua = DANG_CHOI;
+    lyDo.clear();
+    daXinThua = false;
+    dongHo.caiDat(giayMoiBen, 0.0);
+    // A position set up already lost (mate, or no move) is judged now, so
+    // that nobody, the computer included, is asked for a move it lacks.
+    kiemTraKetThuc();
+    chayDongHo();
+    ++soLanDoi;
+    return true;
+}
+
+Phe VanCo::dungTheCoDau(BanCo& ban) const {
+    if (!fenDau.empty()) {
+        // Checked when it was set; read again the same way each time, so the
+        // pieces keep one storage order through every replay.
+        Phe luotDau = DO;
+        std::string loi;
+        if (docFEN(fenDau, ban, luotDau, loi)) return luotDau;
+    }
+    ban.khoiTaoMacDinh();
+    for (const auto& [phe, ten] : chap) {
+        const QuanCo* quan = ban.timQuanTheoTen(phe, ten);
+        if (quan) ban.boQuan(quan->hang, quan->cot);
+    }
+    return DO;
+}
+
+std::string VanCo::fenBatDau() const {
+    if (!fenDau.empty()) return fenDau;
+    BanCo ban;
+    const Phe luotDau = dungTheCoDau(ban);
+    return vietFEN(ban, luotDau);
 }
 
 void VanCo::datDoKhoMay(Phe phe, DoKho muc) {
@@ -118,8 +163,7 @@ bool VanCo::huyNuocDi() {
             luotSau = pheDoiPhuong(luotSau);
         }
     }
-    khoiTaoLaiBanCo();
-    datLaiLichSu();
+    datLaiLichSu(khoiTaoLaiBanCo());
     for (const NuocDi& nuoc : giuLai) apDungNuoc(nuoc);
     ketQua = DANG_CHOI;
     lyDo.clear();
@@ -189,13 +233,9 @@ NuocDi VanCo::mayChonNuoc(TimKiem::ThongKe& thongKe) {
     return may.chonNuocDi(*banSao, luot, thongKe, viTriTruoc());
 }
 
-void VanCo::khoiTaoLaiBanCo() {
-    banCo.khoiTaoMacDinh();
+Phe VanCo::khoiTaoLaiBanCo() {
     banCo.quanChon = nullptr;
-    for (const auto& [phe, ten] : chap) {
-        const QuanCo* quan = banCo.timQuanTheoTen(phe, ten);
-        if (quan) banCo.boQuan(quan->hang, quan->cot);
-    }
+    return dungTheCoDau(banCo);
 }
 
 bool VanCo::xuLyEnter() {

@@ -27,15 +27,19 @@ struct KetQuaTai {
         KHONG_CO,      // no saved game there (or it cannot be read, or no "TAVELIN1")
         KHONG_HOP_LE,  // not a regular file, or larger than a saved game can be
         NUOC_SAI,      // a stored move is not legal where it stands
+        THE_CO_SAI,    // the stored start position cannot be played (lyDo says why)
     };
     Loai loai = DA_TAI;
-    int32_t nuocSai = -1;  // with NUOC_SAI: the refused move's index (0 = red's first)
+    int32_t nuocSai = -1;  // with NUOC_SAI: the refused move's index (0 = the first move)
+    std::string lyDo{};    // with THE_CO_SAI
     explicit operator bool() const { return loai == DA_TAI; }
 };
 
 // One game from the first move to the result. Every move, human or computer,
 // enters through thuDoNuoc; undo and loading rebuild the game by replaying its
-// moves from the start position (no snapshots are kept).
+// moves from the start position (no snapshots are kept): the normal one less
+// the handicap pieces, or a position set up by the player (fenDau), which
+// may have black to move.
 //
 // No locks here: the owner serialises every call and every read of the public
 // members.
@@ -60,6 +64,9 @@ public:
     // such a change can come back, so a search need not know it.
     std::vector<uint64_t> khoaCoTheLap;
     std::vector<std::pair<Phe, std::string>> chap;
+    // The set-up start position as FEN (vietFEN's form); empty for a game
+    // from the normal start, with or without handicap.
+    std::string fenDau;
     // Paused: no clock runs and no move is made until tiepTucVan.
     bool tamDung = false;
     // The result is a resignation, which an undo takes back alone.
@@ -77,6 +84,14 @@ public:
     // Game flow.
     void vanMoi(CheDo cheDoMoi, DoKho doKhoMoi, Phe pheNguoiMoi, int giayMoiBenMoi);
     bool datChap(Phe phe, const std::string& tenQuan);
+    // After vanMoi: the game starts from this position instead, with its
+    // side to move (a handicap is dropped). A position that is already over
+    // (mate, no move) ends the game at once. On false lyDo says why the FEN
+    // cannot be played and the game is untouched.
+    bool datTheCoDau(const std::string& fen, std::string& lyDo);
+    // The FEN of the game's first position, whatever it is (normal, handicap
+    // or set up), side to move included.
+    std::string fenBatDau() const;
     void datDoKhoMay(Phe phe, DoKho muc);
     void apDungNuoc(const NuocDi& nuoc);
     bool thuDoNuoc(const NuocDi& nuoc);
@@ -114,17 +129,24 @@ public:
     // names the first illegal one; the game is then untouched).
     KetQuaTai napVan(const VanDaLuu& van);
     // The index of the first stored move that is not legal where it stands
-    // (a square off the board included), or -1 when all are.
+    // (a square off the board included), or -1 when all are. A stored start
+    // position that cannot be played counts as refusing the first move.
     static int32_t nuocSaiDauTien(const VanDaLuu& van);
+    // Why the stored start position cannot be played, "" when it can (or
+    // when the file has none).
+    static std::string lyDoTheCoDauSai(const VanDaLuu& van);
 
     // Small helpers of a console front end.
     bool laNuocHopLe(const NuocDi& nuoc);
     NuocDi mayChonNuoc(TimKiem::ThongKe& thongKe);
-    void khoiTaoLaiBanCo();
+    // Puts the first position back on the board; returns its side to move.
+    Phe khoiTaoLaiBanCo();
     bool xuLyEnter();
 
 private:
-    void datLaiLichSu();
+    // Puts the game's first position on a board; returns its side to move.
+    Phe dungTheCoDau(BanCo& ban) const;
+    void datLaiLichSu(Phe luotDau);
     void batDauLaiKhoaCoTheLap();
     // Starts the side to move's turn on the clock, unless paused or over.
     void chayDongHo();

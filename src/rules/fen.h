@@ -13,3 +13,16 @@ bool docFEN(const std::string& fen, BanCo& ban, Phe& luot, std::string& loi);
 
 // The same position written back as FEN (side "w" or "b").
 std::string vietFEN(const BanCo& ban, Phe luot);
+
+// Why a position could not come up in a game, in Vietnamese words a player
+// reads ("" when it could): each side exactly one general, inside its palace;
+// no more pieces of a kind than a side owns; advisors and elephants only on
+// their own points; soldiers never behind their starting rank, nor before the
+// river off the files they start on; the generals not facing each other on an
+// open file; the side not to move not in check. Every game, the API and the
+// UCI front end judge set-up positions with this one test.
+std::string lyDoKhongChoiDuoc(const BanCo& ban, Phe luot);
+
+// docFEN followed by lyDoKhongChoiDuoc: true with the position on the board,
+// or false with the board empty and lyDo saying, in Vietnamese, what is wrong.
+bool docTheCo(const std::string& fen, BanCo& ban, Phe& luot, std::string& lyDo);

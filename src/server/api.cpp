@@ -2,6 +2,7 @@
 #include <sstream>
 #include <vector>
 
+#include "fen.h"
 #include "giao_dien_web.h"
 #include "json_viet.h"
 
@@ -55,18 +56,26 @@ std::string nuocSaiTrongTep(int32_t chiSo) {
 
 Phe pheTuChu(const std::string& s) { return s == "2" || s == "DEN" ? DEN : DO; }
 
+std::string theCoKhongHopLe(const std::string& lyDo) {
+    return R"({"ok":false,"lyDo":)" + chuoiJSON("Thế cờ không hợp lệ: " + lyDo) + "}";
+}
+
 }  // namespace
 
 std::string GiaoDienWeb::xuLyAPI(const std::string& ten, const std::string& truyVan) {
     const ThamSo thamSo = tachThamSo(truyVan);
     static const char* const LENH[] = {"trangthai", "vanmoi",  "cham",    "bochon",   "huy",
                                        "tieptuc",   "luu",     "tai",     "goiy",     "tamdung",
-                                       "xinthua",   "vantruoc", "khoiphuc", "pgn",     "vandachoi"};
+                                       "xinthua",   "vantruoc", "khoiphuc", "kiemtrafen", "pgn",
+                                       "vandachoi"};
     bool biet = false;
     for (const char* l : LENH) biet = biet || ten == l;
     if (!biet) return {};
     // Listing reads only the folder: the game and the computer go on meanwhile.
     if (ten == "vandachoi" && !thamSo.count("mo") && !thamSo.count("xoa")) return danhSachVanJSON();
+
+    // Judges a position alone: the game is not looked at.
+    if (ten == "kiemtrafen") return lenhKiemTraFEN(thamSo);
 
     std::unique_lock<std::mutex> khoa(khoaVan);
     std::string traLoi;
@@ -101,6 +110,14 @@ std::string GiaoDienWeb::lenhVanMoi(const ThamSo& thamSo) {
     const DoKho mucDen = doKhoTuChu(layChu(thamSo, "doKhoDen", chuDoKho));
     const Phe pheNguoi = pheTuChu(layChu(thamSo, "pheNguoi", "DO"));
     const int giay = laySo(thamSo, "giay", 600);
+    const auto fen = thamSo.find("fen");
+    // An unplayable position is refused before anything of the game changes.
+    if (fen != thamSo.end()) {
+        BanCo ban;
+        Phe luot = DO;
+        std::string lyDo;
+        if (!docTheCo(fen->second, ban, luot, lyDo)) return theCoKhongHopLe(lyDo);
+    }
 
     const VanBiThay cu = truocKhiThayVan();
     van.vanMoi(cheDo, mucDo, pheNguoi, giay);
@@ -109,6 +126,15 @@ std::string GiaoDienWeb::lenhVanMoi(const ThamSo& thamSo) {
     doKhoDen = mucDen;
     van.datDoKhoMay(DO, mucDo);
     van.datDoKhoMay(DEN, mucDen);
+    if (fen != thamSo.end()) {
+        // The set-up position holds the whole board: no handicap with it.
+        std::string lyDo;
+        van.datTheCoDau(fen->second, lyDo);
+        ++phienBan;
+        coThongKe = coGoiY = false;
+        danhThuc();
+        return kemHanhDong(trangThaiJSON(), "vanmoi");
+    }
 
     // Handicap items "side:name", comma-separated; items without ":" skipped.
     const std::string chap = layChu(thamSo, "chap", "");
@@ -209,6 +235,14 @@ std::string GiaoDienWeb::lenhXinThua() {
     return kemHanhDong(trangThaiJSON(), "xinthua");
 }
 
+std::string GiaoDienWeb::lenhKiemTraFEN(const ThamSo& thamSo) {
+    BanCo ban;
+    Phe luot = DO;
+    std::string lyDo;
+    if (!docTheCo(layChu(thamSo, "fen", ""), ban, luot, lyDo)) return theCoKhongHopLe(lyDo);
+    return R"({"ok":true,"fen":)" + chuoiJSON(vietFEN(ban, luot)) + "}";
+}
+
 std::string GiaoDienWeb::lenhLuu() { return van.luuVan(TEN_TEP_LUU) ? DA_LUU : LUU_THAT_BAI; }
 
 std::string GiaoDienWeb::lenhTai() {
@@ -218,6 +252,8 @@ std::string GiaoDienWeb::lenhTai() {
     case KetQuaTai::KHONG_CO: return KHONG_CO_VAN_LUU;
     case KetQuaTai::KHONG_HOP_LE: return TEP_LUU_HONG;
     case KetQuaTai::NUOC_SAI: return nuocSaiTrongTep(kq.nuocSai);
+    case KetQuaTai::THE_CO_SAI:
+        return R"({"ok":false,"lyDo":)" + chuoiJSON("Ván lưu có thế cờ không hợp lệ: " + kq.lyDo) + "}";
     case KetQuaTai::DA_TAI: break;
     }
     sauKhiThayVan(cu);

@@ -132,6 +132,7 @@ private:
     std::string lenhXinThua();
     std::string lenhVanTruoc();
     std::string lenhKhoiPhuc();
+    static std::string lenhKiemTraFEN(const ThamSo& thamSo);
     // The kept game, if there is an unfinished one with a move, all legal.
     bool docVanTruoc(VanDaLuu& van);
     // Keeps the game (when it changed since the last time); khoaVan held.

@@ -131,6 +131,9 @@ std::string GiaoDienWeb::trangThaiJSON() {
     }
     s += ",\"dongHo\":{\"bat\":" + chuBool(van.dongHo.bat) + ",\"giayMoiBen\":" + std::to_string(van.giayMoiBen) +
          ",\"do\":" + soHaiLe(van.dongHo.giayConLai(DO)) + ",\"den\":" + soHaiLe(van.dongHo.giayConLai(DEN)) + "}";
+    // Only a game from a set-up position has it: the page replays past
+    // positions and numbers the moves from there.
+    if (!van.fenDau.empty()) s += ",\"fenDau\":" + chuoiJSON(van.fenDau);
     return s + "}";
 }
 

@@ -93,13 +93,13 @@ std::string GiaoDienWeb::lenhVanDaChoi(const ThamSo& thamSo) {
     const std::string id = thamSo.at("mo");
     VanPGN pgn;
     if (const std::string loi = vanDaChoi.doc(id, pgn); !loi.empty()) return tuChoi(loi);
-    std::optional<VanDaLuu> doc = vanDaLuuTuPGN(pgn);
-    if (!doc) return tuChoi("Chưa mở được ván bắt đầu từ một thế cờ riêng");
-    VanDaLuu& luu = *doc;
+    VanDaLuu luu = vanDaLuuTuPGN(pgn);
     // An unfinished game with a clock comes back paused, as a kept one does.
     if (luu.ketQua == DANG_CHOI && luu.giayCaiDat() > 0) luu.tamDung = true;
     const VanBiThay cu = truocKhiThayVan();
-    if (!van.napVan(luu)) return tuChoi("Tệp có nước đi không hợp lệ");
+    if (const KetQuaTai kq = van.napVan(luu); !kq)
+        return tuChoi(kq.loai == KetQuaTai::THE_CO_SAI ? "Thế cờ đầu không hợp lệ: " + kq.lyDo
+                                                         : std::string("Tệp có nước đi không hợp lệ"));
     sauKhiThayVan(cu);
     // The game is that file's again: a change rewrites it, and only a change.
     idVan = id;

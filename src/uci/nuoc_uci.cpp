@@ -23,24 +23,6 @@ bool docNuoc(const std::string& s, NuocDi& n) {
     return true;
 }
 
-namespace {
-
-// Whether a piece of that kind and side may stand on (hang, cot) at all.
-// Seen from red: rows counted from red's back rank.
-bool dungDuoc(int loai, Phe phe, int hang, int cot) {
-    const int r = phe == DO ? 9 - hang : hang;  // 0 on the own back rank
-    const bool trongCung = r <= 2 && cot >= 3 && cot <= 5;
-    switch (loai) {
-        case LOAI_TUONG: return trongCung;
-        case LOAI_SI: return trongCung && (r == 1) == (cot == 4);
-        case LOAI_VOI: return (r == 0 || r == 4) ? cot % 4 == 2 : r == 2 && cot % 4 == 0;
-        case LOAI_TOT: return r >= 5 || (r >= 3 && cot % 2 == 0);
-        default: return true;
-    }
-}
-
-}  // namespace
-
 void TheCo::batDau() {
     std::string loi;
     datFEN(FEN_BAT_DAU, loi);
@@ -49,29 +31,7 @@ void TheCo::batDau() {
 bool TheCo::datFEN(const std::string& fen, std::string& loi) {
     auto moi = std::make_unique<BanCo>();
     Phe luotMoi = DO;
-    if (!docFEN(fen, *moi, luotMoi, loi)) return false;
-    static const int TOI_DA[7] = {2, 2, 2, 2, 2, 1, 5};
-    static const char* const TEN[7] = {"xe", "phao", "ma", "tuong (voi)", "si", "tuong", "tot"};
-    int dem[2][7] = {};
-    for (const auto& q : moi->dsQuan) {
-        const int k = q->loai();
-        if (++dem[q->phe][k] > TOI_DA[k]) {
-            loi = std::string("qua nhieu quan ") + TEN[k];
-            return false;
-        }
-        if (!dungDuoc(k, q->phe, q->hang, q->cot)) {
-            loi = std::string("quan ") + TEN[k] + " khong the dung o " + vietNuoc({q->hang, q->cot, 0, 0}).substr(0, 2);
-            return false;
-        }
-    }
-    if (dem[DO][LOAI_TUONG] != 1 || dem[DEN][LOAI_TUONG] != 1) {
-        loi = "moi ben can dung mot tuong";
-        return false;
-    }
-    if (moi->biChieu(pheDoiPhuong(luotMoi))) {
-        loi = "ben khong di dang bi chieu";
-        return false;
-    }
+    if (!docTheCo(fen, *moi, luotMoi, loi)) return false;
     ban = std::move(moi);
     luot = luotMoi;
     khoaCoTheLap.assign(1, TimKiem::khoaViTri(*ban, luot));

@@ -30,10 +30,9 @@ struct TheCo {
 
     // The start position.
     void batDau();
-    // A FEN whose position a game could reach: each side one general in its
-    // palace, no more pieces of a kind than the set has, each advisor,
-    // elephant and soldier on a square it can stand on, and the side not to
-    // move not in check. On false, loi says why and the position is unchanged.
+    // A FEN whose position a game could be played from (docTheCo, the test
+    // every set-up game passes). On false, loi says why and the position is
+    // unchanged.
     bool datFEN(const std::string& fen, std::string& loi);
     // Plays a legal move of the side to move; false (nothing changed) otherwise.
     bool di(const NuocDi& n);

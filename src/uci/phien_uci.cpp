@@ -152,7 +152,7 @@ void PhienUCI::lenhPosition(const std::vector<std::string>& tu) {
     } else if (tu.size() >= 3 && tu[1] == "fen" && viTriMoves > 2) {
         std::string fen;
         for (size_t i = 2; i < viTriMoves; ++i) fen += tu[i] + " ";
-        if (!moi.datFEN(fen, loi)) return baoLoi("FEN khong hop le: " + loi);
+        if (!moi.datFEN(fen, loi)) return baoLoi("the co khong hop le: " + loi);
     } else {
         return baoLoi("position can: position startpos|fen <FEN> [moves ...]");
     }

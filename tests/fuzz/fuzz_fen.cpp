@@ -79,6 +79,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* du, size_t co) {
     CHAC_CHAN(docFEN(viet, lai, luotLai, loi));
     CHAC_CHAN(luotLai == luot && lai.khoaViTri() == ban.khoaViTri() && vietFEN(lai, luotLai) == viet);
 
+    // The playability test answers for any board that reads, and the reader
+    // that applies it agrees.
+    const bool choiDuoc = lyDoKhongChoiDuoc(ban, luot).empty();
+    BanCo theCo;
+    std::string lyDo;
+    CHAC_CHAN(docTheCo(fen, theCo, luotLai, lyDo) == choiDuoc && lyDo.empty() == choiDuoc);
+
     kiemNuocDi(ban, luot);
     kiemNuocDi(ban, pheDoiPhuong(luot));
     return 0;

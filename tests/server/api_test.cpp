@@ -405,4 +405,99 @@ TEST(Api, PlayedGamesAreListedOpenedAndDeleted) {
     EXPECT_FALSE(thu::fs::exists(thuMuc / (id + ".pgn")));
     EXPECT_EQ(J(mc.api("vandachoi?xoa=" + id))["ok"], false);
     EXPECT_EQ(J(mc.api("vandachoi?mo=" + id))["lyDo"], "Không có ván này trong danh sách");
+
+    // A game from a set-up position keeps its start through the list.
+    mc.api("vanmoi?giay=0&fen=3k5%2F9%2F9%2F9%2F9%2F9%2F9%2F9%2F9%2F4K4+b");
+    mc.api("cham?hang=0&cot=3");
+    mc.api("cham?hang=1&cot=3");
+    mc.api("xinthua");
+    d = ds();
+    EXPECT_EQ(d["van"][0]["fen"], "3k5/9/9/9/9/9/9/9/9/4K4 b");
+    s = J(mc.api("vandachoi?mo=" + d["van"][0]["id"].get<std::string>()));
+    EXPECT_EQ(s["fenDau"], "3k5/9/9/9/9/9/9/9/9/4K4 b");
+    EXPECT_EQ(s["nuocThu"], 1);
+    EXPECT_EQ(s["ketQua"], "DEN_THANG");
+}
+
+namespace {
+
+// A FEN as the page sends it: "/" and the blank encoded.
+std::string maHoaFEN(const std::string& fen) {
+    std::string ra;
+    for (char ch : fen) ra += ch == '/' ? std::string("%2F") : ch == ' ' ? std::string("+") : std::string(1, ch);
+    return ra;
+}
+
+}  // namespace
+
+TEST(Api, GameFromASetUpPosition) {
+    MayChuThu mc;
+    // Refused with the reason, before anything changes; the check alone
+    // normalises what it accepts.
+    EXPECT_EQ(mc.api("vanmoi?fen=" + maHoaFEN("4k4/9/9/9/9/9/9/9/9/4K4 w")),
+              tuChoi("Thế cờ không hợp lệ: Hai Tướng đối mặt trên cùng một cột không có quân chắn"));
+    EXPECT_EQ(mc.api("vanmoi?fen=9%2Fk"), tuChoi("Thế cờ không hợp lệ: FEN sai: chỉ có 2 hàng (cần 10)"));
+    EXPECT_EQ(J(mc.api("trangthai"))["phienBan"], 1);
+    EXPECT_EQ(mc.api("kiemtrafen?fen=" + maHoaFEN("3k1n3/9/9/9/9/9/9/9/9/4KH3 b - - 0 1")),
+              R"({"ok":true,"fen":"3k1n3/9/9/9/9/9/9/9/9/4KN3 b"})");
+
+    // Black moves first; the horses go out and back, the handicap is ignored.
+    const std::string fen = "3k1n3/9/9/9/9/9/9/9/9/4KN3 b";
+    json dau = J(mc.api("vanmoi?giay=0&chap=DO:Xe&fen=" + maHoaFEN(fen)));
+    EXPECT_EQ(dau["luot"], "DEN");
+    EXPECT_EQ(dau["fenDau"], fen);
+    EXPECT_EQ(dau["chap"].size(), 0u);
+    EXPECT_EQ(dau["banCo"].size(), 4u);
+    auto di = [&](int hd, int cd, int hc, int cc) {
+        mc.api("cham?hang=" + std::to_string(hd) + "&cot=" + std::to_string(cd));
+        return J(mc.api("cham?hang=" + std::to_string(hc) + "&cot=" + std::to_string(cc)));
+    };
+    auto vong = [&] {
+        di(0, 5, 2, 6);
+        di(9, 5, 7, 6);
+        di(2, 6, 0, 5);
+        return di(7, 6, 9, 5);
+    };
+    EXPECT_EQ(di(0, 5, 2, 6)["lichSu"][0], "Ma đen 0f-2g");
+    json s = J(mc.api("huy"));
+    EXPECT_EQ(s["nuocThu"], 0);
+    EXPECT_EQ(s["luot"], "DEN") << "undo goes back to the set-up position, its side to move";
+    EXPECT_EQ(theoO(s["banCo"]), theoO(dau["banCo"]));
+
+    // Saved with the position, loaded back over a normal game; the game kept
+    // between runs keeps it too.
+    di(0, 5, 2, 6);
+    json daDi = di(9, 5, 7, 6);
+    ASSERT_EQ(mc.api("luu"), R"({"ok":true,"thongBao":"Đã lưu ván vào tavelin.save"})");
+    EXPECT_NE(thu::docHetTep(mc.thuMuc() / "tavelin.save").find("\nfen " + fen + "\n"), std::string::npos);
+    EXPECT_NE(thu::docHetTep(mc.tepTuLuu()).find("\nfen " + fen + "\n"), std::string::npos);
+    mc.api("vanmoi");
+    s = J(mc.api("tai"));
+    EXPECT_EQ(s["lichSu"], daDi["lichSu"]);
+    EXPECT_EQ(theoO(s["banCo"]), theoO(daDi["banCo"]));
+    EXPECT_EQ(s["fenDau"], fen);
+    // The set-up position comes back a second and a third time: a draw.
+    di(2, 6, 0, 5);
+    s = di(7, 6, 9, 5);
+    EXPECT_EQ(s["ketQua"], "DANG_CHOI");
+    s = vong();
+    EXPECT_EQ(s["ketQua"], "HOA");
+    EXPECT_EQ(s["lyDo"], "Thế cờ lặp lại 3 lần");
+
+    // A file whose position cannot be played is refused like one with an
+    // illegal move, and the game stays.
+    thu::ghiTep(mc.thuMuc() / "tavelin.save", "TAVELIN1\nchedo 0\nnuoc 0\nfen 4k4/9/9/9/9/9/9/9/9/4K4 w\n");
+    EXPECT_EQ(mc.api("tai"), tuChoi("Ván lưu có thế cờ không hợp lệ: Hai Tướng đối mặt trên cùng một cột không có quân chắn"));
+    EXPECT_EQ(J(mc.api("trangthai"))["ketQua"], "HOA");
+
+    // Red is mated in the position: the game says so at once, and neither
+    // computer is asked for a move it does not have.
+    s = J(mc.api("vanmoi?cheDo=MM&doKho=DE&fen=" + maHoaFEN("3k5/9/9/9/4r4/5r3/9/9/9/4K4 w")));
+    EXPECT_EQ(s["ketQua"], "DEN_THANG");
+    EXPECT_EQ(s["lyDo"], "Chiếu bí! Đỏ thua");
+    EXPECT_EQ(s["mayDangNghi"], false);
+    // Against the computer with its side to move, it moves first.
+    mc.api("vanmoi?cheDo=NM&doKho=DE&pheNguoi=DO&giay=0&fen=" + maHoaFEN(fen));
+    EXPECT_TRUE(thu::choDen([&] { return J(mc.api("trangthai"))["nuocThu"] == 1; }));
+    EXPECT_EQ(J(mc.api("trangthai"))["luot"], "DO");
 }

@@ -19,6 +19,12 @@ function ngayViet(ngay) {
   return m ? `${m[3]}/${m[2]}/${m[1]}` : ngay || 'không rõ ngày';
 }
 
+/** Full moves, numbered as the move list numbers them (a game begun by black starts at "1. …"). */
+function soNuocDu(muc) {
+  const denTruoc = / b\b/.test(muc.fen ?? '');
+  return Math.ceil((muc.soNuoc + (denTruoc ? 1 : 0)) / 2);
+}
+
 function the(ten, lop, chu) {
   const el = document.createElement(ten);
   if (lop) el.className = lop;
@@ -52,7 +58,7 @@ export function ganVanDaChoi({ gui, xuLyTraLoi, choThayVan }) {
     const tin = the('div', 'tin-van');
     const dau = the('p', 'dong-dau-van');
     dau.append(the('span', `ket-qua-van ${lop}`, chuKetQua), the('span', 'ngay-van', ngayViet(muc.ngay)),
-      the('span', 'dai-van', `${Math.ceil(muc.soNuoc / 2)} nước`));
+      the('span', 'dai-van', `${soNuocDu(muc)} nước`));
     // A handicap or a set-up position: the board did not start full.
     if (muc.fen && muc.fen.split(' ', 2).join(' ') !== FEN_BAT_DAU.split(' ', 2).join(' ')) {
       dau.append(the('span', 'the-co-rieng', 'thế cờ riêng'));
@@ -100,7 +106,7 @@ export function ganVanDaChoi({ gui, xuLyTraLoi, choThayVan }) {
   async function xoa(muc) {
     const [chuKetQua] = KET_QUA[muc.ketQua] ?? [muc.ketQua];
     const dongY = await hoiXacNhan('Xóa ván này?',
-      `Ván ngày ${ngayViet(muc.ngay)} (${chuKetQua}, ${Math.ceil(muc.soNuoc / 2)} nước) sẽ bị xóa hẳn khỏi danh sách.`,
+      `Ván ngày ${ngayViet(muc.ngay)} (${chuKetQua}, ${soNuocDu(muc)} nước) sẽ bị xóa hẳn khỏi danh sách.`,
       'Xóa');
     if (!dongY) return;
     const traLoi = await gui('vandachoi', { xoa: muc.id });

@@ -287,8 +287,10 @@ std::string GiaoDienWeb::lenhKhoiPhuc() {
     const VanBiThay cu = truocKhiThayVan();
     if (!van.napVan(vanTruoc)) return KHONG_CO_VAN_TRUOC;
     sauKhiThayVan(cu);
-    // The last run's game is the live one again: listed when it ends or is replaced.
+    // The last run's game is the live one again, in its own file of the list
+    // if it has one: listed when it ends or is replaced.
     vanTruocChuaGhi.reset();
+    nhanIdVan(vanTruoc.idDanhSach);
     doKhoDo = van.doKho;
     doKhoDen = van.mayDen.doKho;
     ++phienBan;
@@ -301,8 +303,10 @@ std::string GiaoDienWeb::lenhKhoiPhuc() {
 void GiaoDienWeb::luuVanDangChoi() {
     if (van.soLanDoi == soLanDoiDaLuu) return;
     soLanDoiDaLuu = van.soLanDoi;
-    const bool daThay = tuLuu.dangBat() && tuLuu.ghi(vietVanDaLuu(van.banLuu(true)));
-    ghiVanDaChoi(daThay);
+    ghiVanKetThuc();
+    VanDaLuu luu = van.banLuu(true);
+    luu.idDanhSach = idVan;
+    if (tuLuu.dangBat() && tuLuu.ghi(vietVanDaLuu(luu))) ghiVanTruocVaoDanhSach();
 }
 
 std::string GiaoDienWeb::lenhGoiY(std::unique_lock<std::mutex>& khoa) {

@@ -151,8 +151,13 @@ private:
     // The live game's text, dated as its file is (today when it has none).
     std::string pgnVanHienTai();
     // After each change: a finished game's file is written (or rewritten
-    // when it changed); the last run's game is listed once replaced.
-    void ghiVanDaChoi(bool daThayTepGiu);
+    // when it changed).
+    void ghiVanKetThuc();
+    // Once the kept file holds this run's game: the last run's is listed.
+    void ghiVanTruocVaoDanhSach();
+    // The live game is the listed game `id` (when there is such a file):
+    // its date kept, its file rewritten at its next change.
+    void nhanIdVan(const std::string& id);
     // Around a command that replaces the live game: what to list of the
     // old one, taken before, and written only once the new game is there.
     struct VanBiThay {

@@ -27,14 +27,28 @@ std::string GiaoDienWeb::lenhPGN() {
            "}";
 }
 
-void GiaoDienWeb::ghiVanDaChoi(bool daThayTepGiu) {
-    if (!vanDaChoi.dangBat()) return;
-    if (daThayTepGiu && vanTruocChuaGhi) {
-        const VanDaLuu truoc = std::move(*vanTruocChuaGhi);
-        vanTruocChuaGhi.reset();
-        vanDaChoi.ghi(vanDaChoi.idMoi(), vietPGN(pgnCuaVan(truoc, ngayHomNay())));
-    }
-    if (van.ketQua == DANG_CHOI) return;
+void GiaoDienWeb::ghiVanTruocVaoDanhSach() {
+    if (!vanDaChoi.dangBat() || !vanTruocChuaGhi) return;
+    const VanDaLuu truoc = std::move(*vanTruocChuaGhi);
+    vanTruocChuaGhi.reset();
+    // In its own file when it had one (its date kept), else in a new one.
+    VanPGN cu;
+    const bool coTep = VanDaChoi::idHopLe(truoc.idDanhSach) && vanDaChoi.doc(truoc.idDanhSach, cu).empty();
+    const std::string ngay = coTep && !cu.giaTri("Date").empty() ? cu.giaTri("Date") : ngayHomNay();
+    const std::string id = VanDaChoi::idHopLe(truoc.idDanhSach) ? truoc.idDanhSach : vanDaChoi.idMoi();
+    vanDaChoi.ghi(id, vietPGN(pgnCuaVan(truoc, ngay)));
+}
+
+void GiaoDienWeb::nhanIdVan(const std::string& id) {
+    if (!vanDaChoi.dangBat() || !VanDaChoi::idHopLe(id)) return;
+    VanPGN cu;
+    idVan = id;
+    ngayVan = vanDaChoi.doc(id, cu).empty() ? cu.giaTri("Date") : std::string();
+    pgnDaGhi.clear();
+}
+
+void GiaoDienWeb::ghiVanKetThuc() {
+    if (!vanDaChoi.dangBat() || van.ketQua == DANG_CHOI) return;
     if (idVan.empty()) {
         idVan = vanDaChoi.idMoi();
         ngayVan = ngayHomNay();
@@ -102,8 +116,7 @@ std::string GiaoDienWeb::lenhVanDaChoi(const ThamSo& thamSo) {
                                                          : std::string("Tệp có nước đi không hợp lệ"));
     sauKhiThayVan(cu);
     // The game is that file's again: a change rewrites it, and only a change.
-    idVan = id;
-    ngayVan = pgn.giaTri("Date");
+    nhanIdVan(id);
     pgnDaGhi = pgnVanHienTai();
     doKhoDo = van.doKho;
     doKhoDen = van.mayDen.doKho;

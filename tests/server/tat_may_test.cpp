@@ -124,18 +124,17 @@ TEST(TatMay, KilledMidTimedGameComesBackPausedWithBothClocks) {
     EXPECT_EQ(json::parse(mc.api("trangthai"))["dongHo"]["do"], doSau);
 }
 
-TEST(TatMay, KilledRightAfterAGameEndsItIsListedWholeAndTheUnfinishedOneOnceReplaced) {
+TEST(TatMay, PlayedGamesSurviveAKillAndAGameKeepsItsOneFileAcrossRuns) {
     ThuMucTam duLieu;
     const std::vector<std::string> thamSo = {"--data-dir", duLieu.duongDan().string()};
     const fs::path thuMuc = duLieu.duongDan() / "van_da_choi";
     {
+        // Ended (listed), then taken back, and the program killed.
         MayChuThu mc(thamSo);
         mc.api("cham?hang=7&cot=7");
         mc.api("cham?hang=7&cot=4");
         mc.api("xinthua");
-        mc.api("vanmoi?giay=0");
-        mc.api("cham?hang=7&cot=1");
-        ASSERT_EQ(json::parse(mc.api("cham?hang=7&cot=4"))["hanhDong"], "di");
+        ASSERT_EQ(json::parse(mc.api("huy"))["ketQua"], "DANG_CHOI");
         mc.chuongTrinh().giet();
     }
     // The finished game's file is whole, and nothing else lies there.
@@ -148,9 +147,26 @@ TEST(TatMay, KilledRightAfterAGameEndsItIsListedWholeAndTheUnfinishedOneOnceRepl
     ASSERT_TRUE(docPGN(docHetTep(tep[0]), van, loi)) << loi;
     EXPECT_EQ(van.ketQua, "1-0");
     EXPECT_EQ(van.nuoc.size(), 1u);
-
-    // The next run lists the game the killed one was playing once its own
-    // game takes that one's place, unless the player continues it.
+    const std::string id = tep[0].stem().string();
+    {
+        // Continued in the next run and ended otherwise: still that one file.
+        MayChuThu mc(thamSo);
+        ASSERT_EQ(json::parse(mc.api("khoiphuc"))["nuocThu"], 1);
+        mc.api("cham?hang=0&cot=7");
+        mc.api("cham?hang=2&cot=6");
+        mc.api("xinthua");
+        json ds = json::parse(mc.api("vandachoi"));
+        ASSERT_EQ(ds["van"].size(), 1u) << ds;
+        EXPECT_EQ(ds["van"][0]["id"], id);
+        EXPECT_EQ(ds["van"][0]["ketQua"], "0-1");
+        EXPECT_EQ(ds["van"][0]["soNuoc"], 2);
+        // A new game with a move, under way when the program is killed.
+        mc.api("vanmoi?giay=0");
+        mc.api("cham?hang=7&cot=1");
+        ASSERT_EQ(json::parse(mc.api("cham?hang=7&cot=4"))["hanhDong"], "di");
+        mc.chuongTrinh().giet();
+    }
+    // The next run lists it once its own game takes its place in the kept file.
     MayChuThu mc(thamSo);
     EXPECT_EQ(json::parse(mc.api("vandachoi"))["van"].size(), 1u);
     mc.api("vanmoi?giay=0");

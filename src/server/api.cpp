@@ -305,7 +305,9 @@ void GiaoDienWeb::luuVanDangChoi() {
     soLanDoiDaLuu = van.soLanDoi;
     ghiVanKetThuc();
     VanDaLuu luu = van.banLuu(true);
-    luu.idDanhSach = idVan;
+    // Only names this program makes (they begin with a digit): an older
+    // reader skips the line's two words, and no such name is one of its keys.
+    if (!idVan.empty() && idVan[0] >= '0' && idVan[0] <= '9') luu.idDanhSach = idVan;
     if (tuLuu.dangBat() && tuLuu.ghi(vietVanDaLuu(luu))) ghiVanTruocVaoDanhSach();
 }
 

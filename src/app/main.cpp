@@ -49,9 +49,9 @@ void inCachDung() {
         "  --serve             chỉ chạy máy chủ, không mở trình duyệt\n"
         "  --no-open           như --serve: không mở trình duyệt\n"
         "  --web-root THU_MUC  thư mục giao diện web (mặc định tìm cạnh executable)\n"
-        "  --data-dir THU_MUC  nơi giữ ván đang chơi giữa các lần chạy (mặc định thư mục dữ liệu\n"
-        "                      của người dùng: $XDG_DATA_HOME/tavelin3d, ~/.local/share/tavelin3d,\n"
-        "                      %LOCALAPPDATA%\\tavelin3d trên Windows)\n"
+        "  --data-dir THU_MUC  nơi giữ ván đang chơi giữa các lần chạy và các ván đã chơi\n"
+        "                      (mặc định thư mục dữ liệu của người dùng: $XDG_DATA_HOME/tavelin3d,\n"
+        "                      ~/.local/share/tavelin3d, %LOCALAPPDATA%\\tavelin3d trên Windows)\n"
         "  --no-autosave       không tự lưu ván đang chơi\n"
         "  -h, --help          in hướng dẫn này rồi thoát\n",
         stdout);

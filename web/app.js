@@ -21,6 +21,9 @@ import { ganVanDaChoi } from './games.js';
 import { XemLai } from './review.js';
 import { nhapVan } from './import.js';
 import { hoiXacNhan } from './xac_nhan.js';
+import { PhanTich } from './analysis.js';
+import { DoThi } from './graph.js';
+import { vietFEN, nuocICCS } from './fen.js';
 
 const HOI_MAY_MS = 40; // while the computer thinks: its move shows within ~0.1 s
 const HOI_NHANH_MS = 300; // while a clock runs
@@ -44,7 +47,21 @@ const banCo = new BanCoSVG($('ban-co'), {
 });
 const bang = new BangThongTin({ onChonNuoc: chonNuoc });
 const hopVanMoi = new HopVanMoi($('hop-van-moi'), batDauVanMoi);
-const xemLai = new XemLai({ soNuoc: () => (tt ? tt.lichSu.length : 0), onDoi: veLai });
+const xemLai = new XemLai({
+  soNuoc: () => (tt ? tt.lichSu.length : 0),
+  onDoi: () => { phanTich.boSao(); veLai(); },
+});
+const phanTich = new PhanTich({
+  banCo,
+  layTheCoVan: () => {
+    const h = theCoVan();
+    return { o: viTriTuBanCo(h.banCo), luot: h.luot };
+  },
+  layKyPhap: () => cd.kyPhap,
+  onDoi: () => veLai(),
+  onVeVan: () => xemLai.dong(),
+});
+const doThi = new DoThi({ onChon: (k) => xemLai.mo(k) });
 
 /** Sends one command; null when the program cannot be reached. */
 async function gui(lenh, thamSo) {
@@ -132,8 +149,13 @@ function latBanCo() {
   return denODuoi !== cd.latTay;
 }
 
-/** What the board shows: the live state, or a past position during review. */
+/** What the board shows: an analysis copy, else the game's position shown. */
 function theCoHien() {
+  return phanTich.theCoSao() ?? theCoVan();
+}
+
+/** The game's position shown: the live state, or a past position during review. */
+function theCoVan() {
   const k = xemLai.ply;
   if (k === null || !ds.viTri[k]) return tt;
   const banCoCu = [];
@@ -147,7 +169,7 @@ function theCoHien() {
 function veLai() {
   if (!tt) return;
   const lat = latBanCo();
-  banCo.datNhan(cd.kyPhap !== 'toado');
+  banCo.datNhan(cd.kyPhap !== 'iccs');
   const hien = theCoHien();
   banCo.ve(hien, lat);
   const k = xemLai.ply;
@@ -164,11 +186,21 @@ function veLai() {
   bang.ve(tt, lat, mocNhan, ds.bienBan, k, hien.banCo);
   veXemLai(k);
   capNhatNut();
+  phanTich.theoVan();
+  veDoThi();
+}
+
+/** The evaluation graph follows the game: its first position and its moves in coordinates. */
+function veDoThi() {
+  const nuoc = ds.bienBan.map((m) => (m.nuoc ? nuocICCS(m.nuoc) : null));
+  const dau = tt.fenDau ?? (ds.viTri[0] ? vietFEN(ds.viTri[0], 'DO') : null);
+  const docDuoc = !nuoc.includes(null) && !!dau;
+  doThi.capNhat(docDuoc ? dau : null, docDuoc ? nuoc : [], tt.ketQua !== 'DANG_CHOI', xemLai.ply);
 }
 
 /** Whether a human may move a piece on the board now. */
 function coTheDiQuan() {
-  return !!tt && !dangNhap && !matKetNoi && xemLai.ply === null && tt.ketQua === 'DANG_CHOI'
+  return !!tt && !dangNhap && !matKetNoi && xemLai.ply === null && !phanTich.dangHienSao() && tt.ketQua === 'DANG_CHOI'
     && !tt.tamDungMay && !mayCam(tt, tt.luot);
 }
 
@@ -254,7 +286,7 @@ async function hoiTrangThai() {
 
 async function cham(hang, cot) {
   if (!tt || dangNhap) return;
-  if (xemLai.ply !== null) return; // a past position is only looked at
+  if (xemLai.ply !== null || phanTich.dangHienSao()) return; // a past position or a copy is only looked at
   const q = tt.quanChon;
   if (q && q.h === hang && q.c === cot) {
     xuLyTraLoi(await gui('bochon'));
@@ -520,7 +552,8 @@ function ganSuKien() {
     if (coHopThoaiMo() || dangGoChu(e.target) || e.ctrlKey || e.metaKey || e.altKey) return;
     if (phimXemLai(e)) return;
     const phim = e.key.toLowerCase();
-    if (e.key === 'Escape') (xemLai.ply !== null ? xemLai.dong() : boChon());
+    if (e.key === 'Escape' && phanTich.dangHienSao()) phanTich.veVan();
+    else if (e.key === 'Escape') (xemLai.ply !== null ? xemLai.dong() : boChon());
     else if (phim === 'u' && !$('nut-huy').disabled) huyNuoc();
     else if (phim === 'g' && !$('nut-goi-y').disabled) goiY();
     else if (phim === 'p' && !$('nut-tam-dung').hidden && !$('nut-tam-dung').disabled) tamDungHayTiepTuc();

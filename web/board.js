@@ -46,6 +46,8 @@ export class BanCoSVG {
     this.lopToaDo = tao('g', { class: 'toa-do', 'aria-hidden': 'true' }, this.svg);
     this.lopDiem = tao('g', { class: 'lop-diem' }, this.svg);
     this.lopGoiY = tao('g', { class: 'lop-goi-y', 'aria-hidden': 'true' }, this.svg);
+    this.lopPhanTich = tao('g', { class: 'lop-phan-tich', 'aria-hidden': 'true' }, this.svg);
+    this.muiTenPhanTich = [];
     this.oConTro = this.veConTro();
     this.diem = [];
     for (let h = 0; h < 10; h += 1) {
@@ -148,11 +150,12 @@ export class BanCoSVG {
     }
     this.veNhan();
     this.veConTroTai();
+    if (this.lopPhanTich) this.veMuiTenPhanTich(this.muiTenPhanTich);
   }
 
   /**
    * The edge labels. With a player's notation: each side's files 1..9 from
-   * its own right, on its own edge. With coordinates: column letters and rows.
+   * its own right, on its own edge. With coordinates: ICCS files and ranks.
    */
   veNhan() {
     this.lopToaDo.replaceChildren();
@@ -170,8 +173,8 @@ export class BanCoSVG {
     for (let i = 0; i < 10; i += 1) {
       const h = this.lat ? 9 - i : i;
       const y = LE_Y + i * S;
-      tao('text', { x: 12, y, class: 'hang' }, this.lopToaDo).textContent = String(h);
-      tao('text', { x: RONG - 12, y, class: 'hang' }, this.lopToaDo).textContent = String(h);
+      tao('text', { x: 12, y, class: 'hang' }, this.lopToaDo).textContent = String(9 - h);
+      tao('text', { x: RONG - 12, y, class: 'hang' }, this.lopToaDo).textContent = String(9 - h);
     }
   }
 
@@ -314,6 +317,36 @@ export class BanCoSVG {
       x1: x1 + ux * 16, y1: y1 + uy * 16, x2: x2 - ux * 14, y2: y2 - uy * 14,
       class: 'mui-goi-y', 'marker-end': 'url(#mui-ten)',
     }, this.lopGoiY);
+  }
+
+  /**
+   * The analysis's arrows, one per line's first move ({hd, cd, hc, cc}),
+   * best first: the first the boldest. They stay until replaced.
+   */
+  veMuiTenPhanTich(ds) {
+    this.muiTenPhanTich = ds;
+    this.lopPhanTich.replaceChildren();
+    // Drawn from the weakest up, so the best lies on top.
+    for (let i = ds.length - 1; i >= 0; i -= 1) {
+      const n = ds[i];
+      const [x1, y1] = this.toaDo(n.hd, n.cd);
+      const [x2, y2] = this.toaDo(n.hc, n.cc);
+      const dai = Math.hypot(x2 - x1, y2 - y1) || 1;
+      const ux = (x2 - x1) / dai;
+      const uy = (y2 - y1) / dai;
+      const rong = i === 0 ? 11 : 7;
+      const mui = i === 0 ? 26 : 20;
+      const g = tao('g', { class: `mui-pt mui-pt-${i}`, 'data-nuoc': `${n.hd},${n.cd},${n.hc},${n.cc}` }, this.lopPhanTich);
+      const xd = x2 - ux * 8;
+      const yd = y2 - uy * 8;
+      tao('line', {
+        x1: x1 + ux * 14, y1: y1 + uy * 14, x2: xd - ux * (mui - 4), y2: yd - uy * (mui - 4), 'stroke-width': rong,
+      }, g);
+      const bx = xd - ux * mui;
+      const by = yd - uy * mui;
+      const w = rong * 1.35;
+      tao('polygon', { points: `${xd},${yd} ${bx - uy * w},${by + ux * w} ${bx + uy * w},${by - ux * w}` }, g);
+    }
   }
 
   /** Slides the piece of a freshly played move from its old point. */

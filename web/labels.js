@@ -69,11 +69,12 @@ export const CHU = {
   daSaoChep: 'Đã sao chép biên bản',
 };
 
-// Column letters as the move list writes them: column 0 is "a".
+// File letters of the coordinates: column 0 (red's left) is "a".
 export const CHU_COT = 'abcdefghi';
 
+/** A point in ICCS coordinates: file a–i from red's left, rank 0–9 from red's side. */
 export function tenO(hang, cot) {
-  return `${hang}${CHU_COT[cot]}`;
+  return `${CHU_COT[cot]}${9 - hang}`;
 }
 
 // 1 while the game shown began with black to move (a set-up position): its

@@ -5,16 +5,19 @@
 // captured piece) and writes a move in one of three notations:
 //   'viet'  — Vietnamese traditional, "Pháo 2 bình 5", "Xe trước tiến 1"
 //   'wxf'   — the international short form, "C2=5", "+R+1"
-//   'toado' — the game's own coordinates, with the piece names in full.
-// It also reads a single move typed in any of the three, against a position.
+//   'iccs'  — coordinates as Xiangqi programs exchange them, "h2-e2".
+// It also reads a single move, against a position, in these, in the game's
+// own coordinates and in the notations doc_nuoc.js reads (Chinese, ICCS,
+// official WXF, Vietnamese short forms).
 // No DOM here: node's test runner loads this module as it is.
 
 import { TEN_LOAI, TEN_API_LOAI, CHU_COT } from './labels.js';
+import { nuocICCS } from './fen.js';
+import { cacCachDocThem } from './doc_nuoc.js';
 
-export const KIEU_KY_PHAP = ['viet', 'wxf', 'toado'];
+export const KIEU_KY_PHAP = ['viet', 'wxf', 'iccs'];
 
 const CHU_WXF = 'RCHEAKP'; // by kind code: chariot, cannon, horse, elephant, advisor, king, pawn
-const PHE_CHU = { DO: 'đỏ', DEN: 'đen' };
 const DI_THANG = new Set([0, 1, 5, 6]); // kinds that move along lines: counted in ranks
 
 /** A position: 90 cells (row * 9 + column), each null or {phe, loai}. */
@@ -153,26 +156,19 @@ function wxf(o, n) {
   return `${dau}${huong > 0 ? '+' : huong < 0 ? '-' : '='}${so}`;
 }
 
-function tenDay(loai, phe) {
-  return `${TEN_LOAI[loai] ?? '?'} ${PHE_CHU[phe]}`;
-}
-
-/** Just the squares of a move, "7h-7e". */
+/** Just the squares of a move in ICCS coordinates, "h2-e2". */
 export function oCuaNuoc(n) {
-  return `${n.hd}${CHU_COT[n.cd]}-${n.hc}${CHU_COT[n.cc]}`;
-}
-
-function toaDo(n) {
-  const an = n.an ? ` ăn ${tenDay(n.an.loai, n.an.phe)}` : '';
-  return `${n.loai >= 0 ? tenDay(n.loai, n.phe) : '?'} ${oCuaNuoc(n)}${an}`;
+  const iccs = nuocICCS(n);
+  return `${iccs.slice(0, 2)}-${iccs.slice(2)}`;
 }
 
 /**
  * A move ({hd, cd, hc, cc, loai, phe}) in a notation, o being the position
  * before it. Without a position, or for a kind not known, the coordinates.
+ * ('toado', the name the coordinates had before, is still understood.)
  */
 export function vietNuoc(o, n, kieu) {
-  if (kieu === 'toado' || !o || n.loai < 0 || n.loai > 6) return toaDo(n);
+  if (kieu === 'iccs' || kieu === 'toado' || !o || n.loai < 0 || n.loai > 6) return oCuaNuoc(n);
   return kieu === 'wxf' ? wxf(o, n) : viet(o, n);
 }
 
@@ -212,13 +208,12 @@ function loaiVietCoDau(tu) {
   return LOAI_VIET[boDau(tu)] ?? null;
 }
 
-const DOC_VIET = /^(\S+)\s+(?:(truoc|giua|sau|thu\s+(?:nhat|hai|ba|tu|nam))\s+)?(?:(\d)\s+)?(tien|thoai|binh)\s+(\d)$/;
-const DOC_WXF = /^([+-]{0,2})([KAEHRCPBNG])(\d)?([+\-=.])(\d)$/i;
+const DOC_VIET = /^(\S+)\s+(?:(truoc|giua|sau|thu\s+(?:nhat|hai|ba|tu|nam))\s+)?(?:(\d)\s+)?(tien|tan|thoai|binh)\s+(\d)$/;
 const DOC_TOA_DO = /(\d)\s*([a-i])\s*-\s*(\d)\s*([a-i])/;
-const WXF_LOAI = { R: 0, C: 1, H: 2, N: 2, E: 3, B: 3, A: 4, K: 5, G: 5, P: 6 };
 
 /**
- * The parts of a typed move, or null when it is none of the three notations:
+ * The parts of a move in the game's own coordinates ("Pháo đỏ 7h-7e") or in
+ * Vietnamese words ("Xe trước tiến 1"), or null:
  * {oDi: [h, c], oDen: [h, c]} for coordinates, else {loai: [kinds], so (file
  * or null), viTri (place on the file: {tu: 'truoc'|'sau'|'giua'} or
  * {thu: k} or {wxf: '+'...}), huong (+1, -1, 0), buoc}.
@@ -227,16 +222,6 @@ export function phanTichNuoc(chu) {
   const t = chu.trim().replace(/\s+/g, ' ');
   const td = DOC_TOA_DO.exec(t);
   if (td) return { oDi: [+td[1], CHU_COT.indexOf(td[2])], oDen: [+td[3], CHU_COT.indexOf(td[4])] };
-  const w = DOC_WXF.exec(t);
-  if (w) {
-    return {
-      loai: [WXF_LOAI[w[2].toUpperCase()]],
-      so: w[3] ? +w[3] : null,
-      viTri: w[1] ? { wxf: w[1] } : null,
-      huong: { '+': 1, '-': -1 }[w[4]] ?? 0,
-      buoc: +w[5],
-    };
-  }
   const v = DOC_VIET.exec(boDau(t));
   if (!v) return null;
   const loai = loaiVietCoDau(t.split(' ')[0]);
@@ -244,7 +229,7 @@ export function phanTichNuoc(chu) {
   let viTri = null;
   if (v[2]) viTri = v[2].startsWith('thu') ? { thu: THU[v[2].slice(4)] } : { tu: VI_TRI_DOC[v[2]] };
   return {
-    loai, so: v[3] ? +v[3] : null, viTri, huong: { tien: 1, thoai: -1 }[v[4]] ?? 0, buoc: +v[5],
+    loai, so: v[3] ? +v[3] : null, viTri, huong: { tien: 1, tan: 1, thoai: -1 }[v[4]] ?? 0, buoc: +v[5],
   };
 }
 
@@ -252,7 +237,7 @@ export function phanTichNuoc(chu) {
 function chiSoViTri(viTri, n) {
   if (viTri.tu === 'truoc') return 0;
   if (viTri.tu === 'sau') return n - 1;
-  if (viTri.tu === 'giua') return n === 3 ? 1 : -1;
+  if (viTri.tu === 'giua') return n % 2 ? (n - 1) / 2 : -1;
   if (viTri.thu) return viTri.thu <= n ? viTri.thu - 1 : -1;
   const bang = VI_TRI_WXF[n] ?? [];
   const i = bang.indexOf(viTri.wxf);
@@ -265,14 +250,21 @@ function chiSoViTri(viTri, n) {
 function quanDuocGoi(o, phe, loai, p) {
   if (p.so !== null && (p.so < 1 || p.so > 9)) return [];
   const cacCot = p.so !== null ? [cotCuaSo(phe, p.so)] : (p.viTri ? cotCoChong(o, phe, loai) : []);
+  if (p.viTri?.thu && p.so === null && cacCot.length > 1) {
+    // Chinese books number soldiers standing two or more on several files
+    // together: file by file from the side's right, front to back on each.
+    const tatCa = cacCot.sort((a, b) => soCot(phe, a) - soCot(phe, b))
+      .flatMap((c) => hangCungCot(o, phe, loai, c).map((h) => [h, c]));
+    return tatCa[p.viTri.thu - 1] ? [tatCa[p.viTri.thu - 1]] : [];
+  }
   const ket = [];
   for (const c of cacCot) {
     const cung = hangCungCot(o, phe, loai, c);
     if (p.viTri) {
       const i = chiSoViTri(p.viTri, cung.length);
       if (cung.length >= 2 && i >= 0) ket.push([cung[i], c]);
-    } else if (cung.length === 3 && loai === 6) {
-      ket.push([cung[1], c]); // "P7" with three soldiers on the file: the middle one
+    } else if (cung.length % 2 && cung.length >= 3 && loai === 6) {
+      ket.push([cung[(cung.length - 1) / 2], c]); // "P7" with three or five soldiers on the file: the middle one
     } else {
       for (const h of cung) ket.push([h, c]);
     }
@@ -304,22 +296,85 @@ function oDen(phe, loai, [h, c], huong, buoc) {
   return [hc, cc];
 }
 
+function trongCung(phe, h, c) {
+  return c >= 3 && c <= 5 && (phe === 'DEN' ? h <= 2 : h >= 7);
+}
+
 /**
- * A typed move read against a position with `phe` to move: {hd, cd, hc, cc},
- * or {loi} saying why it cannot be read. Only the notation is checked here;
- * whether the move is legal is for the server to say.
+ * Whether the piece could make the move by the way it moves (the squares in
+ * between, the horse's leg, the elephant's eye, the palace, the river); the
+ * general's safety is not looked at. Only used to choose between readings:
+ * whether a move is legal is for the server to say.
  */
-export function docNuoc(chu, o, phe) {
+function diDuoc(o, phe, { hd, cd, hc, cc }) {
+  const q = o[hd * 9 + cd];
+  const dich = o[hc * 9 + cc];
+  if (!q || q.phe !== phe || (dich && dich.phe === phe)) return false;
+  const dh = hc - hd;
+  const dc = cc - cd;
+  const giua = () => {
+    let dem = 0;
+    const bh = Math.sign(dh);
+    const bc = Math.sign(dc);
+    for (let h = hd + bh, c = cd + bc; h !== hc || c !== cc; h += bh, c += bc) if (o[h * 9 + c]) dem += 1;
+    return dem;
+  };
+  const thang = (dh === 0) !== (dc === 0);
+  switch (q.loai) {
+    case 0: return thang && giua() === 0;
+    case 1: return thang && giua() === (dich ? 1 : 0);
+    case 2:
+      if (Math.abs(dh * dc) !== 2) return false;
+      return !o[Math.abs(dh) === 2 ? (hd + dh / 2) * 9 + cd : hd * 9 + cd + dc / 2];
+    case 3:
+      return Math.abs(dh) === 2 && Math.abs(dc) === 2 && !o[(hd + dh / 2) * 9 + cd + dc / 2]
+        && (phe === 'DEN' ? hc <= 4 : hc >= 5);
+    case 4: return Math.abs(dh) === 1 && Math.abs(dc) === 1 && trongCung(phe, hc, cc);
+    case 5:
+      if (Math.abs(dh) + Math.abs(dc) === 1) return trongCung(phe, hc, cc);
+      return dc === 0 && dich?.loai === 5 && giua() === 0; // the generals facing
+    case 6:
+      if (dc === 0) return dh === huongTien(phe);
+      return dh === 0 && Math.abs(dc) === 1 && (phe === 'DEN' ? hd >= 5 : hd <= 4);
+    default: return false;
+  }
+}
+
+/**
+ * A written move read against a position with `phe` to move: {hd, cd, hc,
+ * cc}, or {loi} saying why it cannot be read. A text that more than one
+ * notation reads ("C7.1") is settled by the pieces that could make the move,
+ * then by `he`, the notation the rest of the game is written in ('wxf',
+ * 'vn'). Only the notation is checked here; whether the move is legal is for
+ * the server to say.
+ */
+export function docNuoc(chu, o, phe, { he = null } = {}) {
   const p = phanTichNuoc(chu);
-  if (!p) return { loi: 'không đọc được' };
-  if (p.oDi) return { hd: p.oDi[0], cd: p.oDi[1], hc: p.oDen[0], cc: p.oDen[1] };
-  const ketQua = [];
-  for (const loai of p.loai) {
-    for (const oDi of quanDuocGoi(o, phe, loai, p)) {
-      const den = oDen(phe, loai, oDi, p.huong, p.buoc);
-      if (den) ketQua.push({ hd: oDi[0], cd: oDi[1], hc: den[0], cc: den[1] });
+  const cach = [...(p ? [p] : []), ...cacCachDocThem(chu)];
+  if (!cach.length) return { loi: 'không đọc được' };
+  let ketQua = [];
+  for (const c of cach) {
+    if (c.oDi) {
+      ketQua.push({ hd: c.oDi[0], cd: c.oDi[1], hc: c.oDen[0], cc: c.oDen[1], he: c.he });
+      continue;
+    }
+    for (const loai of c.loai) {
+      for (const oDi of quanDuocGoi(o, phe, loai, c)) {
+        const den = oDen(phe, loai, oDi, c.huong, c.buoc);
+        if (den) ketQua.push({ hd: oDi[0], cd: oDi[1], hc: den[0], cc: den[1], he: c.he });
+      }
     }
   }
-  if (ketQua.length === 1) return ketQua[0];
+  const loc = (dk) => {
+    const con = ketQua.filter(dk);
+    if (con.length) ketQua = con;
+  };
+  const khac = (ds) => new Set(ds.map((n) => `${n.hd},${n.cd},${n.hc},${n.cc}`)).size;
+  if (khac(ketQua) > 1) loc((n) => diDuoc(o, phe, n));
+  if (khac(ketQua) > 1 && he) loc((n) => n.he === he);
+  if (khac(ketQua) === 1) {
+    const { hd, cd, hc, cc } = ketQua[0];
+    return { hd, cd, hc, cc };
+  }
   return { loi: ketQua.length ? 'không rõ quân nào đi' : 'không có quân như thế' };
 }

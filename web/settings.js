@@ -4,14 +4,14 @@
 const KHOA = 'tavelin.caiDat';
 
 export const MAC_DINH = Object.freeze({
-  kyPhap: 'viet', // 'viet' | 'wxf' | 'toado'
+  kyPhap: 'viet', // 'viet' | 'wxf' | 'iccs'
   amThanh: true,
   giaoDien: 'he-thong', // follow the system, or 'sang' / 'toi'
   latTay: false,
 });
 
 const HOP_LE = {
-  kyPhap: ['viet', 'wxf', 'toado'],
+  kyPhap: ['viet', 'wxf', 'iccs'],
   amThanh: [true, false],
   giaoDien: ['he-thong', 'sang', 'toi'],
   latTay: [true, false],
@@ -34,6 +34,7 @@ export function docCaiDat() {
   } catch {
     luu = {};
   }
+  if (luu.kyPhap === 'toado') luu.kyPhap = 'iccs'; // the coordinates' earlier name
   for (const [k, ds] of Object.entries(HOP_LE)) if (ds.includes(luu[k])) cd[k] = luu[k];
   return cd;
 }

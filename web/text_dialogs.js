@@ -1,9 +1,10 @@
-// The two dialogs of the game as text: the export (copy or download, as our
-// own text or as PGN) and the import (paste a move list). What the import
-// does with the moves is the caller's: it is given the pasted text already
-// split by tachVan.
+// The dialogs of the game as text: the export (copy or download, as our own
+// text or as PGN) and the import (paste a move list or open a game file; a
+// file of several games asks which). What the import does with the game is
+// the caller's: it is given one game of docCacVan.
 
-import { xuatVan, tachVan, pgnWXF } from './transfer.js';
+import { xuatVan, pgnWXF } from './transfer.js';
+import { docTep, docCacVan, moTaVan } from './pgn.js';
 import { thongBao } from './toast.js';
 import { CHU } from './labels.js';
 
@@ -14,7 +15,7 @@ let tenTep = ''; // the download's name, for the text shown
 /**
  * layTrangThai(): the latest state; layKieu(): the notation; layPGN(): the
  * program's {ok, pgn, tenTep} for the game (null when unreachable);
- * onNhap(van): replay it.
+ * onNhap(van): replay one game.
  */
 export function ganHopVanBan({ layTrangThai, layKieu, layPGN, onNhap }) {
   const dien = async () => {
@@ -48,11 +49,48 @@ export function ganHopVanBan({ layTrangThai, layKieu, layPGN, onNhap }) {
   $('nut-tai-tep').addEventListener('click', taiTep);
   $('nut-nhap').addEventListener('click', () => $('hop-nhap').showModal());
   $('nut-huy-nhap').addEventListener('click', () => $('hop-nhap').close());
+  $('tep-nhap').addEventListener('change', moTep);
   $('form-nhap').addEventListener('submit', (e) => {
     e.preventDefault();
     $('hop-nhap').close();
-    onNhap(tachVan($('chu-nhap').value));
+    chonVan(docCacVan($('chu-nhap').value), onNhap);
   });
+}
+
+/** An opened file's text goes into the box, to be looked at before importing. */
+async function moTep() {
+  const tep = $('tep-nhap').files[0];
+  if (!tep) return;
+  try {
+    $('chu-nhap').value = docTep(new Uint8Array(await tep.arrayBuffer()));
+    $('chu-nhap').scrollTop = 0;
+  } catch {
+    thongBao(`Không đọc được tệp ${tep.name}`, 'loi');
+  }
+  $('tep-nhap').value = ''; // the same file may be opened again
+}
+
+/** One game goes straight to the import; of several, the player picks one. */
+function chonVan(cacVan, onNhap) {
+  if (cacVan.length === 1) {
+    onNhap(cacVan[0]);
+    return;
+  }
+  $('chu-chon-van').textContent = `Văn bản có ${cacVan.length} ván.`;
+  $('ds-van-nhap').replaceChildren(...cacVan.map((van, k) => {
+    const li = document.createElement('li');
+    const nut = document.createElement('button');
+    nut.type = 'button';
+    nut.textContent = moTaVan(van, k);
+    nut.addEventListener('click', () => {
+      $('hop-chon-van').close();
+      onNhap(van);
+    });
+    li.append(nut);
+    return li;
+  }));
+  $('hop-chon-van').showModal();
+  $('ds-van-nhap').scrollTop = 0;
 }
 
 async function saoChep() {

@@ -1,11 +1,10 @@
-// A game as text and back: the export lists the handicap, every move in the
-// chosen notation with its squares, and the result; the import splits a
-// pasted text into moves (in any notation) and reads a handicap line.
+// A game as text: the export lists the handicap, every move in the chosen
+// notation with its squares, and the result (pgn.js reads it back).
 
-import { bienBan, oCuaNuoc, boDau } from './notation.js';
+import { bienBan, oCuaNuoc } from './notation.js';
 import { TEN_LOAI, TEN_API_LOAI, TEN_PHE, KET_QUA } from './labels.js';
 
-const TEN_KIEU = { viet: 'Việt Nam', wxf: 'WXF', toado: 'tọa độ' };
+const TEN_KIEU = { viet: 'Việt Nam', wxf: 'WXF', iccs: 'ICCS' };
 
 /** "Đỏ chấp Xe, Mã; Đen chấp Tốt", or "" without a handicap. */
 export function moTaChap(chap) {
@@ -21,10 +20,10 @@ export function xuatVan(tt, kieu) {
   const dong = [
     `Biên bản ván cờ tướng: ${new Date().toLocaleString('vi-VN')}`,
     `Chấp: ${moTaChap(tt.chap) || 'không'}`,
-    `Ký pháp: ${TEN_KIEU[kieu]}${kieu === 'toado' ? '' : ' (ô đi và ô đến trong ngoặc vuông)'}`,
+    `Ký pháp: ${TEN_KIEU[kieu]}${kieu === 'iccs' ? '' : ' (ô đi và ô đến trong ngoặc vuông)'}`,
     '',
   ];
-  const ghi = (m) => (kieu === 'toado' || !m.nuoc ? m.chu : `${m.chu} [${oCuaNuoc(m.nuoc)}]`);
+  const ghi = (m) => (kieu === 'iccs' || !m.nuoc ? m.chu : `${m.chu} [${oCuaNuoc(m.nuoc)}]`);
   for (let i = 0; i < ds.length; i += 2) {
     const cap = [ghi(ds[i])];
     if (ds[i + 1]) cap.push(ghi(ds[i + 1]));
@@ -73,60 +72,5 @@ export function pgnWXF(pgn, tt) {
   return `${the}\n\n${dong.join('\n')}\n`;
 }
 
-// What a move may look like in a pasted text (tried at one spot, in order).
-const MAU_NUOC = [
-  /(?:[\p{L}?]+\s+(?:đỏ|đen)\s+)?\d\s*[a-i]\s*-\s*\d\s*[a-i](?:\s+ăn\s+\p{L}+\s+(?:đỏ|đen))?/yu,
-  /\p{L}+\s+(?:(?:trước|giữa|sau|truoc|giua|thứ\s+\p{L}+|thu\s+\p{L}+)\s+)?(?:\d\s+)?(?:tiến|thoái|bình|tien|thoai|binh)\s+\d/yiu,
-  /[+-]{0,2}[KAEHRCPBNG]\d?[+\-=.]\d(?![\p{L}\d])/yiu,
-];
-// Move numbers, separators, results and remarks in brackets.
-const BO_QUA = /\s+|\d+\s*\.(?:\s*\.\.)?|\.\.\.|[,;|]|\[[^\]]*\]|\([^)]*\)|1-0|0-1|1\/2-1\/2|½-½|\*/y;
-
-/**
- * The moves of a pasted text, in order, and the handicap if a "Chấp:" line
- * names one. Stops at the first piece of text that is not a move:
- * {nuoc: [text...], chap: ['DO:Xe', ...], khongDoc: text | null}.
- */
-export function tachVan(vanBan) {
-  const ket = { nuoc: [], chap: [], khongDoc: null };
-  for (const dong of vanBan.split(/\r?\n/)) {
-    const dau = /^\s*([^:]{0,40}):(.*)$/.exec(dong);
-    if (dau) { // a heading line such as "Chấp: ..." or "Kết quả: ..."
-      if (boDau(dau[1]).trim() === 'chap') ket.chap.push(...docChap(dau[2]));
-      continue;
-    }
-    let i = 0;
-    while (i < dong.length) {
-      const buoc = khop(BO_QUA, dong, i) || MAU_NUOC.map((m) => khop(m, dong, i)).find(Boolean);
-      if (!buoc) {
-        ket.khongDoc = dong.slice(i).split(/\s{2,}|\t|[,;]/)[0].trim().slice(0, 40);
-        return ket;
-      }
-      if (buoc.nuoc) ket.nuoc.push(buoc.chu.replace(/\s+/g, ' '));
-      i = buoc.het;
-    }
-  }
-  return ket;
-}
-
-function khop(mau, dong, i) {
-  mau.lastIndex = i;
-  const m = mau.exec(dong);
-  if (!m || !m[0].length) return null;
-  return { chu: m[0], het: i + m[0].length, nuoc: mau !== BO_QUA };
-}
-
-/** "Đỏ chấp Xe, Mã; Đen chấp Tốt" as the server's handicap items. */
-function docChap(chu) {
-  const ds = [];
-  for (const phan of chu.split(';')) {
-    const m = /^\s*(\S+)\s+chấp\s+(.*)$/iu.exec(phan);
-    if (!m) continue;
-    const phe = boDau(m[1]) === 'den' ? 'DEN' : 'DO';
-    for (const ten of m[2].split(',')) {
-      const loai = TEN_LOAI.findIndex((t) => boDau(t) === boDau(ten.trim()));
-      if (loai >= 0 && loai !== 5) ds.push(`${phe}:${TEN_API_LOAI[loai]}`);
-    }
-  }
-  return ds;
-}
+// Reading a pasted game lives with the game files' reader.
+export { tachVan } from './pgn.js';

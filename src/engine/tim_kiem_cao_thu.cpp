@@ -301,6 +301,9 @@ void TimKiemCaoThu::kiemTraDung() {
     if (daXongMotVong_ && gioiHan_.msCung > 0 && msDaQua() >= gioiHan_.msCung) dung_ = true;
     if (gioiHan_.soNut > 0 && soNut_ >= gioiHan_.soNut) dung_ = true;
     if (gioiHan_.dungNgoai != nullptr && gioiHan_.dungNgoai->load(std::memory_order_relaxed)) dung_ = true;
+    if (gioiHan_.hanChotNgoai != nullptr &&
+        std::chrono::steady_clock::now().time_since_epoch().count() >= gioiHan_.hanChotNgoai->load(std::memory_order_relaxed))
+        dung_ = true;
 }
 
 // ---- The tree ---------------------------------------------------------------------
@@ -620,7 +623,7 @@ TimKiemCaoThu::KetQua TimKiemCaoThu::tim(const BanCo& banCo, Phe phe, std::span<
     if (goc.empty()) return kq;
     kq.coNuoc = true;
     kq.nuoc = nuocGon::raNuocDi(goc[0].n);
-    if (goc.size() == 1) {
+    if (goc.size() == 1 && !gioiHan.timCaNuocDuyNhat) {
         kq.diem = danhGia();
         kq.giay = msDaQua() / 1000.0;
         return kq;
@@ -630,10 +633,12 @@ TimKiemCaoThu::KetQua TimKiemCaoThu::tim(const BanCo& banCo, Phe phe, std::span<
 
     const int bien = gioiHan.bienDaDang;
     std::vector<std::pair<NuocGon, int32_t>> ungVien, ungVienXong;
-    auto timGoc = [&](int d, int alpha, int beta) {
+    // One pass over the root moves from place `tu` on (the lines before it
+    // are already known); the best found is brought to place `tu`.
+    auto timGoc = [&](int d, int alpha, int beta, size_t tu) {
         int32_t tot = -VO_CUC;
-        ungVien.clear();
-        for (size_t i = 0; i < goc.size(); ++i) {
+        if (tu == 0) ungVien.clear();
+        for (size_t i = tu; i < goc.size(); ++i) {
             const NuocGon n = goc[i].n;
             const int maDi = ban_.ma(n.di());
             const bool coTheChieu = ban_.nuocCoTheChieu(n, luot_);
@@ -644,7 +649,7 @@ TimKiemCaoThu::KetQua TimKiemCaoThu::tim(const BanCo& banCo, Phe phe, std::span<
             maVao_[1] = maDi;
             const int dSau = d - 1 + (chieu ? 1 : 0);
             int v = -VO_CUC;
-            if (i == 0) {
+            if (i == tu) {
                 v = -pvs(-beta, -alpha, dSau, 1, chieu, true);
                 if (!dung_) ungVien.emplace_back(n, v);
             } else {
@@ -671,7 +676,8 @@ TimKiemCaoThu::KetQua TimKiemCaoThu::tim(const BanCo& banCo, Phe phe, std::span<
                 tot = v;
                 if (v > alpha) {
                     alpha = v;
-                    std::rotate(goc.begin(), goc.begin() + static_cast<long>(i), goc.begin() + static_cast<long>(i) + 1);
+                    std::rotate(goc.begin() + static_cast<long>(tu), goc.begin() + static_cast<long>(i),
+                                goc.begin() + static_cast<long>(i) + 1);
                     if (v >= beta) return tot;
                 }
             }
@@ -680,8 +686,9 @@ TimKiemCaoThu::KetQua TimKiemCaoThu::tim(const BanCo& banCo, Phe phe, std::span<
     };
 
     const int doSauToiDa = gioiHan.doSau > 0 ? std::min(gioiHan.doSau, TANG_TOI_DA - 20) : TANG_TOI_DA - 20;
-    int32_t diemTruoc = 0;
-    for (int d = 1; d <= doSauToiDa; ++d) {
+    // The root's score for the line at place `tu`, with an aspiration window
+    // around the last iteration's score of that line.
+    auto timCuaSo = [&](int d, int32_t diemTruoc, size_t tu) {
         int delta = 30;
         int alpha = -VO_CUC, beta = VO_CUC;
         if (d >= 5 && std::abs(diemTruoc) < NGUONG_CHIEU_HET) {
@@ -690,7 +697,7 @@ TimKiemCaoThu::KetQua TimKiemCaoThu::tim(const BanCo& banCo, Phe phe, std::span<
         }
         int32_t v = 0;
         while (true) {
-            v = timGoc(d, alpha, beta);
+            v = timGoc(d, alpha, beta, tu);
             if (dung_) break;
             if (v <= alpha && alpha > -VO_CUC) {
                 beta = (alpha + beta) / 2;
@@ -703,28 +710,62 @@ TimKiemCaoThu::KetQua TimKiemCaoThu::tim(const BanCo& banCo, Phe phe, std::span<
             delta += delta / 2 + 10;
             if (delta > 600) alpha = -VO_CUC, beta = VO_CUC;
         }
+        return v;
+    };
+    const size_t soDong = std::clamp<size_t>(static_cast<size_t>(std::max(gioiHan.soDong, 1)), 1, goc.size());
+    // Each line's score in the last completed iteration (the first is diemTruoc).
+    std::vector<int32_t> diemDong(soDong, 0);
+    int32_t diemTruoc = 0;
+    for (int d = 1; d <= doSauToiDa; ++d) {
+        const int32_t v = timCuaSo(d, diemTruoc, 0);
+        std::vector<int32_t> diemMoi(soDong, v);
+        for (size_t j = 1; j < soDong && !dung_; ++j) diemMoi[j] = timCuaSo(d, diemDong[j], j);
         // A stopped iteration still leaves its best-so-far first: each move
         // that replaced the previous best was searched to the end.
         kq.nuoc = nuocGon::raNuocDi(goc[0].n);
         if (dung_) break;
+        if (soDong > 1) {
+            // A later pass can find a little more than an earlier one (the
+            // table fills meanwhile): the lines are shown best first.
+            std::vector<size_t> thuTu(soDong);
+            for (size_t j = 0; j < soDong; ++j) thuTu[j] = j;
+            std::stable_sort(thuTu.begin(), thuTu.end(), [&](size_t a, size_t b) { return diemMoi[a] > diemMoi[b]; });
+            std::vector<MucGoc> dau;
+            std::vector<int32_t> diemXep;
+            for (const size_t j : thuTu) dau.push_back(goc[j]), diemXep.push_back(diemMoi[j]);
+            std::copy(dau.begin(), dau.end(), goc.begin());
+            diemMoi = diemXep;
+            kq.nuoc = nuocGon::raNuocDi(goc[0].n);
+        }
         daXongMotVong_ = true;
         kq.doSau = d;
-        kq.diem = v;
-        diemTruoc = v;
+        kq.diem = diemMoi[0];
+        diemTruoc = diemMoi[0];
+        diemDong = diemMoi;
         ungVienXong = ungVien;
         if (baoVong) {
             ThongTinVong tt;
             tt.doSau = d;
             tt.doSauChon = doSauChon_;
-            tt.diem = v;
+            tt.diem = diemMoi[0];
             tt.soNut = soNut_;
             tt.giay = msDaQua() / 1000.0;
             tt.pv = layPV(goc[0].n);
+            for (size_t j = 0; j < soDong; ++j) {
+                tt.dong.push_back({diemMoi[j], j == 0 ? tt.pv : layPV(goc[j].n)});
+                // The table's line stops before a repetition: the move itself
+                // still starts it.
+                if (tt.dong.back().pv.empty()) tt.dong.back().pv.push_back(nuocGon::raNuocDi(goc[j].n));
+            }
             baoVong(tt);
         }
         if (gioiHan.msMem > 0 && msDaQua() >= gioiHan.msMem) break;
-        // A mate found within the depth searched will not change.
-        if (std::abs(v) >= NGUONG_CHIEU_HET && DIEM_CHIEU_HET - std::abs(v) <= d) break;
+        // A mate found within the depth searched will not change (in every
+        // line: the others still deepen beside a mate in the first).
+        if (std::all_of(diemMoi.begin(), diemMoi.end(), [d](int32_t x) {
+                return std::abs(x) >= NGUONG_CHIEU_HET && DIEM_CHIEU_HET - std::abs(x) <= d;
+            }))
+            break;
     }
     if (bien > 0 && kq.doSau > 0 && std::abs(kq.diem) < NGUONG_CHIEU_HET) {
         std::vector<NuocGon> chon;

@@ -37,6 +37,15 @@ public:
         // Choose among the moves within this many points of the best (0: the best).
         int32_t bienDaDang = 0;
         const std::atomic<bool>* dungNgoai = nullptr;  // set by another thread to stop
+        // A steady_clock instant (ticks since its epoch) the search stops at;
+        // another thread may move it while the search runs.
+        const std::atomic<int64_t>* hanChotNgoai = nullptr;
+        // Analysis: this many best root moves, each searched to the full
+        // depth with its own line (1: only the best, as a game needs).
+        int32_t soDong = 1;
+        // Analysis: a position with a single legal move is searched too
+        // (a game just plays it), so that its line and score are known.
+        bool timCaNuocDuyNhat = false;
     };
     // The budget of one move: without a clock (giayConLai < 0) up to 2.5 s;
     // with one, a share of what is left that cannot run the clock out.
@@ -48,7 +57,17 @@ public:
         int64_t soNut = 0;
         double giay = 0;
         std::vector<NuocDi> pv;
+        // The best root moves, best first (soDong of them, or fewer when the
+        // position has fewer legal moves): each one's score for the side to
+        // move and its line, starting with that move.
+        struct Dong {
+            int32_t diem = 0;
+            std::vector<NuocDi> pv;
+        };
+        std::vector<Dong> dong;
     };
+    // Called after each completed iteration: how an analysis reads the lines
+    // found so far (from the searching thread; copy what is needed).
     std::function<void(const ThongTinVong&)> baoVong;
 
     struct KetQua {

@@ -53,6 +53,11 @@ std::vector<std::string> thamSoUtf8(int argc, char** argv);
 // The directory that holds the running executable.
 std::filesystem::path thuMucThucThi();
 
+// Lowers the calling thread's scheduling priority, for work done in the
+// background that must leave the processor to the rest of the program
+// whenever both want it. False when the system refused (nothing changed).
+bool haUuTienLuongNay();
+
 // Replaces the file `dich` by a text whose lines end in "\n", so that a
 // crash of the machine right after a true result still finds it whole: the
 // text goes into a file beside the target, is flushed to the device and

@@ -8,7 +8,9 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <sys/resource.h>
 #include <sys/select.h>
+#include <sys/syscall.h>
 #include <sys/socket.h>
 #include <sys/time.h>
 #include <sys/types.h>
@@ -146,6 +148,12 @@ void cauHinhConsole() {
 
 void batYeuCauDung(void (*)(int)) {
     // SIGINT and SIGTERM, installed by the caller, are all there is.
+}
+
+bool haUuTienLuongNay() {
+    // On Linux a nice value belongs to a thread (its own id), not to the process.
+    const id_t luong = static_cast<id_t>(::syscall(SYS_gettid));
+    return ::setpriority(PRIO_PROCESS, luong, 10) == 0;
 }
 
 }  // namespace nenTang

@@ -215,4 +215,6 @@ void batYeuCauDung(void (*xuLy)(int)) {
     ::SetConsoleCtrlHandler(khiConsoleBao, TRUE);
 }
 
+bool haUuTienLuongNay() { return ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL) != 0; }
+
 }  // namespace nenTang

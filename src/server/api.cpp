@@ -64,6 +64,9 @@ std::string theCoKhongHopLe(const std::string& lyDo) {
 
 std::string GiaoDienWeb::xuLyAPI(const std::string& ten, const std::string& truyVan) {
     const ThamSo thamSo = tachThamSo(truyVan);
+    // Analysis has its own thread and lock: the game's is never taken for it.
+    if (ten == "phantich") return mayPhanTich.lenhPhanTich(thamSo);
+    if (ten == "danhgiavan") return mayPhanTich.lenhDanhGiaVan(thamSo);
     static const char* const LENH[] = {"trangthai", "vanmoi",  "cham",    "bochon",   "huy",
                                        "tieptuc",   "luu",     "tai",     "goiy",     "tamdung",
                                        "xinthua",   "vantruoc", "khoiphuc", "kiemtrafen", "pgn",

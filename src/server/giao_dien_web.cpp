@@ -66,12 +66,14 @@ bool GiaoDienWeb::chay() {
 void GiaoDienWeb::dung() {
     dangChay.store(false);
     bienDieuKien.notify_all();
+    mayPhanTich.baoDung();
 }
 
 void GiaoDienWeb::dungVaCho() {
     dung();
     // Waits for a search in progress; its result is dropped.
     if (luongMay.joinable()) luongMay.join();
+    mayPhanTich.dungVaCho();
 }
 
 bool GiaoDienWeb::dangTimNuoc() {

@@ -11,6 +11,7 @@
 
 #include "nen_tang.h"
 #include "nuoc_di.h"
+#include "may_phan_tich.h"
 #include "phan_tich.h"
 #include "tim_kiem.h"
 #include "tu_luu.h"
@@ -25,7 +26,7 @@ inline constexpr char TEN_TEP_TU_LUU[] = "van_dang_choi.save";
 
 // The one object that puts the game on the network: it owns the game, two
 // search engines, the game lock, the worker thread that plays the computer's
-// moves and a minimal HTTP/1.1 server on 127.0.0.1 (one connection at a time,
+// moves, the analysis thread and a minimal HTTP/1.1 server on 127.0.0.1 (one connection at a time,
 // one GET per connection, served on the thread that calls chayMotVong).
 //
 // Large (engines inline): allocate it on the heap.
@@ -54,9 +55,10 @@ public:
     bool chayMotVong(int miliGiay);
     // A blocking serving loop (not used by the entry point).
     bool chay();
-    // Stops serving and wakes the worker; takes no lock (safe from any thread).
+    // Stops serving, wakes the worker and stops the analysis; takes no lock
+    // (safe from any thread).
     void dung();
-    // dung, then waits for the worker to end (after a search in progress,
+    // dung, then waits for the worker and the analysis thread to end (after a search in progress,
     // whose move is dropped). The game stays readable afterwards.
     void dungVaCho();
     // Whether the worker is inside a search right now.
@@ -111,6 +113,8 @@ private:
     std::thread luongMay;
     TimKiem timKiemMay;
     TimKiem timKiemGoiY;
+    // The analysis board's engine, with its own thread and lock.
+    MayPhanTich mayPhanTich;
 
     // Reading one request with both a per-receive and an overall bound.
     std::string docYeuCau(nenTang::Socket ketNoi);

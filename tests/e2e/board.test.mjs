@@ -244,4 +244,13 @@ test('the chosen notation and the sound switch survive a reload', T, async (t) =
   await page.waitForFunction(() => document.querySelectorAll('#lich-su .nuoc').length === 2);
   assert.equal(await page.locator('#nut-am-thanh').getAttribute('aria-pressed'), 'true');
   assert.deepEqual(await historyTexts(page), ['H8+7', 'H2+3']);
+
+  // The coordinates were once stored as 'toado': they come back as ICCS.
+  await page.evaluate(() => localStorage.setItem('tavelin.caiDat', JSON.stringify({ kyPhap: 'toado' })));
+  await page.reload();
+  await page.waitForFunction(() => document.querySelectorAll('#lich-su .nuoc').length === 2);
+  assert.equal(await page.locator('#chon-ky-phap').inputValue(), 'iccs');
+  assert.deepEqual(await historyTexts(page), ['b0-c2', 'b9-c7']);
+  assert.deepEqual(await page.locator('.toa-do text.hang').evaluateAll((ds) => ds.slice(0, 2).map((d) => d.textContent)),
+    ['9', '9'], 'ranks counted from red\'s side');
 });

@@ -161,7 +161,7 @@ test('import replays a pasted game and stops at its first illegal move; export r
 
   await page.click('#nut-xuat');
   const text = await page.locator('#chu-xuat').inputValue();
-  assert.match(text, /^2\. Xe 1 tiến 1 \[9i-8i\] {3}Xe 9 tiến 1 \[0i-1i\]$/m);
+  assert.match(text, /^2\. Xe 1 tiến 1 \[i0-i1\] {3}Xe 9 tiến 1 \[i9-i8\]$/m);
   assert.match(text, /^Kết quả: ván chưa kết thúc$/m);
   await page.click('#hop-xuat button[type="submit"]');
   assert.ok(await stop.isVisible(), 'still there after other actions');
@@ -173,4 +173,37 @@ test('import replays a pasted game and stops at its first illegal move; export r
   await answerConfirm(page, true);
   await waitForMessage(page, 'Đã nhập ván tới nước 2, Đen');
   assert.equal((await historyTexts(page)).length, 4);
+});
+
+test('import opens a game file, lets the player pick one game, and starts from its [FEN]', T, async (t) => {
+  const { page } = await openGame(t);
+  const mau = (ten) => fs.readFileSync(new URL(`../web/van_mau/${ten}`, import.meta.url));
+  const moTep = async (ten, buffer) => {
+    await page.click('#nut-nhap');
+    await page.setInputFiles('#tep-nhap', { name: ten, mimeType: 'application/octet-stream', buffer });
+    await page.waitForFunction(() => document.querySelector('#chu-nhap').value.includes('[Event'));
+    await page.click('#nut-bat-dau-nhap');
+    await page.locator('#hop-chon-van[open]').waitFor();
+  };
+  // A handicap game that starts from its [FEN], then the 15 games of another file.
+  await moTep('hai_tep.pgn', Buffer.concat([mau('hbsxcjp_nx.pgn'), Buffer.from('\n\n'), mau('xqdb_iccs.pgn')]));
+  const ds = page.locator('#ds-van-nhap button');
+  assert.equal(await ds.count(), 16);
+  assert.equal(await ds.first().textContent(), '1. 许银川 – 聂卫平 · 1999.12.09 · 1-0 · 38 nước');
+  await ds.first().click();
+  await waitForMessage(page, 'Đã nhập ván tới nước 38, Đỏ');
+  assert.equal((await historyTexts(page)).length, 75);
+  assert.deepEqual(await pieceAt(page, 0, 2), { loai: 0, phe: 'DO' });
+  assert.deepEqual(await pieceAt(page, 1, 5), { loai: 5, phe: 'DEN' });
+  assert.equal(await pieceAt(page, 9, 3), null, 'no advisors: the game began without them');
+  await page.locator('#trang-thai', { hasText: 'Lượt của Đen' }).waitFor();
+
+  // A Chinese file in GB18030: its seventh game, 22 moves.
+  await moTep('trung.pgn', mau('xqdb_trung.gb18030.pgn'));
+  await page.locator('#ds-van-nhap button').nth(6).click();
+  await answerConfirm(page, true); // the imported game above is not finished
+  await waitForMessage(page, 'Đã nhập ván tới nước 22, Đỏ');
+  const ds7 = await historyTexts(page);
+  assert.equal(ds7.length, 43);
+  assert.deepEqual(ds7.slice(0, 2), ['Pháo 2 bình 5', 'Mã 2 tiến 3']);
 });

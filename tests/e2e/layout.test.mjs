@@ -101,7 +101,7 @@ async function showReviewAndExport(page, size) {
   await saveScreenshot(page, `${size}-review.png`);
   await page.keyboard.press('End');
   await page.click('#nut-xuat');
-  assert.match(await page.locator('#chu-xuat').inputValue(), /^1\. \S.* \[\d[a-i]-\d[a-i]\]/m);
+  assert.match(await page.locator('#chu-xuat').inputValue(), /^1\. \S.* \[[a-i]\d-[a-i]\d\]/m);
   await saveScreenshot(page, `${size}-export.png`);
   await page.click('#hop-xuat button[type="submit"]');
 }

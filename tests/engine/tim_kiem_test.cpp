@@ -322,3 +322,48 @@ TEST(TimKiem, CaoThuDaDangKhongLamMatNuocCuu) {
     EXPECT_LT(std::abs(kq.diem), TimKiemCaoThu::NGUONG_CHIEU_HET);
     EXPECT_EQ(kq.nuoc, (NuocDi{5, 8, 1, 8}));
 }
+
+// Analysis: the best three root moves, each with a line of legal moves, best
+// first at every depth; a forced move is searched too when asked.
+TEST(TimKiem, CaoThuNhieuDong) {
+    Phe luot = DO;
+    auto ban = banTuFEN("rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w", luot);
+    TimKiemCaoThu may;
+    TimKiemCaoThu::GioiHan gh;
+    gh.doSau = 6;
+    gh.soDong = 3;
+    std::vector<TimKiemCaoThu::ThongTinVong> vong;
+    may.baoVong = [&](const TimKiemCaoThu::ThongTinVong& t) { vong.push_back(t); };
+    const TimKiemCaoThu::KetQua kq = may.tim(*ban, luot, {}, gh);
+    ASSERT_EQ(vong.size(), 6u);
+    for (const auto& t : vong) {
+        SCOPED_TRACE(t.doSau);
+        ASSERT_EQ(t.dong.size(), 3u);
+        for (size_t j = 0; j < 3; ++j) {
+            if (j > 0) {
+                EXPECT_LE(t.dong[j].diem, t.dong[j - 1].diem);
+                EXPECT_NE(t.dong[j].pv[0], t.dong[0].pv[0]);
+            }
+            EXPECT_FALSE(t.dong[j].pv.empty());
+            auto banSao = ban->saoChepTheCo();
+            Phe p = luot;
+            for (const NuocDi& n : t.dong[j].pv) {
+                ASSERT_TRUE(laNuocHopLe(*banSao, p, n));
+                banSao->thuNuocDi(n);
+                p = pheDoiPhuong(p);
+            }
+        }
+        EXPECT_NE(t.dong[1].pv[0], t.dong[2].pv[0]);
+    }
+    EXPECT_EQ(kq.nuoc, vong.back().dong[0].pv[0]);
+    EXPECT_EQ(kq.diem, vong.back().dong[0].diem);
+
+    auto motNuoc = banTuFEN(FEN_DEN_MOT_NUOC, luot);
+    vong.clear();
+    gh.doSau = 3;
+    gh.timCaNuocDuyNhat = true;
+    may.tim(*motNuoc, luot, {}, gh);
+    ASSERT_EQ(vong.size(), 3u);
+    ASSERT_EQ(vong.back().dong.size(), 1u);
+    EXPECT_EQ(vong.back().dong[0].pv[0], (NuocDi{0, 4, 0, 5}));
+}

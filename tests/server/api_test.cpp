@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <set>
 #include <thread>
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -12,6 +13,7 @@
 #include <nlohmann/json.hpp>
 
 #include "may_chu_thu.h"
+#include "nuoc_uci.h"
 #include "van_lap_lai.h"
 
 using json = nlohmann::ordered_json;
@@ -500,4 +502,74 @@ TEST(Api, GameFromASetUpPosition) {
     mc.api("vanmoi?cheDo=NM&doKho=DE&pheNguoi=DO&giay=0&fen=" + maHoaFEN(fen));
     EXPECT_TRUE(thu::choDen([&] { return J(mc.api("trangthai"))["nuocThu"] == 1; }));
     EXPECT_EQ(J(mc.api("trangthai"))["luot"], "DO");
+}
+
+// The analysis board's commands on their own thread: the best lines of a
+// position (legal, distinct, best first), a mate in two for either side with
+// its count and sign, refusals that leave the analysis alone, and the stop.
+TEST(Api, AnalysisLinesMatesRefusalsAndStop) {
+    MayChuThu mc;
+    const std::string batDau = "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w";
+    auto url = [](std::string fen) { return fen.replace(fen.find(' '), 1, "%20"); };
+    json a = J(mc.api("phantich?fen=" + url(batDau) + "&dong=3"));
+    EXPECT_EQ(a["ok"], true);
+    EXPECT_EQ(a["fen"], batDau);
+    ASSERT_TRUE(thu::choDen([&] { return J(mc.api("phantich"))["doSau"] >= 4; }));
+    a = J(mc.api("phantich"));
+    ASSERT_EQ(a["dong"].size(), 3u);
+    std::set<std::string> dau;
+    for (size_t j = 0; j < 3; ++j) {
+        const json& d = a["dong"][j];
+        if (j > 0) EXPECT_LE(d["diem"], a["dong"][j - 1]["diem"]) << "red to move: best first";
+        EXPECT_TRUE(d["chieuHet"].is_null());
+        dau.insert(d["nuoc"][0].get<std::string>());
+        uci::TheCo tc;
+        std::string loi;
+        ASSERT_TRUE(tc.datFEN(batDau, loi));
+        for (const auto& n : d["nuoc"]) {
+            NuocDi nd;
+            ASSERT_TRUE(uci::docNuoc(n.get<std::string>(), nd)) << n;
+            EXPECT_TRUE(tc.di(nd)) << a.dump();
+        }
+    }
+    EXPECT_EQ(dau.size(), 3u);
+
+    // Refused without touching the analysis in progress.
+    for (const char* sai : {"fen=xyz", "fen=4k4/9/9/9/9/9/9/9/9/9%20w", "fen="}) {
+        a = J(mc.api(std::string("phantich?") + sai));
+        EXPECT_EQ(a["ok"], false) << sai;
+        EXPECT_FALSE(a["lyDo"].get<std::string>().empty());
+    }
+    EXPECT_EQ(J(mc.api("phantich"))["fen"], batDau);
+
+    const std::pair<const char*, int> chieuHet[] = {{"4k4/9/9/9/9/9/9/9/R8/3K4R w", 2},
+                                                    {"3k4r/r8/9/9/9/9/9/9/9/4K4 b", -2}};
+    for (const auto& [fen, n] : chieuHet) {
+        SCOPED_TRACE(fen);
+        mc.api("phantich?dong=1&fen=" + url(fen));
+        ASSERT_TRUE(thu::choDen([&] { return !J(mc.api("phantich"))["dong"].empty(); }));
+        ASSERT_TRUE(thu::choDen([&] { return J(mc.api("phantich"))["dong"][0]["chieuHet"] == n; }))
+            << mc.api("phantich");
+        a = J(mc.api("phantich"));
+        EXPECT_EQ(a["dong"][0]["diem"] > 0, n > 0);
+        EXPECT_EQ(a["dong"][0]["nuoc"].size(), 3u);
+    }
+
+    // Stopped: the lines stay as they were.
+    mc.api("phantich?dong=2&fen=" + url(batDau));
+    ASSERT_TRUE(thu::choDen([&] { return J(mc.api("phantich"))["doSau"] >= 3; }));
+    mc.api("phantich?dung=1");
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const std::string dung = mc.api("phantich");
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    EXPECT_EQ(mc.api("phantich"), dung);
+
+    // The graph: every position of the game scored, red's view; a wrong move refused.
+    ASSERT_TRUE(thu::choDen([&] {
+        return J(mc.api("danhgiavan?fen=" + url(batDau) + "&nuoc=h2e2,h9g7,h0g2"))["xong"] == true;
+    }));
+    a = J(mc.api("danhgiavan?fen=" + url(batDau) + "&nuoc=h2e2,h9g7,h0g2"));
+    ASSERT_EQ(a["diem"].size(), 4u);
+    for (const auto& d : a["diem"]) EXPECT_TRUE(d.is_number_integer());
+    EXPECT_EQ(J(mc.api("danhgiavan?fen=" + url(batDau) + "&nuoc=h2e2,h2e2"))["ok"], false);
 }

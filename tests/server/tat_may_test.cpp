@@ -36,6 +36,8 @@ TEST(TatMay, SignalDuringAHardSearchEndsWithZero) {
         // and a search from the opening runs to its time limit.
         json s = json::parse(mc.api("vanmoi?cheDo=NM&pheNguoi=DEN&doKho=KHO"));
         ASSERT_EQ(s["mayDangNghi"], true);
+        // And the analysis thinks without a bound meanwhile.
+        ASSERT_EQ(json::parse(mc.api("phantich?dong=3&fen=rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR%20w"))["ok"], true);
         // A client that has half-sent a request keeps the serving thread busy
         // as well when the signal comes.
         int treo = ketNoi(mc.cong());
@@ -72,6 +74,29 @@ TEST(TatMay, StopDuringAHardSearchDropsItsMoveAndJoinsTheWorker) {
         EXPECT_TRUE(s["lichSu"].empty());
         EXPECT_EQ(s["thongKeMay"]["co"], false);
         EXPECT_EQ(s["mayDangNghi"], false) << "the worker had taken the scheduled move";
+    }
+    EXPECT_EQ(soLuong(), truoc);
+}
+
+// The analysis thread ends with the server, in the middle of a search without
+// a bound, and a request served after the stop starts no thread again.
+TEST(TatMay, StopDuringAnAnalysisJoinsItsThread) {
+#ifdef _WIN32
+    GTEST_SKIP() << "counts threads through /proc";
+#endif
+    std::thread([] {}).join();
+    const size_t truoc = soLuong();
+    const std::string lenh = "dong=2&fen=rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR%20w";
+    {
+        auto web = std::make_unique<GiaoDienWeb>(fs::temp_directory_path().string());
+        EXPECT_EQ(json::parse(web->xuLyAPI("phantich", lenh))["ok"], true);
+        EXPECT_EQ(soLuong(), truoc + 2) << "the worker and the analysis";
+        ASSERT_TRUE(choDen([&] { return json::parse(web->xuLyAPI("phantich", ""))["doSau"] >= 2; }));
+        web->dungVaCho();
+        EXPECT_EQ(soLuong(), truoc);
+        const json a = json::parse(web->xuLyAPI("phantich", "dong=1&fen=4k4/9/9/9/9/9/9/9/R8/3K4R%20w"));
+        EXPECT_EQ(a["ok"], true);
+        EXPECT_EQ(soLuong(), truoc);
     }
     EXPECT_EQ(soLuong(), truoc);
 }

@@ -326,8 +326,11 @@ std::string GiaoDienWeb::lenhGoiY(std::unique_lock<std::mutex>& khoa) {
     // The search runs without the lock so the worker can go on meanwhile.
     khoa.unlock();
     TimKiem::ThongKe boQua;
-    const NuocDi nuoc =
-        timKiemGoiY.timNuocDiVoiThoiGian(*banSao, luot, GOI_Y_MILI_GIAY, GOI_Y_DO_SAU, boQua, viTriTruoc);
+    NuocDi nuoc;
+    {
+        const MayPhanTich::NhuongChoVan nhuong(mayPhanTich);
+        nuoc = timKiemGoiY.timNuocDiVoiThoiGian(*banSao, luot, GOI_Y_MILI_GIAY, GOI_Y_DO_SAU, boQua, viTriTruoc);
+    }
     khoa.lock();
 
     if (phienBan == phienTruoc) {

@@ -47,7 +47,11 @@ void GiaoDienWeb::chayMotNuocMay(std::unique_lock<std::mutex>& khoa) {
     // server keeps answering (and may make this result stale) meanwhile.
     khoa.unlock();
     TimKiem::ThongKe tk;
-    const NuocDi nuoc = timKiemMay.timNuocDi(*banSao, luot, doKho, tk, viTriTruoc, giayConLai);
+    NuocDi nuoc;
+    {
+        const MayPhanTich::NhuongChoVan nhuong(mayPhanTich);
+        nuoc = timKiemMay.timNuocDi(*banSao, luot, doKho, tk, viTriTruoc, giayConLai);
+    }
     khoa.lock();
     dangNghi = false;
     if (!dangChay.load()) return;

@@ -77,6 +77,20 @@ void MayPhanTich::dungVaCho() {
     if (luong.joinable()) luong.join();
 }
 
+void MayPhanTich::batDauTimCuaVan() {
+    std::lock_guard<std::mutex> khoa(khoa_);
+    ++timCuaVan_;
+    // An analysis goes on afterwards; a graph position is scored again.
+    if (dangTim_) canTim_ = true;
+    dungTim_.store(true);
+}
+
+void MayPhanTich::xongTimCuaVan() {
+    std::lock_guard<std::mutex> khoa(khoa_);
+    --timCuaVan_;
+    coViec_.notify_all();
+}
+
 void MayPhanTich::batLuong() {
     if (!luong_.joinable() && !tat_.load()) luong_ = std::thread(&MayPhanTich::vong, this);
 }
@@ -188,6 +202,10 @@ void MayPhanTich::vong() {
     std::unique_lock<std::mutex> khoa(khoa_);
     while (!tat_.load()) {
         const auto bayGio = std::chrono::steady_clock::now();
+        if (timCuaVan_ > 0) {
+            coViec_.wait_for(khoa, NGU_KHI_RANH);
+            continue;
+        }
         if (canTim_ && bayGio - hoiCuoi_ < THOI_GIAN_CHO) {
             canTim_ = false;
             dangTim_ = true;

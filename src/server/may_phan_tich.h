@@ -37,6 +37,19 @@ public:
     // scored in the background; the JSON answer holds the scores known so far.
     std::string lenhDanhGiaVan(const ThamSo& thamSo);
 
+    // The game's own searches (the computer's move, a hint) come first: while
+    // one runs, the analysis waits, and a search of its own in progress stops
+    // to go on (from its table) once the game's is over.
+    void batDauTimCuaVan();
+    void xongTimCuaVan();
+    struct NhuongChoVan {
+        MayPhanTich& m;
+        explicit NhuongChoVan(MayPhanTich& may) : m(may) { m.batDauTimCuaVan(); }
+        ~NhuongChoVan() { m.xongTimCuaVan(); }
+        NhuongChoVan(const NhuongChoVan&) = delete;
+        NhuongChoVan& operator=(const NhuongChoVan&) = delete;
+    };
+
     // Stops any search and the thread soon; takes no lock (safe from any thread).
     void baoDung();
     // baoDung, then waits for the thread. No search starts afterwards.
@@ -70,6 +83,7 @@ private:
     bool canTim_ = false;  // asked, not yet searched (or stopped before its end)
     bool dangTim_ = false;
     bool xong_ = false;    // its search ended by itself (a mate, or the deepest depth)
+    int timCuaVan_ = 0;    // the game's searches running now
     std::chrono::steady_clock::time_point hoiCuoi_;
     int32_t doSau_ = 0;
     std::vector<Dong> dong_;

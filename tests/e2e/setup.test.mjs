@@ -1,6 +1,7 @@
 // Setting up a position on the page: built in the editor (a piece dragged
 // from the tray, others placed with two clicks), refused with its reason,
-// mended, then played from, black first, the move list numbering it so.
+// mended, then played from, black first, the move list numbering it so;
+// then handed to the analysis.
 
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
@@ -32,7 +33,7 @@ async function place(page, phe, loai, h, c) {
   await editorPoint(page, h, c).click();
 }
 
-test('a position built in the editor is refused with its reason, mended, and played black first', T, async (t) => {
+test('a position built in the editor is refused with its reason, mended, played black first and analysed', T, async (t) => {
   const { page } = await openGame(t);
   await page.click('#nut-bay-co');
   await page.locator('#hop-bay-co[open]').waitFor();
@@ -77,4 +78,13 @@ test('a position built in the editor is refused with its reason, mended, and pla
   assert.equal(await rows.nth(1).locator('.so').textContent(), '2.');
   assert.match(await rows.nth(1).locator('.nuoc.do').textContent(), /Xe/);
   await page.locator('#phu-trang-thai', { hasText: 'Nước 2' }).waitFor();
+
+  // The editor opens on the position shown; "Phân tích" hands it to the analysis.
+  await page.click('#nut-bay-co');
+  assert.equal(await page.inputValue('#o-fen'), '9/3k5/9/9/9/9/9/9/2R6/4K4 b');
+  await status('Thế cờ hợp lệ');
+  await page.click('#nut-phan-tich-the-co');
+  await page.locator('#hop-bay-co').waitFor({ state: 'hidden' });
+  await page.locator('#phan-tich').waitFor();
+  await page.locator('#dong-phan-tich li').first().waitFor();
 });

@@ -510,8 +510,7 @@ TEST(Api, GameFromASetUpPosition) {
 TEST(Api, AnalysisLinesMatesRefusalsAndStop) {
     MayChuThu mc;
     const std::string batDau = "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w";
-    auto url = [](std::string fen) { return fen.replace(fen.find(' '), 1, "%20"); };
-    json a = J(mc.api("phantich?fen=" + url(batDau) + "&dong=3"));
+    json a = J(mc.api("phantich?fen=" + maHoaFEN(batDau) + "&dong=3"));
     EXPECT_EQ(a["ok"], true);
     EXPECT_EQ(a["fen"], batDau);
     ASSERT_TRUE(thu::choDen([&] { return J(mc.api("phantich"))["doSau"] >= 4; }));
@@ -520,7 +519,9 @@ TEST(Api, AnalysisLinesMatesRefusalsAndStop) {
     std::set<std::string> dau;
     for (size_t j = 0; j < 3; ++j) {
         const json& d = a["dong"][j];
-        if (j > 0) EXPECT_LE(d["diem"], a["dong"][j - 1]["diem"]) << "red to move: best first";
+        if (j > 0) {
+            EXPECT_LE(d["diem"], a["dong"][j - 1]["diem"]) << "red to move: best first";
+        }
         EXPECT_TRUE(d["chieuHet"].is_null());
         dau.insert(d["nuoc"][0].get<std::string>());
         uci::TheCo tc;
@@ -546,7 +547,7 @@ TEST(Api, AnalysisLinesMatesRefusalsAndStop) {
                                                     {"3k4r/r8/9/9/9/9/9/9/9/4K4 b", -2}};
     for (const auto& [fen, n] : chieuHet) {
         SCOPED_TRACE(fen);
-        mc.api("phantich?dong=1&fen=" + url(fen));
+        mc.api("phantich?dong=1&fen=" + maHoaFEN(fen));
         ASSERT_TRUE(thu::choDen([&] { return !J(mc.api("phantich"))["dong"].empty(); }));
         ASSERT_TRUE(thu::choDen([&] { return J(mc.api("phantich"))["dong"][0]["chieuHet"] == n; }))
             << mc.api("phantich");
@@ -556,7 +557,7 @@ TEST(Api, AnalysisLinesMatesRefusalsAndStop) {
     }
 
     // Stopped: the lines stay as they were.
-    mc.api("phantich?dong=2&fen=" + url(batDau));
+    mc.api("phantich?dong=2&fen=" + maHoaFEN(batDau));
     ASSERT_TRUE(thu::choDen([&] { return J(mc.api("phantich"))["doSau"] >= 3; }));
     mc.api("phantich?dung=1");
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
@@ -566,10 +567,10 @@ TEST(Api, AnalysisLinesMatesRefusalsAndStop) {
 
     // The graph: every position of the game scored, red's view; a wrong move refused.
     ASSERT_TRUE(thu::choDen([&] {
-        return J(mc.api("danhgiavan?fen=" + url(batDau) + "&nuoc=h2e2,h9g7,h0g2"))["xong"] == true;
+        return J(mc.api("danhgiavan?fen=" + maHoaFEN(batDau) + "&nuoc=h2e2,h9g7,h0g2"))["xong"] == true;
     }));
-    a = J(mc.api("danhgiavan?fen=" + url(batDau) + "&nuoc=h2e2,h9g7,h0g2"));
+    a = J(mc.api("danhgiavan?fen=" + maHoaFEN(batDau) + "&nuoc=h2e2,h9g7,h0g2"));
     ASSERT_EQ(a["diem"].size(), 4u);
     for (const auto& d : a["diem"]) EXPECT_TRUE(d.is_number_integer());
-    EXPECT_EQ(J(mc.api("danhgiavan?fen=" + url(batDau) + "&nuoc=h2e2,h2e2"))["ok"], false);
+    EXPECT_EQ(J(mc.api("danhgiavan?fen=" + maHoaFEN(batDau) + "&nuoc=h2e2,h2e2"))["ok"], false);
 }

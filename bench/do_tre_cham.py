@@ -3,12 +3,19 @@
 change against the same program with --no-autosave, side by side in one run.
 
     bench/do_tre_cham.py PROGRAM WEB_ROOT [MOVES]
+    bench/do_tre_cham.py PROGRAM WEB_ROOT [MOVES] --goc EARLIER_PROGRAM
 
 Two copies of the program serve the same human-against-human game with a
 clock; each move is played on both, in turns (which one goes first alternates),
 so that the machine's load weighs on both alike. Only the request that plays
 the move is timed: connect, send, the whole answer. Prints one Markdown table
 row per program: median, p99 and mean in milliseconds.
+
+With --goc the second copy is an earlier build, both keeping their games,
+and each game ends after 20 to 120 moves, by turns resigned (the game is
+written to the list of played games) or replaced by a new one while
+unfinished (written as well): those requests are timed apart, one more row
+each per program.
 """
 import json
 import random
@@ -52,38 +59,58 @@ def chay(chuong_trinh, web, thu_muc, them):
 
 
 def main():
-    chuong_trinh, web = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
-    so_nuoc = int(sys.argv[3]) if len(sys.argv) > 3 else 2000
+    thong_so = sys.argv[1:]
+    goc = None
+    if "--goc" in thong_so:
+        i = thong_so.index("--goc")
+        goc = os.path.abspath(thong_so[i + 1])
+        del thong_so[i:i + 2]
+    chuong_trinh, web = os.path.abspath(thong_so[0]), os.path.abspath(thong_so[1])
+    so_nuoc = int(thong_so[2]) if len(thong_so) > 2 else 2000
     ngau_nhien = random.Random(19)
     with tempfile.TemporaryDirectory() as tam:
         os.makedirs(os.path.join(tam, "co"))
         os.makedirs(os.path.join(tam, "khong"))
         co, cong_co = chay(chuong_trinh, web, os.path.join(tam, "co"), ["--data-dir", os.path.join(tam, "co", "du_lieu")])
-        khong, cong_khong = chay(chuong_trinh, web, os.path.join(tam, "khong"),
-                                 ["--no-autosave", "--data-dir", os.path.join(tam, "khong", "du_lieu")])
+        if goc:
+            khong, cong_khong = chay(goc, web, os.path.join(tam, "khong"),
+                                     ["--data-dir", os.path.join(tam, "khong", "du_lieu")])
+        else:
+            khong, cong_khong = chay(chuong_trinh, web, os.path.join(tam, "khong"),
+                                     ["--no-autosave", "--data-dir", os.path.join(tam, "khong", "du_lieu")])
         cong = {"co": cong_co, "khong": cong_khong}
         do_tre = {"co": [], "khong": []}
+        ket_thuc = {"co": [], "khong": []}
+        thay_van = {"co": [], "khong": []}
         try:
-            def ca_hai(duong, do=False):
+            def ca_hai(duong, do=None):
                 thu_tu = ["co", "khong"] if len(do_tre["co"]) % 2 == 0 else ["khong", "co"]
                 kq = {}
                 for ten in thu_tu:
                     kq[ten], t = hoi(cong[ten], duong)
-                    if do:
-                        do_tre[ten].append(t)
+                    if do is not None:
+                        do[ten].append(t)
                 return kq["co"]
 
             s = ca_hai("/api/vanmoi?giay=600")
+            dai = ngau_nhien.randint(20, 120)
             while len(do_tre["co"]) < so_nuoc:
+                if goc and s["ketQua"] == "DANG_CHOI" and s["nuocThu"] >= dai:
+                    if len(ket_thuc["co"]) <= len(thay_van["co"]):
+                        s = ca_hai("/api/xinthua", ket_thuc)
+                    else:
+                        s = ca_hai("/api/vanmoi?giay=600", thay_van)
+                        dai = ngau_nhien.randint(20, 120)
                 if s["ketQua"] != "DANG_CHOI" or s["nuocThu"] >= 120:
                     s = ca_hai("/api/vanmoi?giay=600")
+                    dai = ngau_nhien.randint(20, 120)
                 quan = [q for q in s["banCo"] if q["phe"] == s["luot"]]
                 ngau_nhien.shuffle(quan)
                 for q in quan:
                     chon = ca_hai(f"/api/cham?hang={q['h']}&cot={q['c']}")
                     if chon.get("nuocDen"):
                         h, c = ngau_nhien.choice(chon["nuocDen"])
-                        s = ca_hai(f"/api/cham?hang={h}&cot={c}", do=True)
+                        s = ca_hai(f"/api/cham?hang={h}&cot={c}", do_tre)
                         assert s.get("hanhDong") == "di", s
                         break
             kept = open(os.path.join(tam, "co", "du_lieu", "van_dang_choi.save")).read()
@@ -93,11 +120,16 @@ def main():
                 p.terminate()
                 p.wait()
 
-    for ten, nhan in (("co", "autosave"), ("khong", "--no-autosave")):
-        d = sorted(do_tre[ten])
-        p99 = d[min(len(d) - 1, int(len(d) * 0.99))]
-        print(f"| {nhan} | {len(d)} | {statistics.median(d) * 1000:.3f} | {p99 * 1000:.3f} | "
-              f"{statistics.fmean(d) * 1000:.3f} |")
+    nhan = (("co", "this build"), ("khong", "earlier build")) if goc else (("co", "autosave"), ("khong", "--no-autosave"))
+    bang = [("", do_tre)] + ([(" resigning", ket_thuc), (" replacing an unfinished game", thay_van)] if goc else [])
+    for loai, so_do in bang:
+        for ten, chu in nhan:
+            d = sorted(so_do[ten])
+            if not d:
+                continue
+            p99 = d[min(len(d) - 1, int(len(d) * 0.99))]
+            print(f"| {chu}{loai} | {len(d)} | {statistics.median(d) * 1000:.3f} | {p99 * 1000:.3f} | "
+                  f"{statistics.fmean(d) * 1000:.3f} |")
 
 
 if __name__ == "__main__":

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets (build-fuzz, clang) and runs each for a while:
 #   tools/fuzz.sh [SECONDS] [TARGET...]
-# SECONDS per target (default 30); TARGETs from fuzz_http, fuzz_van_luu,
+# SECONDS per target (default 30); TARGETs from fuzz_http, fuzz_van_luu, fuzz_pgn,
 # fuzz_truy_van, fuzz_fen, fuzz_uci (default all). Each runs on a copy of its committed
 # seed corpus, which therefore never grows by itself. Any crash, sanitizer
 # report, leak or time-out fails the script; the input that caused it is kept
@@ -16,18 +16,18 @@ if ! [[ "$giay" =~ ^[0-9]+$ ]] || [ "$giay" -lt 1 ]; then
   exit 2
 fi
 
-tat_ca=(fuzz_http fuzz_van_luu fuzz_truy_van fuzz_fen fuzz_uci)
+tat_ca=(fuzz_http fuzz_van_luu fuzz_truy_van fuzz_fen fuzz_uci fuzz_pgn)
 muc_tieu=("$@")
 [ ${#muc_tieu[@]} -eq 0 ] && muc_tieu=("${tat_ca[@]}")
 for t in "${muc_tieu[@]}"; do
   [[ " ${tat_ca[*]} " == *" $t "* ]] || { echo "unknown target: $t (one of: ${tat_ca[*]})" >&2; exit 2; }
 done
 
-# Longest input per target: a short HTTP session or saved game, a query, a FEN,
+# Longest input per target: a short HTTP session, saved game or game file, a query, a FEN,
 # a short UCI conversation.
 do_dai() {
   case "$1" in
-    fuzz_http|fuzz_van_luu) echo 4096 ;;
+    fuzz_http|fuzz_van_luu|fuzz_pgn) echo 4096 ;;
     fuzz_truy_van) echo 512 ;;
     fuzz_fen) echo 256 ;;
     fuzz_uci) echo 1024 ;;

@@ -186,6 +186,7 @@ export class PhanTich {
     this.xem = null;
     this.ketQua = null;
     this.banCo.veMuiTenPhanTich([]);
+    this.khoaVe = null;
     this.onDoi();
   }
 
@@ -274,6 +275,13 @@ export class PhanTich {
     if (kq && kq.loi && kq.fen === vt.fen) trangThai = kq.loi;
     else if (!dsDong.length) trangThai = this.chay ? 'Đang suy nghĩ…' : 'Đã dừng.';
     else trangThai = `${this.chay ? 'Độ sâu' : 'Đã dừng ở độ sâu'} ${kq.doSau} · ${TEN_PHE[vt.luot]} đi`;
+    // The page draws often (every 40 ms while the computer thinks): the
+    // lines are rebuilt only when they change, so a move under the pointer
+    // stays the button that is clicked.
+    const khoa = JSON.stringify([vt.fen, trangThai, this.chay, !!this.goc, this.xem && this.xem.chu, this.dangHienSao(),
+      dsDong.map((d) => [chuDiem(d), d.cacNuoc.map((m) => m.chu)])]);
+    if (khoa === this.khoaVe) return;
+    this.khoaVe = khoa;
     $('trang-thai-phan-tich').textContent = trangThai;
     $('nguon-phan-tich').textContent = this.goc ? 'Thế cờ riêng' : 'Thế cờ đang xem của ván';
 

@@ -17,6 +17,7 @@ import { bienBan, cacViTri, vietNuoc, viTriTuBanCo } from './notation.js';
 import { docCaiDat, ghiCaiDat, apDungGiaoDien } from './settings.js';
 import { phatAm, chonAm } from './sound.js';
 import { ganHopVanBan } from './text_dialogs.js';
+import { ganVanDaChoi } from './games.js';
 import { XemLai } from './review.js';
 import { nhapVan } from './import.js';
 import { hoiXacNhan } from './xac_nhan.js';
@@ -103,7 +104,7 @@ function nhanTrangThai(moi) {
   tt = moi;
   mocNhan = performance.now();
   datBenDiTruoc(benDiTruoc(tt));
-  const vanKhac = ['vanmoi', 'tai', 'khoiphuc'].includes(moi.hanhDong);
+  const vanKhac = ['vanmoi', 'tai', 'khoiphuc', 'mo'].includes(moi.hanhDong);
   if (vanKhac) {
     datCaiDat({ latTay: false });
     xemLai.dong();
@@ -130,7 +131,7 @@ function baoNuocMoi(cu, moi) {
   if (!cu || dangNhap) return;
   const n = moi.lichSu.length;
   const moiDi = n > 0 && (n > cu.lichSu.length || (n === cu.lichSu.length && moi.moTaCuoi !== cu.moTaCuoi))
-    && moi.hanhDong !== 'tai' && moi.hanhDong !== 'huy';
+    && moi.hanhDong !== 'tai' && moi.hanhDong !== 'mo' && moi.hanhDong !== 'huy';
   const vuaHet = moi.ketQua !== 'DANG_CHOI' && cu.ketQua === 'DANG_CHOI';
   if (!moiDi && !vuaHet) return;
   if (moiDi) {
@@ -241,7 +242,7 @@ function capNhatNut() {
   $('nut-huy').disabled = tat || tt.nuocThu === 0;
   $('nut-goi-y').disabled = tat || !dangChoi || mayCam(tt, tt.luot) || xemLai.ply !== null || tt.tamDungMay;
   for (const id of ['nut-luu', 'nut-van-moi', 'nut-choi-lai', 'nut-nhap', 'nut-tiep-tuc', 'nut-di-tiep-tu-day',
-    'nut-khoi-phuc']) {
+    'nut-khoi-phuc', 'nut-van-da-choi']) {
     $(id).disabled = tat;
   }
   $('nut-lui').disabled = tt.lichSu.length === 0 || xemLai.ply === 0;
@@ -323,7 +324,7 @@ async function choThayVan(viec) {
   if (!tt || tt.ketQua !== 'DANG_CHOI' || tt.lichSu.length === 0) return true;
   return hoiXacNhan('Bỏ ván đang chơi?',
     `Ván đang chơi chưa xong (đã đi tới ${tenNuoc(tt.lichSu.length)}). `
-      + `${viec} sẽ thay nó và ván này mất.`,
+      + `${viec} sẽ thay nó; ván này được cất vào “Ván đã chơi”.`,
     'Bỏ ván này');
 }
 
@@ -530,7 +531,8 @@ function ganSuKien() {
   $('nut-dong-loi-nhap').addEventListener('click', () => { $('loi-nhap').hidden = true; });
   $('nut-ve-van').addEventListener('click', () => xemLai.dong());
   $('nut-di-tiep-tu-day').addEventListener('click', diTiepTuDay);
-  ganHopVanBan({ layTrangThai: () => tt, layKieu: () => cd.kyPhap, onNhap: nhap });
+  ganHopVanBan({ layTrangThai: () => tt, layKieu: () => cd.kyPhap, layPGN: () => gui('pgn'), onNhap: nhap });
+  ganVanDaChoi({ gui, xuLyTraLoi, choThayVan });
   ganBayCo({ layTheCo: () => (tt ? theCoHien() : null), onChoi: (fen) => hopVanMoi.mo(tt, fen) });
   $('nut-am-thanh').addEventListener('click', () => datCaiDat({ amThanh: !cd.amThanh }));
   $('chon-ky-phap').addEventListener('change', (e) => datCaiDat({ kyPhap: e.target.value }));

@@ -1,24 +1,50 @@
-// The dialogs of the game as text: the export (copy or download) and the
-// import (paste a move list or open a game file; a file of several games
-// asks which). What the import does with the game is the caller's: it is
-// given one game of docCacVan.
+// The dialogs of the game as text: the export (copy or download, as our own
+// text or as PGN) and the import (paste a move list or open a game file; a
+// file of several games asks which). What the import does with the game is
+// the caller's: it is given one game of docCacVan.
 
-import { xuatVan } from './transfer.js';
+import { xuatVan, pgnWXF } from './transfer.js';
 import { docTep, docCacVan, moTaVan } from './pgn.js';
 import { thongBao } from './toast.js';
 import { CHU } from './labels.js';
 
 const $ = (id) => document.getElementById(id);
 
-/** layTrangThai(): the latest state; layKieu(): the notation; onNhap(van): replay one game. */
-export function ganHopVanBan({ layTrangThai, layKieu, onNhap }) {
-  $('nut-xuat').addEventListener('click', () => {
+let tenTep = ''; // the download's name, for the text shown
+
+/**
+ * layTrangThai(): the latest state; layKieu(): the notation; layPGN(): the
+ * program's {ok, pgn, tenTep} for the game (null when unreachable);
+ * onNhap(van): replay one game.
+ */
+export function ganHopVanBan({ layTrangThai, layKieu, layPGN, onNhap }) {
+  const dien = async () => {
     const tt = layTrangThai();
     if (!tt) return;
-    $('chu-xuat').value = xuatVan(tt, layKieu());
-    $('hop-xuat').showModal();
+    const kieu = $('kieu-xuat').value;
+    $('nut-tai-tep').textContent = kieu === 'van-ban' ? 'Tải về (.txt)' : 'Tải về (.pgn)';
+    if (kieu === 'van-ban') {
+      $('chu-xuat').value = xuatVan(tt, layKieu());
+      tenTep = `van-co-tuong-${new Date().toISOString().slice(0, 10)}.txt`;
+    } else {
+      const traLoi = await layPGN();
+      if (!traLoi || traLoi.ok === false) {
+        thongBao(traLoi ? traLoi.lyDo : 'Không lấy được PGN của ván', 'loi');
+        return;
+      }
+      // The moves as the page writes them, of the state the text was made from.
+      const ttMoi = layTrangThai();
+      $('chu-xuat').value = kieu === 'pgn-wxf' ? pgnWXF(traLoi.pgn, ttMoi) : traLoi.pgn;
+      tenTep = kieu === 'pgn-wxf' ? traLoi.tenTep.replace(/\.pgn$/, '-wxf.pgn') : traLoi.tenTep;
+    }
     $('chu-xuat').scrollTop = 0;
+  };
+  $('nut-xuat').addEventListener('click', () => {
+    if (!layTrangThai()) return;
+    $('hop-xuat').showModal();
+    dien();
   });
+  $('kieu-xuat').addEventListener('change', dien);
   $('nut-sao-chep').addEventListener('click', saoChep);
   $('nut-tai-tep').addEventListener('click', taiTep);
   $('nut-nhap').addEventListener('click', () => $('hop-nhap').showModal());
@@ -80,10 +106,13 @@ async function saoChep() {
 }
 
 function taiTep() {
-  const url = URL.createObjectURL(new Blob([$('chu-xuat').value], { type: 'text/plain;charset=utf-8' }));
+  const pgn = tenTep.endsWith('.pgn');
+  const loai = pgn ? 'application/x-chess-pgn;charset=utf-8' : 'text/plain;charset=utf-8';
+  // A Blob of a string is UTF-8.
+  const url = URL.createObjectURL(new Blob([$('chu-xuat').value], { type: loai }));
   const a = document.createElement('a');
   a.href = url;
-  a.download = `van-co-tuong-${new Date().toISOString().slice(0, 10)}.txt`;
+  a.download = tenTep;
   document.body.append(a);
   a.click();
   a.remove();

@@ -42,5 +42,40 @@ export function xuatVan(tt, kieu) {
   return `${dong.join('\n')}\n`;
 }
 
+/**
+ * The program's PGN of the game with its moves in WXF, as the page writes
+ * them: the same tags with [Format "WXF"], the moves numbered from the
+ * side the game began with (a [FEN] with black to move is "1... "), the
+ * reason and the result as they were, lines of at most 80 characters.
+ */
+export function pgnWXF(pgn, tt) {
+  const giua = pgn.indexOf('\n\n');
+  const the = (giua < 0 ? pgn : pgn.slice(0, giua)).replace('[Format "ICCS"]', '[Format "WXF"]');
+  const denTruoc = /^\[FEN "[^"]* b[" ]/m.test(the);
+  const ketQua = /^\[Result "([^"]*)"\]/m.exec(the)?.[1] ?? '*';
+  const lyDo = /\{([^}]*)\}\s*\S+\s*$/.exec(pgn)?.[1].replace(/\s+/g, ' ').trim();
+  const tu = [];
+  bienBan(tt.banCo, tt.lichSu, 'wxf').forEach((m, k) => {
+    const j = k + (denTruoc ? 1 : 0);
+    const so = Math.floor(j / 2) + 1;
+    if (j % 2 === 0) tu.push(`${so}. ${m.chu}`);
+    else tu.push(k === 0 ? `${so}... ${m.chu}` : m.chu);
+  });
+  if (lyDo) tu.push(...`{${lyDo}}`.split(' '));
+  tu.push(ketQua);
+  const dong = [];
+  let hien = '';
+  for (const t of tu) {
+    if (hien && [...hien].length + 1 + [...t].length > 80) {
+      dong.push(hien);
+      hien = t;
+    } else {
+      hien = hien ? `${hien} ${t}` : t;
+    }
+  }
+  dong.push(hien);
+  return `${the}\n\n${dong.join('\n')}\n`;
+}
+
 // Reading a pasted game lives with the game files' reader.
 export { tachVan } from './pgn.js';

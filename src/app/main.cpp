@@ -49,9 +49,9 @@ void inCachDung() {
         "  --serve             chỉ chạy máy chủ, không mở trình duyệt\n"
         "  --no-open           như --serve: không mở trình duyệt\n"
         "  --web-root THU_MUC  thư mục giao diện web (mặc định tìm cạnh executable)\n"
-        "  --data-dir THU_MUC  nơi giữ ván đang chơi giữa các lần chạy (mặc định thư mục dữ liệu\n"
-        "                      của người dùng: $XDG_DATA_HOME/tavelin3d, ~/.local/share/tavelin3d,\n"
-        "                      %LOCALAPPDATA%\\tavelin3d trên Windows)\n"
+        "  --data-dir THU_MUC  nơi giữ ván đang chơi giữa các lần chạy và các ván đã chơi\n"
+        "                      (mặc định thư mục dữ liệu của người dùng: $XDG_DATA_HOME/tavelin3d,\n"
+        "                      ~/.local/share/tavelin3d, %LOCALAPPDATA%\\tavelin3d trên Windows)\n"
         "  --no-autosave       không tự lưu ván đang chơi\n"
         "  -h, --help          in hướng dẫn này rồi thoát\n",
         stdout);
@@ -136,6 +136,7 @@ int main(int argc, char** argv) {
     const std::filesystem::path duLieu = thuMucGiuVan(cd.thuMucDuLieu);
     if (!duLieu.empty()) {
         web->caiTuLuu(duLieu / TEN_TEP_TU_LUU, cd.tuLuu);
+        web->caiVanDaChoi(duLieu / TEN_THU_MUC_VAN_DA_CHOI);
     } else if (cd.tuLuu) {
         std::fputs("Không có thư mục dữ liệu: ván đang chơi sẽ không được giữ khi tắt chương trình.\n", stderr);
         std::fflush(stderr);

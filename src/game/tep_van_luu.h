@@ -36,6 +36,9 @@ struct VanDaLuu {
     int64_t miliGiayDo = -1, miliGiayDen = -1;  // the clocks to the millisecond
     bool tamDung = false;
     std::string fen;  // a set-up start position; empty for the normal start
+    // In the game kept between runs: the game's file among the played games
+    // (its name), so that the game goes on in that one file.
+    std::string idDanhSach;
 
     // The time control the game was started with, as a reader takes it.
     int giayCaiDat() const { return giayMoiBen >= 0 ? giayMoiBen : giayMoi; }

@@ -69,10 +69,13 @@ std::string GiaoDienWeb::xuLyAPI(const std::string& ten, const std::string& truy
     if (ten == "danhgiavan") return mayPhanTich.lenhDanhGiaVan(thamSo);
     static const char* const LENH[] = {"trangthai", "vanmoi",  "cham",    "bochon",   "huy",
                                        "tieptuc",   "luu",     "tai",     "goiy",     "tamdung",
-                                       "xinthua",   "vantruoc", "khoiphuc", "kiemtrafen"};
+                                       "xinthua",   "vantruoc", "khoiphuc", "kiemtrafen", "pgn",
+                                       "vandachoi"};
     bool biet = false;
     for (const char* l : LENH) biet = biet || ten == l;
     if (!biet) return {};
+    // Listing reads only the folder: the game and the computer go on meanwhile.
+    if (ten == "vandachoi" && !thamSo.count("mo") && !thamSo.count("xoa")) return danhSachVanJSON();
 
     // Judges a position alone: the game is not looked at.
     if (ten == "kiemtrafen") return lenhKiemTraFEN(thamSo);
@@ -91,6 +94,8 @@ std::string GiaoDienWeb::xuLyAPI(const std::string& ten, const std::string& truy
     else if (ten == "xinthua") traLoi = lenhXinThua();
     else if (ten == "vantruoc") traLoi = lenhVanTruoc();
     else if (ten == "khoiphuc") traLoi = lenhKhoiPhuc();
+    else if (ten == "pgn") traLoi = lenhPGN();
+    else if (ten == "vandachoi") traLoi = lenhVanDaChoi(thamSo);
     else traLoi = lenhGoiY(khoa);
     // Before the answer leaves: a change the player has seen is kept.
     luuVanDangChoi();
@@ -117,7 +122,9 @@ std::string GiaoDienWeb::lenhVanMoi(const ThamSo& thamSo) {
         if (!docTheCo(fen->second, ban, luot, lyDo)) return theCoKhongHopLe(lyDo);
     }
 
+    const VanBiThay cu = truocKhiThayVan();
     van.vanMoi(cheDo, mucDo, pheNguoi, giay);
+    sauKhiThayVan(cu);
     doKhoDo = mucDo;
     doKhoDen = mucDen;
     van.datDoKhoMay(DO, mucDo);
@@ -242,6 +249,7 @@ std::string GiaoDienWeb::lenhKiemTraFEN(const ThamSo& thamSo) {
 std::string GiaoDienWeb::lenhLuu() { return van.luuVan(TEN_TEP_LUU) ? DA_LUU : LUU_THAT_BAI; }
 
 std::string GiaoDienWeb::lenhTai() {
+    const VanBiThay cu = truocKhiThayVan();
     const KetQuaTai kq = van.taiVan(TEN_TEP_LUU);
     switch (kq.loai) {
     case KetQuaTai::KHONG_CO: return KHONG_CO_VAN_LUU;
@@ -251,6 +259,7 @@ std::string GiaoDienWeb::lenhTai() {
         return R"({"ok":false,"lyDo":)" + chuoiJSON("Ván lưu có thế cờ không hợp lệ: " + kq.lyDo) + "}";
     case KetQuaTai::DA_TAI: break;
     }
+    sauKhiThayVan(cu);
     doKhoDo = van.doKho;
     doKhoDen = van.mayDen.doKho;
     ++phienBan;
@@ -278,7 +287,13 @@ std::string GiaoDienWeb::lenhKhoiPhuc() {
     // A game with a clock comes back paused: no clock runs before the
     // player is back at the board.
     if (vanTruoc.giayCaiDat() > 0) vanTruoc.tamDung = true;
+    const VanBiThay cu = truocKhiThayVan();
     if (!van.napVan(vanTruoc)) return KHONG_CO_VAN_TRUOC;
+    sauKhiThayVan(cu);
+    // The last run's game is the live one again, in its own file of the list
+    // if it has one: listed when it ends or is replaced.
+    vanTruocChuaGhi.reset();
+    nhanIdVan(vanTruoc.idDanhSach);
     doKhoDo = van.doKho;
     doKhoDen = van.mayDen.doKho;
     ++phienBan;
@@ -291,7 +306,12 @@ std::string GiaoDienWeb::lenhKhoiPhuc() {
 void GiaoDienWeb::luuVanDangChoi() {
     if (van.soLanDoi == soLanDoiDaLuu) return;
     soLanDoiDaLuu = van.soLanDoi;
-    if (tuLuu.dangBat()) tuLuu.ghi(vietVanDaLuu(van.banLuu(true)));
+    ghiVanKetThuc();
+    VanDaLuu luu = van.banLuu(true);
+    // Only names this program makes (they begin with a digit): an older
+    // reader skips the line's two words, and no such name is one of its keys.
+    if (!idVan.empty() && idVan[0] >= '0' && idVan[0] <= '9') luu.idDanhSach = idVan;
+    if (tuLuu.dangBat() && tuLuu.ghi(vietVanDaLuu(luu))) ghiVanTruocVaoDanhSach();
 }
 
 std::string GiaoDienWeb::lenhGoiY(std::unique_lock<std::mutex>& khoa) {

@@ -23,6 +23,15 @@ void GiaoDienWeb::caiTuLuu(const std::filesystem::path& tep, bool ghi) {
     if (ghi && !tep.empty()) tuLuu.batDau(tep);
 }
 
+void GiaoDienWeb::caiVanDaChoi(const std::filesystem::path& thuMuc) {
+    std::lock_guard<std::mutex> khoa(khoaVan);
+    if (thuMuc.empty()) return;
+    vanDaChoi.batDau(thuMuc);
+    // The kept game is replaced only where this run keeps its own.
+    VanDaLuu vanTruoc;
+    if (tuLuu.dangBat() && docVanTruoc(vanTruoc)) vanTruocChuaGhi = std::move(vanTruoc);
+}
+
 bool GiaoDienWeb::moCong(int congMoi) {
     nenTang::dongSocket(socketNghe);
     socketNghe = nenTang::moCong(congMoi, cong);

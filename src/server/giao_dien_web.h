@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -15,6 +16,7 @@
 #include "tim_kiem.h"
 #include "tu_luu.h"
 #include "van_co.h"
+#include "van_da_choi.h"
 
 // The one saved game, in the working directory: saved and loaded by the API,
 // its presence reported in the state document.
@@ -39,6 +41,11 @@ public:
     // "khoiphuc", and, when `ghi`, written there after every change of the
     // game. Without this call no game is kept. Called before serving.
     void caiTuLuu(const std::filesystem::path& tep, bool ghi);
+    // The played games: every game that ends, and every unfinished one with
+    // a move that another replaces, is kept as a file in `thuMuc` (made when
+    // first needed). Without this call no game is kept. Called after
+    // caiTuLuu, before serving.
+    void caiVanDaChoi(const std::filesystem::path& thuMuc);
 
     // Opens (or re-opens) the listening port; 0 lets the system choose.
     bool moCong(int cong);
@@ -91,6 +98,16 @@ private:
     TuLuu tuLuu;
     uint64_t soLanDoiDaLuu = 0;
 
+    // The played games (van_da_choi_api.cpp), and the live game's place
+    // among them: its file's name (empty until first written), its date and
+    // the text last written there, so that a game that ends, is undone and
+    // ends again rewrites its own file, and only when it changed.
+    VanDaChoi vanDaChoi;
+    std::string idVan, ngayVan, pgnDaGhi;
+    // The unfinished game the last run kept, listed once this run's game
+    // takes its place in the kept file (unless it is continued).
+    std::optional<VanDaLuu> vanTruocChuaGhi;
+
     std::atomic<bool> dangChay{false};
     std::condition_variable bienDieuKien;
     std::thread luongMay;
@@ -129,6 +146,29 @@ private:
     static std::string moTaVanTruoc(const VanDaLuu& van);
     // Schedules the computer at once if it is to move in a running game.
     void danhThuc();
+
+    // The played games (van_da_choi_api.cpp); khoaVan held unless said.
+    std::string lenhPGN();
+    std::string lenhVanDaChoi(const ThamSo& thamSo);
+    // The list document; reads only the folder (no lock needed).
+    std::string danhSachVanJSON() const;
+    // The live game's text, dated as its file is (today when it has none).
+    std::string pgnVanHienTai();
+    // After each change: a finished game's file is written (or rewritten
+    // when it changed).
+    void ghiVanKetThuc();
+    // Once the kept file holds this run's game: the last run's is listed.
+    void ghiVanTruocVaoDanhSach();
+    // The live game is the listed game `id` (when there is such a file):
+    // its date kept, its file rewritten at its next change.
+    void nhanIdVan(const std::string& id);
+    // Around a command that replaces the live game: what to list of the
+    // old one, taken before, and written only once the new game is there.
+    struct VanBiThay {
+        std::string id, pgn;
+    };
+    VanBiThay truocKhiThayVan();
+    void sauKhiThayVan(const VanBiThay& cu);
 
     // The worker (luong_may.cpp).
     void vongLuongMay();

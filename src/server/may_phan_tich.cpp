@@ -24,7 +24,10 @@ std::string layChu(const ThamSo& thamSo, const std::string& ten) {
 
 std::string tuChoi(const std::string& lyDo) { return R"({"ok":false,"lyDo":)" + chuoiJSON(lyDo) + "}"; }
 
-// The position of a FEN a game could reach; lyDo names what is wrong otherwise.
+// The position of a FEN a game could be played from, judged by the one test
+// every set-up game passes (docTheCo, through TheCo, which also keeps the
+// keys a replay of moves needs); lyDo names what is wrong otherwise, in the
+// words "vanmoi" and "kiemtrafen" use.
 bool docViTri(const std::string& fen, uci::TheCo& tc, std::string& lyDo) {
     if (fen.empty()) {
         lyDo = "Thiếu thế cờ (fen)";

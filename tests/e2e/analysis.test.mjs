@@ -32,7 +32,15 @@ test('analysis: lines, arrows, the copy, a mate handed over, the graph', T, asyn
   }
   await saveScreenshot(page, 'analysis-desktop.png');
 
-  // A move of the best line, on a copy: the game keeps its one move.
+  // Stopped, the lines stay; a move of the best one, on a copy: the game keeps its one move.
+  await page.click('#nut-chay-phan-tich');
+  await page.locator('#trang-thai-phan-tich', { hasText: 'Đã dừng ở độ sâu' }).waitFor();
+  // The page draws the board after each state it asks for: unchanged lines are not rebuilt,
+  // so a move being clicked stays in place.
+  const nutDau = await page.locator('.dong-pt-0 .nut-nuoc-pt').first().elementHandle();
+  await page.waitForResponse((r) => r.url().includes('/api/trangthai'));
+  await page.evaluate(() => new Promise((r) => { requestAnimationFrame(() => setTimeout(r, 50)); }));
+  assert.ok(await nutDau.evaluate((e) => e.isConnected), 'the lines were rebuilt');
   const nuoc = await page.locator('.lop-phan-tich .mui-pt-0').getAttribute('data-nuoc');
   const [hd, cd, hc, cc] = nuoc.split(',').map(Number);
   const quan = await pieceAt(page, hd, cd);
@@ -46,7 +54,7 @@ test('analysis: lines, arrows, the copy, a mate handed over, the graph', T, asyn
   await page.locator('#sao-phan-tich').waitFor({ state: 'hidden' });
   assert.deepEqual(await pieceAt(page, hd, cd), quan);
 
-  // A position from elsewhere on the page: red mates in two.
+  // A position from elsewhere on the page (the analysis starts again): red mates in two.
   await page.evaluate(() => document.dispatchEvent(new CustomEvent('phantich:mo',
     { detail: { fen: '4k4/9/9/9/9/9/9/9/R8/3K4R w' } })));
   await page.locator('.dong-pt-0 .diem-pt', { hasText: 'Đỏ chiếu hết sau 2 nước' }).waitFor();

@@ -317,6 +317,110 @@ TEST(Api, HintAndClockRunningOut) {
     EXPECT_EQ(mc.api("goiy"), tuChoi("Ván đã kết thúc"));
 }
 
+TEST(Api, PlayedGamesAreListedOpenedAndDeleted) {
+    MayChuThu mc;
+    const thu::fs::path thuMuc = mc.tepTuLuu().parent_path() / "van_da_choi";
+    EXPECT_EQ(mc.api("vandachoi"), R"({"ok":true,"van":[],"ghiChu":[]})");
+    auto ds = [&] { return J(mc.api("vandachoi")); };
+
+    // A game that ends is listed; ended again after an undo, it is the same entry.
+    mc.api("cham?hang=7&cot=7");
+    mc.api("cham?hang=7&cot=4");
+    ASSERT_EQ(J(mc.api("xinthua"))["ketQua"], "DO_THANG");
+    json d = ds();
+    ASSERT_EQ(d["van"].size(), 1u) << d;
+    const std::string id = d["van"][0]["id"];
+    EXPECT_EQ(d["van"][0]["ketQua"], "1-0");
+    EXPECT_EQ(d["van"][0]["lyDo"], "Đen xin thua");
+    EXPECT_EQ(d["van"][0]["soNuoc"], 1);
+    EXPECT_EQ(d["van"][0]["do"], "Người");
+    mc.api("huy");
+    mc.api("cham?hang=0&cot=7");
+    mc.api("cham?hang=2&cot=6");
+    ASSERT_EQ(J(mc.api("xinthua"))["ketQua"], "DEN_THANG");
+    d = ds();
+    ASSERT_EQ(d["van"].size(), 1u) << d;
+    EXPECT_EQ(d["van"][0]["id"], id);
+    EXPECT_EQ(d["van"][0]["ketQua"], "0-1");
+    EXPECT_EQ(d["van"][0]["soNuoc"], 2);
+    // The live game as a file, as the list keeps it.
+    json pgn = J(mc.api("pgn"));
+    EXPECT_EQ(pgn["pgn"], thu::docHetTep(thuMuc / (id + ".pgn")));
+    EXPECT_EQ(pgn["tenTep"], "tavelin3d-" + id + ".pgn");
+
+    // An unfinished game with a move is listed when another replaces it; one
+    // without a move is not.
+    mc.api("vanmoi?cheDo=NM&pheNguoi=DEN&doKho=DE&giay=0");
+    ASSERT_TRUE(thu::choDen([&] { return J(mc.api("trangthai"))["nuocThu"] == 1; }));
+    mc.api("vanmoi?giay=0");
+    mc.api("vanmoi?giay=0");
+    d = ds();
+    ASSERT_EQ(d["van"].size(), 2u) << d;
+    EXPECT_EQ(d["van"][0]["ketQua"], "*") << "newest first";
+    EXPECT_EQ(d["van"][0]["do"], "Máy (Dễ)");
+    EXPECT_EQ(d["van"][0]["den"], "Người");
+    EXPECT_EQ(d["van"][1]["id"], id);
+
+    // Damaged and foreign files are skipped with a note that names them;
+    // what is not a game file at all is not looked at.
+    thu::ghiTep(thuMuc / "hong.pgn", "[Event \"x\"]\n1. h2e2 {\n");
+    thu::ghiTep(thuMuc / "sai.pgn", "1. h2e2 h9g7 2. h2h9 *\n");
+    thu::ghiTep(thuMuc / "khong-phai.txt", "x");
+    thu::fs::create_directory(thuMuc / "thu_muc.pgn");
+    d = ds();
+    EXPECT_EQ(d["van"].size(), 2u);
+    const std::string ghiChu = d["ghiChu"].dump();
+    EXPECT_EQ(d["ghiChu"].size(), 3u) << ghiChu;
+    for (const char* ten : {"hong.pgn", "sai.pgn", "thu_muc.pgn"}) EXPECT_NE(ghiChu.find(ten), std::string::npos) << ten;
+
+    // Only the list's names open or go; the live game stays meanwhile.
+    mc.api("cham?hang=7&cot=1");
+    mc.api("cham?hang=7&cot=4");
+    for (const char* xau : {"../van_dang_choi.save", "..%2Fx", "sai", "hong", "", "khong-phai", "thu_muc",
+                            "%2Fetc%2Fpasswd", "a.pgn"}) {
+        EXPECT_EQ(J(mc.api(std::string("vandachoi?mo=") + xau))["ok"], false) << xau;
+        EXPECT_EQ(J(mc.api(std::string("vandachoi?xoa=") + xau + "x"))["ok"], false) << xau;
+    }
+    EXPECT_EQ(J(mc.api("trangthai"))["nuocThu"], 1);
+    EXPECT_TRUE(thu::fs::exists(mc.tepTuLuu()));
+
+    // Opening a finished game brings it back finished, with its reason; the
+    // unfinished game it replaces joins the list.
+    json s = J(mc.api("vandachoi?mo=" + id));
+    EXPECT_EQ(s["hanhDong"], "mo");
+    EXPECT_EQ(s["ketQua"], "DEN_THANG");
+    EXPECT_EQ(s["lyDo"], "Đỏ xin thua");
+    EXPECT_EQ(s["nuocThu"], 2);
+    EXPECT_EQ(ds()["van"].size(), 3u);
+    // Undone and ended otherwise, it is still its own entry.
+    mc.api("huy");
+    mc.api("cham?hang=9&cot=7");
+    mc.api("cham?hang=7&cot=6");
+    mc.api("xinthua");
+    d = ds();
+    ASSERT_EQ(d["van"].size(), 3u);
+    EXPECT_EQ(d["van"][0]["id"], id);
+    EXPECT_EQ(d["van"][0]["soNuoc"], 3);
+
+    d = J(mc.api("vandachoi?xoa=" + id));
+    EXPECT_EQ(d["van"].size(), 2u);
+    EXPECT_FALSE(thu::fs::exists(thuMuc / (id + ".pgn")));
+    EXPECT_EQ(J(mc.api("vandachoi?xoa=" + id))["ok"], false);
+    EXPECT_EQ(J(mc.api("vandachoi?mo=" + id))["lyDo"], "Không có ván này trong danh sách");
+
+    // A game from a set-up position keeps its start through the list.
+    mc.api("vanmoi?giay=0&fen=3k5%2F9%2F9%2F9%2F9%2F9%2F9%2F9%2F9%2F4K4+b");
+    mc.api("cham?hang=0&cot=3");
+    mc.api("cham?hang=1&cot=3");
+    mc.api("xinthua");
+    d = ds();
+    EXPECT_EQ(d["van"][0]["fen"], "3k5/9/9/9/9/9/9/9/9/4K4 b");
+    s = J(mc.api("vandachoi?mo=" + d["van"][0]["id"].get<std::string>()));
+    EXPECT_EQ(s["fenDau"], "3k5/9/9/9/9/9/9/9/9/4K4 b");
+    EXPECT_EQ(s["nuocThu"], 1);
+    EXPECT_EQ(s["ketQua"], "DEN_THANG");
+}
+
 namespace {
 
 // A FEN as the page sends it: "/" and the blank encoded.
@@ -406,8 +510,7 @@ TEST(Api, GameFromASetUpPosition) {
 TEST(Api, AnalysisLinesMatesRefusalsAndStop) {
     MayChuThu mc;
     const std::string batDau = "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w";
-    auto url = [](std::string fen) { return fen.replace(fen.find(' '), 1, "%20"); };
-    json a = J(mc.api("phantich?fen=" + url(batDau) + "&dong=3"));
+    json a = J(mc.api("phantich?fen=" + maHoaFEN(batDau) + "&dong=3"));
     EXPECT_EQ(a["ok"], true);
     EXPECT_EQ(a["fen"], batDau);
     ASSERT_TRUE(thu::choDen([&] { return J(mc.api("phantich"))["doSau"] >= 4; }));
@@ -416,7 +519,9 @@ TEST(Api, AnalysisLinesMatesRefusalsAndStop) {
     std::set<std::string> dau;
     for (size_t j = 0; j < 3; ++j) {
         const json& d = a["dong"][j];
-        if (j > 0) EXPECT_LE(d["diem"], a["dong"][j - 1]["diem"]) << "red to move: best first";
+        if (j > 0) {
+            EXPECT_LE(d["diem"], a["dong"][j - 1]["diem"]) << "red to move: best first";
+        }
         EXPECT_TRUE(d["chieuHet"].is_null());
         dau.insert(d["nuoc"][0].get<std::string>());
         uci::TheCo tc;
@@ -442,7 +547,7 @@ TEST(Api, AnalysisLinesMatesRefusalsAndStop) {
                                                     {"3k4r/r8/9/9/9/9/9/9/9/4K4 b", -2}};
     for (const auto& [fen, n] : chieuHet) {
         SCOPED_TRACE(fen);
-        mc.api("phantich?dong=1&fen=" + url(fen));
+        mc.api("phantich?dong=1&fen=" + maHoaFEN(fen));
         ASSERT_TRUE(thu::choDen([&] { return !J(mc.api("phantich"))["dong"].empty(); }));
         ASSERT_TRUE(thu::choDen([&] { return J(mc.api("phantich"))["dong"][0]["chieuHet"] == n; }))
             << mc.api("phantich");
@@ -452,7 +557,7 @@ TEST(Api, AnalysisLinesMatesRefusalsAndStop) {
     }
 
     // Stopped: the lines stay as they were.
-    mc.api("phantich?dong=2&fen=" + url(batDau));
+    mc.api("phantich?dong=2&fen=" + maHoaFEN(batDau));
     ASSERT_TRUE(thu::choDen([&] { return J(mc.api("phantich"))["doSau"] >= 3; }));
     mc.api("phantich?dung=1");
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
@@ -462,10 +567,10 @@ TEST(Api, AnalysisLinesMatesRefusalsAndStop) {
 
     // The graph: every position of the game scored, red's view; a wrong move refused.
     ASSERT_TRUE(thu::choDen([&] {
-        return J(mc.api("danhgiavan?fen=" + url(batDau) + "&nuoc=h2e2,h9g7,h0g2"))["xong"] == true;
+        return J(mc.api("danhgiavan?fen=" + maHoaFEN(batDau) + "&nuoc=h2e2,h9g7,h0g2"))["xong"] == true;
     }));
-    a = J(mc.api("danhgiavan?fen=" + url(batDau) + "&nuoc=h2e2,h9g7,h0g2"));
+    a = J(mc.api("danhgiavan?fen=" + maHoaFEN(batDau) + "&nuoc=h2e2,h9g7,h0g2"));
     ASSERT_EQ(a["diem"].size(), 4u);
     for (const auto& d : a["diem"]) EXPECT_TRUE(d.is_number_integer());
-    EXPECT_EQ(J(mc.api("danhgiavan?fen=" + url(batDau) + "&nuoc=h2e2,h2e2"))["ok"], false);
+    EXPECT_EQ(J(mc.api("danhgiavan?fen=" + maHoaFEN(batDau) + "&nuoc=h2e2,h2e2"))["ok"], false);
 }

@@ -12,6 +12,7 @@
 
 #include "giao_dien_web.h"
 #include "may_chu_thu.h"
+#include "pgn.h"
 #include "tu_luu.h"
 
 using json = nlohmann::json;
@@ -146,6 +147,58 @@ TEST(TatMay, KilledMidTimedGameComesBackPausedWithBothClocks) {
     mc.api("tieptuc");
     ASSERT_TRUE(choDen([&] { return json::parse(mc.api("trangthai"))["dongHo"]["den"] < denSau - 0.2; }));
     EXPECT_EQ(json::parse(mc.api("trangthai"))["dongHo"]["do"], doSau);
+}
+
+TEST(TatMay, PlayedGamesSurviveAKillAndAGameKeepsItsOneFileAcrossRuns) {
+    ThuMucTam duLieu;
+    const std::vector<std::string> thamSo = {"--data-dir", duLieu.duongDan().string()};
+    const fs::path thuMuc = duLieu.duongDan() / "van_da_choi";
+    {
+        // Ended (listed), then taken back, and the program killed.
+        MayChuThu mc(thamSo);
+        mc.api("cham?hang=7&cot=7");
+        mc.api("cham?hang=7&cot=4");
+        mc.api("xinthua");
+        ASSERT_EQ(json::parse(mc.api("huy"))["ketQua"], "DANG_CHOI");
+        mc.chuongTrinh().giet();
+    }
+    // The finished game's file is whole, and nothing else lies there.
+    std::vector<fs::path> tep;
+    for (const auto& muc : fs::directory_iterator(thuMuc)) tep.push_back(muc.path());
+    ASSERT_EQ(tep.size(), 1u);
+    EXPECT_EQ(tep[0].extension(), ".pgn");
+    VanPGN van;
+    std::string loi;
+    ASSERT_TRUE(docPGN(docHetTep(tep[0]), van, loi)) << loi;
+    EXPECT_EQ(van.ketQua, "1-0");
+    EXPECT_EQ(van.nuoc.size(), 1u);
+    const std::string id = tep[0].stem().string();
+    {
+        // Continued in the next run and ended otherwise: still that one file.
+        MayChuThu mc(thamSo);
+        ASSERT_EQ(json::parse(mc.api("khoiphuc"))["nuocThu"], 1);
+        mc.api("cham?hang=0&cot=7");
+        mc.api("cham?hang=2&cot=6");
+        mc.api("xinthua");
+        json ds = json::parse(mc.api("vandachoi"));
+        ASSERT_EQ(ds["van"].size(), 1u) << ds;
+        EXPECT_EQ(ds["van"][0]["id"], id);
+        EXPECT_EQ(ds["van"][0]["ketQua"], "0-1");
+        EXPECT_EQ(ds["van"][0]["soNuoc"], 2);
+        // A new game with a move, under way when the program is killed.
+        mc.api("vanmoi?giay=0");
+        mc.api("cham?hang=7&cot=1");
+        ASSERT_EQ(json::parse(mc.api("cham?hang=7&cot=4"))["hanhDong"], "di");
+        mc.chuongTrinh().giet();
+    }
+    // The next run lists it once its own game takes its place in the kept file.
+    MayChuThu mc(thamSo);
+    EXPECT_EQ(json::parse(mc.api("vandachoi"))["van"].size(), 1u);
+    mc.api("vanmoi?giay=0");
+    const json ds = json::parse(mc.api("vandachoi"));
+    ASSERT_EQ(ds["van"].size(), 2u) << ds;
+    EXPECT_EQ(ds["van"][0]["ketQua"], "*");
+    EXPECT_EQ(ds["van"][0]["soNuoc"], 1);
 }
 
 TEST(TatMay, KeptFileLeftUnreadableByAPowerCutFallsBackToTheNewestEarlierText) {

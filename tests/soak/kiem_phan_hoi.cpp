@@ -87,15 +87,31 @@ std::string KiemPhanHoi::kiemThan(int ma, const std::string& loai, const std::st
     return kiemJSON(than);
 }
 
-// An API answer: an exact refusal, the save confirmation or a state document.
+// An API answer: an exact refusal (or a position's, with its reason), the
+// save confirmation, a state document, or an analysis's or graph's answer.
 std::string KiemPhanHoi::kiemJSON(const std::string& than) {
     const auto& tc = tuChoiAPI();
     if (than == DA_LUU || std::find(tc.begin(), tc.end(), than) != tc.end()) return "";
     nlohmann::json j = nlohmann::json::parse(than, nullptr, false);
     if (j.is_discarded() || !j.is_object()) return "200 body is not JSON";
     if (!j.contains("ok") || !j["ok"].is_boolean()) return "JSON without a boolean \"ok\"";
-    if (j["ok"] != true) return "a refusal the server does not have: " + than.substr(0, 120);
+    if (j["ok"] != true) {
+        // A position refused names its reason after this.
+        const bool theCo = j.contains("lyDo") && j["lyDo"].is_string() &&
+                           j["lyDo"].get<std::string>().rfind("Thế cờ không hợp lệ: ", 0) == 0;
+        return theCo ? "" : "a refusal the server does not have: " + than.substr(0, 120);
+    }
     if (j.contains("co")) return j["co"].is_boolean() ? "" : "\"vantruoc\" without a boolean \"co\"";
+    // The analysis's lines, and a game's scores for its graph.
+    if (j.contains("dong"))
+        return j["dong"].is_array() && j["doSau"].is_number_integer() && (j["fen"].is_string() || j["fen"].is_null())
+                   ? ""
+                   : "an analysis answer of the wrong shape";
+    if (j.contains("xong"))
+        return j["xong"].is_boolean() && j["diem"].is_array() && j["chieuHet"].is_array() &&
+                       j["diem"].size() == j["chieuHet"].size()
+                   ? ""
+                   : "a graph answer of the wrong shape";
     for (const char* khoa : {"phienBan", "cheDo", "ketQua", "banCo", "lichSu", "dongHo"})
         if (!j.contains(khoa)) return std::string("state document without \"") + khoa + "\"";
     return "";

@@ -90,6 +90,18 @@ YeuCauThu TaoYeuCau::api() {
     } else if (r < 94) {
         static const char* const lenh[] = {"/api/tamdung", "/api/xinthua", "/api/vantruoc", "/api/khoiphuc"};
         if (duocPha()) dich = lenh[so(0, 3)];
+    } else if (r < 97) {
+        // The analysis thread, started, switched, polled and stopped among the game's requests.
+        static const char* const lenh[] = {
+            "/api/phantich?fen=rnbakabnr%2F9%2F1c5c1%2Fp1p1p1p1p%2F9%2F9%2FP1P1P1P1P%2F1C5C1%2F9%2FRNBAKABNR+w&dong=",
+            "/api/phantich?fen=4k4%2F9%2F9%2F9%2F9%2F9%2F9%2F9%2FR8%2F3K4R+w&dong=",
+            "/api/phantich?fen=4k4%2F9%2F9%2F9%2F9%2F9%2F9%2F9%2F9%2F4K4+w&dong=",
+            "/api/phantich?dong=",
+            "/api/phantich?dung=1&dong=",
+            "/api/danhgiavan?fen=rnbakabnr%2F9%2F1c5c1%2Fp1p1p1p1p%2F9%2F9%2FP1P1P1P1P%2F1C5C1%2F9%2FRNBAKABNR+w"
+            "&nuoc=h2e2,h9g7,h0g2&dong=",
+        };
+        dich = lenh[so(0, 5)] + std::to_string(so(0, 4));
     } else {
         dich = "/api/trangthai?x=1&&y";
     }

@@ -1,0 +1,80 @@
+// The played games through the page: a finished game and a replaced
+// unfinished one are listed newest first; one opens (after the question that
+// guards an unfinished game), one is handed to the analysis, one is deleted;
+// and the export offers the game as PGN in ICCS and in WXF.
+
+import { test } from 'node:test';
+import assert from 'node:assert/strict';
+import fs from 'node:fs';
+import {
+  openGame, playMove, newGame, answerConfirm, waitForMessage, waitForHistoryLength,
+} from './support/harness.mjs';
+
+const T = { timeout: 180000 };
+const FEN_DAU = 'rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w';
+
+async function openList(page) {
+  await page.click('#nut-van-da-choi');
+  await page.locator('#hop-van-da-choi[open]').waitFor();
+  await page.waitForFunction(() => !document.querySelector('#ds-van-trong').hidden
+    || document.querySelectorAll('#ds-van-da-choi .van').length > 0);
+  return page.locator('#ds-van-da-choi .van');
+}
+
+test('played games: listed, exported, opened, analysed and deleted', T, async (t) => {
+  const { page } = await openGame(t);
+  await playMove(page, [7, 7], [7, 4]);
+  await playMove(page, [0, 7], [2, 6]);
+
+  // The game as PGN, in both movetexts, downloaded as a UTF-8 .pgn file.
+  await page.click('#nut-xuat');
+  await page.locator('#kieu-xuat').selectOption('pgn-iccs');
+  await page.waitForFunction(() => document.querySelector('#chu-xuat').value.includes('[Format "ICCS"]'));
+  assert.match(await page.locator('#chu-xuat').inputValue(), /\[Red "Người"\][\s\S]*\n\n1\. h2e2 h9g7 \*\n$/);
+  await page.locator('#kieu-xuat').selectOption('pgn-wxf');
+  await page.waitForFunction(() => document.querySelector('#chu-xuat').value.includes('[Format "WXF"]'));
+  assert.match(await page.locator('#chu-xuat').inputValue(), /\n\n1\. C2=5 H8\+7 \*\n$/);
+  const [download] = await Promise.all([page.waitForEvent('download'), page.click('#nut-tai-tep')]);
+  assert.match(download.suggestedFilename(), /-wxf\.pgn$/);
+  assert.match(fs.readFileSync(await download.path(), 'utf8'), /\[Black "Người"\]/);
+  await page.click('#hop-xuat button[type="submit"]');
+
+  // Finished by a resignation, then a new game with a move replaced by another.
+  await page.click('#nut-xin-thua');
+  await answerConfirm(page, true);
+  await page.locator('#ket-thuc:not([hidden])').waitFor();
+  await newGame(page);
+  await playMove(page, [6, 4], [5, 4]);
+  await newGame(page, { replace: true });
+
+  let rows = await openList(page);
+  assert.equal(await rows.count(), 2);
+  assert.match(await rows.nth(0).textContent(), /Chưa xong.*1 nước/);
+  assert.match(await rows.nth(1).textContent(), /Đen thắng.*1 nước.*Đỏ: Người — Đen: Người.*Đỏ xin thua/);
+  await page.click('#hop-van-da-choi button[type="submit"]');
+
+  // Opening the finished game asks first: the game on the board has a move.
+  await playMove(page, [9, 1], [7, 2]);
+  rows = await openList(page);
+  await rows.nth(1).locator('.nut-mo-van').click();
+  await answerConfirm(page, true);
+  await waitForMessage(page, 'Đã mở ván đã chơi');
+  await page.locator('#hop-van-da-choi').waitFor({ state: 'hidden' });
+  await waitForHistoryLength(page, 2);
+  await page.locator('#ket-thuc:not([hidden])').waitFor();
+
+  // The replaced game joined the list; "Phân tích" hands the start to the analysis.
+  rows = await openList(page);
+  assert.equal(await rows.count(), 3);
+  await page.evaluate(() => document.addEventListener('phantich:mo', (e) => { window.fenPhanTich = e.detail.fen; }));
+  await rows.nth(0).locator('.nut-phan-tich-van').click();
+  await page.waitForFunction(() => window.fenPhanTich);
+  assert.equal(await page.evaluate(() => window.fenPhanTich), FEN_DAU);
+
+  // Deleting asks, then the list has one game less.
+  rows = await openList(page);
+  await rows.nth(0).locator('.nut-xoa-van').click();
+  await answerConfirm(page, true);
+  await waitForMessage(page, 'Đã xóa ván');
+  assert.equal(await rows.count(), 2);
+});

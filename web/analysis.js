@@ -67,8 +67,8 @@ function docSoDong() {
 
 export class PhanTich {
   /**
-   * banCo: the board (arrows); layTheCoVan(): {o, luot} of the game's position
-   * shown (live or reviewed); layKyPhap(): the notation; onDoi(): the board
+   * banCo: the board (arrows); layTheCoVan(): {o, luot, hetVan} of the game's
+   * position shown (live or reviewed; hetVan: the finished game's last one); layKyPhap(): the notation; onDoi(): the board
    * must be drawn again; onVeVan(): back to the live game (review closed).
    */
   constructor({ banCo, layTheCoVan, layKyPhap, onDoi, onVeVan }) {
@@ -159,8 +159,8 @@ export class PhanTich {
     this.mo = true;
     this.the.hidden = false;
     $('nut-phan-tich').setAttribute('aria-pressed', 'true');
+    // No scrolling: on a phone the board (with its arrows) stays in sight, the lines below it.
     this.tiepTuc();
-    this.the.scrollIntoView({ block: 'nearest' });
   }
 
   tiepTuc() {
@@ -273,6 +273,7 @@ export class PhanTich {
     nut.setAttribute('aria-pressed', String(!this.chay));
     let trangThai;
     if (kq && kq.loi && kq.fen === vt.fen) trangThai = kq.loi;
+    else if (!dsDong.length && !this.goc && this.layTheCoVan().hetVan) trangThai = 'Ván đã kết thúc.';
     else if (!dsDong.length) trangThai = this.chay ? 'Đang suy nghĩ…' : 'Đã dừng.';
     else trangThai = `${this.chay ? 'Độ sâu' : 'Đã dừng ở độ sâu'} ${kq.doSau} · ${TEN_PHE[vt.luot]} đi`;
     // The page draws often (every 40 ms while the computer thinks): the

@@ -55,7 +55,7 @@ const phanTich = new PhanTich({
   banCo,
   layTheCoVan: () => {
     const h = theCoVan();
-    return { o: viTriTuBanCo(h.banCo), luot: h.luot };
+    return { o: viTriTuBanCo(h.banCo), luot: h.luot, hetVan: !!tt && tt.ketQua !== 'DANG_CHOI' && xemLai.ply === null };
   },
   layKyPhap: () => cd.kyPhap,
   onDoi: () => veLai(),

@@ -201,6 +201,9 @@ public:
               const std::vector<NuocDi>& daDi, int32_t& diem) {
 #ifndef _WIN32
         if (fsf_) return fsf_->di(fenDau, daDi, diem);
+#else
+        (void)fenDau;  // the outside engine is driven on POSIX only
+        (void)daDi;
 #endif
         if (caoThu_) {
             TimKiemCaoThu::GioiHan gh;

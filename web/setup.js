@@ -22,6 +22,14 @@ export function ganBayCo({ layTheCo, onChoi }) {
   $('nut-bay-co').addEventListener('click', () => bay.mo(layTheCo()));
 }
 
+/** The editor's board and tray frames, emptied and rid of their listeners. */
+function lamMoiKhung() {
+  for (const id of ['ban-bay-co', 'khay-quan']) {
+    const cu = $(id);
+    cu.replaceWith(cu.cloneNode(false));
+  }
+}
+
 class BayCo {
   constructor(onChoi) {
     this.onChoi = onChoi;
@@ -44,10 +52,7 @@ class BayCo {
    * opening builds them in fresh elements, so no listener is added twice.
    */
   dung() {
-    for (const id of ['ban-bay-co', 'khay-quan']) {
-      const cu = $(id);
-      cu.replaceWith(cu.cloneNode(false));
-    }
+    lamMoiKhung();
     this.ban = new BanCoSVG($('ban-bay-co'), {
       onCham: (h, c) => this.cham(h, c),
       coTheKeo: (h, c) => !!this.o[h * 9 + c],
@@ -68,10 +73,7 @@ class BayCo {
     clearTimeout(this.henKiem);
     this.lanKiem += 1;
     this.ban = null;
-    for (const id of ['ban-bay-co', 'khay-quan']) {
-      const cu = $(id);
-      cu.replaceWith(cu.cloneNode(false));
-    }
+    lamMoiKhung();
   }
 
   mo(theCo) {

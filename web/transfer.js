@@ -2,7 +2,9 @@
 // notation with its squares, and the result (pgn.js reads it back).
 
 import { bienBan, oCuaNuoc } from './notation.js';
-import { TEN_LOAI, TEN_API_LOAI, TEN_PHE, KET_QUA } from './labels.js';
+import {
+  TEN_LOAI, TEN_API_LOAI, TEN_PHE, KET_QUA, benDiTruoc,
+} from './labels.js';
 
 const TEN_KIEU = { viet: 'Việt Nam', wxf: 'WXF', iccs: 'ICCS' };
 
@@ -19,15 +21,18 @@ export function xuatVan(tt, kieu) {
   const ds = bienBan(tt.banCo, tt.lichSu, kieu);
   const dong = [
     `Biên bản ván cờ tướng: ${new Date().toLocaleString('vi-VN')}`,
-    `Chấp: ${moTaChap(tt.chap) || 'không'}`,
+    // A set-up game starts from its position, written bare so that import reads it back.
+    tt.fenDau || `Chấp: ${moTaChap(tt.chap) || 'không'}`,
     `Ký pháp: ${TEN_KIEU[kieu]}${kieu === 'iccs' ? '' : ' (ô đi và ô đến trong ngoặc vuông)'}`,
     '',
   ];
   const ghi = (m) => (kieu === 'iccs' || !m.nuoc ? m.chu : `${m.chu} [${oCuaNuoc(m.nuoc)}]`);
-  for (let i = 0; i < ds.length; i += 2) {
-    const cap = [ghi(ds[i])];
+  // A game begun by black: "1. …   its move" on the first line.
+  const lech = benDiTruoc(tt) === 'DEN' ? 1 : 0;
+  for (let i = -lech; i < ds.length; i += 2) {
+    const cap = [i < 0 ? '…' : ghi(ds[i])];
     if (ds[i + 1]) cap.push(ghi(ds[i + 1]));
-    dong.push(`${i / 2 + 1}. ${cap.join('   ')}`);
+    dong.push(`${(i + lech) / 2 + 1}. ${cap.join('   ')}`);
   }
   if (!ds.length) dong.push('(chưa có nước nào)');
   dong.push('');

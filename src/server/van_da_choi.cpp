@@ -41,7 +41,22 @@ VanDaChoi::~VanDaChoi() {
     luong_.join();
 }
 
-void VanDaChoi::batDau(const fs::path& thuMuc) { thuMuc_ = thuMuc; }
+void VanDaChoi::batDau(const fs::path& thuMuc) {
+    thuMuc_ = thuMuc;
+    // What a program killed between a file's swap and its flush left beside
+    // it: the older text, under a temporary name no list shows. Only those a
+    // minute old: another program may be writing one right now.
+    const auto han = fs::file_time_type::clock::now() - std::chrono::minutes(1);
+    std::error_code loi;
+    std::size_t dem = 0;
+    for (fs::directory_iterator it(thuMuc_, loi), het; !loi && it != het && dem < TOI_DA_MUC_THU_MUC;
+         it.increment(loi), ++dem) {
+        std::error_code loiMuc;
+        if (chuoiTuDuongDan(it->path().filename()).find(".pgn.tmp-") != std::string::npos &&
+            it->is_regular_file(loiMuc) && !it->is_symlink(loiMuc) && it->last_write_time(loiMuc) < han)
+            fs::remove(it->path(), loiMuc);
+    }
+}
 
 bool VanDaChoi::idHopLe(const std::string& id) {
     if (id.empty() || id.size() > 64) return false;

@@ -33,8 +33,9 @@ public:
     VanDaChoi(const VanDaChoi&) = delete;
     VanDaChoi& operator=(const VanDaChoi&) = delete;
 
-    // Keeps the games in `thuMuc` (made by the first ghi). Called once,
-    // before the first use.
+    // Keeps the games in `thuMuc` (made by the first ghi), and removes what
+    // an earlier program left there half done. Called once, before the
+    // first use.
     void batDau(const std::filesystem::path& thuMuc);
     bool dangBat() const { return !thuMuc_.empty(); }
 

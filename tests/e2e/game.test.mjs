@@ -175,8 +175,10 @@ test('import replays a pasted game and stops at its first illegal move; export r
   assert.equal((await historyTexts(page)).length, 4);
 });
 
-test('import opens a game file, lets the player pick one game, and starts from its [FEN]', T, async (t) => {
+test('import opens a game file, lets the player pick one game, starts from its [FEN], and reads its PGN export back', { timeout: 600000 }, async (t) => {
   const { page } = await openGame(t);
+  // Each import plays every move through the program: on a busy machine that takes a while.
+  const daNhap = (chu) => page.locator('#thong-bao .muc', { hasText: chu }).first().waitFor({ timeout: 180000 });
   const mau = (ten) => fs.readFileSync(new URL(`../web/van_mau/${ten}`, import.meta.url));
   const moTep = async (ten, buffer) => {
     await page.click('#nut-nhap');
@@ -191,19 +193,40 @@ test('import opens a game file, lets the player pick one game, and starts from i
   assert.equal(await ds.count(), 16);
   assert.equal(await ds.first().textContent(), '1. 许银川 – 聂卫平 · 1999.12.09 · 1-0 · 38 nước');
   await ds.first().click();
-  await waitForMessage(page, 'Đã nhập ván tới nước 38, Đỏ');
+  await daNhap('Đã nhập ván tới nước 38, Đỏ');
   assert.equal((await historyTexts(page)).length, 75);
   assert.deepEqual(await pieceAt(page, 0, 2), { loai: 0, phe: 'DO' });
   assert.deepEqual(await pieceAt(page, 1, 5), { loai: 5, phe: 'DEN' });
   assert.equal(await pieceAt(page, 9, 3), null, 'no advisors: the game began without them');
   await page.locator('#trang-thai', { hasText: 'Lượt của Đen' }).waitFor();
 
+  // Exported as PGN and imported back, the game is the same.
+  const quaLai = async (kieu, thongDiep, hoi = true) => {
+    const truoc = await historyTexts(page);
+    await page.click('#nut-xuat');
+    await page.locator('#kieu-xuat').selectOption(kieu);
+    await page.waitForFunction(() => document.querySelector('#chu-xuat').value.includes('[Format'));
+    const pgn = await page.locator('#chu-xuat').inputValue();
+    await page.click('#hop-xuat button[type="submit"]');
+    await page.locator('#thong-bao .muc').first().waitFor({ state: 'detached' });
+    await page.click('#nut-nhap');
+    await page.fill('#chu-nhap', pgn);
+    await page.click('#nut-bat-dau-nhap');
+    if (hoi) await answerConfirm(page, true);
+    await daNhap(thongDiep);
+    assert.deepEqual(await historyTexts(page), truoc, kieu);
+    return pgn;
+  };
+  assert.match(await quaLai('pgn-wxf', 'Đã nhập ván tới nước 38, Đỏ'), /\[FEN "rnbakabnr\/9\/1c5c1\/p1p1p1p1p\/9\/9\/9\/1C5C1\/9\/RN2K2NR w/);
+
   // A Chinese file in GB18030: its seventh game, 22 moves.
   await moTep('trung.pgn', mau('xqdb_trung.gb18030.pgn'));
   await page.locator('#ds-van-nhap button').nth(6).click();
   await answerConfirm(page, true); // the imported game above is not finished
-  await waitForMessage(page, 'Đã nhập ván tới nước 22, Đỏ');
+  await daNhap('Đã nhập ván tới nước 22, Đỏ');
   const ds7 = await historyTexts(page);
   assert.equal(ds7.length, 43);
   assert.deepEqual(ds7.slice(0, 2), ['Pháo 2 bình 5', 'Mã 2 tiến 3']);
+  await page.locator('#ket-thuc:not([hidden])').waitFor(); // red mates: nothing to ask
+  await quaLai('pgn-iccs', 'Đã nhập ván tới nước 22, Đỏ', false);
 });

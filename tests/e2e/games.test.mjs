@@ -1,13 +1,14 @@
 // The played games through the page: a finished game and a replaced
 // unfinished one are listed newest first; one opens (after the question that
 // guards an unfinished game), one is handed to the analysis, one is deleted;
-// and the export offers the game as PGN in ICCS and in WXF.
+// and the export offers the game as PGN in ICCS and in WXF, each of which
+// imports back as the same game.
 
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import {
-  openGame, playMove, newGame, answerConfirm, waitForMessage, waitForHistoryLength,
+  openGame, playMove, newGame, answerConfirm, waitForMessage, waitForHistoryLength, historyTexts,
 } from './support/harness.mjs';
 
 const T = { timeout: 180000 };
@@ -30,14 +31,27 @@ test('played games: listed, exported, opened, analysed and deleted', T, async (t
   await page.click('#nut-xuat');
   await page.locator('#kieu-xuat').selectOption('pgn-iccs');
   await page.waitForFunction(() => document.querySelector('#chu-xuat').value.includes('[Format "ICCS"]'));
-  assert.match(await page.locator('#chu-xuat').inputValue(), /\[Red "Người"\][\s\S]*\n\n1\. h2e2 h9g7 \*\n$/);
+  const iccs = await page.locator('#chu-xuat').inputValue();
+  assert.match(iccs, /\[Red "Người"\][\s\S]*\n\n1\. h2e2 h9g7 \*\n$/);
   await page.locator('#kieu-xuat').selectOption('pgn-wxf');
   await page.waitForFunction(() => document.querySelector('#chu-xuat').value.includes('[Format "WXF"]'));
-  assert.match(await page.locator('#chu-xuat').inputValue(), /\n\n1\. C2=5 H8\+7 \*\n$/);
+  const wxf = await page.locator('#chu-xuat').inputValue();
+  assert.match(wxf, /\n\n1\. C2=5 H8\+7 \*\n$/);
   const [download] = await Promise.all([page.waitForEvent('download'), page.click('#nut-tai-tep')]);
   assert.match(download.suggestedFilename(), /-wxf\.pgn$/);
   assert.match(fs.readFileSync(await download.path(), 'utf8'), /\[Black "Người"\]/);
   await page.click('#hop-xuat button[type="submit"]');
+  // Either file imported back is the same game.
+  const moves = await historyTexts(page);
+  for (const text of [iccs, wxf]) {
+    await page.click('#nut-nhap');
+    await page.fill('#chu-nhap', text);
+    await page.click('#nut-bat-dau-nhap');
+    await answerConfirm(page, true);
+    await waitForMessage(page, 'Đã nhập ván tới nước 1, Đen');
+    await page.locator('#thong-bao .muc').first().waitFor({ state: 'detached' });
+    assert.deepEqual(await historyTexts(page), moves);
+  }
 
   // Finished by a resignation, then a new game with a move replaced by another.
   await page.click('#nut-xin-thua');
@@ -47,8 +61,9 @@ test('played games: listed, exported, opened, analysed and deleted', T, async (t
   await playMove(page, [6, 4], [5, 4]);
   await newGame(page, { replace: true });
 
+  // The two imports replaced unfinished games with moves: those are listed too.
   let rows = await openList(page);
-  assert.equal(await rows.count(), 2);
+  assert.equal(await rows.count(), 4);
   assert.match(await rows.nth(0).textContent(), /Chưa xong.*1 nước/);
   assert.match(await rows.nth(1).textContent(), /Đen thắng.*1 nước.*Đỏ: Người — Đen: Người.*Đỏ xin thua/);
   await page.click('#hop-van-da-choi button[type="submit"]');
@@ -65,7 +80,7 @@ test('played games: listed, exported, opened, analysed and deleted', T, async (t
 
   // The replaced game joined the list; "Phân tích" hands the start to the analysis.
   rows = await openList(page);
-  assert.equal(await rows.count(), 3);
+  assert.equal(await rows.count(), 5);
   await page.evaluate(() => document.addEventListener('phantich:mo', (e) => { window.fenPhanTich = e.detail.fen; }));
   await rows.nth(0).locator('.nut-phan-tich-van').click();
   await page.waitForFunction(() => window.fenPhanTich);
@@ -76,5 +91,5 @@ test('played games: listed, exported, opened, analysed and deleted', T, async (t
   await rows.nth(0).locator('.nut-xoa-van').click();
   await answerConfirm(page, true);
   await waitForMessage(page, 'Đã xóa ván');
-  assert.equal(await rows.count(), 2);
+  assert.equal(await rows.count(), 4);
 });

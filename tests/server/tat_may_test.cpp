@@ -173,9 +173,16 @@ TEST(TatMay, PlayedGamesSurviveAKillAndAGameKeepsItsOneFileAcrossRuns) {
     EXPECT_EQ(van.ketQua, "1-0");
     EXPECT_EQ(van.nuoc.size(), 1u);
     const std::string id = tep[0].stem().string();
+    // What a program killed between a swap and its flush leaves beside a file
+    // goes with the next start, once a minute old.
+    ghiTep(thuMuc / (id + ".pgn.tmp-1-0"), "[Event \"cu\"]\n");
+    fs::last_write_time(thuMuc / (id + ".pgn.tmp-1-0"), fs::file_time_type::clock::now() - std::chrono::minutes(2));
+    ghiTep(thuMuc / (id + ".pgn.tmp-1-1"), "[Event \"moi\"]\n");
     {
         // Continued in the next run and ended otherwise: still that one file.
         MayChuThu mc(thamSo);
+        EXPECT_FALSE(fs::exists(thuMuc / (id + ".pgn.tmp-1-0")));
+        EXPECT_TRUE(fs::exists(thuMuc / (id + ".pgn.tmp-1-1"))) << "a fresh one may be another program's";
         ASSERT_EQ(json::parse(mc.api("khoiphuc"))["nuocThu"], 1);
         mc.api("cham?hang=0&cot=7");
         mc.api("cham?hang=2&cot=6");

@@ -154,3 +154,23 @@ test('a PGN text: several games, tags, comments, variations, NAGs, numbering, re
   assert.deepEqual(theCoDau({ fen: `${FEN_BAT_DAU.split(' ')[0]} r - - 0 1` }), {});
   assert.deepEqual([0, 1, 2].map((k) => tenNuocThu(k, 'DEN')), ['nước 1, Đen', 'nước 2, Đỏ', 'nước 2, Đen']);
 });
+
+test("the page's text export of a set-up game begun by black numbers it '1. …' and reads back", async () => {
+  const { xuatVan } = await import('../../web/transfer.js');
+  const tt = {
+    fenDau: '3k1n3/9/9/9/9/9/9/9/9/4KN3 b',
+    chap: [],
+    banCo: [
+      { h: 0, c: 3, phe: 'DEN', loai: 5 }, { h: 0, c: 5, phe: 'DEN', loai: 2 },
+      { h: 9, c: 4, phe: 'DO', loai: 5 }, { h: 7, c: 6, phe: 'DO', loai: 2 },
+    ],
+    lichSu: ['Ma đen 0f-2g', 'Ma đỏ 9f-7g', 'Ma đen 2g-0f'],
+    ketQua: 'DANG_CHOI',
+    lyDo: '',
+  };
+  const chu = xuatVan(tt, 'viet');
+  assert.match(chu, /\n1\. …   Mã 6 tiến 7 \[f9-g7\]\n2\. Mã 4 tiến 3 \[f0-g2\]   Mã 7 thoái 6 \[g7-f9\]\n/);
+  const [van] = docCacVan(chu);
+  assert.equal(van.fen, tt.fenDau);
+  assert.deepEqual(van.nuoc, ['Mã 6 tiến 7', 'Mã 4 tiến 3', 'Mã 7 thoái 6']);
+});

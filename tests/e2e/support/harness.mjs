@@ -115,14 +115,18 @@ export async function openGame(t, browserOptions = {}) {
 export function watchApi(page) {
   const seen = { sent: 0, inFlight: 0, maxInFlight: 0, names: [] };
   const isApi = (r) => new URL(r.url()).pathname.startsWith('/api/');
+  // Only requests sent after watching began are counted out again: one
+  // already on its way when it began would otherwise take the count below 0.
+  const open = new Set();
   page.on('request', (r) => {
     if (!isApi(r)) return;
     seen.sent += 1;
     seen.names.push(new URL(r.url()).pathname.slice(5));
+    open.add(r);
     seen.inFlight += 1;
     seen.maxInFlight = Math.max(seen.maxInFlight, seen.inFlight);
   });
-  const done = (r) => { if (isApi(r)) seen.inFlight -= 1; };
+  const done = (r) => { if (open.delete(r)) seen.inFlight -= 1; };
   page.on('requestfinished', done);
   page.on('requestfailed', done);
   return seen;

@@ -104,6 +104,11 @@ DocTep docTepThuong(const std::filesystem::path& p, size_t toiDa, std::string& n
 // missing. Empty when there is none (no home, or it cannot be created).
 std::filesystem::path thuMucDuLieu();
 
+// When a file was last written, as a number that only orders files (finer
+// than a second on every system, where the runtime's file times on Windows
+// are whole seconds); 0 when it cannot be read.
+int64_t thoiDiemGhiTep(const std::filesystem::path& tep);
+
 // Uninitialised memory for one large table read at random places (the
 // engine's transposition table), on the system's large pages where it grants
 // them, so that fewer of those reads miss the address-translation cache.

@@ -150,6 +150,12 @@ void batYeuCauDung(void (*)(int)) {
     // SIGINT and SIGTERM, installed by the caller, are all there is.
 }
 
+int64_t thoiDiemGhiTep(const std::filesystem::path& tep) {
+    std::error_code loi;
+    const auto t = std::filesystem::last_write_time(tep, loi);
+    return loi ? 0 : static_cast<int64_t>(t.time_since_epoch().count());
+}
+
 bool haUuTienLuongNay() {
     // On Linux a nice value belongs to a thread (its own id), not to the process.
     const id_t luong = static_cast<id_t>(::syscall(SYS_gettid));

@@ -215,6 +215,13 @@ void batYeuCauDung(void (*xuLy)(int)) {
     ::SetConsoleCtrlHandler(khiConsoleBao, TRUE);
 }
 
+int64_t thoiDiemGhiTep(const std::filesystem::path& tep) {
+    WIN32_FILE_ATTRIBUTE_DATA thuocTinh;
+    if (!::GetFileAttributesExW(tep.c_str(), GetFileExInfoStandard, &thuocTinh)) return 0;
+    return static_cast<int64_t>((static_cast<uint64_t>(thuocTinh.ftLastWriteTime.dwHighDateTime) << 32) |
+                                thuocTinh.ftLastWriteTime.dwLowDateTime);
+}
+
 bool haUuTienLuongNay() { return ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL) != 0; }
 
 }  // namespace nenTang

@@ -157,7 +157,7 @@ std::string VanDaChoi::doc(const std::string& id, VanPGN& van) const {
 std::vector<MucVanDaChoi> VanDaChoi::danhSach(std::vector<std::string>& ghiChu) const {
     std::vector<MucVanDaChoi> ds;
     if (!dangBat()) return ds;
-    std::vector<std::pair<fs::file_time_type, std::string>> tep;
+    std::vector<std::pair<int64_t, std::string>> tep;
     std::error_code loi;
     std::size_t dem = 0;
     for (fs::directory_iterator it(thuMuc_, loi), het; !loi && it != het && dem < TOI_DA_MUC_THU_MUC;
@@ -172,7 +172,7 @@ std::vector<MucVanDaChoi> VanDaChoi::danhSach(std::vector<std::string>& ghiChu) 
         } else if (!fs::is_regular_file(it->symlink_status(loiMuc))) {
             ghiChu.push_back("Bỏ qua " + ten + ": không phải tệp thường");
         } else {
-            tep.emplace_back(it->last_write_time(loiMuc), id);
+            tep.emplace_back(nenTang::thoiDiemGhiTep(it->path()), id);
         }
     }
     std::sort(tep.begin(), tep.end(), [](const auto& a, const auto& b) {

@@ -19,6 +19,8 @@ void VanCo::vanMoi(CheDo cheDoMoi, DoKho doKhoMoi, Phe pheNguoiMoi, int giayMoiB
     lyDo.clear();
     tamDung = false;
     daXinThua = false;
+    luat = BA_LAN;
+    boQuaPhanQuyet = false;
     datLaiLichSu(DO);
     giayMoiBen = giayMoiBenMoi > 0 ? giayMoiBenMoi : 0;
     dongHo.caiDat(giayMoiBenMoi, 0.0);
@@ -35,11 +37,21 @@ void VanCo::datLaiLichSu(Phe luotDau) {
     lichSu.clear();
     demViTri.clear();
     demViTri[khoaTheCo()] = 1;
+    khoaTheoNuoc_.assign(1, khoaTheCo());
+    soNuaNuocKhongAn = 0;
+    chuKyTu = chuKyDen = -1;
+    phanQuyetBoQua = {};
     batDauLaiKhoaCoTheLap();
 }
 
 void VanCo::batDauLaiKhoaCoTheLap() {
     khoaCoTheLap.assign(1, TimKiem::khoaViTri(banCo, luot));
+    nuocCoTheLap_.clear();
+}
+
+void VanCo::datLuat(LuatChoi luatMoi) {
+    luat = luatMoi;
+    ++soLanDoi;
 }
 
 bool VanCo::datChap(Phe phe, const std::string& tenQuan) {
@@ -110,7 +122,8 @@ void VanCo::apDungNuoc(const NuocDi& nuoc) {
     std::string moTa = moTaNuoc(banCo, nuoc);
     const QuanCo* quanDi = banCo.timQuan(nuoc.hangDi, nuoc.cotDi);
     // Soldiers never step back, and captured pieces never return.
-    const bool khongLuiDuoc = banCo.coQuanTai(nuoc.hangDen, nuoc.cotDen) ||
+    const bool an = banCo.coQuanTai(nuoc.hangDen, nuoc.cotDen);
+    const bool khongLuiDuoc = an ||
                               (quanDi != nullptr && quanDi->loai() == LOAI_TOT && nuoc.hangDen != nuoc.hangDi);
     // The board refuses a move from an empty square; the game still records
     // it, as it trusts its caller.
@@ -120,8 +133,15 @@ void VanCo::apDungNuoc(const NuocDi& nuoc) {
     lichSu.push_back(std::move(moTa));
     ++nuocThu;
     luot = pheDoiPhuong(luot);
-    ++demViTri[khoaTheCo()];
-    if (khongLuiDuoc) khoaCoTheLap.clear();
+    khoaTheoNuoc_.push_back(khoaTheCo());
+    ++demViTri[khoaTheoNuoc_.back()];
+    soNuaNuocKhongAn = an ? 0 : soNuaNuocKhongAn + 1;
+    if (khongLuiDuoc) {
+        khoaCoTheLap.clear();
+        nuocCoTheLap_.clear();
+    } else {
+        nuocCoTheLap_.push_back(nuoc);
+    }
     khoaCoTheLap.push_back(TimKiem::khoaViTri(banCo, luot));
 }
 
@@ -218,6 +238,8 @@ std::string VanCo::khoaTheCo() const { return banCo.khoaViTri() + (luot == DO ? 
 std::span<const uint64_t> VanCo::viTriTruoc() const {
     return std::span<const uint64_t>(khoaCoTheLap).first(khoaCoTheLap.size() - 1);
 }
+
+std::span<const NuocDi> VanCo::nuocTruoc() const { return nuocCoTheLap_; }
 
 bool VanCo::laNuocHopLe(const NuocDi& nuoc) {
     for (const NuocDi& hopLe : banCo.nuocDiHopLe(luot))

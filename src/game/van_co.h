@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ban_co.h"
+#include "luat_lap.h"
 #include "dong_ho.h"
 #include "nguoi_choi.h"
 #include "nuoc_di.h"
@@ -74,6 +75,20 @@ public:
     // Counts every change of what a saved game holds (moves, undo, settings,
     // result, pause), so that the owner knows when to keep the game again.
     uint64_t soLanDoi = 0;
+    // The rule set: BA_LAN unless the game asks for the Asian rules (datLuat).
+    LuatChoi luat = BA_LAN;
+    // Plies since the last capture, or since the first position.
+    int32_t soNuaNuocKhongAn = 0;
+    // With a result reached by a repetition under the Asian rules: the
+    // indexes (in nuocDaDi) of the cycle's first and last moves; -1 otherwise.
+    int32_t chuKyTu = -1, chuKyDen = -1;
+    // Replaying a recorded game: the repetition and quiet-move rulings are
+    // only noted (the players played on), never ended the game.
+    bool boQuaPhanQuyet = false;
+    struct PhanQuyetBoQua {
+        int32_t nuoc = -1;  // index in nuocDaDi of the move the ruling fell on; -1: none
+        std::string lyDo;
+    } phanQuyetBoQua;
     NguoiChoiMay mayDo{TRUNG_BINH};
     NguoiChoiMay mayDen{TRUNG_BINH};
 
@@ -84,6 +99,8 @@ public:
     // Game flow.
     void vanMoi(CheDo cheDoMoi, DoKho doKhoMoi, Phe pheNguoiMoi, int giayMoiBenMoi);
     bool datChap(Phe phe, const std::string& tenQuan);
+    // After vanMoi: the rule set the game is judged by.
+    void datLuat(LuatChoi luatMoi);
     // After vanMoi: the game starts from this position instead, with its
     // side to move (a handicap is dropped). A position that is already over
     // (mate, no move) ends the game at once. On false lyDo says why the FEN
@@ -114,6 +131,15 @@ public:
 
     // End of game.
     void kiemTraKetThuc();
+    // Under the Asian rules: the legal moves of the side to move that would
+    // bring a position back for the third time in a cycle that side loses
+    // by (empty under the plain rule). What the page warns of, and what no
+    // computer plays while it has another move.
+    DanhSachNuoc nuocPhamLuatLap();
+    // The moves between the positions of viTriTruoc and the current one
+    // (viTriTruoc().size() of them, the last one leading here): what a
+    // search needs to judge a cycle that began before its root.
+    std::span<const NuocDi> nuocTruoc() const;
     void capNhatDongHo();
 
     // Saved-game file (UTF-8 file names). luuVan is true only once the file
@@ -150,4 +176,13 @@ private:
     void batDauLaiKhoaCoTheLap();
     // Starts the side to move's turn on the clock, unless paused or over.
     void chayDongHo();
+    // The ruling on the cycle that brings back the position `khoa` (already
+    // reached twice) if `them` (empty, or one move) is played now, and the
+    // index in nuocDaDi of the cycle's first move.
+    PhanQuyetLap phanXuLap(const std::string& khoa, std::span<const NuocDi> them, int32_t& tu) const;
+    void phanXuLapVaGhi();
+    // The key (khoaTheCo) after each ply, the first position's first.
+    std::vector<std::string> khoaTheoNuoc_;
+    // The moves between the positions of khoaCoTheLap.
+    std::vector<NuocDi> nuocCoTheLap_;
 };

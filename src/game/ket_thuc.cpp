@@ -74,6 +74,18 @@ void VanCo::phanXuLapVaGhi() {
     chuKyDen = static_cast<int32_t>(nuocDaDi.size()) - 1;
 }
 
+void VanCo::timLaiChuKy() {
+    chuKyTu = chuKyDen = -1;
+    if (luat != CHAU_A || ketQua == DANG_CHOI || daXinThua || nuocDaDi.empty()) return;
+    const auto it = demViTri.find(khoaTheCo());
+    if (it == demViTri.end() || it->second < 3) return;
+    int32_t tu = 0;
+    const PhanQuyetLap pq = phanXuLap(khoaTheCo(), {}, tu);
+    if (pq.lyDo() != lyDo) return;
+    chuKyTu = tu;
+    chuKyDen = static_cast<int32_t>(nuocDaDi.size()) - 1;
+}
+
 DanhSachNuoc VanCo::nuocPhamLuatLap() {
     DanhSachNuoc ra;
     if (luat != CHAU_A || ketQua != DANG_CHOI) return ra;

@@ -40,6 +40,7 @@ VanDaLuu VanCo::banLuu(bool chinhXac) const {
     van.ketQua = ketQua;
     van.chap = chap;
     van.fen = fenDau;
+    van.luat = luat;
     van.nuoc = nuocDaDi;
     van.lyDo = lyDo;
     van.xinThua = daXinThua;
@@ -103,6 +104,7 @@ KetQuaTai VanCo::napVan(const VanDaLuu& van) {
     vanMoi(static_cast<CheDo>(van.cheDo), static_cast<DoKho>(van.doKho), static_cast<Phe>(van.pheNguoi),
            van.giayCaiDat());
     if (van.doKhoDen >= 0) datDoKhoMay(DEN, static_cast<DoKho>(van.doKhoDen));
+    datLuat(static_cast<LuatChoi>(van.luat));
     std::string khongDung;
     // A set-up position holds the whole board: a handicap has no place there.
     if (!van.fen.empty()) datTheCoDau(van.fen, khongDung);
@@ -119,6 +121,7 @@ KetQuaTai VanCo::napVan(const VanDaLuu& van) {
     }
     ketQua = static_cast<KetQua>(van.ketQua);
     lyDo = van.lyDo;
+    timLaiChuKy();
     daXinThua = van.xinThua && ketQua != DANG_CHOI;
     tamDung = van.tamDung && ketQua == DANG_CHOI;
     // A finished or paused game's clock stands, as it does after the move

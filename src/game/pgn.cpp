@@ -260,6 +260,7 @@ VanPGN pgnCuaVan(const VanDaLuu& van, const std::string& ngay) {
     if (van.giayCaiDat() > 0) ra.the.emplace_back("TimeControl", std::to_string(van.giayCaiDat()));
     if (!cungTheCo(fenDau, fenChuan())) ra.the.emplace_back("FEN", fenDau);
     ra.the.emplace_back("Format", "ICCS");
+    if (van.luat == CHAU_A) ra.the.emplace_back("Rules", TEN_THE_LUAT_CHAU_A);
     ra.nuoc = van.nuoc;
     ra.ketQua = chuKetQua(van.ketQua);
     if (van.ketQua != DANG_CHOI) ra.lyDo = van.lyDo;
@@ -459,6 +460,7 @@ VanDaLuu vanDaLuuTuPGN(const VanPGN& van) {
     ra.giayDen = giay;
     // A handicap comes back as one, any other start as the position it is.
     if (!van.fen().empty() && !cungTheCo(van.fen(), fenChuan()) && !chapTuFEN(van.fen(), ra.chap)) ra.fen = van.fen();
+    ra.luat = van.giaTri("Rules") == TEN_THE_LUAT_CHAU_A ? CHAU_A : BA_LAN;
     ra.nuoc = van.nuoc;
     ra.ketQua = van.ketQua == "1-0" ? DO_THANG : van.ketQua == "0-1" ? DEN_THANG : van.ketQua == "1/2-1/2" ? HOA : 0;
     if (ra.ketQua != DANG_CHOI) {

@@ -3,8 +3,12 @@
 #include <utility>
 #include <vector>
 
+#include "luat_lap.h"
 #include "nuoc_di.h"
 #include "tep_van_luu.h"
+
+// The [Rules] tag of a game played under the Asian rules (a plain game has none).
+inline constexpr const char* TEN_THE_LUAT_CHAU_A = "Asian";
 
 // A Xiangqi game in the PGN form the Xiangqi world exchanges: tags, then the
 // moves in ICCS coordinates (files a..i from red's left, ranks 0..9 from

@@ -128,6 +128,7 @@ bool docMotKhoa(std::istream& vao, const std::string& khoa, VanDaLuu& van) {
     if (khoa == "miligiaydo") return docSo(vao, van.miliGiayDo, 0, MILI_GIAY_TOI_DA);
     if (khoa == "miligiayden") return docSo(vao, van.miliGiayDen, 0, MILI_GIAY_TOI_DA);
     if (khoa == "tamdung") return docCo(vao, van.tamDung);
+    if (khoa == "luat") return docSo(vao, van.luat, 0, 1);
     if (khoa == "lydo") docHetDong(vao, van.lyDo, DAI_LY_DO_TOI_DA);
     if (khoa == "vandachoi") return docTu(vao, van.idDanhSach);
     if (khoa == "fen") {
@@ -163,6 +164,7 @@ std::string vietVanDaLuu(const VanDaLuu& van) {
     if (van.miliGiayDen >= 0) ra << "miligiayden " << van.miliGiayDen << '\n';
     if (van.tamDung) ra << "tamdung 1\n";
     if (!van.fen.empty()) ra << "fen " << van.fen << '\n';
+    if (van.luat != 0) ra << "luat " << van.luat << '\n';
     if (!van.idDanhSach.empty()) ra << "vandachoi " << van.idDanhSach << '\n';
     return ra.str();
 }

@@ -36,6 +36,7 @@ struct VanDaLuu {
     int64_t miliGiayDo = -1, miliGiayDen = -1;  // the clocks to the millisecond
     bool tamDung = false;
     std::string fen;  // a set-up start position; empty for the normal start
+    int luat = 0;     // the rule set (LuatChoi); 0, the plain rule, when the line is absent
     // In the game kept between runs: the game's file among the played games
     // (its name), so that the game goes on in that one file.
     std::string idDanhSach;

@@ -181,6 +181,9 @@ private:
     // index in nuocDaDi of the cycle's first move.
     PhanQuyetLap phanXuLap(const std::string& khoa, std::span<const NuocDi> them, int32_t& tu) const;
     void phanXuLapVaGhi();
+    // A loaded game that a repetition ended under the Asian rules: finds
+    // the cycle again (the file keeps only the result).
+    void timLaiChuKy();
     // The key (khoaTheCo) after each ply, the first position's first.
     std::vector<std::string> khoaTheoNuoc_;
     // The moves between the positions of khoaCoTheLap.

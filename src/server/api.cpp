@@ -113,6 +113,9 @@ std::string GiaoDienWeb::lenhVanMoi(const ThamSo& thamSo) {
     const DoKho mucDen = doKhoTuChu(layChu(thamSo, "doKhoDen", chuDoKho));
     const Phe pheNguoi = pheTuChu(layChu(thamSo, "pheNguoi", "DO"));
     const int giay = laySo(thamSo, "giay", 600);
+    LuatChoi luat = BA_LAN;
+    if (const auto chuLuat = thamSo.find("luat"); chuLuat != thamSo.end() && !luatTuTen(chuLuat->second, luat))
+        return R"x({"ok":false,"lyDo":"Luật chơi không hợp lệ (CHAU_A hoặc BA_LAN)"})x";
     const auto fen = thamSo.find("fen");
     // An unplayable position is refused before anything of the game changes.
     if (fen != thamSo.end()) {
@@ -129,6 +132,7 @@ std::string GiaoDienWeb::lenhVanMoi(const ThamSo& thamSo) {
     doKhoDen = mucDen;
     van.datDoKhoMay(DO, mucDo);
     van.datDoKhoMay(DEN, mucDen);
+    van.datLuat(luat);
     if (fen != thamSo.end()) {
         // The set-up position holds the whole board: no handicap with it.
         std::string lyDo;

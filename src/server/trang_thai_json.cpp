@@ -32,6 +32,24 @@ const char* tenKetQua(KetQua k) {
 
 std::string chuBool(bool b) { return b ? "true" : "false"; }
 
+// Only a game under the Asian rules names its rule set, the cycle a
+// repetition ruling judged (indexes of its first and last moves in
+// lichSu), and the moves of the side to move that would lose by the rules.
+std::string jsonLuatChauA(VanCo& van) {
+    std::string ra = ",\"luat\":\"CHAU_A\"";
+    if (van.chuKyTu >= 0)
+        ra += ",\"chuKy\":{\"tu\":" + std::to_string(van.chuKyTu) + ",\"den\":" + std::to_string(van.chuKyDen) + "}";
+    ra += ",\"nuocPhamLuat\":[";
+    bool dau = true;
+    for (const NuocDi& n : van.nuocPhamLuatLap()) {
+        if (!dau) ra += ",";
+        dau = false;
+        ra += "{\"hd\":" + std::to_string(n.hangDi) + ",\"cd\":" + std::to_string(n.cotDi) + ",\"hc\":" +
+              std::to_string(n.hangDen) + ",\"cc\":" + std::to_string(n.cotDen) + "}";
+    }
+    return ra + "]";
+}
+
 std::string jsonChap(const VanCo& van) {
     std::string ra = "[";
     for (size_t i = 0; i < van.chap.size(); ++i) {
@@ -134,6 +152,7 @@ std::string GiaoDienWeb::trangThaiJSON() {
     // Only a game from a set-up position has it: the page replays past
     // positions and numbers the moves from there.
     if (!van.fenDau.empty()) s += ",\"fenDau\":" + chuoiJSON(van.fenDau);
+    if (van.luat == CHAU_A) s += jsonLuatChauA(van);
     return s + "}";
 }
 

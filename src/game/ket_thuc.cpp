@@ -86,8 +86,8 @@ void VanCo::timLaiChuKy() {
     chuKyDen = static_cast<int32_t>(nuocDaDi.size()) - 1;
 }
 
-DanhSachNuoc VanCo::nuocPhamLuatLap() {
-    DanhSachNuoc ra;
+std::vector<VanCo::NuocPham> VanCo::nuocPhamLuatLap() {
+    std::vector<NuocPham> ra;
     if (luat != CHAU_A || ketQua != DANG_CHOI) return ra;
     for (const NuocDi& n : banCo.nuocDiHopLe(luot)) {
         // A capture never brings a position back (and taking it back would
@@ -101,7 +101,7 @@ DanhSachNuoc VanCo::nuocPhamLuatLap() {
         int32_t tu = 0;
         const NuocDi them[] = {n};
         const PhanQuyetLap pq = phanXuLap(khoa, them, tu);
-        if (pq.coBenThua() && pq.benPham == luot) ra.push_back(n);
+        if (pq.coBenThua() && pq.benPham == luot) ra.push_back({n, pq.viPham});
     }
     return ra;
 }

@@ -135,7 +135,11 @@ public:
     // bring a position back for the third time in a cycle that side loses
     // by (empty under the plain rule). What the page warns of, and what no
     // computer plays while it has another move.
-    DanhSachNuoc nuocPhamLuatLap();
+    struct NuocPham {
+        NuocDi nuoc;
+        ViPham viPham;
+    };
+    std::vector<NuocPham> nuocPhamLuatLap();
     // The moves between the positions of viTriTruoc and the current one
     // (viTriTruoc().size() of them, the last one leading here): what a
     // search needs to judge a cycle that began before its root.

@@ -41,11 +41,12 @@ std::string jsonLuatChauA(VanCo& van) {
         ra += ",\"chuKy\":{\"tu\":" + std::to_string(van.chuKyTu) + ",\"den\":" + std::to_string(van.chuKyDen) + "}";
     ra += ",\"nuocPhamLuat\":[";
     bool dau = true;
-    for (const NuocDi& n : van.nuocPhamLuatLap()) {
+    for (const auto& [n, viPham] : van.nuocPhamLuatLap()) {
         if (!dau) ra += ",";
         dau = false;
         ra += "{\"hd\":" + std::to_string(n.hangDi) + ",\"cd\":" + std::to_string(n.cotDi) + ",\"hc\":" +
-              std::to_string(n.hangDen) + ",\"cc\":" + std::to_string(n.cotDen) + "}";
+              std::to_string(n.hangDen) + ",\"cc\":" + std::to_string(n.cotDen) + ",\"loai\":\"" +
+              (viPham == ViPham::CHIEU_DAI ? "CHIEU_DAI" : "DUOI_DAI") + "\"}";
     }
     return ra + "]";
 }

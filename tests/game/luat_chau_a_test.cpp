@@ -175,9 +175,10 @@ TEST(LuatChauA, TheForbiddenMoveIsKnownBeforeItIsPlayed) {
     Ca truoc = CHIEU_DAI_MOT_XE;
     truoc.nuoc.resize(8);
     choi(van, truoc, CHAU_A);
-    const DanhSachNuoc cam = van.nuocPhamLuatLap();
+    const auto cam = van.nuocPhamLuatLap();
     ASSERT_EQ(cam.size(), 1u);
-    EXPECT_EQ(cam[0], iccs("h8h9"));
+    EXPECT_EQ(cam[0].nuoc, iccs("h8h9"));
+    EXPECT_EQ(cam[0].viPham, ViPham::CHIEU_DAI);
     ASSERT_TRUE(van.thuDoNuoc(iccs("h8h9")));
     EXPECT_EQ(van.lyDo, "Đỏ chiếu dai, xử thua");
     EXPECT_EQ(van.chuKyTu, 1);

@@ -90,6 +90,8 @@ NuocDi TimKiem::timCaoThu(BanCo& ban, Phe phe, ThongKe& thongKe, std::span<const
     }
     gioiHan.soNut = gioiHan_.soNut;
     gioiHan.dungNgoai = gioiHan_.dung;
+    gioiHan.luatLap = luatLap_;
+    gioiHan.nuocTruoc = nuocTruoc_;
     TimKiemCaoThu& may = caoThu();
     if (gioiHan_.baoCao) {
         may.baoVong = [this](const TimKiemCaoThu::ThongTinVong& t) {
@@ -153,6 +155,16 @@ NuocDi TimKiem::chonNgauNhien(const DanhSachGoc& dsGoc, int32_t diemTot, NuocDi 
     if (ungVien.empty()) return ketQua;
     const uint64_t chiSo = std::uniform_int_distribution<uint64_t>(0, ungVien.size() - 1)(ngauNhien);
     return ungVien[chiSo];
+}
+
+// Leaves out the root moves that would lose the game by its rules, unless
+// no other move is left.
+void TimKiem::boNuocCam(DanhSachNuoc& hopLe) const {
+    if (luatLap_ != CHAU_A || nuocCam_.empty()) return;
+    DanhSachNuoc con;
+    for (const NuocDi& n : hopLe)
+        if (std::find(nuocCam_.begin(), nuocCam_.end(), n) == nuocCam_.end()) con.push_back(n);
+    if (!con.empty()) hopLe = std::move(con);
 }
 
 // Resets what each search starts afresh and hands the search the line so far:
@@ -227,7 +239,8 @@ NuocDi TimKiem::timVoiThamSoHienTai(ThongKe& thongKe, std::span<const uint64_t> 
     batDauTimKiem(viTriTruoc);
 
     // Without a board there is nothing to move: answered as no legal move.
-    const DanhSachNuoc hopLe = banCo != nullptr ? banCo->nuocDiHopLe(pheMay) : DanhSachNuoc{};
+    DanhSachNuoc hopLe = banCo != nullptr ? banCo->nuocDiHopLe(pheMay) : DanhSachNuoc{};
+    boNuocCam(hopLe);
     if (hopLe.empty()) {
         thongKe = ThongKe{0, 0, 0.0, -DIEM_CHIEU_HET, false, NuocDi{0, 0, 0, 0}};
         return NuocDi{0, 0, 0, 0};

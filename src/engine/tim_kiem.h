@@ -12,6 +12,7 @@
 #include "ban_co.h"
 #include "ban_tim_kiem.h"
 #include "do_kho.h"
+#include "luat_lap.h"
 #include "nuoc_di.h"
 #include "phe.h"
 
@@ -94,6 +95,17 @@ public:
         std::function<void(const BaoCaoVong&)> baoCao;  // after each completed iteration
     };
     void datGioiHan(GioiHan gioiHan) { gioiHan_ = std::move(gioiHan); }
+    // The rule the game's repetitions are judged by, for the searches that
+    // follow. Under the Asian rules the fixed levels keep their search and
+    // only leave out the root moves in nuocCam (those that would lose the
+    // game by the rules; all of them are searched when nothing else is
+    // left), while CAO_THU rules on cycles inside its search; nuocTruoc:
+    // the moves between the positions of viTriTruoc and the root.
+    void datLuatLap(LuatChoi luat, std::vector<NuocDi> nuocTruoc = {}, std::vector<NuocDi> nuocCam = {}) {
+        luatLap_ = luat;
+        nuocTruoc_ = std::move(nuocTruoc);
+        nuocCam_ = std::move(nuocCam);
+    }
 
 private:
     friend struct DoTimKiem;
@@ -323,7 +335,11 @@ private:
         return ban.biChieu(pheDangDi);
     }
 
+    void boNuocCam(DanhSachNuoc& hopLe) const;
     GioiHan gioiHan_;
+    LuatChoi luatLap_ = BA_LAN;
+    std::vector<NuocDi> nuocTruoc_;
+    std::vector<NuocDi> nuocCam_;
     int32_t tangSauNhat_ = 0;  // the deepest ply a capture search reached
     std::vector<NuocDi> duongChinh(const NuocDi& dau) const;
 

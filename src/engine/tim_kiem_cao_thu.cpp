@@ -182,6 +182,7 @@ void TimKiemCaoThu::lamNuoc(NuocGon n, TruocNuoc& t) {
     t.an = ban_.di(n);
     luot_ = pheDoiPhuong(luot_);
     lichSu_.push_back(khoa_);
+    nuocLichSu_.push_back(n);
     ++loc_[oLoc(khoa_)];
     // No position before a capture can come back.
     if (maAn >= 0) batDauLap_ = lichSu_.size() - 1;
@@ -203,6 +204,7 @@ bool TimKiemCaoThu::lamNuocHopLe(NuocGon n, bool biChieu, TruocNuoc& t) {
 void TimKiemCaoThu::luiNuoc(NuocGon n, const TruocNuoc& t) {
     --loc_[oLoc(khoa_)];
     lichSu_.pop_back();
+    nuocLichSu_.pop_back();
     ban_.lui(n, t.an);
     luot_ = pheDoiPhuong(luot_);
     khoa_ = t.khoa;
@@ -216,6 +218,7 @@ void TimKiemCaoThu::lamNuocRong(TruocNuoc& t) {
     khoa_ ^= bangZobrist().luot;
     luot_ = pheDoiPhuong(luot_);
     lichSu_.push_back(khoa_);
+    nuocLichSu_.push_back(NuocGon{});
     ++loc_[oLoc(khoa_)];
     // A line through a passed move is no game: its repetitions do not count.
     batDauLap_ = lichSu_.size() - 1;
@@ -224,6 +227,7 @@ void TimKiemCaoThu::lamNuocRong(TruocNuoc& t) {
 void TimKiemCaoThu::luiNuocRong(const TruocNuoc& t) {
     --loc_[oLoc(khoa_)];
     lichSu_.pop_back();
+    nuocLichSu_.pop_back();
     luot_ = pheDoiPhuong(luot_);
     khoa_ = t.khoa;
     batDauLap_ = t.batDauLap;
@@ -234,6 +238,50 @@ bool TimKiemCaoThu::laLapLai() const {
     for (size_t i = batDauLap_; i + 1 < lichSu_.size(); ++i)
         if (lichSu_[i] == khoa_) return true;
     return false;
+}
+
+int32_t TimKiemCaoThu::diemLapLai(int tang) {
+    const int32_t hoa = luot_ == pheGoc_ ? diemHoa_ : -diemHoa_;
+    if (gioiHan_.luatLap != CHAU_A) return hoa;
+    size_t dau = batDauLap_;
+    while (dau + 1 < lichSu_.size() && lichSu_[dau] != khoa_) ++dau;
+    // A cycle that began among the game's positions needs the game's moves.
+    if (dau + 1 >= lichSu_.size() || (dau < soViTriTruoc_ && !coNuocTruoc_)) return hoa;
+    const int8_t kq = phanXuChuKyTu(dau);
+    if (kq <= 0) return hoa;
+    const Phe benPham = static_cast<Phe>(kq - 1);
+    return benPham == luot_ ? -(DIEM_CHIEU_HET - tang) : DIEM_CHIEU_HET - tang;
+}
+
+int8_t TimKiemCaoThu::phanXuChuKyTu(size_t dau) {
+    // The cycle is known by its first position and its moves.
+    uint64_t khoa = lichSu_[dau];
+    for (size_t i = dau + 1; i < lichSu_.size(); ++i) khoa = (khoa ^ nuocLichSu_[i].goi) * 0x9E3779B97F4A7C15ULL + i - dau;
+    if (phanQuyetDaCo_.empty()) phanQuyetDaCo_.resize(4096);
+    PhanQuyetDaCo& o = phanQuyetDaCo_[khoa & (phanQuyetDaCo_.size() - 1)];
+    if (o.ketQua >= 0 && o.khoa == khoa) return o.ketQua;
+
+    // The position the cycle began in: the pieces walked back along its
+    // moves, none of which captured.
+    std::array<int, 90> ma{};
+    for (int i = 0; i < 90; ++i) ma[i] = ban_.ma(nuocGon::BANG90.raOVien[i]);
+    std::vector<NuocDi> chuKy;
+    for (size_t i = lichSu_.size() - 1; i > dau; --i) {
+        const NuocGon n = nuocLichSu_[i];
+        const int di = nuocGon::o90(n.di()), den = nuocGon::o90(n.den());
+        ma[di] = ma[den];
+        ma[den] = -1;
+        chuKy.push_back(nuocGon::raNuocDi(n));
+    }
+    std::reverse(chuKy.begin(), chuKy.end());
+    BanCo ban;
+    ban.xoaHetQuan();
+    for (int i = 0; i < 90; ++i)
+        if (ma[i] >= 0) ban.themQuan(taoQuan(ma[i] & 7, i / 9, i % 9, static_cast<Phe>(ma[i] >> 3)));
+    const PhanQuyetLap pq = phanXuChuKy(ban, luot_, chuKy);
+    o.khoa = khoa;
+    o.ketQua = pq.coBenThua() ? static_cast<int8_t>(1 + pq.benPham) : 0;
+    return o.ketQua;
 }
 
 bool TimKiemCaoThu::chieuSau(NuocGon n, bool coTheChieu) const {
@@ -313,7 +361,7 @@ int32_t TimKiemCaoThu::pvs(int alpha, int beta, int doSau, int tang, bool biChie
     const bool laPV = beta - alpha > 1;
     // The game's rule before anything the table remembers: a return to an
     // earlier position is a draw, however deep an entry says otherwise.
-    if (laLapLai()) return luot_ == pheGoc_ ? diemHoa_ : -diemHoa_;
+    if (laLapLai()) return diemLapLai(tang);
     alpha = std::max(alpha, -DIEM_CHIEU_HET + tang);
     beta = std::min(beta, DIEM_CHIEU_HET - tang - 1);
     if (alpha >= beta) return alpha;
@@ -588,6 +636,11 @@ TimKiemCaoThu::KetQua TimKiemCaoThu::tim(const BanCo& banCo, Phe phe, std::span<
     }
     lichSu_.assign(viTriTruoc.begin(), viTriTruoc.end());
     lichSu_.push_back(khoa_);
+    soViTriTruoc_ = viTriTruoc.size();
+    coNuocTruoc_ = gioiHan.nuocTruoc.size() == viTriTruoc.size();
+    nuocLichSu_.assign(lichSu_.size(), NuocGon{});
+    if (coNuocTruoc_)
+        for (size_t i = 0; i < viTriTruoc.size(); ++i) nuocLichSu_[i + 1] = nuocGon::tuNuocDi(gioiHan.nuocTruoc[i]);
     batDauLap_ = 0;
     loc_.fill(0);
     for (const uint64_t k : lichSu_) ++loc_[oLoc(k)];

@@ -18,6 +18,7 @@
 #include "ban_co.h"
 #include "ban_tim_kiem.h"
 #include "danh_gia_cao_thu.h"
+#include "luat_lap.h"
 #include "nuoc_di.h"
 #include "phe.h"
 
@@ -46,6 +47,14 @@ public:
         // Analysis: a position with a single legal move is searched too
         // (a game just plays it), so that its line and score are known.
         bool timCaNuocDuyNhat = false;
+        // The rule a return to an earlier position is judged by. Under the
+        // Asian rules the cycle is ruled on inside the search: a forbidden
+        // one loses for the side that made it, as a mate would; nuocTruoc
+        // holds the moves between the positions of viTriTruoc and the root
+        // (as many as there are positions), without which a cycle that
+        // began before the root counts as a draw.
+        LuatChoi luatLap = BA_LAN;
+        std::span<const NuocDi> nuocTruoc{};
     };
     // The budget of one move: without a clock (giayConLai < 0) up to 2.5 s;
     // with one, a share of what is left that cannot run the clock out.
@@ -160,6 +169,22 @@ private:
     void lamNuocRong(TruocNuoc& t);
     void luiNuocRong(const TruocNuoc& t);
     bool laLapLai() const;
+    // The score of a return to an earlier position for the side to move at
+    // ply `tang`: the draw's, or under the Asian rules the ruling's.
+    int32_t diemLapLai(int tang);
+    // The move into each position of lichSu_ ({} for the first, a passed
+    // move, or a game move not handed over).
+    std::vector<NuocGon> nuocLichSu_;
+    size_t soViTriTruoc_ = 0;  // how many of lichSu_ are the game's
+    bool coNuocTruoc_ = false;  // the game's moves were handed over
+    // Rulings already made, by the cycle they judged (a cycle's ruling never
+    // changes, so they outlive the search).
+    struct PhanQuyetDaCo {
+        uint64_t khoa = 0;
+        int8_t ketQua = -1;  // -1 empty, 0 draw, 1 + the side that broke the rules
+    };
+    std::vector<PhanQuyetDaCo> phanQuyetDaCo_;
+    int8_t phanXuChuKyTu(size_t dau);
     int32_t danhGia() const { return DanhGiaCaoThu::danhGia(ban_, tong_, luot_, thamSo_.trongSo); }
     ThamSo thamSo_;
     int8_t giam_[64][64];  // late-move reductions by depth and move number

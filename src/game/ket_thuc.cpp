@@ -113,3 +113,9 @@ void VanCo::capNhatDongHo() {
     lyDo = std::string(tenPhe(luot)) + " hết thời gian";
     ++soLanDoi;
 }
+
+void VanCo::datLuatChoMay(TimKiem& timKiem) {
+    std::vector<NuocDi> cam;
+    for (const NuocPham& p : nuocPhamLuatLap()) cam.push_back(p.nuoc);
+    timKiem.datLuatLap(luat, std::vector<NuocDi>(nuocCoTheLap_.begin(), nuocCoTheLap_.end()), std::move(cam));
+}

@@ -252,6 +252,7 @@ NuocDi VanCo::mayChonNuoc(TimKiem::ThongKe& thongKe) {
     // The engine searches the board it is given in place; a copy keeps the
     // game's own storage order untouched.
     auto banSao = banCo.saoChepTheCo();
+    datLuatChoMay(may.timKiem);
     return may.chonNuocDi(*banSao, luot, thongKe, viTriTruoc());
 }
 

@@ -144,6 +144,9 @@ public:
     // (viTriTruoc().size() of them, the last one leading here): what a
     // search needs to judge a cycle that began before its root.
     std::span<const NuocDi> nuocTruoc() const;
+    // Hands an engine the game's rule on repetitions (and what it needs to
+    // apply it) before it searches the current position for the side to move.
+    void datLuatChoMay(TimKiem& timKiem);
     void capNhatDongHo();
 
     // Saved-game file (UTF-8 file names). luuVan is true only once the file

@@ -326,6 +326,8 @@ std::string GiaoDienWeb::lenhGoiY(std::unique_lock<std::mutex>& khoa) {
     const std::vector<uint64_t> viTriTruoc(van.viTriTruoc().begin(), van.viTriTruoc().end());
     const Phe luot = van.luot;
     const uint64_t phienTruoc = phienBan;
+    const bool chauA = van.luat == CHAU_A;
+    van.datLuatChoMay(timKiemGoiY);
 
     // The search runs without the lock so the worker can go on meanwhile.
     khoa.unlock();
@@ -333,7 +335,17 @@ std::string GiaoDienWeb::lenhGoiY(std::unique_lock<std::mutex>& khoa) {
     NuocDi nuoc;
     {
         const MayPhanTich::NhuongChoVan nhuong(mayPhanTich);
-        nuoc = timKiemGoiY.timNuocDiVoiThoiGian(*banSao, luot, GOI_Y_MILI_GIAY, GOI_Y_DO_SAU, boQua, viTriTruoc);
+        if (chauA) {
+            // Under the Asian rules the hint is the master search's, which
+            // judges repetitions as the rules do, in the same time.
+            TimKiem::GioiHan gh;
+            gh.miliGiay = GOI_Y_MILI_GIAY;
+            timKiemGoiY.datGioiHan(gh);
+            nuoc = timKiemGoiY.timNuocDi(*banSao, luot, CAO_THU, boQua, viTriTruoc);
+            timKiemGoiY.datGioiHan({});
+        } else {
+            nuoc = timKiemGoiY.timNuocDiVoiThoiGian(*banSao, luot, GOI_Y_MILI_GIAY, GOI_Y_DO_SAU, boQua, viTriTruoc);
+        }
     }
     khoa.lock();
 

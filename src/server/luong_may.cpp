@@ -42,6 +42,7 @@ void GiaoDienWeb::chayMotNuocMay(std::unique_lock<std::mutex>& khoa) {
     std::unique_ptr<BanCo> banSao = van.banCo.saoChepTheCo();
     const std::vector<uint64_t> viTriTruoc(van.viTriTruoc().begin(), van.viTriTruoc().end());
     const double giayConLai = van.dongHo.bat ? van.dongHo.giayConLai(luot) : -1.0;
+    van.datLuatChoMay(timKiemMay);
 
     // The only long operation, on private copies, without the lock: the
     // server keeps answering (and may make this result stale) meanwhile.

@@ -128,13 +128,19 @@ std::string MayPhanTich::lenhPhanTich(const ThamSo& thamSo) {
         fen = vietFEN(*tc.ban, tc.luot);
     }
     const int soDong = std::clamp(laySo(thamSo, "dong", 1), 1, 3);
+    // Lines are judged by the rules of the game they come from; a position
+    // on its own by the Asian rules.
+    LuatChoi luat = CHAU_A;
+    if (thamSo.count("luat") && !luatTuTen(layChu(thamSo, "luat"), luat))
+        return tuChoi("Luật chơi không hợp lệ (CHAU_A hoặc BA_LAN)");
 
     std::lock_guard<std::mutex> khoa(khoa_);
     hoi();
     if (coFen) {
-        if (fen != fen_ || soDong != soDong_) {
+        if (fen != fen_ || soDong != soDong_ || luat != luat_) {
             fen_ = fen;
             soDong_ = soDong;
+            luat_ = luat;
             ++phien_;
             doSau_ = 0;
             dong_.clear();
@@ -212,9 +218,10 @@ void MayPhanTich::vong() {
             dungTim_.store(false);
             const std::string fen = fen_;
             const int soDong = soDong_;
+            const LuatChoi luat = luat_;
             const uint64_t phien = phien_;
             khoa.unlock();
-            const bool xong = timPhanTich(fen, soDong, phien);
+            const bool xong = timPhanTich(fen, soDong, luat, phien);
             khoa.lock();
             dangTim_ = false;
             if (phien == phien_) xong_ = xong;
@@ -242,7 +249,7 @@ void MayPhanTich::vong() {
     }
 }
 
-bool MayPhanTich::timPhanTich(const std::string& fen, int soDong, uint64_t phien) {
+bool MayPhanTich::timPhanTich(const std::string& fen, int soDong, LuatChoi luat, uint64_t phien) {
     uci::TheCo tc;
     std::string loi;
     if (!tc.datFEN(fen, loi)) return true;
@@ -267,6 +274,7 @@ bool MayPhanTich::timPhanTich(const std::string& fen, int soDong, uint64_t phien
     gh.timCaNuocDuyNhat = true;
     gh.dungNgoai = &dungTim_;
     gh.hanChotNgoai = &hanChot_;
+    gh.luatLap = luat;
     const TimKiemCaoThu::KetQua kq = may_->tim(*tc.ban, luot, {}, gh);
     may_->baoVong = nullptr;
     return !kq.biDung;

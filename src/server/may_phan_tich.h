@@ -10,6 +10,8 @@
 #include <thread>
 #include <vector>
 
+#include "luat_lap.h"
+
 #include "phan_tich.h"
 
 class TimKiemCaoThu;
@@ -30,7 +32,8 @@ public:
     MayPhanTich(const MayPhanTich&) = delete;
     MayPhanTich& operator=(const MayPhanTich&) = delete;
 
-    // "phantich": fen=F&dong=K starts (or switches to) F with K lines,
+    // "phantich": fen=F&dong=K[&luat=L] starts (or switches to) F with K
+    // lines judged by rule set L (the Asian rules unless BA_LAN),
     // no fen answers the latest lines, dung=1 stops. The JSON answer.
     std::string lenhPhanTich(const ThamSo& thamSo);
     // "danhgiavan": fen=F0&nuoc=m1,m2,... has each position of that game
@@ -78,6 +81,7 @@ private:
     // The position analysed: its normalised FEN, lines asked, and a number
     // that changes with each new request, so stale results are dropped.
     std::string fen_;
+    LuatChoi luat_ = CHAU_A;
     int soDong_ = 1;
     uint64_t phien_ = 0;
     bool canTim_ = false;  // asked, not yet searched (or stopped before its end)
@@ -102,7 +106,7 @@ private:
     void vong();
     // On the thread, without khoa_: one analysis until it is stopped (false)
     // or ends by itself (true), publishing each depth's lines.
-    bool timPhanTich(const std::string& fen, int soDong, uint64_t phien);
+    bool timPhanTich(const std::string& fen, int soDong, LuatChoi luat, uint64_t phien);
     // One graph position's score; false when stopped early.
     bool danhGiaMot(const std::string& fen, DiemViTri& d);
     std::string traLoi() const;  // khoa_ held

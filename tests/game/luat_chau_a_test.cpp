@@ -188,3 +188,21 @@ TEST(LuatChauA, TheForbiddenMoveIsKnownBeforeItIsPlayed) {
     choi(thuong, truoc, BA_LAN);
     EXPECT_TRUE(thuong.nuocPhamLuatLap().empty());
 }
+
+// Losing on material, with a perpetual check the only way to a draw: under
+// the plain rule the computer takes it, under the Asian rules it does not.
+TEST(LuatChauA, TheComputerDoesNotLoseByItsOwnPerpetualCheck) {
+    const Ca ca{"r1r1k4/9/7R1/9/9/9/9/9/9/3K5 w", {"h7h9", "e9e8", "h9h8", "e8e9", "h8h9", "e9e8", "h9h8", "e8e9"}};
+    for (const DoKho muc : {KHO, CAO_THU}) {
+        for (const LuatChoi luat : {BA_LAN, CHAU_A}) {
+            VanCo van;
+            choi(van, ca, luat);
+            van.datDoKhoMay(DO, muc);
+            van.mayDo.timKiem.datHatGiongCaoThu(7);
+            TimKiem::ThongKe tk;
+            const NuocDi n = van.mayChonNuoc(tk);
+            if (luat == BA_LAN) EXPECT_EQ(n, iccs("h8h9")) << "level " << muc;
+            else EXPECT_NE(n, iccs("h8h9")) << "level " << muc;
+        }
+    }
+}

@@ -6,13 +6,18 @@
                      --b "CMD" --go-b "go ..." [--opt-b ...] [common]
   common: --games N (default: two per opening) --openings bench/khai_cuoc.txt
           --concurrency 2 --referee build/tools/tavelin-bench --label TEXT --log FILE --judge-depth D
+          --rules CHAU_A|BA_LAN
 
 Engine A (ours: a UCI engine, or the server's computer) plays each opening
 once with red and once with black against engine B. An engine that offers
 UCI_Variant (Fairy-Stockfish) is set to xiangqi and spoken to with ranks 1-10;
-every other engine with ranks 0-9. The rules are judged by our own rules core
-(tavelin-bench referee in uci mode, the server's game in server mode), with a
-draw after 120 plies without a capture. Prints each game, then A's score, an
+every other engine with ranks 0-9. The rules are judged by our own game
+(tavelin-bench referee in uci mode, the server's game in server mode), by the
+Asian rules unless --rules BA_LAN (perpetual check and perpetual chase lose,
+120 plies without a capture draw; under BA_LAN a third repetition draws and
+so do 120 plies without a capture). Each of our engines is told the same
+rule set (the UCI option Repetition). Prints each game, how it ended, then
+A's score, an
 Elo estimate with its 95 % margin, and, for every draw by threefold
 repetition, A's material lead at that moment (chariot 9, cannon 4.5, horse 4,
 advisor and elephant 2, soldier 1).
@@ -32,6 +37,7 @@ import urllib.request
 from concurrent.futures import ThreadPoolExecutor
 
 KHONG_AN_TOI_DA = 120
+LUAT = "CHAU_A"  # the rule set the referee judges by (--rules)
 NUOC_TOI_DA = 400
 GIA = {0: 9, 1: 4.5, 2: 4, 3: 2, 4: 2, 5: 0, 6: 1}
 
@@ -47,6 +53,8 @@ class DongCo:
         self.mot_den_muoi = any("UCI_Variant" in d for d in dong)
         if self.mot_den_muoi:
             self.gui("setoption name UCI_Variant value xiangqi")
+        if any(d.startswith("option name Repetition ") for d in dong):
+            self.gui("setoption name Repetition value %s" % LUAT)
         for t in tuy_chon:
             ten, _, gia_tri = t.partition("=")
             self.gui("setoption name %s value %s" % (ten, gia_tri))
@@ -113,8 +121,8 @@ class TrongTai:
 
     def __init__(self, lenh):
         self.p = subprocess.Popen([lenh, "referee", "--no-capture", str(KHONG_AN_TOI_DA), "--max-plies",
-                                   str(NUOC_TOI_DA)], stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True,
-                                  bufsize=1)
+                                   str(NUOC_TOI_DA), "--rules", LUAT], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                  text=True, bufsize=1)
 
     def hoi(self, dong):
         self.p.stdin.write(dong + "\n")
@@ -233,6 +241,8 @@ def van_may_chu(tham_so, may_chu, khai_cuoc, a_do):
                 "nuoc %d" % len(khai_cuoc)]
         dong += ["%d %d %d %d" % nuoc_sang_o(n) for n in khai_cuoc]
         dong += ["ketqua 0", "lydo "]
+        if LUAT == "CHAU_A":
+            dong.append("luat 1")
         with open(os.path.join(may_chu.thu_muc, "tavelin.save"), "w", encoding="utf-8") as f:
             f.write("\n".join(dong) + "\n")
         s = may_chu.api("tai")
@@ -291,7 +301,9 @@ def van_may_chu(tham_so, may_chu, khai_cuoc, a_do):
         hon = vc[phe_a] - vc[phe_b]
         if ly_do is None:
             ly_do = next((v for k, v in (("lặp lại", "repetition"), ("Chiếu bí", "mate"), ("hết nước", "no-move"),
-                                         ("thời gian", "time")) if k in s["lyDo"]), s["lyDo"])
+                                         ("thời gian", "time"), ("chiếu dai", "perpetual-check"),
+                                         ("đuổi dai", "perpetual-chase"), ("60 nước", "no-capture"))
+                          if k in s["lyDo"]), s["lyDo"])
         kq = s["ketQua"]
         diem = 0.5 if kq not in ("DO_THANG", "DEN_THANG") else (1.0 if kq == phe_a + "_THANG" else 0.0)
         return diem, ly_do, hon, cac_nuoc
@@ -331,7 +343,11 @@ def main():
     ap.add_argument("--judge-depth", type=int, default=0,
                     help="engine B scores, at this depth, each repetition with A 3 or more ahead")
     ap.add_argument("--log", help="one JSON line per game (moves, result) appended to this file")
+    ap.add_argument("--rules", choices=["CHAU_A", "BA_LAN"], default="CHAU_A",
+                    help="the rule set the referee judges by (default: the Asian rules)")
     ts = ap.parse_args()
+    global LUAT
+    LUAT = ts.rules
     khai = doc_khai_cuoc(ts.openings)
     so_van = ts.games or 2 * len(khai)
     viec = [(khai[(i // 2) % len(khai)], i % 2 == 0) for i in range(so_van)]
@@ -385,6 +401,12 @@ def main():
     t, h, th = diem.count(1.0), diem.count(0.5), diem.count(0.0)
     e, bien = elo(diem)
     chu_elo = "Elo %+.0f +- %.0f (95 %%)" % (e, bien) if 0 < sum(diem) < len(diem) else "Elo unbounded (every game one way)"
+    cach = {}
+    for i, k in enumerate(kq):
+        ai = "A" if k[0] == 0.0 and k[1] in ("perpetual-check", "perpetual-chase") else ""
+        ten = k[1].split()[0] + (" (A lost)" if ai else "")
+        cach[ten] = cach.get(ten, 0) + 1
+    print("how the games ended (%s): %s" % (LUAT, ", ".join("%s %d" % kv for kv in sorted(cach.items()))))
     lap = [k[2] for k in kq if k[1] == "repetition"]
     print("%s: %d games, A +%d =%d -%d, score %.1f/%d (%.1f %%), %s" % (
         ts.label or ts.mode, len(diem), t, h, th, sum(diem), len(diem), 100 * sum(diem) / len(diem), chu_elo))

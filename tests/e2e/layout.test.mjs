@@ -156,6 +156,106 @@ test('phone: the whole board is visible and playable by touch', T, async (t) => 
   await page.waitForFunction(() => document.querySelector('#ben-duoi .dong-ho').classList.contains('chay'));
 });
 
+/**
+ * What is wrong with the page as laid out now, from the boxes of its
+ * elements: controls (buttons, selects, inputs) that overlap, a button whose
+ * words run past its edge, sideways scrolling, a move-list row on more than
+ * one line. A control counts only where it is visible: inside the window's
+ * page, not hidden, and clipped by any scrolling box around it.
+ */
+async function layoutFaults(page) {
+  return page.evaluate(() => {
+    const faults = [];
+    const name = (el) => el.id ? `#${el.id}` : `${el.tagName.toLowerCase()}.${[...el.classList].join('.')}`
+      + (el.textContent.trim() ? ` "${el.textContent.trim().slice(0, 20)}"` : '');
+    /** The part of the element's box that can be seen, or null. */
+    const seen = (el) => {
+      if (!el.checkVisibility({ visibilityProperty: true, opacityProperty: true })) return null;
+      if (el.closest('dialog:not([open])')) return null;
+      let r = el.getBoundingClientRect();
+      let { left, top, right, bottom } = r;
+      for (let a = el.parentElement; a; a = a.parentElement) {
+        const s = getComputedStyle(a);
+        if (s.overflowX === 'visible' && s.overflowY === 'visible') continue;
+        const c = a.getBoundingClientRect();
+        left = Math.max(left, c.left);
+        top = Math.max(top, c.top);
+        right = Math.min(right, c.right);
+        bottom = Math.min(bottom, c.bottom);
+      }
+      return right - left > 1 && bottom - top > 1 ? { left, top, right, bottom } : null;
+    };
+    const controls = [...document.querySelectorAll('button, select, input, textarea')]
+      .map((el) => ({ el, r: seen(el) })).filter((c) => c.r);
+    for (let i = 0; i < controls.length; i += 1) {
+      for (let j = i + 1; j < controls.length; j += 1) {
+        const a = controls[i].r;
+        const b = controls[j].r;
+        const w = Math.min(a.right, b.right) - Math.max(a.left, b.left);
+        const h = Math.min(a.bottom, b.bottom) - Math.max(a.top, b.top);
+        if (w > 0.5 && h > 0.5) faults.push(`${name(controls[i].el)} overlaps ${name(controls[j].el)}`);
+      }
+    }
+    for (const { el } of controls) {
+      if (el.tagName === 'BUTTON' && el.scrollWidth > el.clientWidth + 1) {
+        faults.push(`${name(el)}: text ${el.scrollWidth} px in ${el.clientWidth} px`);
+      }
+    }
+    const sideways = document.documentElement.scrollWidth - window.innerWidth;
+    if (sideways > 0) faults.push(`the page scrolls sideways by ${sideways} px`);
+    for (const nuoc of document.querySelectorAll('#lich-su .nuoc')) {
+      const fs = parseFloat(getComputedStyle(nuoc).fontSize);
+      if (nuoc.getBoundingClientRect().height > 2.2 * fs) faults.push(`move "${nuoc.textContent}" takes two lines`);
+    }
+    return faults;
+  });
+}
+
+/** The board's box: inside the window, its shorter side at least `least` px. */
+async function assertBoardSize(page, width, height, least) {
+  const box = await page.locator('#ban-co').boundingBox();
+  assert.ok(box.x >= 0 && box.x + box.width <= width + 0.5, `board inside the width: ${JSON.stringify(box)}`);
+  assert.ok(box.y >= 0 && box.y + box.height <= height + 0.5, `board inside the height: ${JSON.stringify(box)}`);
+  assert.ok(Math.min(box.width, box.height) >= least, `board ${box.width}×${box.height} at ${width}×${height}`);
+}
+
+test('every window size: the board as large as it fits, nothing overlapping, overflowing or sideways', T, async (t) => {
+  const { page } = await openGame(t, { viewport: { width: 1280, height: 800 } });
+  await newGame(page, { cheDo: 'NN', giay: 600 });
+  // Moves with long names in the list ("Pháo 8 bình 5", "Mã 2 tiến 3"…).
+  const moves = [[[7, 1], [7, 4]], [[0, 7], [2, 6]], [[9, 1], [7, 2]], [[3, 6], [4, 6]],
+    [[9, 7], [7, 6]], [[0, 1], [2, 2]], [[9, 8], [8, 8]], [[0, 0], [1, 0]], [[8, 8], [8, 3]]];
+  for (const [a, b] of moves) await playMove(page, a, b);
+  await page.waitForFunction(() => document.querySelector('.dong-ho.chay') !== null);
+  assert.ok(await page.locator('#nut-tam-dung').isVisible(), 'a clock brings the pause button');
+  const sizes = [[375, 667, 360], [667, 375, 300], [768, 1024, 600], [1280, 800, 480], [1920, 1080, 700]];
+  for (const [width, height, least] of sizes) {
+    await page.setViewportSize({ width, height });
+    await page.waitForFunction(([w, h]) => window.innerWidth === w && window.innerHeight === h, [width, height]);
+    await page.evaluate(() => new Promise((r) => { requestAnimationFrame(() => requestAnimationFrame(r)); }));
+    await assertBoardSize(page, width, height, least);
+    assert.deepEqual(await layoutFaults(page), [], `at ${width}×${height}`);
+    await saveScreenshot(page, `size-${width}x${height}.png`);
+  }
+  // On its side, a phone shows the clocks, the status, the latest move and
+  // the buttons under the board without scrolling.
+  await page.setViewportSize({ width: 667, height: 375 });
+  await page.evaluate(() => window.scrollTo(0, 0));
+  for (const sel of ['#ben-tren .dong-ho', '#ben-duoi .dong-ho', '#trang-thai', '#lich-su .moi-nhat', '#nut-huy',
+    '#nut-tam-dung', '#nut-van-moi']) {
+    const box = await page.locator(sel).boundingBox();
+    assert.ok(box && box.y >= 0 && box.y + box.height <= 375 + 0.5, `${sel} in view: ${JSON.stringify(box)}`);
+  }
+  // Paused, the button's word changes and still fits.
+  await page.click('#nut-tam-dung');
+  await page.locator('#nut-tam-dung.dang-dung').waitFor();
+  for (const [width, height] of [[375, 667], [667, 375], [1280, 800]]) {
+    await page.setViewportSize({ width, height });
+    await page.waitForFunction(([w, h]) => window.innerWidth === w && window.innerHeight === h, [width, height]);
+    assert.deepEqual(await layoutFaults(page), [], `paused, at ${width}×${height}`);
+  }
+});
+
 /** Chooses the light or dark look through the settings dialog. */
 async function setLook(page, look) {
   await page.click('#nut-cai-dat');

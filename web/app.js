@@ -456,6 +456,8 @@ function datCaiDat(doi) {
 
 function apDungCaiDat() {
   apDungGiaoDien(cd.giaoDien);
+  // The board's proportions follow its edge labels (coordinates need wider margins).
+  document.documentElement.dataset.kyPhap = cd.kyPhap;
   $('nut-am-thanh').setAttribute('aria-pressed', String(cd.amThanh));
   $('nut-am-thanh').classList.toggle('tat', !cd.amThanh);
   $('chon-ky-phap').value = cd.kyPhap;

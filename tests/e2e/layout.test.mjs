@@ -256,6 +256,31 @@ test('every window size: the board as large as it fits, nothing overlapping, ove
   }
 });
 
+test('when a game ends and its graph opens under the move list, the last move stays in view', T, async (t) => {
+  const { page } = await openGame(t, { viewport: { width: 1280, height: 800 } });
+  await page.click('#nut-nhap');
+  await page.fill('#chu-nhap', '1. h2e2 h9g7 2. h0g2 i9h9 3. c3c4 g6g5 4. b0c2 b9c7 5. i0i1 c9e7 6. i1f1 h7h5 '
+    + '7. c2d4 c6c5 8. d4c6 c5c4 9. f1c1 b7b9 10. c1c4 b9c9 11. b2c2 a9b9 12. g3g4 b9b5 13. g4g5 b5g5 '
+    + '14. a0b0 e7c5 15. b0b6 h5h6 16. c4h4 g7h5 17. h4d4 c9c6');
+  await page.click('#nut-bat-dau-nhap');
+  await waitForHistoryLength(page, 34);
+  const lastInView = (what) => page.waitForFunction(() => {
+    const ol = document.getElementById('lich-su').getBoundingClientRect();
+    const m = document.querySelector('#lich-su .moi-nhat').getBoundingClientRect();
+    return m.top >= ol.top - 0.5 && m.bottom <= ol.bottom + 0.5;
+  }).catch(() => assert.fail(what));
+  await page.waitForFunction(() => {
+    const ol = document.getElementById('lich-su');
+    return ol.scrollHeight > ol.clientHeight && ol.scrollTop > 0;
+  });
+  await lastInView('the list follows the game');
+  await page.click('#nut-xin-thua');
+  await answerConfirm(page, true);
+  await page.locator('#do-thi').waitFor();
+  await lastInView('the last move is still in view above the graph');
+  await saveScreenshot(page, 'desktop-graph-at-end.png');
+});
+
 /** Chooses the light or dark look through the settings dialog. */
 async function setLook(page, look) {
   await page.click('#nut-cai-dat');

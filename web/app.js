@@ -188,6 +188,13 @@ function veLai() {
   capNhatNut();
   phanTich.theoVan();
   veDoThi();
+  // The stylesheet hides the score bar, the graph and the analysis's scores meanwhile.
+  document.body.classList.toggle('an-danh-gia', anDanhGia());
+}
+
+/** Whether the computer's judgement stays hidden: a human is playing it, and the game goes on. */
+function anDanhGia() {
+  return cd.anDanhGia && tt.cheDo === 'NGUOI_MAY' && tt.ketQua === 'DANG_CHOI';
 }
 
 /** The evaluation graph follows the game: its first position and its moves in coordinates. */
@@ -543,11 +550,14 @@ function ganSuKien() {
     f.kyPhap.value = cd.kyPhap;
     f.giaoDien.value = cd.giaoDien;
     f.amThanh.checked = cd.amThanh;
+    f.anDanhGia.checked = cd.anDanhGia;
     $('hop-cai-dat').showModal();
   });
   $('form-cai-dat').addEventListener('change', () => {
     const f = $('form-cai-dat').elements;
-    datCaiDat({ kyPhap: f.kyPhap.value, giaoDien: f.giaoDien.value, amThanh: f.amThanh.checked });
+    datCaiDat({
+      kyPhap: f.kyPhap.value, giaoDien: f.giaoDien.value, amThanh: f.amThanh.checked, anDanhGia: f.anDanhGia.checked,
+    });
   });
   window.matchMedia('(prefers-color-scheme: light)').addEventListener('change', () => apDungGiaoDien(cd.giaoDien));
   document.addEventListener('keydown', (e) => {

@@ -268,11 +268,12 @@ export class BangThongTin {
       ['Độ sâu', so(tk.doSau)],
       ['Thời gian', `${so(tk.giay, 2)} giây`],
       ['Số nút', so(tk.soNut)],
-      ['Điểm (Đỏ)', diemDo === null ? moTaDiem(tk.diem) : moTaDiem(diemDo)],
+      ['Điểm (Đỏ)', diemDo === null ? moTaDiem(tk.diem) : moTaDiem(diemDo), 'diem-may'],
     ];
     dl.innerHTML = '';
-    for (const [ten, giaTri] of muc) {
+    for (const [ten, giaTri, lop] of muc) {
       const div = document.createElement('div');
+      if (lop) div.className = lop;
       const dt = document.createElement('dt');
       const dd = document.createElement('dd');
       dt.textContent = ten;

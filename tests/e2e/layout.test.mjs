@@ -87,12 +87,41 @@ test('desktop: a game against the computer in progress', T, async (t) => {
     await page.locator(`.diem.dang-chon[data-hang="${best.h}"][data-cot="${best.c}"]`).waitFor();
   }
   assert.ok(best.count >= 1, 'red has a legal move');
-  // The computer's score shows from red's side, with its bar; its last reply was announced.
-  await page.locator('#thanh-diem').waitFor();
+  // Its last reply was announced.
   assert.match(await page.locator('#doc-nuoc').textContent(), /^Đen: /);
   await saveScreenshot(page, 'desktop-mid-game.png');
   await showReviewAndExport(page, 'desktop');
+
+  // While the game against the computer goes on, its judgement is hidden (a
+  // setting, on at first): no score bar, score figure, graph or analysis score.
+  await page.click('#nut-phan-tich');
+  await page.locator('#dong-phan-tich .dong-pt').first().waitFor();
+  const judgement = ['#thanh-diem', '#thong-ke .diem-may', '#nut-danh-gia', '#dong-phan-tich .diem-pt >> nth=0'];
+  const shown = async () => Promise.all(judgement.map((sel) => page.locator(sel).isVisible()));
+  assert.deepEqual(await shown(), [false, false, false, false]);
+  assert.equal(await page.locator('#thong-ke dd').count(), 4, 'the other figures stay');
+  // Switched off, the computer's score shows from red's side, with its bar.
+  await setHideJudgement(page, false);
+  assert.deepEqual(await shown(), [true, true, true, true]);
+  assert.match(await page.locator('#thong-ke .diem-may dd').textContent(), /^[+−]?\d+$|chiếu hết/);
+  await setHideJudgement(page, true);
+  assert.deepEqual(await shown(), [false, false, false, false]);
+  // Once the game is over everything shows, the graph of the game included.
+  await page.click('#nut-xin-thua');
+  await answerConfirm(page, true);
+  await page.locator('#ket-qua', { hasText: 'Đen thắng' }).waitFor();
+  await page.locator('#do-thi').waitFor();
+  assert.ok(await page.locator('#thanh-diem').isVisible() && await page.locator('#thong-ke .diem-may').isVisible());
+  await page.locator('#dong-phan-tich .diem-pt').first().waitFor();
 });
+
+/** Turns the setting that hides the computer's judgement during a game against it on or off. */
+async function setHideJudgement(page, on) {
+  await page.click('#nut-cai-dat');
+  await page.locator('#form-cai-dat input[name="anDanhGia"]').setChecked(on);
+  await page.click('#form-cai-dat button[type="submit"]');
+  await page.waitForFunction((o) => JSON.parse(localStorage.getItem('tavelin.caiDat')).anDanhGia === o, on);
+}
 
 /** Screenshots of a past position under review and of the exported text. */
 async function showReviewAndExport(page, size) {

@@ -542,7 +542,9 @@ function ganSuKien() {
   $('nut-di-tiep-tu-day').addEventListener('click', diTiepTuDay);
   ganHopVanBan({ layTrangThai: () => tt, layKieu: () => cd.kyPhap, layPGN: () => gui('pgn'), onNhap: nhap });
   ganVanDaChoi({ gui, xuLyTraLoi, choThayVan });
-  ganBayCo({ layTheCo: () => (tt ? theCoHien() : null), onChoi: (fen) => hopVanMoi.mo(tt, fen) });
+  ganBayCo({
+    layTheCo: () => (tt ? theCoHien() : null), onChoi: (fen) => hopVanMoi.mo(tt, fen), layKyPhap: () => cd.kyPhap,
+  });
   $('nut-am-thanh').addEventListener('click', () => datCaiDat({ amThanh: !cd.amThanh }));
   $('chon-ky-phap').addEventListener('change', (e) => datCaiDat({ kyPhap: e.target.value }));
   $('nut-cai-dat').addEventListener('click', () => {

@@ -211,12 +211,19 @@ function coTheDiQuan() {
     && !tt.tamDungMay && !mayCam(tt, tt.luot);
 }
 
-/** The board, its two player bars and the buttons under it, brought into the window if they are not. */
+/**
+ * The board, its two player bars and the buttons under it, brought into the
+ * window if they are not: under the header while it stays at the top (the
+ * bars above and below the board), else from the board's top (the bars
+ * beside it, in a short wide window).
+ */
 function dauBanCoVaoTam() {
-  const tren = $('ben-tren').getBoundingClientRect();
-  const duoi = document.querySelector('.thanh-nhanh').getBoundingClientRect();
-  const dau = document.querySelector('.dau-trang').getBoundingClientRect().bottom;
-  if (tren.top < dau || duoi.bottom > window.innerHeight) $('ben-tren').scrollIntoView({ block: 'start' });
+  const tren = Math.min(...['ben-tren', 'ban-co'].map((id) => $(id).getBoundingClientRect().top));
+  const duoi = Math.max(...['ben-duoi', 'ban-co'].map((id) => $(id).getBoundingClientRect().bottom),
+    document.querySelector('.thanh-nhanh').getBoundingClientRect().bottom);
+  const dauTrang = document.querySelector('.dau-trang');
+  const dau = getComputedStyle(dauTrang).position === 'sticky' ? dauTrang.getBoundingClientRect().bottom : 0;
+  if (tren < dau || duoi > window.innerHeight) window.scrollBy(0, tren - dau - 4);
 }
 
 function veXemLai(k) {

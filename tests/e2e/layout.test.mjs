@@ -7,6 +7,7 @@ import fs from 'node:fs';
 import { createRequire } from 'node:module';
 import {
   openGame, point, pieceAt, historyTexts, waitForHistoryLength, newGame, saveScreenshot, playMove, answerConfirm,
+  waitForMessage,
 } from './support/harness.mjs';
 
 const AXE = fs.readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
@@ -261,7 +262,10 @@ test('every window size: the board as large as it fits, nothing overlapping, ove
   for (const [width, height, least] of sizes) {
     await page.setViewportSize({ width, height });
     await page.waitForFunction(([w, h]) => window.innerWidth === w && window.innerHeight === h, [width, height]);
-    await page.evaluate(() => new Promise((r) => { requestAnimationFrame(() => requestAnimationFrame(r)); }));
+    await page.evaluate(() => new Promise((r) => {
+      window.scrollTo(0, 0); // as the page opens at this size
+      requestAnimationFrame(() => requestAnimationFrame(r));
+    }));
     await assertBoardSize(page, width, height, least);
     assert.deepEqual(await layoutFaults(page), [], `at ${width}×${height}`);
     await saveScreenshot(page, `size-${width}x${height}.png`);
@@ -282,6 +286,19 @@ test('every window size: the board as large as it fits, nothing overlapping, ove
     await page.setViewportSize({ width, height });
     await page.waitForFunction(([w, h]) => window.innerWidth === w && window.innerHeight === h, [width, height]);
     assert.deepEqual(await layoutFaults(page), [], `paused, at ${width}×${height}`);
+  }
+  // On its side, the game saved and loaded again with the buttons below
+  // the board's height: the whole board and the bars beside it come into view.
+  await page.setViewportSize({ width: 667, height: 375 });
+  await page.click('#nut-luu');
+  await waitForMessage(page, 'Đã lưu');
+  await page.evaluate(() => window.scrollTo(0, document.body.scrollHeight));
+  await page.click('#nut-tai');
+  await answerConfirm(page, true);
+  await waitForMessage(page, 'Đã tải ván');
+  for (const sel of ['#ban-co', '#ben-tren', '#ben-duoi', '#nut-huy']) {
+    const box = await page.locator(sel).boundingBox();
+    assert.ok(box.y >= 0 && box.y + box.height <= 375 + 0.5, `${sel} in view: ${JSON.stringify(box)}`);
   }
 });
 

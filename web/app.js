@@ -188,6 +188,13 @@ function veLai() {
   capNhatNut();
   phanTich.theoVan();
   veDoThi();
+  // The stylesheet hides the score bar, the graph and the analysis's scores meanwhile.
+  document.body.classList.toggle('an-danh-gia', anDanhGia());
+}
+
+/** Whether the computer's judgement stays hidden: a human is playing it, and the game goes on. */
+function anDanhGia() {
+  return cd.anDanhGia && tt.cheDo === 'NGUOI_MAY' && tt.ketQua === 'DANG_CHOI';
 }
 
 /** The evaluation graph follows the game: its first position and its moves in coordinates. */
@@ -204,12 +211,19 @@ function coTheDiQuan() {
     && !tt.tamDungMay && !mayCam(tt, tt.luot);
 }
 
-/** The board, its two player bars and the buttons under it, brought into the window if they are not. */
+/**
+ * The board, its two player bars and the buttons under it, brought into the
+ * window if they are not: under the header while it stays at the top (the
+ * bars above and below the board), else from the board's top (the bars
+ * beside it, in a short wide window).
+ */
 function dauBanCoVaoTam() {
-  const tren = $('ben-tren').getBoundingClientRect();
-  const duoi = document.querySelector('.thanh-nhanh').getBoundingClientRect();
-  const dau = document.querySelector('.dau-trang').getBoundingClientRect().bottom;
-  if (tren.top < dau || duoi.bottom > window.innerHeight) $('ben-tren').scrollIntoView({ block: 'start' });
+  const tren = Math.min(...['ben-tren', 'ban-co'].map((id) => $(id).getBoundingClientRect().top));
+  const duoi = Math.max(...['ben-duoi', 'ban-co'].map((id) => $(id).getBoundingClientRect().bottom),
+    document.querySelector('.thanh-nhanh').getBoundingClientRect().bottom);
+  const dauTrang = document.querySelector('.dau-trang');
+  const dau = getComputedStyle(dauTrang).position === 'sticky' ? dauTrang.getBoundingClientRect().bottom : 0;
+  if (tren < dau || duoi > window.innerHeight) window.scrollBy(0, tren - dau - 4);
 }
 
 function veXemLai(k) {
@@ -456,6 +470,8 @@ function datCaiDat(doi) {
 
 function apDungCaiDat() {
   apDungGiaoDien(cd.giaoDien);
+  // The board's proportions follow its edge labels (coordinates need wider margins).
+  document.documentElement.dataset.kyPhap = cd.kyPhap;
   $('nut-am-thanh').setAttribute('aria-pressed', String(cd.amThanh));
   $('nut-am-thanh').classList.toggle('tat', !cd.amThanh);
   $('chon-ky-phap').value = cd.kyPhap;
@@ -533,7 +549,9 @@ function ganSuKien() {
   $('nut-di-tiep-tu-day').addEventListener('click', diTiepTuDay);
   ganHopVanBan({ layTrangThai: () => tt, layKieu: () => cd.kyPhap, layPGN: () => gui('pgn'), onNhap: nhap });
   ganVanDaChoi({ gui, xuLyTraLoi, choThayVan });
-  ganBayCo({ layTheCo: () => (tt ? theCoHien() : null), onChoi: (fen) => hopVanMoi.mo(tt, fen) });
+  ganBayCo({
+    layTheCo: () => (tt ? theCoHien() : null), onChoi: (fen) => hopVanMoi.mo(tt, fen), layKyPhap: () => cd.kyPhap,
+  });
   $('nut-am-thanh').addEventListener('click', () => datCaiDat({ amThanh: !cd.amThanh }));
   $('chon-ky-phap').addEventListener('change', (e) => datCaiDat({ kyPhap: e.target.value }));
   $('nut-cai-dat').addEventListener('click', () => {
@@ -541,11 +559,14 @@ function ganSuKien() {
     f.kyPhap.value = cd.kyPhap;
     f.giaoDien.value = cd.giaoDien;
     f.amThanh.checked = cd.amThanh;
+    f.anDanhGia.checked = cd.anDanhGia;
     $('hop-cai-dat').showModal();
   });
   $('form-cai-dat').addEventListener('change', () => {
     const f = $('form-cai-dat').elements;
-    datCaiDat({ kyPhap: f.kyPhap.value, giaoDien: f.giaoDien.value, amThanh: f.amThanh.checked });
+    datCaiDat({
+      kyPhap: f.kyPhap.value, giaoDien: f.giaoDien.value, amThanh: f.amThanh.checked, anDanhGia: f.anDanhGia.checked,
+    });
   });
   window.matchMedia('(prefers-color-scheme: light)').addEventListener('change', () => apDungGiaoDien(cd.giaoDien));
   document.addEventListener('keydown', (e) => {

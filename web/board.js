@@ -13,6 +13,11 @@ const LE_Y = 56; // points get as much of a phone's width as possible
 const RONG = LE_X * 2 + 8 * S; // 568 × 652: the stylesheet's --ti-le
 const CAO = LE_Y * 2 + 9 * S;
 const BAN_KINH = 27;
+// With coordinates the rank numbers stand beside the outer files, where the
+// narrow sides leave no room: the drawing grows by these margins (608 × 668,
+// the stylesheet's .nhan-iccs), the grid staying where it is.
+const THEM_X = 20;
+const THEM_Y = 8;
 
 const DIEM_HOA = [[2, 1], [2, 7], [7, 1], [7, 7],
   [3, 0], [3, 2], [3, 4], [3, 6], [3, 8], [6, 0], [6, 2], [6, 4], [6, 6], [6, 8]];
@@ -43,6 +48,7 @@ export class BanCoSVG {
       viewBox: `0 0 ${RONG} ${CAO}`, class: 'ban-co-svg', role: 'group', xmlns: NS,
     }, khung);
     this.veNen();
+    this.datKhung();
     this.lopToaDo = tao('g', { class: 'toa-do', 'aria-hidden': 'true' }, this.svg);
     this.lopDiem = tao('g', { class: 'lop-diem' }, this.svg);
     this.lopGoiY = tao('g', { class: 'lop-goi-y', 'aria-hidden': 'true' }, this.svg);
@@ -80,8 +86,10 @@ export class BanCoSVG {
       <marker id="mui-ten" viewBox="0 0 10 10" refX="5" refY="5" markerWidth="3.2"
         markerHeight="3.2" orient="auto-start-reverse">
         <path d="M0 0 L10 5 L0 10 z" class="mui-ten"/></marker>`;
-    tao('rect', { x: 4, y: 4, width: RONG - 8, height: CAO - 8, rx: 14, class: 'mat-go' }, this.svg);
-    tao('rect', { x: 4, y: 4, width: RONG - 8, height: CAO - 8, rx: 14, class: 'van-go' }, this.svg);
+    this.matGo = [
+      tao('rect', { rx: 14, class: 'mat-go' }, this.svg),
+      tao('rect', { rx: 14, class: 'van-go' }, this.svg),
+    ];
     const luoi = tao('g', { class: 'luoi', 'aria-hidden': 'true' }, this.svg);
     const duong = (x1, y1, x2, y2) => tao('line', { x1, y1, x2, y2 }, luoi);
     const X = (c) => LE_X + c * S;
@@ -153,9 +161,23 @@ export class BanCoSVG {
     if (this.lopPhanTich) this.veMuiTenPhanTich(this.muiTenPhanTich);
   }
 
+  /** The drawing's extent and its wood: wider and taller with coordinates at the edges. */
+  datKhung() {
+    const dx = this.nhanSo ? 0 : THEM_X;
+    const dy = this.nhanSo ? 0 : THEM_Y;
+    this.svg.setAttribute('viewBox', `${-dx} ${-dy} ${RONG + 2 * dx} ${CAO + 2 * dy}`);
+    for (const r of this.matGo) {
+      for (const [k, v] of Object.entries({ x: 4 - dx, y: 4 - dy, width: RONG - 8 + 2 * dx, height: CAO - 8 + 2 * dy })) {
+        r.setAttribute(k, v);
+      }
+    }
+    this.khung.classList.toggle('nhan-iccs', !this.nhanSo);
+  }
+
   /**
    * The edge labels. With a player's notation: each side's files 1..9 from
-   * its own right, on its own edge. With coordinates: ICCS files and ranks.
+   * its own right, on its own edge. With coordinates: ICCS files and ranks,
+   * in the wider margins, clear of the pieces on the outer files and ranks.
    */
   veNhan() {
     this.lopToaDo.replaceChildren();
@@ -166,15 +188,16 @@ export class BanCoSVG {
       const x = LE_X + i * S;
       const tren = this.nhanSo ? String(soCot(phe.tren, c)) : CHU_COT[c];
       const duoi = this.nhanSo ? String(soCot(phe.duoi, c)) : CHU_COT[c];
-      tao('text', { x, y: LE_Y - 39, 'data-phe': phe.tren }, this.lopToaDo).textContent = tren;
-      tao('text', { x, y: CAO - LE_Y + 39, 'data-phe': phe.duoi }, this.lopToaDo).textContent = duoi;
+      const lech = this.nhanSo ? 39 : 44;
+      tao('text', { x, y: LE_Y - lech, 'data-phe': phe.tren }, this.lopToaDo).textContent = tren;
+      tao('text', { x, y: CAO - LE_Y + lech, 'data-phe': phe.duoi }, this.lopToaDo).textContent = duoi;
     }
     if (this.nhanSo) return;
     for (let i = 0; i < 10; i += 1) {
       const h = this.lat ? 9 - i : i;
       const y = LE_Y + i * S;
-      tao('text', { x: 12, y, class: 'hang' }, this.lopToaDo).textContent = String(9 - h);
-      tao('text', { x: RONG - 12, y, class: 'hang' }, this.lopToaDo).textContent = String(9 - h);
+      tao('text', { x: -3, y, class: 'hang' }, this.lopToaDo).textContent = String(9 - h);
+      tao('text', { x: RONG + 3, y, class: 'hang' }, this.lopToaDo).textContent = String(9 - h);
     }
   }
 
@@ -182,6 +205,7 @@ export class BanCoSVG {
   datNhan(nhanSo) {
     if (nhanSo === this.nhanSo) return;
     this.nhanSo = nhanSo;
+    this.datKhung();
     this.veNhan();
   }
 

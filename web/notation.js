@@ -79,6 +79,23 @@ export function soCot(phe, cot) {
   return phe === 'DEN' ? cot + 1 : 9 - cot;
 }
 
+/**
+ * A text of the program that names squares in coordinates ("Tốt đỏ ở i2
+ * đứng sau …") with each square named as the board's edges show it in a
+ * player's notation: the file number of the piece's side, and the rank
+ * counted from that side ("Tốt đỏ ở cột 1, hàng 3 (đếm từ phía Đỏ) …").
+ * With coordinates, or a text without squares, it stays as it is.
+ */
+export function oTheoKyPhap(chu, kieu) {
+  if (kieu === 'iccs' || typeof chu !== 'string') return chu;
+  return chu.replace(/ (đỏ|đen) ở ([a-i])(\d)(?![\da-z])/g, (_, ten, chuCot, so) => {
+    const phe = pheTheoChu(ten);
+    const cot = soCot(phe, CHU_COT.indexOf(chuCot));
+    const hang = phe === 'DO' ? Number(so) + 1 : 10 - Number(so);
+    return ` ${ten} ở cột ${cot}, hàng ${hang} (đếm từ phía ${phe === 'DO' ? 'Đỏ' : 'Đen'})`;
+  });
+}
+
 function cotCuaSo(phe, so) {
   return phe === 'DEN' ? so - 1 : 9 - so;
 }

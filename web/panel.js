@@ -60,6 +60,10 @@ export class BangThongTin {
       const muc = e.target.closest('[data-ply]');
       if (muc) this.onChonNuoc(Number(muc.dataset.ply));
     });
+    // The list shrinks when something appears under it (the evaluation graph
+    // at the end of a game): the move it was showing is brought back into view.
+    this.mucCuon = null;
+    new ResizeObserver(() => cuonToi($('lich-su'), this.mucCuon)).observe($('lich-su'));
   }
 
   /**
@@ -232,7 +236,8 @@ export class BangThongTin {
     if (khoa !== this.khoaCuon || xemLai !== this.xemCuon) {
       this.khoaCuon = khoa;
       this.xemCuon = xemLai;
-      cuonToi(ol, xem || ol.lastElementChild);
+      this.mucCuon = xem || ol.lastElementChild;
+      cuonToi(ol, this.mucCuon);
     }
   }
 
@@ -263,11 +268,12 @@ export class BangThongTin {
       ['Độ sâu', so(tk.doSau)],
       ['Thời gian', `${so(tk.giay, 2)} giây`],
       ['Số nút', so(tk.soNut)],
-      ['Điểm (Đỏ)', diemDo === null ? moTaDiem(tk.diem) : moTaDiem(diemDo)],
+      ['Điểm (Đỏ)', diemDo === null ? moTaDiem(tk.diem) : moTaDiem(diemDo), 'diem-may'],
     ];
     dl.innerHTML = '';
-    for (const [ten, giaTri] of muc) {
+    for (const [ten, giaTri, lop] of muc) {
       const div = document.createElement('div');
+      if (lop) div.className = lop;
       const dt = document.createElement('dt');
       const dd = document.createElement('dd');
       dt.textContent = ten;
@@ -281,7 +287,7 @@ export class BangThongTin {
 /** Scrolls a list so that one entry shows, without moving the page. */
 function cuonToi(ol, muc) {
   requestAnimationFrame(() => {
-    if (!muc) return;
+    if (!muc || !muc.isConnected) return;
     const tren = muc.offsetTop - ol.offsetTop;
     const duoi = tren + muc.offsetHeight;
     if (duoi > ol.scrollTop + ol.clientHeight) ol.scrollTop = duoi - ol.clientHeight + 4;

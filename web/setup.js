@@ -8,6 +8,7 @@
 import { BanCoSVG } from './board.js';
 import { goiAPI } from './api.js';
 import { docFEN, vietFEN, FEN_BAT_DAU } from './fen.js';
+import { oTheoKyPhap } from './notation.js';
 import { TEN_LOAI, TEN_PHE, SO_QUAN_BAN_DAU } from './labels.js';
 import { thongBao } from './toast.js';
 
@@ -16,9 +17,13 @@ const LOAI_KHAY = [5, 4, 3, 2, 0, 1, 6]; // general, advisor, elephant, horse, c
 const NGUONG_KEO_PX = 6; // as on the game's board: less is a click
 const CHO_KIEM_MS = 120; // a burst of changes is checked once
 
-/** Wires the "Bày cờ" button. layTheCo(): the position shown ({banCo, luot}); onChoi(fen): play from it. */
-export function ganBayCo({ layTheCo, onChoi }) {
-  const bay = new BayCo(onChoi);
+/**
+ * Wires the "Bày cờ" button. layTheCo(): the position shown ({banCo, luot});
+ * onChoi(fen): play from it; layKyPhap(): the notation, which the board's
+ * edges and the program's reasons follow.
+ */
+export function ganBayCo({ layTheCo, onChoi, layKyPhap = () => 'viet' }) {
+  const bay = new BayCo(onChoi, layKyPhap);
   $('nut-bay-co').addEventListener('click', () => bay.mo(layTheCo()));
 }
 
@@ -31,8 +36,9 @@ function lamMoiKhung() {
 }
 
 class BayCo {
-  constructor(onChoi) {
+  constructor(onChoi, layKyPhap) {
     this.onChoi = onChoi;
+    this.layKyPhap = layKyPhap;
     this.hop = $('hop-bay-co');
     this.form = this.hop.querySelector('form');
     this.o = new Array(90).fill(null);
@@ -60,6 +66,7 @@ class BayCo {
       onTha: (h, c, dich) => this.doiCho(h, c, dich),
       tienTo: 'bay',
     });
+    this.ban.datNhan(this.layKyPhap() !== 'iccs');
     this.taoKhay();
     $('khay-quan').addEventListener('click', (e) => {
       const nut = e.target.closest('.quan-khay');
@@ -220,7 +227,8 @@ class BayCo {
         this.fenHopLe = traLoi.fen;
         this.veHopLe(true, 'Thế cờ hợp lệ, có thể chơi hoặc phân tích.');
       } else {
-        this.veHopLe(false, traLoi.lyDo);
+        // The program names squares in coordinates; the board may show file numbers.
+        this.veHopLe(false, oTheoKyPhap(traLoi.lyDo, this.layKyPhap()));
       }
     }, CHO_KIEM_MS);
   }

@@ -253,4 +253,26 @@ test('the chosen notation and the sound switch survive a reload', T, async (t) =
   assert.deepEqual(await historyTexts(page), ['b0-c2', 'b9-c7']);
   assert.deepEqual(await page.locator('.toa-do text.hang').evaluateAll((ds) => ds.slice(0, 2).map((d) => d.textContent)),
     ['9', '9'], 'ranks counted from red\'s side');
+  // The coordinates stand clear of the pieces on the outer files and ranks, inside the board, either way up.
+  for (const way of ['red below', 'black below']) {
+    assert.deepEqual(await labelsMeetingPieces(page), [], `coordinates, ${way}`);
+    await page.keyboard.press('l');
+  }
 });
+
+/** Edge labels whose box meets a piece's, or leaves the board's. */
+async function labelsMeetingPieces(page) {
+  return page.evaluate(() => {
+    const ban = document.getElementById('ban-co').getBoundingClientRect();
+    const pieces = [...document.querySelectorAll('#ban-co .quan')].map((q) => q.getBoundingClientRect());
+    const meet = (a, b) => Math.min(a.right, b.right) > Math.max(a.left, b.left)
+      && Math.min(a.bottom, b.bottom) > Math.max(a.top, b.top);
+    const wrong = [];
+    for (const t of document.querySelectorAll('#ban-co .toa-do text')) {
+      const r = t.getBoundingClientRect();
+      const inside = r.left >= ban.left && r.right <= ban.right && r.top >= ban.top && r.bottom <= ban.bottom;
+      if (!inside || pieces.some((p) => meet(r, p))) wrong.push(`${t.textContent} at ${Math.round(r.left)},${Math.round(r.top)}`);
+    }
+    return wrong;
+  });
+}

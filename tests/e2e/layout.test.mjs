@@ -7,6 +7,7 @@ import fs from 'node:fs';
 import { createRequire } from 'node:module';
 import {
   openGame, point, pieceAt, historyTexts, waitForHistoryLength, newGame, saveScreenshot, playMove, answerConfirm,
+  waitForMessage,
 } from './support/harness.mjs';
 
 const AXE = fs.readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
@@ -87,12 +88,41 @@ test('desktop: a game against the computer in progress', T, async (t) => {
     await page.locator(`.diem.dang-chon[data-hang="${best.h}"][data-cot="${best.c}"]`).waitFor();
   }
   assert.ok(best.count >= 1, 'red has a legal move');
-  // The computer's score shows from red's side, with its bar; its last reply was announced.
-  await page.locator('#thanh-diem').waitFor();
+  // Its last reply was announced.
   assert.match(await page.locator('#doc-nuoc').textContent(), /^Đen: /);
   await saveScreenshot(page, 'desktop-mid-game.png');
   await showReviewAndExport(page, 'desktop');
+
+  // While the game against the computer goes on, its judgement is hidden (a
+  // setting, on at first): no score bar, score figure, graph or analysis score.
+  await page.click('#nut-phan-tich');
+  await page.locator('#dong-phan-tich .dong-pt').first().waitFor();
+  const judgement = ['#thanh-diem', '#thong-ke .diem-may', '#nut-danh-gia', '#dong-phan-tich .diem-pt >> nth=0'];
+  const shown = async () => Promise.all(judgement.map((sel) => page.locator(sel).isVisible()));
+  assert.deepEqual(await shown(), [false, false, false, false]);
+  assert.equal(await page.locator('#thong-ke dd').count(), 4, 'the other figures stay');
+  // Switched off, the computer's score shows from red's side, with its bar.
+  await setHideJudgement(page, false);
+  assert.deepEqual(await shown(), [true, true, true, true]);
+  assert.match(await page.locator('#thong-ke .diem-may dd').textContent(), /^[+−]?\d+$|chiếu hết/);
+  await setHideJudgement(page, true);
+  assert.deepEqual(await shown(), [false, false, false, false]);
+  // Once the game is over everything shows, the graph of the game included.
+  await page.click('#nut-xin-thua');
+  await answerConfirm(page, true);
+  await page.locator('#ket-qua', { hasText: 'Đen thắng' }).waitFor();
+  await page.locator('#do-thi').waitFor();
+  assert.ok(await page.locator('#thanh-diem').isVisible() && await page.locator('#thong-ke .diem-may').isVisible());
+  await page.locator('#dong-phan-tich .diem-pt').first().waitFor();
 });
+
+/** Turns the setting that hides the computer's judgement during a game against it on or off. */
+async function setHideJudgement(page, on) {
+  await page.click('#nut-cai-dat');
+  await page.locator('#form-cai-dat input[name="anDanhGia"]').setChecked(on);
+  await page.click('#form-cai-dat button[type="submit"]');
+  await page.waitForFunction((o) => JSON.parse(localStorage.getItem('tavelin.caiDat')).anDanhGia === o, on);
+}
 
 /** Screenshots of a past position under review and of the exported text. */
 async function showReviewAndExport(page, size) {
@@ -154,6 +184,148 @@ test('phone: the whole board is visible and playable by touch', T, async (t) => 
   await page.locator('#nut-tiep-tuc').tap();
   await page.locator('#tam-dung-ban').waitFor({ state: 'hidden' });
   await page.waitForFunction(() => document.querySelector('#ben-duoi .dong-ho').classList.contains('chay'));
+});
+
+/**
+ * What is wrong with the page as laid out now, from the boxes of its
+ * elements: controls (buttons, selects, inputs) that overlap, a button whose
+ * words run past its edge, sideways scrolling, a move-list row on more than
+ * one line. A control counts only where it is visible: inside the window's
+ * page, not hidden, and clipped by any scrolling box around it.
+ */
+async function layoutFaults(page) {
+  return page.evaluate(() => {
+    const faults = [];
+    const name = (el) => el.id ? `#${el.id}` : `${el.tagName.toLowerCase()}.${[...el.classList].join('.')}`
+      + (el.textContent.trim() ? ` "${el.textContent.trim().slice(0, 20)}"` : '');
+    /** The part of the element's box that can be seen, or null. */
+    const seen = (el) => {
+      if (!el.checkVisibility({ visibilityProperty: true, opacityProperty: true })) return null;
+      if (el.closest('dialog:not([open])')) return null;
+      let r = el.getBoundingClientRect();
+      let { left, top, right, bottom } = r;
+      for (let a = el.parentElement; a; a = a.parentElement) {
+        const s = getComputedStyle(a);
+        if (s.overflowX === 'visible' && s.overflowY === 'visible') continue;
+        const c = a.getBoundingClientRect();
+        left = Math.max(left, c.left);
+        top = Math.max(top, c.top);
+        right = Math.min(right, c.right);
+        bottom = Math.min(bottom, c.bottom);
+      }
+      return right - left > 1 && bottom - top > 1 ? { left, top, right, bottom } : null;
+    };
+    const controls = [...document.querySelectorAll('button, select, input, textarea')]
+      .map((el) => ({ el, r: seen(el) })).filter((c) => c.r);
+    for (let i = 0; i < controls.length; i += 1) {
+      for (let j = i + 1; j < controls.length; j += 1) {
+        const a = controls[i].r;
+        const b = controls[j].r;
+        const w = Math.min(a.right, b.right) - Math.max(a.left, b.left);
+        const h = Math.min(a.bottom, b.bottom) - Math.max(a.top, b.top);
+        if (w > 0.5 && h > 0.5) faults.push(`${name(controls[i].el)} overlaps ${name(controls[j].el)}`);
+      }
+    }
+    for (const { el } of controls) {
+      if (el.tagName === 'BUTTON' && el.scrollWidth > el.clientWidth + 1) {
+        faults.push(`${name(el)}: text ${el.scrollWidth} px in ${el.clientWidth} px`);
+      }
+    }
+    const sideways = document.documentElement.scrollWidth - window.innerWidth;
+    if (sideways > 0) faults.push(`the page scrolls sideways by ${sideways} px`);
+    // One line of text is about 1.45 times the font size, with a few pixels of padding around it.
+    for (const row of document.querySelectorAll('#lich-su li')) {
+      const fs = parseFloat(getComputedStyle(row).fontSize);
+      if (row.getBoundingClientRect().height > 2.4 * fs) faults.push(`row "${row.textContent}" takes two lines`);
+    }
+    return faults;
+  });
+}
+
+/** The board's box: inside the window, its shorter side at least `least` px. */
+async function assertBoardSize(page, width, height, least) {
+  const box = await page.locator('#ban-co').boundingBox();
+  assert.ok(box.x >= 0 && box.x + box.width <= width + 0.5, `board inside the width: ${JSON.stringify(box)}`);
+  assert.ok(box.y >= 0 && box.y + box.height <= height + 0.5, `board inside the height: ${JSON.stringify(box)}`);
+  assert.ok(Math.min(box.width, box.height) >= least, `board ${box.width}×${box.height} at ${width}×${height}`);
+}
+
+test('every window size: the board as large as it fits, nothing overlapping, overflowing or sideways', T, async (t) => {
+  const { page } = await openGame(t, { viewport: { width: 1280, height: 800 } });
+  await newGame(page, { cheDo: 'NN', giay: 600 });
+  // Moves with long names in the list ("Pháo 8 bình 5", "Mã 2 tiến 3"…).
+  const moves = [[[7, 1], [7, 4]], [[0, 7], [2, 6]], [[9, 1], [7, 2]], [[3, 6], [4, 6]],
+    [[9, 7], [7, 6]], [[0, 1], [2, 2]], [[9, 8], [8, 8]], [[0, 0], [1, 0]], [[8, 8], [8, 3]]];
+  for (const [a, b] of moves) await playMove(page, a, b);
+  await page.waitForFunction(() => document.querySelector('.dong-ho.chay') !== null);
+  assert.ok(await page.locator('#nut-tam-dung').isVisible(), 'a clock brings the pause button');
+  const sizes = [[375, 667, 360], [667, 375, 300], [768, 1024, 600], [1280, 800, 480], [1920, 1080, 700]];
+  for (const [width, height, least] of sizes) {
+    await page.setViewportSize({ width, height });
+    await page.waitForFunction(([w, h]) => window.innerWidth === w && window.innerHeight === h, [width, height]);
+    await page.evaluate(() => new Promise((r) => {
+      window.scrollTo(0, 0); // as the page opens at this size
+      requestAnimationFrame(() => requestAnimationFrame(r));
+    }));
+    await assertBoardSize(page, width, height, least);
+    assert.deepEqual(await layoutFaults(page), [], `at ${width}×${height}`);
+    await saveScreenshot(page, `size-${width}x${height}.png`);
+  }
+  // On its side, a phone shows the clocks, the status, the latest move and
+  // the buttons under the board without scrolling.
+  await page.setViewportSize({ width: 667, height: 375 });
+  await page.evaluate(() => window.scrollTo(0, 0));
+  for (const sel of ['#ben-tren .dong-ho', '#ben-duoi .dong-ho', '#trang-thai', '#lich-su .moi-nhat', '#nut-huy',
+    '#nut-tam-dung', '#nut-van-moi']) {
+    const box = await page.locator(sel).boundingBox();
+    assert.ok(box && box.y >= 0 && box.y + box.height <= 375 + 0.5, `${sel} in view: ${JSON.stringify(box)}`);
+  }
+  // Paused, the button's word changes and still fits.
+  await page.click('#nut-tam-dung');
+  await page.locator('#nut-tam-dung.dang-dung').waitFor();
+  for (const [width, height] of [[375, 667], [667, 375], [1280, 800]]) {
+    await page.setViewportSize({ width, height });
+    await page.waitForFunction(([w, h]) => window.innerWidth === w && window.innerHeight === h, [width, height]);
+    assert.deepEqual(await layoutFaults(page), [], `paused, at ${width}×${height}`);
+  }
+  // On its side, the game saved and loaded again with the buttons below
+  // the board's height: the whole board and the bars beside it come into view.
+  await page.setViewportSize({ width: 667, height: 375 });
+  await page.click('#nut-luu');
+  await waitForMessage(page, 'Đã lưu');
+  await page.evaluate(() => window.scrollTo(0, document.body.scrollHeight));
+  await page.click('#nut-tai');
+  await answerConfirm(page, true);
+  await waitForMessage(page, 'Đã tải ván');
+  for (const sel of ['#ban-co', '#ben-tren', '#ben-duoi', '#nut-huy']) {
+    const box = await page.locator(sel).boundingBox();
+    assert.ok(box.y >= 0 && box.y + box.height <= 375 + 0.5, `${sel} in view: ${JSON.stringify(box)}`);
+  }
+});
+
+test('when a game ends and its graph opens under the move list, the last move stays in view', T, async (t) => {
+  const { page } = await openGame(t, { viewport: { width: 1280, height: 800 } });
+  await page.click('#nut-nhap');
+  await page.fill('#chu-nhap', '1. h2e2 h9g7 2. h0g2 i9h9 3. c3c4 g6g5 4. b0c2 b9c7 5. i0i1 c9e7 6. i1f1 h7h5 '
+    + '7. c2d4 c6c5 8. d4c6 c5c4 9. f1c1 b7b9 10. c1c4 b9c9 11. b2c2 a9b9 12. g3g4 b9b5 13. g4g5 b5g5 '
+    + '14. a0b0 e7c5 15. b0b6 h5h6 16. c4h4 g7h5 17. h4d4 c9c6');
+  await page.click('#nut-bat-dau-nhap');
+  await waitForHistoryLength(page, 34);
+  const lastInView = (what) => page.waitForFunction(() => {
+    const ol = document.getElementById('lich-su').getBoundingClientRect();
+    const m = document.querySelector('#lich-su .moi-nhat').getBoundingClientRect();
+    return m.top >= ol.top - 0.5 && m.bottom <= ol.bottom + 0.5;
+  }).catch(() => assert.fail(what));
+  await page.waitForFunction(() => {
+    const ol = document.getElementById('lich-su');
+    return ol.scrollHeight > ol.clientHeight && ol.scrollTop > 0;
+  });
+  await lastInView('the list follows the game');
+  await page.click('#nut-xin-thua');
+  await answerConfirm(page, true);
+  await page.locator('#do-thi').waitFor();
+  await lastInView('the last move is still in view above the graph');
+  await saveScreenshot(page, 'desktop-graph-at-end.png');
 });
 
 /** Chooses the light or dark look through the settings dialog. */

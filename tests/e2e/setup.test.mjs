@@ -33,6 +33,21 @@ async function place(page, phe, loai, h, c) {
   await editorPoint(page, h, c).click();
 }
 
+test('with coordinates the editor\'s edges and its reasons name squares in them', T, async (t) => {
+  const { page } = await openGame(t);
+  await page.selectOption('#chon-ky-phap', 'iccs');
+  await page.click('#nut-bay-co');
+  await page.locator('#hop-bay-co[open]').waitFor();
+  await page.click('#nut-xoa-ban');
+  await place(page, 'DO', 5, 9, 4);
+  await place(page, 'DEN', 5, 0, 3);
+  await place(page, 'DO', 6, 7, 8);
+  await page.locator('#trang-thai-fen', { hasText: 'Tốt đỏ ở i2 đứng sau hàng xuất phát của Tốt' }).waitFor();
+  const edges = await page.locator('#ban-bay-co .toa-do text').allTextContents();
+  assert.deepEqual(edges.slice(0, 2), ['a', 'a']);
+  assert.ok(edges.includes('9') && edges.includes('0'), 'ranks too');
+});
+
 test('a position built in the editor is refused with its reason, mended, played black first and analysed', T, async (t) => {
   const { page } = await openGame(t);
   await page.click('#nut-bay-co');
@@ -48,6 +63,13 @@ test('a position built in the editor is refused with its reason, mended, played 
   const status = (text) => page.locator('#trang-thai-fen', { hasText: text }).waitFor();
   await status('Thế cờ không hợp lệ: Hai Tướng đối mặt');
   assert.ok(await page.locator('#nut-choi-the-co').isDisabled());
+  // A square in the program's reason is named as the editor's edges show it: by file number.
+  await place(page, 'DO', 6, 7, 8);
+  await status('Tốt đỏ ở cột 1, hàng 3 (đếm từ phía Đỏ) đứng sau hàng xuất phát của Tốt');
+  const edges = () => page.locator('#ban-bay-co .toa-do text').allTextContents();
+  assert.deepEqual((await edges()).slice(0, 2), ['1', '9'], 'black\'s file 1 above red\'s file 9');
+  await editorPoint(page, 7, 8).click();
+  await status('Hai Tướng đối mặt');
 
   // Clicking the black general takes it off; put back beside the file, black to move.
   await editorPoint(page, 0, 4).click();

@@ -4,7 +4,7 @@
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import {
-  docMoTa, cacViTri, viTriTuBanCo, vietNuoc, bienBan, docNuoc,
+  docMoTa, cacViTri, viTriTuBanCo, vietNuoc, bienBan, docNuoc, oTheoKyPhap,
 } from '../../web/notation.js';
 import { tachVan } from '../../web/transfer.js';
 import { tenNuoc } from '../../web/labels.js';
@@ -107,6 +107,24 @@ test('advisors, elephants and the general share a word without diacritics', () =
   assert.deepEqual(docNuoc('k5+1', viTri([8, 4, 'DO', 5]), 'DO'), { hd: 8, cd: 4, hc: 7, cc: 4 });
   for (const sai of ['Xe 1 tiến', 'Mã 2 bình 3', 'H8+9', 'Sĩ 5 tiến 5', 'Pháo 0 bình 5', 'đi đi'])
     assert.ok(docNuoc(sai, o, 'DO').loi, sai);
+});
+
+test('the program\'s squares in coordinates are named as the board\'s edges show them', () => {
+  const lyDo = 'Tốt đỏ ở i2 đứng sau hàng xuất phát của Tốt';
+  for (const kieu of ['viet', 'wxf']) {
+    assert.equal(oTheoKyPhap(lyDo, kieu), 'Tốt đỏ ở cột 1, hàng 3 (đếm từ phía Đỏ) đứng sau hàng xuất phát của Tốt');
+  }
+  assert.equal(oTheoKyPhap(lyDo, 'iccs'), lyDo);
+  // Black counts files from its own right (red's left) and ranks from its own side.
+  assert.equal(oTheoKyPhap('Sĩ đen ở a9 không đứng trên điểm của Sĩ', 'viet'),
+    'Sĩ đen ở cột 1, hàng 1 (đếm từ phía Đen) không đứng trên điểm của Sĩ');
+  assert.equal(oTheoKyPhap('Tướng đen ở e0 đứng ngoài cung', 'viet'),
+    'Tướng đen ở cột 5, hàng 10 (đếm từ phía Đen) đứng ngoài cung');
+  assert.equal(oTheoKyPhap('Tượng đỏ ở c9 không đứng trên điểm của Tượng', 'wxf'),
+    'Tượng đỏ ở cột 7, hàng 10 (đếm từ phía Đỏ) không đứng trên điểm của Tượng');
+  for (const khac of ['Đỏ thiếu Tướng', 'Hai Tướng đối mặt trên cùng một cột không có quân chắn', 'FEN sai: h2e2']) {
+    assert.equal(oTheoKyPhap(khac, 'viet'), khac);
+  }
 });
 
 test('a pasted game is split into moves of any notation, with its handicap', () => {

@@ -71,6 +71,7 @@ done
 
 echo "== the installed game serves its page"
 # From another folder, so the page is found from the program's own place.
+: >"$tam/ra.txt"
 (cd "$tam" && exec /usr/games/tavelin3d --no-open --port 0 --data-dir "$tam/du_lieu" >"$tam/ra.txt" 2>&1) &
 may_chu=$!
 cong=""

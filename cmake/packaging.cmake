@@ -68,7 +68,27 @@ else()
   tavelin_nen(${_goi}/tavelin3d.6 ${_deb}/tavelin3d.6.gz)
   tavelin_nen(${_goi}/tavelin-uci.6 ${_deb}/tavelin-uci.6.gz)
 
+  # Resolve every symbol at start, so the relocations can be read-only for
+  # the whole run (as Debian's hardened builds do).
+  include(CheckLinkerFlag)
+  check_linker_flag(CXX "LINKER:-z,relro,-z,now" TAVELIN_LIEN_KET_NOW)
+  if(TAVELIN_LIEN_KET_NOW)
+    target_link_options(tavelin3d PRIVATE "LINKER:-z,relro,-z,now")
+    target_link_options(tavelin-uci PRIVATE "LINKER:-z,relro,-z,now")
+  endif()
+
   install(TARGETS tavelin3d tavelin-uci RUNTIME DESTINATION lib/tavelin3d)
+  # strip keeps the compilers' .comment and the .note section; the package
+  # has no use for them.
+  if(CMAKE_OBJCOPY)
+    install(CODE "
+      if(CMAKE_INSTALL_DO_STRIP)
+        foreach(_ct tavelin3d tavelin-uci)
+          execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment --remove-section=.note
+                          \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/lib/tavelin3d/\${_ct}\" COMMAND_ERROR_IS_FATAL ANY)
+        endforeach()
+      endif()")
+  endif()
   install(DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/web/ DESTINATION lib/tavelin3d/web)
   # Debian puts games in /usr/games. The program resolves its own path through
   # the link (/proc/self/exe), so it still finds web/ beside itself.

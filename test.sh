@@ -2,8 +2,8 @@
 # Installs what the tests need (when missing), builds, and runs every test:
 # the C++ unit and integration tests through CTest, a soak of the real server,
 # the browser tests, the Windows build's CTest suite under wine, then the
-# reliability runs: the suites under ASan+UBSan and TSan, and a short run of
-# every fuzzer.
+# reliability runs: the suites under ASan+UBSan and TSan, a short run of
+# every fuzzer, and the .deb checked with lintian, installed, run and removed.
 #   ./test.sh           everything (what CI runs)
 #   ./test.sh --quick   CTest and the browser tests only, while working
 set -euo pipefail
@@ -30,6 +30,10 @@ if [ "$nhanh" -eq 0 ]; then
   can_lenh x86_64-w64-mingw32-g++-posix g++-mingw-w64-x86-64-posix
   can_lenh wine wine
   can_goi wine64
+  # The .deb's check: lintian, the desktop entry's validator, curl for the page.
+  can_lenh lintian lintian
+  can_lenh desktop-file-validate desktop-file-utils
+  can_lenh curl curl
 fi
 if [ -f tests/e2e/package.json ]; then
   [ -x /usr/bin/chromium ] || thieu+=(chromium)
@@ -74,5 +78,9 @@ if [ "$nhanh" -eq 0 ]; then
   tools/sanitize.sh all
   echo "== fuzzing, 30 s per target"
   tools/fuzz.sh 30
+  if command -v lintian >/dev/null 2>&1; then
+    echo "== the .deb: lintian, install, run, remove"
+    tools/kiem_goi_deb.sh
+  fi
 fi
 echo "== all tests passed"

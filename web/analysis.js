@@ -142,8 +142,8 @@ export class PhanTich {
   /** The position analysed: its own, or the game's shown. */
   viTri() {
     if (this.goc) return this.goc;
-    const { o, luot } = this.layTheCoVan();
-    return { o, luot, fen: vietFEN(o, luot) };
+    const { o, luot, luat } = this.layTheCoVan();
+    return { o, luot, luat, fen: vietFEN(o, luot) };
   }
 
   /** Opens the panel on a position given as FEN (another part of the page asks). */
@@ -230,10 +230,11 @@ export class PhanTich {
 
   async hoi() {
     if (!this.mo || !this.chay) return;
-    const fen = this.viTri().fen;
+    const { fen, luat } = this.viTri();
     let r = null;
     try {
-      r = await goiAPI('phantich', { fen, dong: this.soDong });
+      // A position of its own is judged by the Asian rules (the server's default).
+      r = await goiAPI('phantich', luat ? { fen, dong: this.soDong, luat } : { fen, dong: this.soDong });
     } catch {
       r = null; // the page's own polling reports a lost connection
     }

@@ -55,7 +55,13 @@ const phanTich = new PhanTich({
   banCo,
   layTheCoVan: () => {
     const h = theCoVan();
-    return { o: viTriTuBanCo(h.banCo), luot: h.luot, hetVan: !!tt && tt.ketQua !== 'DANG_CHOI' && xemLai.ply === null };
+    return {
+      o: viTriTuBanCo(h.banCo),
+      luot: h.luot,
+      hetVan: !!tt && tt.ketQua !== 'DANG_CHOI' && xemLai.ply === null,
+      // The game's lines are judged by its own rule set.
+      luat: tt && tt.luat === 'CHAU_A' ? 'CHAU_A' : 'BA_LAN',
+    };
   },
   layKyPhap: () => cd.kyPhap,
   onDoi: () => veLai(),

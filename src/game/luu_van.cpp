@@ -120,6 +120,7 @@ KetQuaTai VanCo::napVan(const VanDaLuu& van) {
     ketQua = static_cast<KetQua>(van.ketQua);
     lyDo = van.lyDo;
     daXinThua = van.xinThua && ketQua != DANG_CHOI;
+    xinThuaKhiTamDung = false;
     tamDung = van.tamDung && ketQua == DANG_CHOI;
     // A finished or paused game's clock stands, as it does after the move
     // that ended it; no time is charged.

@@ -31,12 +31,12 @@ bool ghiHet(int fd, const std::string& du) {
 // here (O_EXCL), so a link, a FIFO or a leftover already there is never
 // followed, opened or overwritten; the process id and a counter keep two
 // programs, and two saves of one, apart.
-int moTepTamMoi(const std::filesystem::path& dich, std::filesystem::path& tam) {
+int moTepTamMoi(const std::filesystem::path& dich, mode_t quyen, std::filesystem::path& tam) {
     static std::atomic<unsigned> dem{0};
     for (int lan = 0; lan < 64; ++lan) {
         tam = dich;
         tam += ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(dem.fetch_add(1));
-        const int fd = ::open(tam.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        const int fd = ::open(tam.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, quyen);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
     return -1;
@@ -44,9 +44,9 @@ int moTepTamMoi(const std::filesystem::path& dich, std::filesystem::path& tam) {
 
 // The new text in a fresh file beside the target, on the device when asked;
 // false leaves no file.
-bool ghiTepTam(const std::filesystem::path& dich, const std::string& vanBan, bool xuongThietBi,
+bool ghiTepTam(const std::filesystem::path& dich, const std::string& vanBan, bool xuongThietBi, mode_t quyen,
                std::filesystem::path& tam) {
-    const int fd = moTepTamMoi(dich, tam);
+    const int fd = moTepTamMoi(dich, quyen, tam);
     if (fd < 0) return false;
     bool ok = ghiHet(fd, vanBan) && (!xuongThietBi || ::fsync(fd) == 0);
     ok = ::close(fd) == 0 && ok;
@@ -76,7 +76,8 @@ bool dongBoThuMuc(const std::filesystem::path& thuMuc) {
 bool ghiTepBenVung(const std::filesystem::path& dich, const std::string& vanBan) {
     if (!dich.has_filename()) return false;
     std::filesystem::path tam;
-    if (!ghiTepTam(dich, vanBan, true, tam) || !doiTen(tam, dich)) return false;
+    // A game saved where the player chose: shared as any file of theirs is.
+    if (!ghiTepTam(dich, vanBan, true, 0666, tam) || !doiTen(tam, dich)) return false;
     return dongBoThuMuc(dich.parent_path());
 }
 
@@ -84,7 +85,8 @@ bool thayTep(const std::filesystem::path& dich, const std::string& vanBan, std::
     conLai.clear();
     if (!dich.has_filename()) return false;
     std::filesystem::path tam;
-    if (!ghiTepTam(dich, vanBan, false, tam)) return false;
+    // The program's own files, in its private folder: this user's alone.
+    if (!ghiTepTam(dich, vanBan, false, 0600, tam)) return false;
     // Swapped rather than renamed over: ext4 pushes a file renamed over
     // another towards the disk inside the rename (milliseconds on a busy
     // disk). The swap leaves the old text beside, under the temporary name,

@@ -21,6 +21,8 @@ const char* const TEP_LUU_HONG = R"({"ok":false,"lyDo":"Tệp ván lưu không h
 const char* const DANG_TAM_DUNG = R"({"ok":false,"lyDo":"Ván đang tạm dừng"})";
 const char* const KHONG_CO_NGUOI_XIN_THUA = R"({"ok":false,"lyDo":"Không có người chơi để xin thua"})";
 const char* const KHONG_CO_VAN_TRUOC = R"({"ok":false,"lyDo":"Không có ván nào để tiếp tục"})";
+const char* const THOI_GIAN_QUA_DAI = R"({"ok":false,"lyDo":"Thời gian mỗi bên không được quá 24 giờ"})";
+static_assert(GIAY_MOI_BEN_TOI_DA == 24 * 3600, "the refusal names the bound");
 
 // The hint search's bounds (a fuzzing build shortens the time).
 #ifndef TAVELIN_GOI_Y_MILI_GIAY
@@ -113,6 +115,8 @@ std::string GiaoDienWeb::lenhVanMoi(const ThamSo& thamSo) {
     const DoKho mucDen = doKhoTuChu(layChu(thamSo, "doKhoDen", chuDoKho));
     const Phe pheNguoi = pheTuChu(layChu(thamSo, "pheNguoi", "DO"));
     const int giay = laySo(thamSo, "giay", 600);
+    // A longer clock could not be kept and read back.
+    if (giay > GIAY_MOI_BEN_TOI_DA) return THOI_GIAN_QUA_DAI;
     const auto fen = thamSo.find("fen");
     // An unplayable position is refused before anything of the game changes.
     if (fen != thamSo.end()) {

@@ -85,8 +85,7 @@ bool VanDaChoi::ghi(const std::string& id, const std::string& vanBan) {
     bool ok = nenTang::thayTep(tep, vanBan, conLai);
     if (!ok) {
         // The folder is made by the first game (or again, if it was removed).
-        std::error_code loi;
-        fs::create_directories(thuMuc_, loi);
+        nenTang::taoThuMucRieng(thuMuc_);
         std::lock_guard<std::mutex> k(dangDongBo_);
         ok = nenTang::thayTep(tep, vanBan, conLai);
     }

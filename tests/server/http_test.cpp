@@ -134,8 +134,15 @@ TEST(Http, RequestsFromOtherSitesAreRefusedAndChangeNothing) {
     EXPECT_EQ(hoi("/api/luu", "Host: evil.example:" + cong).ma, 403);
     EXPECT_EQ(hoi("/api/luu", "Host: 127.0.0.1\r\nOrigin: http://127.0.0.1:" + std::to_string(mc.cong() + 1)).ma, 403);
     EXPECT_EQ(hoi("/", "Host: evil.example").ma, 403);
-    // An address long enough to push the fetch metadata past the read limit.
-    EXPECT_EQ(hoi("/api/luu?" + std::string(16300, 'x'), "Host: 127.0.0.1\r\nSec-Fetch-Site: cross-site").ma, 403);
+    // An address long enough to push the fetch metadata past the read limit:
+    // whatever it asks for, nothing of the game (nor any file) comes back.
+    const std::string quaDai = R"({"ok":false,"lyDo":"Yêu cầu quá dài"})";
+    for (const char* dich : {"/api/trangthai?x=", "/api/luu?x=", "/api/pgn?x=", "/index.html?x=", "/?x="}) {
+        const auto ph = hoi(dich + std::string(16300, 'b'),
+                            "Host: 127.0.0.1:" + cong + "\r\nOrigin: http://evil.example\r\nSec-Fetch-Site: cross-site");
+        EXPECT_EQ(ph.tho, "HTTP/1.1 431 Request Header Fields Too Large\r\n" + dauDongMongDoi(JSON, quaDai.size()) + quaDai)
+            << dich;
+    }
     EXPECT_EQ(mc.api("trangthai"), trangThai);
     EXPECT_EQ(thu::docHetTep(mc.thuMuc() / "tavelin.save"), tepLuu);
 

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <sstream>
 #include <thread>
 #include <nlohmann/json.hpp>
 
@@ -209,6 +210,50 @@ TEST(TatMay, PlayedGamesSurviveAKillAndAGameKeepsItsOneFileAcrossRuns) {
     EXPECT_EQ(ds["van"][0]["ketQua"], "*");
     EXPECT_EQ(ds["van"][0]["soNuoc"], 1);
 }
+
+#ifndef _WIN32
+// Nothing stays beside the kept file for good: what a killed or cut-off
+// write left goes at the next start, the newest game among it first put in
+// place of a file left unreadable; a link put in the file's place goes once
+// swapped out, and what it points to is never touched.
+TEST(TatMay, NothingIsLeftBesideTheKeptFileForGood) {
+    ThuMucTam duLieu;
+    const std::vector<std::string> thamSo = {"--data-dir", duLieu.duongDan().string()};
+    const fs::path tep = duLieu.duongDan() / "van_dang_choi.save";
+    const auto benCanh = [&] {
+        std::vector<std::string> ds;
+        for (const auto& muc : fs::directory_iterator(duLieu.duongDan()))
+            if (muc.path().filename().string().rfind("van_dang_choi.save.tmp-", 0) == 0)
+                ds.push_back(muc.path().filename().string());
+        return ds;
+    };
+    ghiTep(tep, "");
+    ghiTep(duLieu.duongDan() / "van_dang_choi.save.tmp-7-0", "TAVELIN1\nnuoc 2\n9 1 7 2\n0 1 2 2\n");
+    ghiTep(duLieu.duongDan() / "van_dang_choi.save.tmp-7-1", "TAVELIN");
+    for (const char* ten : {"van_dang_choi.save.tmp-7-0", "van_dang_choi.save.tmp-7-1"})
+        fs::last_write_time(duLieu.duongDan() / ten, fs::file_time_type::clock::now() - std::chrono::minutes(2));
+    {
+        MayChuThu mc(thamSo);
+        EXPECT_EQ(json::parse(mc.api("vantruoc"))["soNuoc"], 2);
+        EXPECT_TRUE(choDen([&] { return benCanh().empty(); }, 10s)) << benCanh().size();
+        VanDaLuu van;
+        std::istringstream vao(docHetTep(tep));
+        ASSERT_TRUE(docVanDaLuu(vao, van));
+        EXPECT_EQ(van.nuoc.size(), 2u);
+    }
+    const fs::path dich = duLieu.duongDan() / "dich.txt";
+    ghiTep(dich, "giu nguyen");
+    fs::remove(tep);
+    fs::create_symlink(dich, tep);
+    MayChuThu mc(thamSo);
+    mc.api("vanmoi?giay=0");
+    mc.api("cham?hang=9&cot=1");
+    ASSERT_EQ(json::parse(mc.api("cham?hang=7&cot=2"))["hanhDong"], "di");
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(tep)));
+    EXPECT_TRUE(choDen([&] { return benCanh().empty(); }, 10s)) << benCanh().size();
+    EXPECT_EQ(docHetTep(dich), "giu nguyen");
+}
+#endif
 
 TEST(TatMay, KeptFileLeftUnreadableByAPowerCutFallsBackToTheNewestEarlierText) {
     ThuMucTam tam;

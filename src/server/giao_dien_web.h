@@ -109,6 +109,9 @@ private:
     std::optional<VanDaLuu> vanTruocChuaGhi;
 
     std::atomic<bool> dangChay{false};
+    // Raised by dung: the game's searches (the computer's, a hint) end at
+    // their next clock test, their moves dropped.
+    std::atomic<bool> dungTimKiem{false};
     std::condition_variable bienDieuKien;
     std::thread luongMay;
     TimKiem timKiemMay;

@@ -53,6 +53,19 @@ TEST(TatMay, SignalDuringAHardSearchEndsWithZero) {
     }
 }
 
+// The master level thinks for seconds with a long clock; a stop ends that
+// search at once, as it does the analysis's, instead of waiting for it.
+TEST(TatMay, SignalEndsTheMasterSearchAtOnce) {
+    MayChuThu mc;
+    json s = json::parse(mc.api("vanmoi?cheDo=NM&pheNguoi=DEN&doKho=CAO_THU&giay=7200"));
+    ASSERT_EQ(s["mayDangNghi"], true);
+    std::this_thread::sleep_for(300ms);
+    ASSERT_EQ(json::parse(mc.api("trangthai"))["nuocThu"], 0) << "still thinking";
+    mc.chuongTrinh().guiTinHieu(SIGTERM);
+    // The search alone has seconds left to run (its soft limit is 4 s).
+    EXPECT_EQ(mc.chuongTrinh().choThoat(3s), 0);
+}
+
 TEST(TatMay, StopDuringAHardSearchDropsItsMoveAndJoinsTheWorker) {
 #ifdef _WIN32
     GTEST_SKIP() << "counts threads through /proc";

@@ -82,6 +82,16 @@ bool ghiTepBenVung(const std::filesystem::path& dich, const std::string& vanBan)
 // Linux), as the program's own files are.
 bool thayTep(const std::filesystem::path& dich, const std::string& vanBan, std::filesystem::path& conLai);
 
+// Why the last ghiTepBenVung or thayTep of the calling thread that gave
+// false failed, as far as the system said.
+enum class LoiGhi {
+    KHAC,        // anything else
+    DAY,         // no room left on the device (or over the user's quota)
+    KHONG_QUYEN, // not allowed, or a file system mounted read-only
+    KHONG_CO,    // the folder is not there (or is not a folder)
+};
+LoiGhi loiGhiCuoi();
+
 // Flushes the regular file `dich` and its directory entry to the device;
 // false when there is no such file or the flush failed. Slow (milliseconds):
 // for a background thread.

@@ -16,12 +16,21 @@ namespace nenTang {
 
 namespace {
 
+thread_local int loiCuoi = 0;
+
+// Notes errno as the reason of the failure under way; always false.
+bool ghiLoi() {
+    loiCuoi = errno;
+    return false;
+}
+
 bool ghiHet(int fd, const std::string& du) {
     size_t da = 0;
     while (da < du.size()) {
         const ssize_t n = ::write(fd, du.data() + da, du.size() - da);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
+        if (n == 0) errno = ENOSPC;
+        if (n <= 0) return ghiLoi();
         da += static_cast<size_t>(n);
     }
     return true;
@@ -47,15 +56,16 @@ int moTepTamMoi(const std::filesystem::path& dich, mode_t quyen, std::filesystem
 bool ghiTepTam(const std::filesystem::path& dich, const std::string& vanBan, bool xuongThietBi, mode_t quyen,
                std::filesystem::path& tam) {
     const int fd = moTepTamMoi(dich, quyen, tam);
-    if (fd < 0) return false;
-    bool ok = ghiHet(fd, vanBan) && (!xuongThietBi || ::fsync(fd) == 0);
-    ok = ::close(fd) == 0 && ok;
+    if (fd < 0) return ghiLoi();
+    bool ok = ghiHet(fd, vanBan) && (!xuongThietBi || ::fsync(fd) == 0 || ghiLoi());
+    ok = (::close(fd) == 0 || ghiLoi()) && ok;
     if (!ok) ::unlink(tam.c_str());
     return ok;
 }
 
 bool doiTen(const std::filesystem::path& tam, const std::filesystem::path& dich) {
     if (std::rename(tam.c_str(), dich.c_str()) == 0) return true;
+    ghiLoi();
     ::unlink(tam.c_str());
     return false;
 }
@@ -73,7 +83,21 @@ bool dongBoThuMuc(const std::filesystem::path& thuMuc) {
 
 }  // namespace
 
+LoiGhi loiGhiCuoi() {
+    switch (loiCuoi) {
+    case ENOSPC:
+    case EDQUOT: return LoiGhi::DAY;
+    case EACCES:
+    case EPERM:
+    case EROFS: return LoiGhi::KHONG_QUYEN;
+    case ENOENT:
+    case ENOTDIR: return LoiGhi::KHONG_CO;
+    default: return LoiGhi::KHAC;
+    }
+}
+
 bool ghiTepBenVung(const std::filesystem::path& dich, const std::string& vanBan) {
+    loiCuoi = 0;
     if (!dich.has_filename()) return false;
     std::filesystem::path tam;
     // A game saved where the player chose: shared as any file of theirs is.
@@ -83,6 +107,7 @@ bool ghiTepBenVung(const std::filesystem::path& dich, const std::string& vanBan)
 
 bool thayTep(const std::filesystem::path& dich, const std::string& vanBan, std::filesystem::path& conLai) {
     conLai.clear();
+    loiCuoi = 0;
     if (!dich.has_filename()) return false;
     std::filesystem::path tam;
     // The program's own files, in its private folder: this user's alone.
@@ -97,6 +122,7 @@ bool thayTep(const std::filesystem::path& dich, const std::string& vanBan, std::
     }
     // Nothing to swap with yet, or a file system that cannot swap.
     if (errno != ENOENT && errno != EINVAL && errno != ENOSYS) {
+        ghiLoi();
         ::unlink(tam.c_str());
         return false;
     }

@@ -1,4 +1,5 @@
 // The game API: one command per request, run under the game lock.
+#include <cstdio>
 #include <sstream>
 #include <vector>
 
@@ -101,6 +102,9 @@ std::string GiaoDienWeb::xuLyAPI(const std::string& ten, const std::string& truy
     else traLoi = lenhGoiY(khoa);
     // Before the answer leaves: a change the player has seen is kept.
     luuVanDangChoi();
+    // A state document says when keeping fails, whichever command made it.
+    if (!loiTuLuu.empty() && traLoi.rfind(R"({"ok":true,"phienBan":)", 0) == 0)
+        traLoi.insert(traLoi.size() - 1, R"(,"loiTuLuu":)" + chuoiJSON(loiTuLuu));
     return traLoi;
 }
 
@@ -308,14 +312,63 @@ std::string GiaoDienWeb::lenhKhoiPhuc() {
 }
 
 void GiaoDienWeb::luuVanDangChoi() {
+    // While keeping fails, every change tries it all again.
     if (van.soLanDoi == soLanDoiDaLuu) return;
-    soLanDoiDaLuu = van.soLanDoi;
-    ghiVanKetThuc();
-    VanDaLuu luu = van.banLuu(true);
-    // Only names this program makes (they begin with a digit): an older
-    // reader skips the line's two words, and no such name is one of its keys.
-    if (!idVan.empty() && idVan[0] >= '0' && idVan[0] <= '9') luu.idDanhSach = idVan;
-    if (tuLuu.dangBat() && tuLuu.ghi(vietVanDaLuu(luu))) ghiVanTruocVaoDanhSach();
+    std::string loi;
+    const auto ghiDanhSach = [&](const std::string& id, const std::string& pgn) {
+        if (vanDaChoi.ghi(id, pgn)) return true;
+        if (loi.empty()) loi = lyDoKhongGhiDuoc();
+        return false;
+    };
+    // Played games a failed write left waiting, oldest first.
+    std::erase_if(vanChoGhi, [&](const std::pair<std::string, std::string>& v) { return ghiDanhSach(v.first, v.second); });
+    if (vanDaChoi.dangBat() && van.ketQua != DANG_CHOI) {
+        if (idVan.empty()) {
+            idVan = vanDaChoi.idMoi();
+            ngayVan = ngayHomNay();
+        }
+        const std::string pgn = pgnVanHienTai();
+        if (pgn != pgnDaGhi && ghiDanhSach(idVan, pgn)) pgnDaGhi = pgn;
+    }
+    if (tuLuu.dangBat()) {
+        VanDaLuu luu = van.banLuu(true);
+        // Only names this program makes (they begin with a digit): an older
+        // reader skips the line's two words, and no such name is one of its keys.
+        if (!idVan.empty() && idVan[0] >= '0' && idVan[0] <= '9') luu.idDanhSach = idVan;
+        if (tuLuu.ghi(vietVanDaLuu(luu))) {
+            ghiVanTruocVaoDanhSach();
+            if (!vanChoGhi.empty() && loi.empty()) loi = lyDoKhongGhiDuoc();
+        } else if (loi.empty()) {
+            loi = lyDoKhongGhiDuoc();
+        }
+    }
+    if (loi.empty()) soLanDoiDaLuu = van.soLanDoi;
+    datLoiTuLuu(loi);
+}
+
+std::string GiaoDienWeb::lyDoKhongGhiDuoc() {
+    std::string lyDo;
+    switch (nenTang::loiGhiCuoi()) {
+    case nenTang::LoiGhi::DAY: lyDo = "ổ đĩa đã đầy"; break;
+    case nenTang::LoiGhi::KHONG_QUYEN: lyDo = "không được phép ghi vào thư mục dữ liệu"; break;
+    case nenTang::LoiGhi::KHONG_CO: lyDo = "không tìm thấy thư mục dữ liệu"; break;
+    case nenTang::LoiGhi::KHAC: lyDo = "ghi tệp thất bại"; break;
+    }
+    return "Không lưu được ván vào thư mục dữ liệu: " + lyDo + ". Hãy xuất ván để giữ lại.";
+}
+
+void GiaoDienWeb::datLoiTuLuu(const std::string& loi) {
+    if (loi == loiTuLuu) return;
+    // Said once on the console when it begins, and once when it is over.
+    if (loiTuLuu.empty()) {
+        const std::string dong = loi + " (" + tepTuLuu.parent_path().string() + ")\n";
+        std::fwrite(dong.data(), 1, dong.size(), stderr);
+    } else if (loi.empty()) {
+        const std::string dong = "Đã lưu được ván vào thư mục dữ liệu.\n";
+        std::fwrite(dong.data(), 1, dong.size(), stderr);
+    }
+    std::fflush(stderr);
+    loiTuLuu = loi;
 }
 
 std::string GiaoDienWeb::lenhGoiY(std::unique_lock<std::mutex>& khoa) {

@@ -225,6 +225,55 @@ TEST(TatMay, PlayedGamesSurviveAKillAndAGameKeepsItsOneFileAcrossRuns) {
 }
 
 #ifndef _WIN32
+// A data folder that cannot be written (here: a file put in its place, which
+// stops root as well as anyone) loses nothing: the state document says so
+// meanwhile, the console once, and each change tries again; once the folder
+// is back, the next change keeps everything at once, the played games too.
+TEST(TatMay, KeepingThatFailsIsSaidAndDoneOnceTheFolderIsBack) {
+    ThuMucTam goc;
+    const fs::path duLieu = goc.duongDan() / "du_lieu";
+    fs::create_directory(duLieu);
+    MayChuThu mc({"--data-dir", duLieu.string()});
+    mc.api("cham?hang=9&cot=1");
+    ASSERT_EQ(json::parse(mc.api("cham?hang=7&cot=2"))["hanhDong"], "di");
+    EXPECT_EQ(mc.api("trangthai").find("loiTuLuu"), std::string::npos) << "absent while all is kept";
+
+    fs::rename(duLieu, goc.duongDan() / "cat_di");
+    ghiTep(duLieu, "not a folder");
+    // An unfinished game replaced, then a game played to its end.
+    json s = json::parse(mc.api("cham?hang=0&cot=1"));
+    ASSERT_EQ(s["hanhDong"], "chon");
+    s = json::parse(mc.api("cham?hang=2&cot=2"));
+    ASSERT_EQ(s["hanhDong"], "di");
+    const std::string loi = s.value("loiTuLuu", "");
+    EXPECT_NE(loi.find("Không lưu được ván"), std::string::npos) << s.dump().substr(0, 80);
+    mc.api("vanmoi?giay=0");
+    mc.api("cham?hang=7&cot=7");
+    mc.api("cham?hang=7&cot=4");
+    s = json::parse(mc.api("xinthua"));
+    EXPECT_EQ(s["ketQua"], "DO_THANG");
+    EXPECT_EQ(s.value("loiTuLuu", ""), loi);
+    EXPECT_EQ(json::parse(mc.api("trangthai")).value("loiTuLuu", ""), loi);
+    const std::string ra = mc.chuongTrinh().loi();
+    EXPECT_NE(ra.find(loi), std::string::npos);
+    EXPECT_EQ(ra.find(loi), ra.rfind(loi)) << "said once";
+
+    fs::remove(duLieu);
+    fs::rename(goc.duongDan() / "cat_di", duLieu);
+    s = json::parse(mc.api("bochon"));
+    EXPECT_FALSE(s.contains("loiTuLuu")) << s.dump().substr(0, 80);
+    VanDaLuu van;
+    std::istringstream vao(docHetTep(duLieu / "van_dang_choi.save"));
+    ASSERT_TRUE(docVanDaLuu(vao, van));
+    EXPECT_EQ(van.nuoc.size(), 1u);
+    EXPECT_EQ(van.ketQua, DO_THANG);
+    const json ds = json::parse(mc.api("vandachoi"));
+    ASSERT_EQ(ds["van"].size(), 2u) << ds;
+    EXPECT_EQ(ds["van"][0]["ketQua"], "1-0");
+    EXPECT_EQ(ds["van"][1]["ketQua"], "*");
+    EXPECT_EQ(ds["van"][1]["soNuoc"], 2);
+}
+
 // Nothing stays beside the kept file for good: what a killed or cut-off
 // write left goes at the next start, the newest game among it first put in
 // place of a file left unreadable; a link put in the file's place goes once

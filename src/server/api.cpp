@@ -70,12 +70,8 @@ std::string GiaoDienWeb::xuLyAPI(const std::string& ten, const std::string& truy
     // Analysis has its own thread and lock: the game's is never taken for it.
     if (ten == "phantich") return mayPhanTich.lenhPhanTich(thamSo);
     if (ten == "danhgiavan") return mayPhanTich.lenhDanhGiaVan(thamSo);
-    static const char* const LENH[] = {"trangthai", "vanmoi",  "cham",    "bochon",   "huy",
-                                       "tieptuc",   "luu",     "tai",     "goiy",     "tamdung",
-                                       "xinthua",   "vantruoc", "khoiphuc", "kiemtrafen", "pgn",
-                                       "vandachoi"};
     bool biet = false;
-    for (const char* l : LENH) biet = biet || ten == l;
+    for (const char* l : LENH_API) biet = biet || ten == l;
     if (!biet) return {};
     // Listing reads only the folder: the game and the computer go on meanwhile.
     if (ten == "vandachoi" && !thamSo.count("mo") && !thamSo.count("xoa")) return danhSachVanJSON();

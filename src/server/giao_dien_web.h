@@ -26,6 +26,13 @@ inline constexpr char TEN_TEP_LUU[] = "tavelin.save";
 // The game kept between runs, in the per-user data folder.
 inline constexpr char TEN_TEP_TU_LUU[] = "van_dang_choi.save";
 
+// Every command of the API ("/api/<name>"), the analysis's included: a name
+// not listed here is answered 404.
+inline constexpr const char* LENH_API[] = {
+    "trangthai", "vanmoi",   "cham",       "bochon", "huy",       "tieptuc",   "luu",      "tai",       "goiy",
+    "tamdung",   "xinthua",  "vantruoc",   "khoiphuc", "kiemtrafen", "pgn",     "vandachoi", "phantich", "danhgiavan",
+};
+
 // The one object that puts the game on the network: it owns the game, two
 // search engines, the game lock, the worker thread that plays the computer's
 // moves, the analysis thread and a minimal HTTP/1.1 server on 127.0.0.1 (one connection at a time,

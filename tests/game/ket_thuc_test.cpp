@@ -41,6 +41,31 @@ TEST(KetThuc, ThirdRepetitionIsADraw) {
     EXPECT_EQ(van.nuocThu, 8);
 }
 
+// A position is the placement and the side to move: each chariot goes
+// round in three moves while the other steps out and back, so the start's
+// placement comes back every five plies with the other side to move. It
+// stands three times with alternating sides before either side has it a
+// third time.
+TEST(KetThuc, SamePlacementWithTheOtherSideToMoveIsAnotherPosition) {
+    VanCo van;
+    std::string loi;
+    ASSERT_TRUE(van.datTheCoDau("5k2r/9/9/9/9/9/9/9/9/R2K5 w", loi)) << loi;
+    const NuocDi vongDo[] = {{9, 0, 7, 0}, {0, 8, 1, 8}, {7, 0, 8, 0}, {1, 8, 0, 8}, {8, 0, 9, 0}};
+    const NuocDi vongDen[] = {{0, 8, 2, 8}, {9, 0, 8, 0}, {2, 8, 1, 8}, {8, 0, 9, 0}, {1, 8, 0, 8}};
+    const std::string dau = van.banCo.khoaViTri();
+    for (int vong = 0; vong < 4; ++vong) {
+        for (const NuocDi& n : vong % 2 == 0 ? vongDo : vongDen) {
+            ASSERT_EQ(van.ketQua, DANG_CHOI) << "cycle " << vong << ", ply " << van.nuocThu;
+            ASSERT_TRUE(van.thuDoNuoc(n)) << "cycle " << vong;
+        }
+        EXPECT_EQ(van.banCo.khoaViTri(), dau);
+        EXPECT_EQ(van.luot, vong % 2 == 0 ? DEN : DO);
+    }
+    // Red to move there for the third time: now it is the draw.
+    EXPECT_EQ(van.ketQua, HOA);
+    EXPECT_EQ(van.nuocThu, 20);
+}
+
 TEST(KetThuc, HandicapStartIsNotCountedSoTheDrawComesLater) {
     VanCo van;
     ASSERT_TRUE(van.datChap(DO, "Xe"));

@@ -172,6 +172,9 @@ TEST(Api, UndoSaveLoadAndUnknownNames) {
     EXPECT_EQ(s["hanhDong"], "huy");
     EXPECT_EQ(s["nuocThu"], 1);
     EXPECT_EQ(s["tamDungMay"], false);
+    // The undo is kept before it is answered: the kept game lost its move too.
+    EXPECT_NE(thu::docHetTep(mc.tepTuLuu()).find("\nnuoc 1\n7 1 7 4\n"), std::string::npos)
+        << thu::docHetTep(mc.tepTuLuu());
 
     mc.api("vanmoi");
     s = J(mc.api("tai"));

@@ -2,6 +2,7 @@
 // path safety and the log lines.
 #include <gtest/gtest.h>
 
+#include "giao_dien_web.h"
 #include "may_chu_thu.h"
 
 using thu::MayChuThu;
@@ -127,6 +128,15 @@ TEST(Http, RequestsFromOtherSitesAreRefusedAndChangeNothing) {
             const auto ph = hoi(dich, t.dau);
             EXPECT_EQ(ph.ma, 403) << t.dau << " " << dich;
             EXPECT_EQ(ph.than, t.than) << t.dau << " " << dich;
+        }
+    }
+    // Every command, whatever it is given: none may be left open by mistake.
+    for (const char* lenh : LENH_API) {
+        for (const char* thamSo : {"", "?mo=x", "?xoa=x", "?fen=4k4%2F9%2F9%2F9%2F9%2F9%2F9%2F9%2F9%2F3K5%20w"}) {
+            const std::string dich = std::string("/api/") + lenh + thamSo;
+            EXPECT_EQ(hoi(dich, "Sec-Fetch-Site: cross-site").than, trangKhac) << dich;
+            EXPECT_EQ(hoi(dich, "Origin: http://evil.example").than, trangKhac) << dich;
+            EXPECT_EQ(hoi(dich, "Host: evil.example").than, mayKhac) << dich;
         }
     }
     // Names built on the request: a rebinding name on our port, another

@@ -159,8 +159,9 @@ std::vector<MucVanDaChoi> VanDaChoi::danhSach(std::vector<std::string>& ghiChu) 
     std::vector<std::pair<int64_t, std::string>> tep;
     std::error_code loi;
     std::size_t dem = 0;
-    for (fs::directory_iterator it(thuMuc_, loi), het; !loi && it != het && dem < TOI_DA_MUC_THU_MUC;
-         it.increment(loi), ++dem) {
+    fs::directory_iterator it(thuMuc_, loi);
+    const fs::directory_iterator het;
+    for (; !loi && it != het && dem < TOI_DA_MUC_THU_MUC; it.increment(loi), ++dem) {
         const std::string ten = chuoiTuDuongDan(it->path().filename());
         // Files being written (".pgn.tmp-…") and anything else are not games.
         if (ten.size() <= 4 || ten.compare(ten.size() - 4, 4, DUOI) != 0) continue;
@@ -174,6 +175,11 @@ std::vector<MucVanDaChoi> VanDaChoi::danhSach(std::vector<std::string>& ghiChu) 
             tep.emplace_back(nenTang::thoiDiemGhiTep(it->path()), id);
         }
     }
+    // A folder that large is read no further: the games past it are not lost,
+    // but the player is told they are not shown.
+    if (!loi && it != het)
+        ghiChu.push_back("Thư mục có hơn " + std::to_string(TOI_DA_MUC_THU_MUC) + " mục: chỉ xét " +
+                         std::to_string(TOI_DA_MUC_THU_MUC) + " mục đầu tiên, có thể thiếu ván");
     std::sort(tep.begin(), tep.end(), [](const auto& a, const auto& b) {
         return a.first != b.first ? a.first > b.first : a.second > b.second;
     });

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
 #include <memory>
 #include <set>
 #include <thread>
@@ -445,6 +446,12 @@ TEST(Api, PlayedGamesAreListedOpenedAndDeleted) {
     EXPECT_EQ(s["fenDau"], "3k5/9/9/9/9/9/9/9/9/4K4 b");
     EXPECT_EQ(s["nuocThu"], 1);
     EXPECT_EQ(s["ketQua"], "DEN_THANG");
+
+    // A folder too large to read whole says so under the list.
+    for (int i = 0; i < 20000; ++i) std::ofstream(thuMuc / ("rac-" + std::to_string(i) + ".txt"));
+    d = ds();
+    EXPECT_FALSE(d["van"].empty());
+    EXPECT_NE(d["ghiChu"].dump().find("Thư mục có hơn 20000 mục"), std::string::npos) << d["ghiChu"];
 }
 
 namespace {

@@ -6,6 +6,7 @@
 
 #include "nen_tang.h"
 #include "tep_van_luu.h"
+#include "utf8.h"
 
 namespace fs = std::filesystem;
 
@@ -145,6 +146,9 @@ std::string VanDaChoi::doc(const std::string& id, VanPGN& van) const {
     case nenTang::DocTep::KHONG_HOP_LE: return "Tệp quá lớn hoặc không phải tệp thường";
     case nenTang::DocTep::DUOC: break;
     }
+    // A file that is not UTF-8 is read as GB18030, as the page's import does:
+    // Chinese game files brought in by hand mostly are.
+    if (!laUtf8HopLe(noiDung)) noiDung = gb18030SangUtf8(noiDung);
     std::string loi;
     if (!docPGN(noiDung, van, loi)) return "Tệp hỏng: " + loi;
     const int sai = nuocSaiPGN(van, loi);

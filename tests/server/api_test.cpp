@@ -393,7 +393,16 @@ TEST(Api, PlayedGamesAreListedOpenedAndDeleted) {
     thu::ghiTep(thuMuc / "hong.pgn", "[Event \"x\"]\n1. h2e2 {\n");
     thu::ghiTep(thuMuc / "sai.pgn", "1. h2e2 h9g7 2. h2h9 *\n");
     thu::ghiTep(thuMuc / "khong-phai.txt", "x");
+    // A Chinese file in GB18030 (two- and four-byte characters) reads as the page's import reads it.
+    thu::ghiTep(thuMuc / "gb.pgn", "[Red \"\xba\xec\xb7\xbd\"]\n[Black \"\x81\x30\x8d\x33\x81\x35\xfe\x35t \xba\xda\"]\n"
+                                   "1. h2e2 h9g7 *\n");
     thu::fs::create_directory(thuMuc / "thu_muc.pgn");
+    d = ds();
+    ASSERT_EQ(d["van"].size(), 3u) << d;
+    EXPECT_EQ(d["van"][0]["do"], "红方");
+    EXPECT_EQ(d["van"][0]["den"], "Đạt 黑");
+    EXPECT_EQ(d["van"][0]["soNuoc"], 2);
+    thu::fs::remove(thuMuc / "gb.pgn");
     d = ds();
     EXPECT_EQ(d["van"].size(), 2u);
     const std::string ghiChu = d["ghiChu"].dump();

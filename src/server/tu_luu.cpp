@@ -165,9 +165,12 @@ void TuLuu::khoiPhucTep() {
 
 void TuLuu::donTepCu() {
     // Only those a minute old: a second program may be writing one of its
-    // own right now. The file itself reads whole by now, unless nothing
-    // beside it did either.
+    // own right now. The file itself reads whole by now (khoiPhucTep),
+    // unless nothing beside it did either, or putting that in its place
+    // failed: then a text that reads as a game is the only copy, and stays.
+    VanDaLuu van;
+    const bool tepDoc = docMot(tep_, van);
     const auto han = std::filesystem::file_time_type::clock::now() - std::chrono::minutes(1);
     for (const auto& [thoiGian, p] : tepBenCanh(tep_, true))
-        if (thoiGian < han) xoaBenCanh(p);
+        if (thoiGian < han && (tepDoc || !docMot(p, van))) xoaBenCanh(p);
 }

@@ -308,7 +308,8 @@ std::string GiaoDienWeb::lenhKhoiPhuc() {
 }
 
 void GiaoDienWeb::luuVanDangChoi() {
-    // While keeping fails, every change tries it all again.
+    // A keeping that failed leaves soLanDoiDaLuu behind: every later
+    // command (a change, or the page looking at the state) tries it all again.
     if (van.soLanDoi == soLanDoiDaLuu) return;
     std::string loi;
     const auto ghiDanhSach = [&](const std::string& id, const std::string& pgn) {
@@ -357,7 +358,11 @@ void GiaoDienWeb::datLoiTuLuu(const std::string& loi) {
     if (loi == loiTuLuu) return;
     // Said once on the console when it begins, and once when it is over.
     if (loiTuLuu.empty()) {
-        const std::string dong = loi + " (" + tepTuLuu.parent_path().string() + ")\n";
+        // The folder as bytes: on Windows string() throws on a name the
+        // ANSI code page lacks.
+        const std::u8string thuMuc = tepTuLuu.parent_path().u8string();
+        const std::string dong =
+            loi + (thuMuc.empty() ? std::string() : " (" + std::string(thuMuc.begin(), thuMuc.end()) + ")") + "\n";
         std::fwrite(dong.data(), 1, dong.size(), stderr);
     } else if (loi.empty()) {
         const std::string dong = "Đã lưu được ván vào thư mục dữ liệu.\n";

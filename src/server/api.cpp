@@ -318,7 +318,7 @@ void GiaoDienWeb::luuVanDangChoi() {
         return false;
     };
     // Played games a failed write left waiting, oldest first.
-    std::erase_if(vanChoGhi, [&](const std::pair<std::string, std::string>& v) { return ghiDanhSach(v.first, v.second); });
+    std::erase_if(vanChoGhi, [&](const auto& v) { return ghiDanhSach(v.first, v.second); });
     if (vanDaChoi.dangBat() && van.ketQua != DANG_CHOI) {
         if (idVan.empty()) {
             idVan = vanDaChoi.idMoi();

@@ -189,6 +189,7 @@ function veLai() {
   khung.classList.toggle('dang-tam-dung', tamDung);
   $('tam-dung-ban').hidden = !tamDung || k !== null;
   veVanTruoc(k);
+  veLoiLuu();
   bang.ve(tt, lat, mocNhan, ds.bienBan, k, hien.banCo);
   veXemLai(k);
   capNhatNut();
@@ -444,6 +445,13 @@ function veVanTruoc(k) {
   if (hien) $('mo-ta-van-truoc').textContent = moTaVanTruoc(vanTruoc);
 }
 
+/** The program cannot keep the game on disk: the reason, until it can again. */
+function veLoiLuu() {
+  const loi = tt.loiTuLuu ?? '';
+  $('loi-luu').hidden = !loi;
+  if ($('chu-loi-luu').textContent !== loi) $('chu-loi-luu').textContent = loi;
+}
+
 async function khoiPhuc() {
   if (!(await choThayVan('Ván trước'))) return;
   const traLoi = await gui('khoiphuc');
@@ -549,6 +557,8 @@ function ganSuKien() {
   $('nut-lui').addEventListener('click', () => xemLai.lui());
   $('nut-toi').addEventListener('click', () => xemLai.toi());
   $('nut-khoi-phuc').addEventListener('click', khoiPhuc);
+  // The export dialog the toolbar opens: copy or download the game meanwhile.
+  $('nut-xuat-loi-luu').addEventListener('click', () => $('nut-xuat').click());
   $('nut-bo-qua').addEventListener('click', () => { vanTruoc = null; if (tt) veLai(); });
   $('nut-dong-loi-nhap').addEventListener('click', () => { $('loi-nhap').hidden = true; });
   $('nut-ve-van').addEventListener('click', () => xemLai.dong());

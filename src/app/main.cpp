@@ -89,10 +89,8 @@ CaiDat docDongLenh(const std::vector<std::string>& thamSo, std::string thuMucWeb
 std::filesystem::path thuMucGiuVan(const std::string& daChon) {
     namespace fs = std::filesystem;
     if (daChon.empty()) return nenTang::thuMucDuLieu();
-    std::error_code loi;
     const fs::path p(reinterpret_cast<const char8_t*>(daChon.c_str()));
-    fs::create_directories(p, loi);
-    return fs::is_directory(p, loi) ? p : fs::path();
+    return nenTang::taoThuMucRieng(p) ? p : fs::path();
 }
 
 bool coIndexHtml(const std::string& thuMucWeb) {

@@ -123,6 +123,7 @@ KetQuaTai VanCo::napVan(const VanDaLuu& van) {
     lyDo = van.lyDo;
     timLaiChuKy();
     daXinThua = van.xinThua && ketQua != DANG_CHOI;
+    xinThuaKhiTamDung = false;
     tamDung = van.tamDung && ketQua == DANG_CHOI;
     // A finished or paused game's clock stands, as it does after the move
     // that ended it; no time is charged.

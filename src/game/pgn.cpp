@@ -449,12 +449,12 @@ VanDaLuu vanDaLuuTuPGN(const VanPGN& van) {
     ra.doKhoDen = mucDen;
     const std::string tc = van.giaTri("TimeControl");
     int giay = 0;
+    // A time control no game of ours can have is no clock at all.
     for (char c : tc) {
-        if (!std::isdigit(static_cast<unsigned char>(c)) || giay > 100000000) {
+        if (!std::isdigit(static_cast<unsigned char>(c)) || (giay = giay * 10 + (c - '0')) > GIAY_MOI_BEN_TOI_DA) {
             giay = 0;
             break;
         }
-        giay = giay * 10 + (c - '0');
     }
     ra.giayMoi = ra.giayMoiBen = giay;
     ra.giayDen = giay;

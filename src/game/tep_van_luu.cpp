@@ -58,9 +58,9 @@ bool docSo(std::istream& vao, int64_t& giaTri, long long nhoNhat, long long lonN
 }
 
 // A value of the optional lines: a malformed one counts as absent.
-bool docSoTuyChon(std::istream& vao, int& giaTri) {
+bool docSoTuyChon(std::istream& vao, int& giaTri, long long lonNhat = INT32_MAX) {
     int so = 0;
-    const bool ok = docSo(vao, so, 0, INT32_MAX);
+    const bool ok = docSo(vao, so, 0, lonNhat);
     giaTri = ok ? so : -1;
     return ok;
 }
@@ -74,6 +74,7 @@ bool docCo(std::istream& vao, bool& co) {
 
 // A clock to the millisecond: a year is more than any game's.
 constexpr long long MILI_GIAY_TOI_DA = 366LL * 24 * 3600 * 1000;
+static_assert(GIAY_MOI_BEN_TOI_DA * 1000LL <= MILI_GIAY_TOI_DA, "every clock a game can have reads back");
 
 // An entry count, bounded by the room left in its list.
 bool docSoMuc(std::istream& vao, std::size_t conCho, std::size_t& soMuc) {
@@ -117,12 +118,12 @@ bool docMotKhoa(std::istream& vao, const std::string& khoa, VanDaLuu& van) {
     if (khoa == "chedo") return docSo(vao, van.cheDo, 0, 2);
     if (khoa == "dokho") return docSo(vao, van.doKho);
     if (khoa == "pheng") return docSo(vao, van.pheNguoi, 0, 1);
-    if (khoa == "giaymoi") return docSo(vao, van.giayMoi);
+    if (khoa == "giaymoi") return docSo(vao, van.giayMoi, INT32_MIN, GIAY_MOI_BEN_TOI_DA);
     if (khoa == "ketqua") return docSo(vao, van.ketQua, 0, 3);
     if (khoa == "chap") return docChap(vao, van);
     if (khoa == "nuoc") return docNuoc(vao, van);
-    if (khoa == "giayden") return docSoTuyChon(vao, van.giayDen);
-    if (khoa == "giaymoiben") return docSoTuyChon(vao, van.giayMoiBen);
+    if (khoa == "giayden") return docSoTuyChon(vao, van.giayDen, GIAY_MOI_BEN_TOI_DA);
+    if (khoa == "giaymoiben") return docSoTuyChon(vao, van.giayMoiBen, GIAY_MOI_BEN_TOI_DA);
     if (khoa == "dokhoden") return docSoTuyChon(vao, van.doKhoDen);
     if (khoa == "xinthua") return docCo(vao, van.xinThua);
     if (khoa == "miligiaydo") return docSo(vao, van.miliGiayDo, 0, MILI_GIAY_TOI_DA);
@@ -176,8 +177,16 @@ bool docVanDaLuu(std::istream& vao, VanDaLuu& van) {
     if (!docHetDong(vao, dong, std::char_traits<char>::length(DONG_DAU) + 2) || dong != DONG_DAU) return false;
     van = VanDaLuu{};
     std::string khoa;
-    while (docTu(vao, khoa))
-        if (!docMotKhoa(vao, khoa, van)) break;
+    while (docTu(vao, khoa)) {
+        if (docMotKhoa(vao, khoa, van)) continue;
+        // A list cut short: its entries' lines would read as keys.
+        if (khoa == "nuoc" || khoa == "chap") break;
+        // One value refused: the rest of its line goes, the lines after it
+        // still count (they hold the game's start, pause and list name).
+        vao.clear();
+        std::string boQua;
+        docHetDong(vao, boQua, 0);
+    }
     // The reason text follows its key after one blank, which is not part of it.
     if (!van.lyDo.empty() && van.lyDo.front() == ' ') van.lyDo.erase(0, 1);
     return true;

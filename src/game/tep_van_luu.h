@@ -49,6 +49,9 @@ struct VanDaLuu {
 // believed: the reader never loops or allocates beyond these.
 inline constexpr std::size_t TOI_DA_CHAP = 32;      // every piece of the board
 inline constexpr std::size_t TOI_DA_NUOC = 20000;   // far beyond any game played
+// The longest time control a game may have, per side: whatever a clock can
+// hold is then far within what the reader takes back.
+inline constexpr int GIAY_MOI_BEN_TOI_DA = 24 * 3600;
 // No saved game comes near this size; a larger file is refused unread.
 inline constexpr std::size_t TOI_DA_BYTE_TEP = 1 << 20;
 
@@ -58,9 +61,11 @@ std::string vietVanDaLuu(const VanDaLuu& van);
 // Reads a saved game. False when the first line is not exactly "TAVELIN1"
 // (a trailing carriage return is allowed, so CRLF files read as LF files).
 // After that the reader is tolerant: keys in any order, unknown words
-// skipped, and reading stops quietly at the end of the input or at the first
-// value that is malformed or out of range (a mode, side or result that does
-// not exist); what was read before it is kept. A move with a square off the
-// board also ends the reading, but is kept as the list's last entry, so that
-// the loader can name it when it refuses the file.
+// skipped. A single value that is malformed or out of range (a mode, side or
+// result that does not exist, a clock beyond GIAY_MOI_BEN_TOI_DA's reach)
+// counts as absent, and the lines after it are read as usual. A list (moves,
+// handicap) that is malformed ends the reading; what was read before it is
+// kept. A move with a square off the board also ends the reading, but is
+// kept as the list's last entry, so that the loader can name it when it
+// refuses the file.
 bool docVanDaLuu(std::istream& vao, VanDaLuu& van);

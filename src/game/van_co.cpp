@@ -18,7 +18,7 @@ void VanCo::vanMoi(CheDo cheDoMoi, DoKho doKhoMoi, Phe pheNguoiMoi, int giayMoiB
     ketQua = DANG_CHOI;
     lyDo.clear();
     tamDung = false;
-    daXinThua = false;
+    daXinThua = xinThuaKhiTamDung = false;
     luat = BA_LAN;
     boQuaPhanQuyet = false;
     datLaiLichSu(DO);
@@ -74,7 +74,7 @@ bool VanCo::datTheCoDau(const std::string& fen, std::string& lyDoSai) {
     datLaiLichSu(luotDau);
     ketQua = DANG_CHOI;
     lyDo.clear();
-    daXinThua = false;
+    daXinThua = xinThuaKhiTamDung = false;
     dongHo.caiDat(giayMoiBen, 0.0);
     // A position set up already lost (mate, or no move) is judged now, so
     // that nobody, the computer included, is asked for a move it lacks.
@@ -167,6 +167,7 @@ bool VanCo::huyNuocDi() {
         daXinThua = false;
         ketQua = DANG_CHOI;
         lyDo.clear();
+        tamDung = xinThuaKhiTamDung;
         chayDongHo();
         ++soLanDoi;
         return true;
@@ -218,6 +219,7 @@ bool VanCo::xinThua(Phe phe) {
     ketQua = phe == DO ? DEN_THANG : DO_THANG;
     lyDo = std::string(phe == DO ? "Đỏ" : "Đen") + " xin thua";
     daXinThua = true;
+    xinThuaKhiTamDung = tamDung;
     tamDung = false;
     ++soLanDoi;
     return true;

@@ -72,6 +72,9 @@ public:
     bool tamDung = false;
     // The result is a resignation, which an undo takes back alone.
     bool daXinThua = false;
+    // The game was paused when resigned: taking the resignation back
+    // brings the pause back with it (no clock or computer starts).
+    bool xinThuaKhiTamDung = false;
     // Counts every change of what a saved game holds (moves, undo, settings,
     // result, pause), so that the owner knows when to keep the game again.
     uint64_t soLanDoi = 0;

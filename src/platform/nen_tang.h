@@ -78,8 +78,19 @@ bool ghiTepBenVung(const std::filesystem::path& dich, const std::string& vanBan)
 // beside the target under the name given back in `conLai` (else empty): what
 // a power cut leaves if the new text had not reached the device; the caller
 // removes it after dongBoTep. On false the target is as it was and nothing
-// is left beside it.
+// is left beside it. The new file is readable by this user alone (0600 on
+// Linux), as the program's own files are.
 bool thayTep(const std::filesystem::path& dich, const std::string& vanBan, std::filesystem::path& conLai);
+
+// Why the last ghiTepBenVung or thayTep of the calling thread that gave
+// false failed, as far as the system said.
+enum class LoiGhi {
+    KHAC,        // anything else
+    DAY,         // no room left on the device (or over the user's quota)
+    KHONG_QUYEN, // not allowed, or a file system mounted read-only
+    KHONG_CO,    // the folder is not there (or is not a folder)
+};
+LoiGhi loiGhiCuoi();
 
 // Flushes the regular file `dich` and its directory entry to the device;
 // false when there is no such file or the flush failed. Slow (milliseconds):
@@ -100,9 +111,15 @@ DocTep docTepThuong(const std::filesystem::path& p, size_t toiDa, std::string& n
 
 // The per-user folder for the program's own data: $XDG_DATA_HOME/tavelin3d
 // (an absolute XDG_DATA_HOME only), else ~/.local/share/tavelin3d on Linux;
-// %LOCALAPPDATA%\tavelin3d on Windows. Created, parents included, when
+// %LOCALAPPDATA%\tavelin3d on Windows. Created (taoThuMucRieng) when
 // missing. Empty when there is none (no home, or it cannot be created).
 std::filesystem::path thuMucDuLieu();
+
+// Creates the folder `thuMuc`, and its missing parents, readable by this
+// user alone where the system has such a notion (0700 on Linux; a profile
+// folder on Windows is private already). A folder already there is left as
+// it is. True when `thuMuc` is a folder afterwards.
+bool taoThuMucRieng(const std::filesystem::path& thuMuc);
 
 // When a file was last written, as a number that only orders files (finer
 // than a second on every system, where the runtime's file times on Windows

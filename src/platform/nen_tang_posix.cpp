@@ -12,6 +12,7 @@
 #include <sys/select.h>
 #include <sys/syscall.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/time.h>
 #include <sys/types.h>
 #include <sys/wait.h>
@@ -137,9 +138,18 @@ std::filesystem::path thuMucDuLieu() {
         return {};
     }
     const fs::path thuMuc = goc / "tavelin3d";
+    return taoThuMucRieng(thuMuc) ? thuMuc : fs::path();
+}
+
+bool taoThuMucRieng(const std::filesystem::path& thuMuc) {
+    namespace fs = std::filesystem;
     std::error_code loi;
-    fs::create_directories(thuMuc, loi);
-    return fs::is_directory(thuMuc, loi) ? thuMuc : fs::path();
+    if (fs::is_directory(thuMuc, loi)) return true;
+    const fs::path cha = thuMuc.parent_path();
+    if (!cha.empty() && cha != thuMuc && !taoThuMucRieng(cha)) return false;
+    // Games and their players' names are nobody else's business.
+    if (::mkdir(thuMuc.c_str(), 0700) != 0 && errno != EEXIST) return false;
+    return fs::is_directory(thuMuc, loi);
 }
 
 void cauHinhConsole() {

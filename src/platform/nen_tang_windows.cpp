@@ -161,9 +161,14 @@ std::filesystem::path thuMucDuLieu() {
     const fs::path p(goc);
     if (!p.is_absolute()) return {};
     const fs::path thuMuc = p / L"tavelin3d";
+    return taoThuMucRieng(thuMuc) ? thuMuc : fs::path();
+}
+
+bool taoThuMucRieng(const std::filesystem::path& thuMuc) {
+    // Under the user's profile a new folder inherits its private access list.
     std::error_code loi;
-    fs::create_directories(thuMuc, loi);
-    return fs::is_directory(thuMuc, loi) ? thuMuc : fs::path();
+    std::filesystem::create_directories(thuMuc, loi);
+    return std::filesystem::is_directory(thuMuc, loi);
 }
 
 void cauHinhConsole() {

@@ -16,12 +16,21 @@ namespace nenTang {
 
 namespace {
 
+thread_local int loiCuoi = 0;
+
+// Notes errno as the reason of the failure under way; always false.
+bool ghiLoi() {
+    loiCuoi = errno;
+    return false;
+}
+
 bool ghiHet(int fd, const std::string& du) {
     size_t da = 0;
     while (da < du.size()) {
         const ssize_t n = ::write(fd, du.data() + da, du.size() - da);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
+        if (n == 0) errno = ENOSPC;
+        if (n <= 0) return ghiLoi();
         da += static_cast<size_t>(n);
     }
     return true;
@@ -31,12 +40,12 @@ bool ghiHet(int fd, const std::string& du) {
 // here (O_EXCL), so a link, a FIFO or a leftover already there is never
 // followed, opened or overwritten; the process id and a counter keep two
 // programs, and two saves of one, apart.
-int moTepTamMoi(const std::filesystem::path& dich, std::filesystem::path& tam) {
+int moTepTamMoi(const std::filesystem::path& dich, mode_t quyen, std::filesystem::path& tam) {
     static std::atomic<unsigned> dem{0};
     for (int lan = 0; lan < 64; ++lan) {
         tam = dich;
         tam += ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(dem.fetch_add(1));
-        const int fd = ::open(tam.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        const int fd = ::open(tam.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, quyen);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
     return -1;
@@ -44,18 +53,19 @@ int moTepTamMoi(const std::filesystem::path& dich, std::filesystem::path& tam) {
 
 // The new text in a fresh file beside the target, on the device when asked;
 // false leaves no file.
-bool ghiTepTam(const std::filesystem::path& dich, const std::string& vanBan, bool xuongThietBi,
+bool ghiTepTam(const std::filesystem::path& dich, const std::string& vanBan, bool xuongThietBi, mode_t quyen,
                std::filesystem::path& tam) {
-    const int fd = moTepTamMoi(dich, tam);
-    if (fd < 0) return false;
-    bool ok = ghiHet(fd, vanBan) && (!xuongThietBi || ::fsync(fd) == 0);
-    ok = ::close(fd) == 0 && ok;
+    const int fd = moTepTamMoi(dich, quyen, tam);
+    if (fd < 0) return ghiLoi();
+    bool ok = ghiHet(fd, vanBan) && (!xuongThietBi || ::fsync(fd) == 0 || ghiLoi());
+    ok = (::close(fd) == 0 || ghiLoi()) && ok;
     if (!ok) ::unlink(tam.c_str());
     return ok;
 }
 
 bool doiTen(const std::filesystem::path& tam, const std::filesystem::path& dich) {
     if (std::rename(tam.c_str(), dich.c_str()) == 0) return true;
+    ghiLoi();
     ::unlink(tam.c_str());
     return false;
 }
@@ -73,18 +83,35 @@ bool dongBoThuMuc(const std::filesystem::path& thuMuc) {
 
 }  // namespace
 
+LoiGhi loiGhiCuoi() {
+    switch (loiCuoi) {
+    case ENOSPC:
+    case EDQUOT: return LoiGhi::DAY;
+    case EACCES:
+    case EPERM:
+    case EROFS: return LoiGhi::KHONG_QUYEN;
+    case ENOENT:
+    case ENOTDIR: return LoiGhi::KHONG_CO;
+    default: return LoiGhi::KHAC;
+    }
+}
+
 bool ghiTepBenVung(const std::filesystem::path& dich, const std::string& vanBan) {
+    loiCuoi = 0;
     if (!dich.has_filename()) return false;
     std::filesystem::path tam;
-    if (!ghiTepTam(dich, vanBan, true, tam) || !doiTen(tam, dich)) return false;
+    // A game saved where the player chose: shared as any file of theirs is.
+    if (!ghiTepTam(dich, vanBan, true, 0666, tam) || !doiTen(tam, dich)) return false;
     return dongBoThuMuc(dich.parent_path());
 }
 
 bool thayTep(const std::filesystem::path& dich, const std::string& vanBan, std::filesystem::path& conLai) {
     conLai.clear();
+    loiCuoi = 0;
     if (!dich.has_filename()) return false;
     std::filesystem::path tam;
-    if (!ghiTepTam(dich, vanBan, false, tam)) return false;
+    // The program's own files, in its private folder: this user's alone.
+    if (!ghiTepTam(dich, vanBan, false, 0600, tam)) return false;
     // Swapped rather than renamed over: ext4 pushes a file renamed over
     // another towards the disk inside the rename (milliseconds on a busy
     // disk). The swap leaves the old text beside, under the temporary name,
@@ -95,6 +122,7 @@ bool thayTep(const std::filesystem::path& dich, const std::string& vanBan, std::
     }
     // Nothing to swap with yet, or a file system that cannot swap.
     if (errno != ENOENT && errno != EINVAL && errno != ENOSYS) {
+        ghiLoi();
         ::unlink(tam.c_str());
         return false;
     }

@@ -14,13 +14,25 @@ namespace nenTang {
 
 namespace {
 
+thread_local DWORD loiCuoi = 0;
+
+// Notes the system's reason for the failure under way; always false.
+bool ghiLoi() {
+    loiCuoi = ::GetLastError();
+    return false;
+}
+
 bool ghiHet(HANDLE h, const std::string& du) {
     size_t da = 0;
     while (da < du.size()) {
         const size_t con = du.size() - da;
         const DWORD phan = con > 0x40000000u ? 0x40000000u : static_cast<DWORD>(con);
         DWORD daGhi = 0;
-        if (!::WriteFile(h, du.data() + da, phan, &daGhi, nullptr) || daGhi == 0) return false;
+        if (!::WriteFile(h, du.data() + da, phan, &daGhi, nullptr)) return ghiLoi();
+        if (daGhi == 0) {
+            loiCuoi = ERROR_DISK_FULL;
+            return false;
+        }
         da += daGhi;
     }
     return true;
@@ -50,22 +62,36 @@ HANDLE moTepTamMoi(const std::filesystem::path& dich, std::filesystem::path& tam
 bool ghiTepTam(const std::filesystem::path& dich, const std::string& du, bool xuongThietBi,
                std::filesystem::path& tam) {
     HANDLE h = moTepTamMoi(dich, tam);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    bool ok = ghiHet(h, du) && (!xuongThietBi || ::FlushFileBuffers(h));
-    ok = ::CloseHandle(h) && ok;
+    if (h == INVALID_HANDLE_VALUE) return ghiLoi();
+    bool ok = ghiHet(h, du) && (!xuongThietBi || ::FlushFileBuffers(h) || ghiLoi());
+    ok = (::CloseHandle(h) || ghiLoi()) && ok;
     if (!ok) ::DeleteFileW(tam.c_str());
     return ok;
 }
 
 bool doiTen(const std::filesystem::path& tam, const std::filesystem::path& dich, DWORD coThem) {
     if (::MoveFileExW(tam.c_str(), dich.c_str(), MOVEFILE_REPLACE_EXISTING | coThem)) return true;
+    ghiLoi();
     ::DeleteFileW(tam.c_str());
     return false;
 }
 
 }  // namespace
 
+LoiGhi loiGhiCuoi() {
+    switch (loiCuoi) {
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return LoiGhi::DAY;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT: return LoiGhi::KHONG_QUYEN;
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_DIRECTORY: return LoiGhi::KHONG_CO;
+    default: return LoiGhi::KHAC;
+    }
+}
+
 bool ghiTepBenVung(const std::filesystem::path& dich, const std::string& vanBan) {
+    loiCuoi = 0;
     if (!dich.has_filename()) return false;
     std::filesystem::path tam;
     // A move that returns only once it is on the device.
@@ -74,6 +100,7 @@ bool ghiTepBenVung(const std::filesystem::path& dich, const std::string& vanBan)
 
 bool thayTep(const std::filesystem::path& dich, const std::string& vanBan, std::filesystem::path& conLai) {
     conLai.clear();
+    loiCuoi = 0;
     if (!dich.has_filename()) return false;
     std::filesystem::path tam;
     return ghiTepTam(dich, vanBan, false, tam) && doiTen(tam, dich, 0);

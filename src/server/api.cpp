@@ -1,4 +1,5 @@
 // The game API: one command per request, run under the game lock.
+#include <cstdio>
 #include <sstream>
 #include <vector>
 
@@ -21,6 +22,8 @@ const char* const TEP_LUU_HONG = R"({"ok":false,"lyDo":"Tệp ván lưu không h
 const char* const DANG_TAM_DUNG = R"({"ok":false,"lyDo":"Ván đang tạm dừng"})";
 const char* const KHONG_CO_NGUOI_XIN_THUA = R"({"ok":false,"lyDo":"Không có người chơi để xin thua"})";
 const char* const KHONG_CO_VAN_TRUOC = R"({"ok":false,"lyDo":"Không có ván nào để tiếp tục"})";
+const char* const THOI_GIAN_QUA_DAI = R"({"ok":false,"lyDo":"Thời gian mỗi bên không được quá 24 giờ"})";
+static_assert(GIAY_MOI_BEN_TOI_DA == 24 * 3600, "the refusal names the bound");
 
 // The hint search's bounds (a fuzzing build shortens the time).
 #ifndef TAVELIN_GOI_Y_MILI_GIAY
@@ -67,12 +70,8 @@ std::string GiaoDienWeb::xuLyAPI(const std::string& ten, const std::string& truy
     // Analysis has its own thread and lock: the game's is never taken for it.
     if (ten == "phantich") return mayPhanTich.lenhPhanTich(thamSo);
     if (ten == "danhgiavan") return mayPhanTich.lenhDanhGiaVan(thamSo);
-    static const char* const LENH[] = {"trangthai", "vanmoi",  "cham",    "bochon",   "huy",
-                                       "tieptuc",   "luu",     "tai",     "goiy",     "tamdung",
-                                       "xinthua",   "vantruoc", "khoiphuc", "kiemtrafen", "pgn",
-                                       "vandachoi"};
     bool biet = false;
-    for (const char* l : LENH) biet = biet || ten == l;
+    for (const char* l : LENH_API) biet = biet || ten == l;
     if (!biet) return {};
     // Listing reads only the folder: the game and the computer go on meanwhile.
     if (ten == "vandachoi" && !thamSo.count("mo") && !thamSo.count("xoa")) return danhSachVanJSON();
@@ -99,6 +98,9 @@ std::string GiaoDienWeb::xuLyAPI(const std::string& ten, const std::string& truy
     else traLoi = lenhGoiY(khoa);
     // Before the answer leaves: a change the player has seen is kept.
     luuVanDangChoi();
+    // A state document says when keeping fails, whichever command made it.
+    if (!loiTuLuu.empty() && traLoi.rfind(R"({"ok":true,"phienBan":)", 0) == 0)
+        traLoi.insert(traLoi.size() - 1, R"(,"loiTuLuu":)" + chuoiJSON(loiTuLuu));
     return traLoi;
 }
 
@@ -113,6 +115,8 @@ std::string GiaoDienWeb::lenhVanMoi(const ThamSo& thamSo) {
     const DoKho mucDen = doKhoTuChu(layChu(thamSo, "doKhoDen", chuDoKho));
     const Phe pheNguoi = pheTuChu(layChu(thamSo, "pheNguoi", "DO"));
     const int giay = laySo(thamSo, "giay", 600);
+    // A longer clock could not be kept and read back.
+    if (giay > GIAY_MOI_BEN_TOI_DA) return THOI_GIAN_QUA_DAI;
     LuatChoi luat = BA_LAN;
     if (const auto chuLuat = thamSo.find("luat"); chuLuat != thamSo.end() && !luatTuTen(chuLuat->second, luat))
         return R"x({"ok":false,"lyDo":"Luật chơi không hợp lệ (CHAU_A hoặc BA_LAN)"})x";
@@ -308,14 +312,68 @@ std::string GiaoDienWeb::lenhKhoiPhuc() {
 }
 
 void GiaoDienWeb::luuVanDangChoi() {
+    // A keeping that failed leaves soLanDoiDaLuu behind: every later
+    // command (a change, or the page looking at the state) tries it all again.
     if (van.soLanDoi == soLanDoiDaLuu) return;
-    soLanDoiDaLuu = van.soLanDoi;
-    ghiVanKetThuc();
-    VanDaLuu luu = van.banLuu(true);
-    // Only names this program makes (they begin with a digit): an older
-    // reader skips the line's two words, and no such name is one of its keys.
-    if (!idVan.empty() && idVan[0] >= '0' && idVan[0] <= '9') luu.idDanhSach = idVan;
-    if (tuLuu.dangBat() && tuLuu.ghi(vietVanDaLuu(luu))) ghiVanTruocVaoDanhSach();
+    std::string loi;
+    const auto ghiDanhSach = [&](const std::string& id, const std::string& pgn) {
+        if (vanDaChoi.ghi(id, pgn)) return true;
+        if (loi.empty()) loi = lyDoKhongGhiDuoc();
+        return false;
+    };
+    // Played games a failed write left waiting, oldest first.
+    std::erase_if(vanChoGhi, [&](const auto& v) { return ghiDanhSach(v.first, v.second); });
+    if (vanDaChoi.dangBat() && van.ketQua != DANG_CHOI) {
+        if (idVan.empty()) {
+            idVan = vanDaChoi.idMoi();
+            ngayVan = ngayHomNay();
+        }
+        const std::string pgn = pgnVanHienTai();
+        if (pgn != pgnDaGhi && ghiDanhSach(idVan, pgn)) pgnDaGhi = pgn;
+    }
+    if (tuLuu.dangBat()) {
+        VanDaLuu luu = van.banLuu(true);
+        // Only names this program makes (they begin with a digit): an older
+        // reader skips the line's two words, and no such name is one of its keys.
+        if (!idVan.empty() && idVan[0] >= '0' && idVan[0] <= '9') luu.idDanhSach = idVan;
+        if (tuLuu.ghi(vietVanDaLuu(luu))) {
+            ghiVanTruocVaoDanhSach();
+            if (!vanChoGhi.empty() && loi.empty()) loi = lyDoKhongGhiDuoc();
+        } else if (loi.empty()) {
+            loi = lyDoKhongGhiDuoc();
+        }
+    }
+    if (loi.empty()) soLanDoiDaLuu = van.soLanDoi;
+    datLoiTuLuu(loi);
+}
+
+std::string GiaoDienWeb::lyDoKhongGhiDuoc() {
+    std::string lyDo;
+    switch (nenTang::loiGhiCuoi()) {
+    case nenTang::LoiGhi::DAY: lyDo = "ổ đĩa đã đầy"; break;
+    case nenTang::LoiGhi::KHONG_QUYEN: lyDo = "không được phép ghi vào thư mục dữ liệu"; break;
+    case nenTang::LoiGhi::KHONG_CO: lyDo = "không tìm thấy thư mục dữ liệu"; break;
+    case nenTang::LoiGhi::KHAC: lyDo = "ghi tệp thất bại"; break;
+    }
+    return "Không lưu được ván vào thư mục dữ liệu: " + lyDo + ". Hãy xuất ván để giữ lại.";
+}
+
+void GiaoDienWeb::datLoiTuLuu(const std::string& loi) {
+    if (loi == loiTuLuu) return;
+    // Said once on the console when it begins, and once when it is over.
+    if (loiTuLuu.empty()) {
+        // The folder as bytes: on Windows string() throws on a name the
+        // ANSI code page lacks.
+        const std::u8string thuMuc = tepTuLuu.parent_path().u8string();
+        const std::string dong =
+            loi + (thuMuc.empty() ? std::string() : " (" + std::string(thuMuc.begin(), thuMuc.end()) + ")") + "\n";
+        std::fwrite(dong.data(), 1, dong.size(), stderr);
+    } else if (loi.empty()) {
+        const std::string dong = "Đã lưu được ván vào thư mục dữ liệu.\n";
+        std::fwrite(dong.data(), 1, dong.size(), stderr);
+    }
+    std::fflush(stderr);
+    loiTuLuu = loi;
 }
 
 std::string GiaoDienWeb::lenhGoiY(std::unique_lock<std::mutex>& khoa) {

@@ -7,6 +7,10 @@ GiaoDienWeb::GiaoDienWeb(const std::string& thuMuc) : thuMucWeb(thuMuc) {
     // run stays until this one changes.
     soLanDoiDaLuu = van.soLanDoi;
     dangChay.store(true);
+    TimKiem::GioiHan gioiHan;
+    gioiHan.dung = &dungTimKiem;
+    timKiemMay.datGioiHan(gioiHan);
+    timKiemGoiY.datGioiHan(gioiHan);
     // Started last: the worker reads every member above.
     luongMay = std::thread(&GiaoDienWeb::vongLuongMay, this);
 }
@@ -65,6 +69,7 @@ bool GiaoDienWeb::chay() {
 
 void GiaoDienWeb::dung() {
     dangChay.store(false);
+    dungTimKiem.store(true);
     bienDieuKien.notify_all();
     mayPhanTich.baoDung();
 }

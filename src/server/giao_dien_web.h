@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "nen_tang.h"
 #include "nuoc_di.h"
@@ -23,6 +25,13 @@
 inline constexpr char TEN_TEP_LUU[] = "tavelin.save";
 // The game kept between runs, in the per-user data folder.
 inline constexpr char TEN_TEP_TU_LUU[] = "van_dang_choi.save";
+
+// Every command of the API ("/api/<name>"), the analysis's included: a name
+// not listed here is answered 404.
+inline constexpr const char* LENH_API[] = {
+    "trangthai", "vanmoi",   "cham",       "bochon", "huy",       "tieptuc",   "luu",      "tai",       "goiy",
+    "tamdung",   "xinthua",  "vantruoc",   "khoiphuc", "kiemtrafen", "pgn",     "vandachoi", "phantich", "danhgiavan",
+};
 
 // The one object that puts the game on the network: it owns the game, two
 // search engines, the game lock, the worker thread that plays the computer's
@@ -97,6 +106,11 @@ private:
     std::filesystem::path tepTuLuu;
     TuLuu tuLuu;
     uint64_t soLanDoiDaLuu = 0;
+    // Why the game could not be kept at the last try ("" when it was): put
+    // in every state document meanwhile.
+    std::string loiTuLuu;
+    // Played games (id, text) whose file could not be written yet.
+    std::vector<std::pair<std::string, std::string>> vanChoGhi;
 
     // The played games (van_da_choi_api.cpp), and the live game's place
     // among them: its file's name (empty until first written), its date and
@@ -109,6 +123,9 @@ private:
     std::optional<VanDaLuu> vanTruocChuaGhi;
 
     std::atomic<bool> dangChay{false};
+    // Raised by dung: the game's searches (the computer's, a hint) end at
+    // their next clock test, their moves dropped.
+    std::atomic<bool> dungTimKiem{false};
     std::condition_variable bienDieuKien;
     std::thread luongMay;
     TimKiem timKiemMay;
@@ -139,8 +156,15 @@ private:
     static std::string lenhKiemTraFEN(const ThamSo& thamSo);
     // The kept game, if there is an unfinished one with a move, all legal.
     bool docVanTruoc(VanDaLuu& van);
-    // Keeps the game (when it changed since the last time); khoaVan held.
+    // Keeps the game (when it changed since it was last kept whole): the
+    // kept file, a finished game's file in the list (written, or rewritten
+    // when it changed), and the played games waiting in vanChoGhi; khoaVan
+    // held. What fails is tried again at the next change.
     void luuVanDangChoi();
+    // Why the write that just failed did, for the player.
+    static std::string lyDoKhongGhiDuoc();
+    // Notes whether keeping fails now (empty: it does not).
+    void datLoiTuLuu(const std::string& loi);
     // The "vantruoc" answer for a kept game: its size and settings, named
     // as in the state document.
     static std::string moTaVanTruoc(const VanDaLuu& van);
@@ -154,9 +178,6 @@ private:
     std::string danhSachVanJSON() const;
     // The live game's text, dated as its file is (today when it has none).
     std::string pgnVanHienTai();
-    // After each change: a finished game's file is written (or rewritten
-    // when it changed).
-    void ghiVanKetThuc();
     // Once the kept file holds this run's game: the last run's is listed.
     void ghiVanTruocVaoDanhSach();
     // The live game is the listed game `id` (when there is such a file):

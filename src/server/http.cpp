@@ -20,6 +20,7 @@ constexpr size_t KICH_THUOC_KHUC = 4096;
 constexpr auto HAN_DOC_TOAN_BO = std::chrono::seconds(3);
 
 const char* const JSON = "application/json; charset=utf-8";
+const char* const DAU_QUA_DAI = R"({"ok":false,"lyDo":"Yêu cầu quá dài"})";
 
 }  // namespace
 
@@ -62,8 +63,14 @@ std::string GiaoDienWeb::xuLyYeuCau(const std::string& duLieu, std::string& dong
     if (!yc) return {};
 
     std::string loaiNoiDung = JSON;
-    std::string than = lyDoTuChoi(*yc, cong);
-    const int ma = !than.empty() ? 403 : chonPhanHoi(yc->phuongThuc, yc->duongDan, yc->truyVan, loaiNoiDung, than);
+    // A page can push its own Origin and Sec-Fetch-Site past the read limit
+    // with a long enough address: a header that did not arrive whole says
+    // nothing about who asks, so it is answered with nothing at all, the
+    // state and the files included.
+    std::string than = yc->catNgan ? DAU_QUA_DAI : lyDoTuChoi(*yc, cong);
+    const int ma = yc->catNgan    ? 431
+                   : !than.empty() ? 403
+                                   : chonPhanHoi(yc->phuongThuc, yc->duongDan, yc->truyVan, loaiNoiDung, than);
     dongLog = "[web] " + yc->phuongThuc + " " + yc->duongDan + " -> " + std::to_string(ma) + "\n";
     return taoPhanHoi(ma, loaiNoiDung, than);
 }

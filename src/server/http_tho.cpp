@@ -55,6 +55,7 @@ const char* chuStatus(int ma) {
         case 204: return "No Content";
         case 403: return "Forbidden";
         case 405: return "Method Not Allowed";
+        case 431: return "Request Header Fields Too Large";
         default: return "Not Found";
     }
 }

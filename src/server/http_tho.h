@@ -32,7 +32,7 @@ struct YeuCau {
 // the read was cut short.
 std::optional<YeuCau> tachYeuCau(const std::string& duLieu);
 
-// Status text for the five codes the server uses.
+// Status text for the six codes the server uses.
 const char* chuStatus(int ma);
 
 // The whole response: status line, the six fixed header lines, the body.

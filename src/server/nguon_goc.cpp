@@ -54,11 +54,6 @@ std::string lyDoTuChoi(const YeuCau& yc, int cong) {
     }
     // Files hold nothing to protect; the API is what changes the game.
     if (yc.duongDan.compare(0, 5, "/api/") != 0) return {};
-    // A page can push its own Origin and Sec-Fetch-Site past the read limit
-    // with a long enough address, so a request cut there may change nothing.
-    // Reading the state stays open to it: that changes nothing either, and
-    // tools have always been answered from a request line alone.
-    if (yc.catNgan && yc.duongDan != "/api/trangthai") return TRANG_KHAC;
     for (const DauDong& d : yc.dauDong) {
         if (d.ten == "sec-fetch-site") {
             const std::string s = chuThuong(d.giaTri);

@@ -54,6 +54,9 @@ private:
     void vongDongBo();
     // Removes boNgay_'s files (khoa_ held, released meanwhile).
     void xoaBoNgay(std::unique_lock<std::mutex>& k);
-    // Removes what earlier runs left beside a whole file.
+    // Puts the newest readable text left beside an unreadable file in its
+    // place (at the start, before any write).
+    void khoiPhucTep();
+    // Removes what earlier runs left beside the file.
     void donTepCu();
 };

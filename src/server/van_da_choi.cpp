@@ -6,6 +6,7 @@
 
 #include "nen_tang.h"
 #include "tep_van_luu.h"
+#include "utf8.h"
 
 namespace fs = std::filesystem;
 
@@ -85,8 +86,7 @@ bool VanDaChoi::ghi(const std::string& id, const std::string& vanBan) {
     bool ok = nenTang::thayTep(tep, vanBan, conLai);
     if (!ok) {
         // The folder is made by the first game (or again, if it was removed).
-        std::error_code loi;
-        fs::create_directories(thuMuc_, loi);
+        nenTang::taoThuMucRieng(thuMuc_);
         std::lock_guard<std::mutex> k(dangDongBo_);
         ok = nenTang::thayTep(tep, vanBan, conLai);
     }
@@ -146,6 +146,9 @@ std::string VanDaChoi::doc(const std::string& id, VanPGN& van) const {
     case nenTang::DocTep::KHONG_HOP_LE: return "Tệp quá lớn hoặc không phải tệp thường";
     case nenTang::DocTep::DUOC: break;
     }
+    // A file that is not UTF-8 is read as GB18030, as the page's import does:
+    // Chinese game files brought in by hand mostly are.
+    if (!laUtf8HopLe(noiDung)) noiDung = gb18030SangUtf8(noiDung);
     std::string loi;
     if (!docPGN(noiDung, van, loi)) return "Tệp hỏng: " + loi;
     const int sai = nuocSaiPGN(van, loi);
@@ -160,8 +163,9 @@ std::vector<MucVanDaChoi> VanDaChoi::danhSach(std::vector<std::string>& ghiChu) 
     std::vector<std::pair<int64_t, std::string>> tep;
     std::error_code loi;
     std::size_t dem = 0;
-    for (fs::directory_iterator it(thuMuc_, loi), het; !loi && it != het && dem < TOI_DA_MUC_THU_MUC;
-         it.increment(loi), ++dem) {
+    fs::directory_iterator it(thuMuc_, loi);
+    const fs::directory_iterator het;
+    for (; !loi && it != het && dem < TOI_DA_MUC_THU_MUC; it.increment(loi), ++dem) {
         const std::string ten = chuoiTuDuongDan(it->path().filename());
         // Files being written (".pgn.tmp-…") and anything else are not games.
         if (ten.size() <= 4 || ten.compare(ten.size() - 4, 4, DUOI) != 0) continue;
@@ -175,6 +179,11 @@ std::vector<MucVanDaChoi> VanDaChoi::danhSach(std::vector<std::string>& ghiChu) 
             tep.emplace_back(nenTang::thoiDiemGhiTep(it->path()), id);
         }
     }
+    // A folder that large is read no further: the games past it are not lost,
+    // but the player is told they are not shown.
+    if (!loi && it != het)
+        ghiChu.push_back("Thư mục có hơn " + std::to_string(TOI_DA_MUC_THU_MUC) + " mục: chỉ xét " +
+                         std::to_string(TOI_DA_MUC_THU_MUC) + " mục đầu tiên, có thể thiếu ván");
     std::sort(tep.begin(), tep.end(), [](const auto& a, const auto& b) {
         return a.first != b.first ? a.first > b.first : a.second > b.second;
     });

@@ -36,7 +36,8 @@ void GiaoDienWeb::ghiVanTruocVaoDanhSach() {
     const bool coTep = VanDaChoi::idHopLe(truoc.idDanhSach) && vanDaChoi.doc(truoc.idDanhSach, cu).empty();
     const std::string ngay = coTep && !cu.giaTri("Date").empty() ? cu.giaTri("Date") : ngayHomNay();
     const std::string id = VanDaChoi::idHopLe(truoc.idDanhSach) ? truoc.idDanhSach : vanDaChoi.idMoi();
-    vanDaChoi.ghi(id, vietPGN(pgnCuaVan(truoc, ngay)));
+    const std::string pgn = vietPGN(pgnCuaVan(truoc, ngay));
+    if (!vanDaChoi.ghi(id, pgn)) vanChoGhi.emplace_back(id, pgn);
 }
 
 void GiaoDienWeb::nhanIdVan(const std::string& id) {
@@ -45,16 +46,6 @@ void GiaoDienWeb::nhanIdVan(const std::string& id) {
     idVan = id;
     ngayVan = vanDaChoi.doc(id, cu).empty() ? cu.giaTri("Date") : std::string();
     pgnDaGhi.clear();
-}
-
-void GiaoDienWeb::ghiVanKetThuc() {
-    if (!vanDaChoi.dangBat() || van.ketQua == DANG_CHOI) return;
-    if (idVan.empty()) {
-        idVan = vanDaChoi.idMoi();
-        ngayVan = ngayHomNay();
-    }
-    const std::string pgn = pgnVanHienTai();
-    if (pgn != pgnDaGhi && vanDaChoi.ghi(idVan, pgn)) pgnDaGhi = pgn;
 }
 
 GiaoDienWeb::VanBiThay GiaoDienWeb::truocKhiThayVan() {
@@ -70,7 +61,8 @@ GiaoDienWeb::VanBiThay GiaoDienWeb::truocKhiThayVan() {
 }
 
 void GiaoDienWeb::sauKhiThayVan(const VanBiThay& cu) {
-    if (!cu.pgn.empty() && cu.pgn != pgnDaGhi) vanDaChoi.ghi(cu.id, cu.pgn);
+    // Not lost when it cannot be written now: tried again with each change.
+    if (!cu.pgn.empty() && cu.pgn != pgnDaGhi && !vanDaChoi.ghi(cu.id, cu.pgn)) vanChoGhi.emplace_back(cu.id, cu.pgn);
     idVan.clear();
     ngayVan.clear();
     pgnDaGhi.clear();

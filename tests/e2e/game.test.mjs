@@ -117,6 +117,28 @@ test('a game under way when the program stopped is offered on the next start and
   await page.waitForFunction(() => document.querySelector('#ben-tren .dong-ho').classList.contains('chay'));
 });
 
+test('a data folder that cannot be written is said in a bar that offers the export, until it can', T, async (t) => {
+  const { page, program } = await openGame(t);
+  const duLieu = path.join(program.cwd, 'du-lieu');
+  const bar = page.locator('#loi-luu');
+  await playMove(page, [7, 7], [7, 4]);
+  assert.equal(await bar.isHidden(), true);
+  fs.renameSync(duLieu, `${duLieu}-cat`);
+  fs.writeFileSync(duLieu, 'not a folder');
+  await playMove(page, [0, 7], [2, 6]);
+  await bar.waitFor();
+  assert.match(await page.locator('#chu-loi-luu').textContent(), /^Không lưu được ván vào thư mục dữ liệu: /);
+  await page.click('#nut-xuat-loi-luu');
+  await page.locator('#hop-xuat').waitFor();
+  await page.waitForFunction(() => document.getElementById('chu-xuat').value !== '');
+  await page.keyboard.press('Escape');
+  fs.rmSync(duLieu);
+  fs.renameSync(`${duLieu}-cat`, duLieu);
+  await playMove(page, [9, 7], [7, 6]);
+  await bar.waitFor({ state: 'hidden' });
+  assert.match(fs.readFileSync(path.join(duLieu, 'van_dang_choi.save'), 'utf8'), /\nnuoc 3\n/);
+});
+
 test('threefold repetition ends the game and shows the result and its reason', T, async (t) => {
   const { page } = await openGame(t);
   for (let i = 0; i < 2; i += 1) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <limits>
 #include <memory>
 
 #include "fen.h"
@@ -39,6 +40,31 @@ TEST(KetThuc, ThirdRepetitionIsADraw) {
     EXPECT_FALSE(van.dongHo.dangDemGio);
     EXPECT_FALSE(van.thuDoNuoc(MA_DO_RA));
     EXPECT_EQ(van.nuocThu, 8);
+}
+
+// A position is the placement and the side to move: each chariot goes
+// round in three moves while the other steps out and back, so the start's
+// placement comes back every five plies with the other side to move. It
+// stands three times with alternating sides before either side has it a
+// third time.
+TEST(KetThuc, SamePlacementWithTheOtherSideToMoveIsAnotherPosition) {
+    VanCo van;
+    std::string loi;
+    ASSERT_TRUE(van.datTheCoDau("5k2r/9/9/9/9/9/9/9/9/R2K5 w", loi)) << loi;
+    const NuocDi vongDo[] = {{9, 0, 7, 0}, {0, 8, 1, 8}, {7, 0, 8, 0}, {1, 8, 0, 8}, {8, 0, 9, 0}};
+    const NuocDi vongDen[] = {{0, 8, 2, 8}, {9, 0, 8, 0}, {2, 8, 1, 8}, {8, 0, 9, 0}, {1, 8, 0, 8}};
+    const std::string dau = van.banCo.khoaViTri();
+    for (int vong = 0; vong < 4; ++vong) {
+        for (const NuocDi& n : vong % 2 == 0 ? vongDo : vongDen) {
+            ASSERT_EQ(van.ketQua, DANG_CHOI) << "cycle " << vong << ", ply " << van.nuocThu;
+            ASSERT_TRUE(van.thuDoNuoc(n)) << "cycle " << vong;
+        }
+        EXPECT_EQ(van.banCo.khoaViTri(), dau);
+        EXPECT_EQ(van.luot, vong % 2 == 0 ? DEN : DO);
+    }
+    // Red to move there for the third time: now it is the draw.
+    EXPECT_EQ(van.ketQua, HOA);
+    EXPECT_EQ(van.nuocThu, 20);
 }
 
 TEST(KetThuc, HandicapStartIsNotCountedSoTheDrawComesLater) {
@@ -93,6 +119,37 @@ TEST(KetThuc, SearchThatKnowsTheGamesPositionsAvoidsTheThirdRepetitionWithItsTab
         ASSERT_TRUE(van.thuDoNuoc(n));
     }
     EXPECT_EQ(tim(), vanLapLai::KHI_BIET_LICH_SU);
+}
+
+// The master level's engine keeps its table from move to move as well. Black,
+// a rook against two rooks and a horse, can take the horse (its best move
+// when nothing has happened before) or step its rook back to where it came
+// from, a position the game has had: for the losing side that return is a
+// draw, and only the game's history says so. The table holds the return's
+// position from the searches of earlier moves, scored as the loss it was
+// then: the rule on returns must come before the table's word.
+TEST(KetThuc, MasterSearchWithAWarmTableTakesTheDrawOnlyTheHistoryGives) {
+    VanCo van;
+    std::string loi;
+    ASSERT_TRUE(van.datTheCoDau("5k3/9/1r7/9/9/9/9/R7R/9/1N1K5 b", loi)) << loi;
+    auto may = std::make_unique<TimKiem>();
+    TimKiem::GioiHan gioiHan;
+    gioiHan.doSau = 6;
+    gioiHan.miliGiay = std::numeric_limits<double>::infinity();
+    may->datGioiHan(gioiHan);
+    auto tim = [&] {
+        auto ban = van.banCo.saoChepTheCo();
+        TimKiem::ThongKe tk;
+        return may->timNuocDi(*ban, van.luot, CAO_THU, tk, van.viTriTruoc(), -1.0);
+    };
+    const NuocDi anMa{2, 1, 9, 1}, xeDenRa{2, 1, 2, 2}, xeDenVe{2, 2, 2, 1};
+    EXPECT_EQ(tim(), anMa) << "with no past, the horse";
+    // Black's rook goes and comes back, and so does red's.
+    for (const NuocDi& n : {xeDenRa, NuocDi{7, 8, 6, 8}, xeDenVe, NuocDi{6, 8, 7, 8}}) {
+        if (van.luot == DEN) tim();
+        ASSERT_TRUE(van.thuDoNuoc(n));
+    }
+    EXPECT_EQ(tim(), xeDenRa) << "the return to a position the game has had";
 }
 
 TEST(KetThuc, NoLegalMoveLosesWithOrWithoutCheck) {

@@ -221,15 +221,37 @@ TEST(LuuVan, ReaderIsTolerantOfOrderWordsAndLineEnds) {
     EXPECT_EQ(van.luot, DEN);
 }
 
-TEST(LuuVan, MalformedNumberStopsReadingAndKeepsWhatCameBefore) {
+TEST(LuuVan, MalformedValueCountsAsAbsentAndTheLinesAfterItStillCount) {
     ThuMucTam thuMuc;
     VanCo van;
-    // A bad value counts as 0; everything after it is ignored.
-    ASSERT_TRUE(taiTuChuoi(van, thuMuc, "TAVELIN1\npheng 1\nchedo x2\ndokho 2\nnuoc 1\n9 7 7 6\n"));
+    // A bad value counts as 0, the rest of its line is dropped, and what
+    // follows is read as usual.
+    ASSERT_TRUE(taiTuChuoi(van, thuMuc, "TAVELIN1\npheng 1\nchedo x2 1\ndokho 2\nnuoc 1\n9 7 7 6\n"));
     EXPECT_EQ(van.pheNguoi, DEN);
     EXPECT_EQ(van.cheDo, NGUOI_NGUOI);
-    EXPECT_EQ(van.doKho, TRUNG_BINH);
-    EXPECT_EQ(van.nuocThu, 0);
+    EXPECT_EQ(van.doKho, KHO);
+    EXPECT_EQ(van.nuocThu, 1);
+
+    // A clock beyond what any game can hold is no clock; the set-up start,
+    // the pause and the list name after it are all still read.
+    const std::string fen = "4k4/9/9/9/9/9/9/9/4A4/4K4 w";
+    VanDaLuu luu = docChuoi("TAVELIN1\ngiaymoi 99999999\ngiaymoiben 100000\nmiligiaydo 99999999000\n"
+                            "miligiayden 5000\ntamdung 1\nfen " + fen + "\nvandachoi 2026-01-01\n");
+    EXPECT_EQ(luu.giayCaiDat(), 0);
+    EXPECT_EQ(luu.miliGiayDo, -1);
+    EXPECT_EQ(luu.miliGiayDen, 5000);
+    EXPECT_TRUE(luu.tamDung);
+    EXPECT_EQ(luu.fen, fen);
+    EXPECT_EQ(luu.idDanhSach, "2026-01-01");
+    // The longest time control there is goes and comes back whole.
+    VanCo dai;
+    dai.vanMoi(NGUOI_NGUOI, DE, DO, GIAY_MOI_BEN_TOI_DA);
+    ASSERT_TRUE(dai.thuDoNuoc({9, 1, 7, 2}));
+    luu = docChuoi(vietVanDaLuu(dai.banLuu(true)) + "tamdung 1\n");
+    EXPECT_EQ(luu.giayCaiDat(), GIAY_MOI_BEN_TOI_DA);
+    EXPECT_GT(luu.miliGiayDo, 0);
+    EXPECT_EQ(luu.nuoc.size(), 1u);
+    EXPECT_TRUE(luu.tamDung);
 
     // A truncated file: the number after the last key is missing.
     ASSERT_TRUE(taiTuChuoi(van, thuMuc, "TAVELIN1\ngiaymoi 45\nnuoc 1\n9 7 7 6\nketqua"));
@@ -251,7 +273,7 @@ TEST(LuuVan, MalformedNumberStopsReadingAndKeepsWhatCameBefore) {
         EXPECT_EQ(van.pheNguoi, DO) << xau;
         EXPECT_EQ(van.ketQua, DANG_CHOI) << xau;
         EXPECT_EQ(van.giayMoiBen, 30) << xau;
-        EXPECT_EQ(van.doKho, TRUNG_BINH) << xau;
+        EXPECT_EQ(van.doKho, DE) << xau;
     }
 }
 

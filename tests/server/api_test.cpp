@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
+#include <memory>
 #include <set>
 #include <thread>
 #ifndef _WIN32
@@ -171,6 +173,9 @@ TEST(Api, UndoSaveLoadAndUnknownNames) {
     EXPECT_EQ(s["hanhDong"], "huy");
     EXPECT_EQ(s["nuocThu"], 1);
     EXPECT_EQ(s["tamDungMay"], false);
+    // The undo is kept before it is answered: the kept game lost its move too.
+    EXPECT_NE(thu::docHetTep(mc.tepTuLuu()).find("\nnuoc 1\n7 1 7 4\n"), std::string::npos)
+        << thu::docHetTep(mc.tepTuLuu());
 
     mc.api("vanmoi");
     s = J(mc.api("tai"));
@@ -236,6 +241,17 @@ TEST(Api, PauseStopsTheClocksAndResignationIsUndone) {
     EXPECT_EQ(s["ketQua"], "DANG_CHOI");
     EXPECT_EQ(s["nuocThu"], 1);
     EXPECT_EQ(s["luot"], "DEN");
+    // Resigned while paused: the undo brings the pause back, clocks standing.
+    mc.api("tamdung");
+    mc.api("xinthua");
+    s = J(mc.api("huy"));
+    EXPECT_EQ(s["ketQua"], "DANG_CHOI");
+    EXPECT_EQ(s["tamDungMay"], true);
+    const double denDung = s["dongHo"]["den"];
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(J(mc.api("trangthai"))["dongHo"]["den"], denDung);
+    EXPECT_EQ(mc.api("cham?hang=0&cot=1"), tuChoi("Ván đang tạm dừng"));
+    mc.api("tieptuc");
     // Against the computer the human resigns whoever is to move.
     s = J(mc.api("vanmoi?cheDo=NM&pheNguoi=DEN&doKho=DE&giay=0"));
     EXPECT_EQ(J(mc.api("xinthua"))["lyDo"], "Đen xin thua");
@@ -347,6 +363,17 @@ TEST(Api, PlayedGamesAreListedOpenedAndDeleted) {
     json pgn = J(mc.api("pgn"));
     EXPECT_EQ(pgn["pgn"], thu::docHetTep(thuMuc / (id + ".pgn")));
     EXPECT_EQ(pgn["tenTep"], "tavelin3d-" + id + ".pgn");
+#ifndef _WIN32
+    // Games and players' names are this user's alone: folders and files private.
+    const auto quyen = [](const thu::fs::path& p) {
+        struct stat tt {};
+        return ::stat(p.c_str(), &tt) == 0 ? (tt.st_mode & 0777) : 0777u;
+    };
+    EXPECT_EQ(quyen(mc.tepTuLuu().parent_path()), 0700u);
+    EXPECT_EQ(quyen(thuMuc), 0700u);
+    EXPECT_EQ(quyen(mc.tepTuLuu()), 0600u);
+    EXPECT_EQ(quyen(thuMuc / (id + ".pgn")), 0600u);
+#endif
 
     // An unfinished game with a move is listed when another replaces it; one
     // without a move is not.
@@ -366,7 +393,16 @@ TEST(Api, PlayedGamesAreListedOpenedAndDeleted) {
     thu::ghiTep(thuMuc / "hong.pgn", "[Event \"x\"]\n1. h2e2 {\n");
     thu::ghiTep(thuMuc / "sai.pgn", "1. h2e2 h9g7 2. h2h9 *\n");
     thu::ghiTep(thuMuc / "khong-phai.txt", "x");
+    // A Chinese file in GB18030 (two- and four-byte characters) reads as the page's import reads it.
+    thu::ghiTep(thuMuc / "gb.pgn", "[Red \"\xba\xec\xb7\xbd\"]\n[Black \"\x81\x30\x8d\x33\x81\x35\xfe\x35t \xba\xda\"]\n"
+                                   "1. h2e2 h9g7 *\n");
     thu::fs::create_directory(thuMuc / "thu_muc.pgn");
+    d = ds();
+    ASSERT_EQ(d["van"].size(), 3u) << d;
+    EXPECT_EQ(d["van"][0]["do"], "红方");
+    EXPECT_EQ(d["van"][0]["den"], "Đạt 黑");
+    EXPECT_EQ(d["van"][0]["soNuoc"], 2);
+    thu::fs::remove(thuMuc / "gb.pgn");
     d = ds();
     EXPECT_EQ(d["van"].size(), 2u);
     const std::string ghiChu = d["ghiChu"].dump();
@@ -419,6 +455,12 @@ TEST(Api, PlayedGamesAreListedOpenedAndDeleted) {
     EXPECT_EQ(s["fenDau"], "3k5/9/9/9/9/9/9/9/9/4K4 b");
     EXPECT_EQ(s["nuocThu"], 1);
     EXPECT_EQ(s["ketQua"], "DEN_THANG");
+
+    // A folder too large to read whole says so under the list.
+    for (int i = 0; i < 20000; ++i) std::ofstream(thuMuc / ("rac-" + std::to_string(i) + ".txt"));
+    d = ds();
+    EXPECT_FALSE(d["van"].empty());
+    EXPECT_NE(d["ghiChu"].dump().find("Thư mục có hơn 20000 mục"), std::string::npos) << d["ghiChu"];
 }
 
 namespace {
@@ -431,6 +473,34 @@ std::string maHoaFEN(const std::string& fen) {
 }
 
 }  // namespace
+
+// A clock longer than the kept file can hold back is refused before
+// anything changes; the longest there is is kept, and the game comes back
+// from it with its set-up position.
+TEST(Api, TimeControlBeyondTheBoundIsRefusedAndTheLongestIsKept) {
+    thu::ThuMucTam duLieu;
+    const std::vector<std::string> thamSo = {"--data-dir", duLieu.duongDan().string()};
+    auto mcCu = std::make_unique<MayChuThu>(thamSo);
+    MayChuThu& mc = *mcCu;
+    const std::string fen = "3k1n3/9/9/9/9/9/9/9/9/4KN3 b";
+    const std::string truoc = mc.api("trangthai");
+    for (const char* giay : {"99999999", "86401"})
+        EXPECT_EQ(mc.api(std::string("vanmoi?giay=") + giay + "&fen=" + maHoaFEN(fen)),
+                  tuChoi("Thời gian mỗi bên không được quá 24 giờ")) << giay;
+    EXPECT_EQ(mc.api("trangthai"), truoc);
+    EXPECT_EQ(J(mc.api("vanmoi?giay=86400&fen=" + maHoaFEN(fen)))["dongHo"]["giayMoiBen"], 86400);
+    mc.api("cham?hang=0&cot=5");
+    ASSERT_EQ(J(mc.api("cham?hang=2&cot=6"))["hanhDong"], "di");
+    mcCu.reset();
+    MayChuThu sau(thamSo);
+    json co = J(sau.api("vantruoc"));
+    EXPECT_EQ(co["co"], true) << co;
+    EXPECT_EQ(co["soNuoc"], 1);
+    json s = J(sau.api("khoiphuc"));
+    EXPECT_EQ(s["fenDau"], fen);
+    EXPECT_EQ(s["nuocThu"], 1);
+    EXPECT_EQ(s["dongHo"]["giayMoiBen"], 86400);
+}
 
 TEST(Api, GameFromASetUpPosition) {
     MayChuThu mc;

@@ -25,9 +25,11 @@ TEST(ChongChiu, MalformedAndOversizedRequests) {
         EXPECT_TRUE(conTraLoi(mc));
     }
     // 20 KiB of header junk after a request line: reading stops at the cap
-    // and the request is answered as usual.
+    // and, the header never having ended, nothing of the game is given.
     std::string dai = "GET /api/trangthai HTTP/1.1\r\nX: " + std::string(20 * 1024, 'y');
-    EXPECT_EQ(tachPhanHoi(mc.tho(dai)).ma, 200);
+    const auto catNgan = tachPhanHoi(mc.tho(dai));
+    EXPECT_EQ(catNgan.ma, 431);
+    EXPECT_EQ(catNgan.than.find("banCo"), std::string::npos);
     // Odd bytes in the request line reach the router harmlessly.
     EXPECT_EQ(tachPhanHoi(mc.tho("GET /\x01\xff%%%?&&== HTTP/1.1\r\n\r\n")).ma, 404);
     EXPECT_EQ(tachPhanHoi(mc.tho("GET /api/cham?hang=%ZZ&cot=1e99&&& HTTP/1.1\r\n\r\n")).ma, 200);

@@ -2,6 +2,7 @@
 // path safety and the log lines.
 #include <gtest/gtest.h>
 
+#include "giao_dien_web.h"
 #include "may_chu_thu.h"
 
 using thu::MayChuThu;
@@ -129,13 +130,29 @@ TEST(Http, RequestsFromOtherSitesAreRefusedAndChangeNothing) {
             EXPECT_EQ(ph.than, t.than) << t.dau << " " << dich;
         }
     }
+    // Every command, whatever it is given: none may be left open by mistake.
+    for (const char* lenh : LENH_API) {
+        for (const char* thamSo : {"", "?mo=x", "?xoa=x", "?fen=4k4%2F9%2F9%2F9%2F9%2F9%2F9%2F9%2F9%2F3K5%20w"}) {
+            const std::string dich = std::string("/api/") + lenh + thamSo;
+            EXPECT_EQ(hoi(dich, "Sec-Fetch-Site: cross-site").than, trangKhac) << dich;
+            EXPECT_EQ(hoi(dich, "Origin: http://evil.example").than, trangKhac) << dich;
+            EXPECT_EQ(hoi(dich, "Host: evil.example").than, mayKhac) << dich;
+        }
+    }
     // Names built on the request: a rebinding name on our port, another
     // local server's page.
     EXPECT_EQ(hoi("/api/luu", "Host: evil.example:" + cong).ma, 403);
     EXPECT_EQ(hoi("/api/luu", "Host: 127.0.0.1\r\nOrigin: http://127.0.0.1:" + std::to_string(mc.cong() + 1)).ma, 403);
     EXPECT_EQ(hoi("/", "Host: evil.example").ma, 403);
-    // An address long enough to push the fetch metadata past the read limit.
-    EXPECT_EQ(hoi("/api/luu?" + std::string(16300, 'x'), "Host: 127.0.0.1\r\nSec-Fetch-Site: cross-site").ma, 403);
+    // An address long enough to push the fetch metadata past the read limit:
+    // whatever it asks for, nothing of the game (nor any file) comes back.
+    const std::string quaDai = R"({"ok":false,"lyDo":"Yêu cầu quá dài"})";
+    for (const char* dich : {"/api/trangthai?x=", "/api/luu?x=", "/api/pgn?x=", "/index.html?x=", "/?x="}) {
+        const auto ph = hoi(dich + std::string(16300, 'b'),
+                            "Host: 127.0.0.1:" + cong + "\r\nOrigin: http://evil.example\r\nSec-Fetch-Site: cross-site");
+        EXPECT_EQ(ph.tho, "HTTP/1.1 431 Request Header Fields Too Large\r\n" + dauDongMongDoi(JSON, quaDai.size()) + quaDai)
+            << dich;
+    }
     EXPECT_EQ(mc.api("trangthai"), trangThai);
     EXPECT_EQ(thu::docHetTep(mc.thuMuc() / "tavelin.save"), tepLuu);
 

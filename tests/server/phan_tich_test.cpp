@@ -5,6 +5,7 @@
 #include "http_tho.h"
 #include "json_viet.h"
 #include "phan_tich.h"
+#include "utf8.h"
 
 TEST(GiaiMaURL, PlusPercentAndBrokenEscapes) {
     EXPECT_EQ(giaiMaURL("a+b"), "a b");
@@ -154,4 +155,16 @@ TEST(DuongDanAnToan, RefusesTraversalAndOddBytes) {
     EXPECT_FALSE(duongDanAnToan("/\xff.txt"));
     EXPECT_FALSE(duongDanAnToan("/\xc0\xae.js"));
     EXPECT_TRUE(duongDanAnToan("/th\xc6\xb0.txt"));
+}
+
+TEST(Gb18030, TwoAndFourByteFormsBeyondTheBasicPlaneAndBrokenBytes) {
+    EXPECT_EQ(gb18030SangUtf8("ab \xba\xec\xb7\xbd"), "ab 红方");
+    EXPECT_EQ(gb18030SangUtf8("\xa2\xe3"), "€");
+    EXPECT_EQ(gb18030SangUtf8("\x81\x30\x8d\x33\x81\x35\xfe\x35"), "Đạ");
+    EXPECT_EQ(gb18030SangUtf8("\x95\x32\x82\x36"), "𠀀");
+    // A lead byte without its follower, a byte no sequence starts with, and
+    // a four-byte form cut short each stand for one U+FFFD.
+    EXPECT_EQ(gb18030SangUtf8("\xba"), "\uFFFD");
+    EXPECT_EQ(gb18030SangUtf8("\xff" "a"), "\uFFFD" "a");
+    EXPECT_EQ(gb18030SangUtf8("\x81\x30" "x"), "\uFFFD" "0x");
 }

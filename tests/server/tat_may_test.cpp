@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <sstream>
 #include <thread>
 #include <nlohmann/json.hpp>
 
@@ -50,6 +51,19 @@ TEST(TatMay, SignalDuringAHardSearchEndsWithZero) {
         EXPECT_EQ(mc.chuongTrinh().loi(), "");
         dongKetNoi(treo);
     }
+}
+
+// The master level thinks for seconds with a long clock; a stop ends that
+// search at once, as it does the analysis's, instead of waiting for it.
+TEST(TatMay, SignalEndsTheMasterSearchAtOnce) {
+    MayChuThu mc;
+    json s = json::parse(mc.api("vanmoi?cheDo=NM&pheNguoi=DEN&doKho=CAO_THU&giay=7200"));
+    ASSERT_EQ(s["mayDangNghi"], true);
+    std::this_thread::sleep_for(300ms);
+    ASSERT_EQ(json::parse(mc.api("trangthai"))["nuocThu"], 0) << "still thinking";
+    mc.chuongTrinh().guiTinHieu(SIGTERM);
+    // The search alone has seconds left to run (its soft limit is 4 s).
+    EXPECT_EQ(mc.chuongTrinh().choThoat(3s), 0);
 }
 
 TEST(TatMay, StopDuringAHardSearchDropsItsMoveAndJoinsTheWorker) {
@@ -209,6 +223,99 @@ TEST(TatMay, PlayedGamesSurviveAKillAndAGameKeepsItsOneFileAcrossRuns) {
     EXPECT_EQ(ds["van"][0]["ketQua"], "*");
     EXPECT_EQ(ds["van"][0]["soNuoc"], 1);
 }
+
+#ifndef _WIN32
+// A data folder that cannot be written (here: a file put in its place, which
+// stops root as well as anyone) loses nothing: the state document says so
+// meanwhile, the console once, and each change tries again; once the folder
+// is back, the next change keeps everything at once, the played games too.
+TEST(TatMay, KeepingThatFailsIsSaidAndDoneOnceTheFolderIsBack) {
+    ThuMucTam goc;
+    const fs::path duLieu = goc.duongDan() / "du_lieu";
+    fs::create_directory(duLieu);
+    MayChuThu mc({"--data-dir", duLieu.string()});
+    mc.api("cham?hang=9&cot=1");
+    ASSERT_EQ(json::parse(mc.api("cham?hang=7&cot=2"))["hanhDong"], "di");
+    EXPECT_EQ(mc.api("trangthai").find("loiTuLuu"), std::string::npos) << "absent while all is kept";
+
+    fs::rename(duLieu, goc.duongDan() / "cat_di");
+    ghiTep(duLieu, "not a folder");
+    // An unfinished game replaced, then a game played to its end.
+    json s = json::parse(mc.api("cham?hang=0&cot=1"));
+    ASSERT_EQ(s["hanhDong"], "chon");
+    s = json::parse(mc.api("cham?hang=2&cot=2"));
+    ASSERT_EQ(s["hanhDong"], "di");
+    const std::string loi = s.value("loiTuLuu", "");
+    EXPECT_NE(loi.find("Không lưu được ván"), std::string::npos) << s.dump().substr(0, 80);
+    mc.api("vanmoi?giay=0");
+    mc.api("cham?hang=7&cot=7");
+    mc.api("cham?hang=7&cot=4");
+    s = json::parse(mc.api("xinthua"));
+    EXPECT_EQ(s["ketQua"], "DO_THANG");
+    EXPECT_EQ(s.value("loiTuLuu", ""), loi);
+    EXPECT_EQ(json::parse(mc.api("trangthai")).value("loiTuLuu", ""), loi);
+    const std::string ra = mc.chuongTrinh().loi();
+    EXPECT_NE(ra.find(loi), std::string::npos);
+    EXPECT_EQ(ra.find(loi), ra.rfind(loi)) << "said once";
+
+    fs::remove(duLieu);
+    fs::rename(goc.duongDan() / "cat_di", duLieu);
+    s = json::parse(mc.api("bochon"));
+    EXPECT_FALSE(s.contains("loiTuLuu")) << s.dump().substr(0, 80);
+    VanDaLuu van;
+    std::istringstream vao(docHetTep(duLieu / "van_dang_choi.save"));
+    ASSERT_TRUE(docVanDaLuu(vao, van));
+    EXPECT_EQ(van.nuoc.size(), 1u);
+    EXPECT_EQ(van.ketQua, DO_THANG);
+    const json ds = json::parse(mc.api("vandachoi"));
+    ASSERT_EQ(ds["van"].size(), 2u) << ds;
+    EXPECT_EQ(ds["van"][0]["ketQua"], "1-0");
+    EXPECT_EQ(ds["van"][1]["ketQua"], "*");
+    EXPECT_EQ(ds["van"][1]["soNuoc"], 2);
+}
+
+// Nothing stays beside the kept file for good: what a killed or cut-off
+// write left goes at the next start, the newest game among it first put in
+// place of a file left unreadable; a link put in the file's place goes once
+// swapped out, and what it points to is never touched.
+TEST(TatMay, NothingIsLeftBesideTheKeptFileForGood) {
+    ThuMucTam duLieu;
+    const std::vector<std::string> thamSo = {"--data-dir", duLieu.duongDan().string()};
+    const fs::path tep = duLieu.duongDan() / "van_dang_choi.save";
+    const auto benCanh = [&] {
+        std::vector<std::string> ds;
+        for (const auto& muc : fs::directory_iterator(duLieu.duongDan()))
+            if (muc.path().filename().string().rfind("van_dang_choi.save.tmp-", 0) == 0)
+                ds.push_back(muc.path().filename().string());
+        return ds;
+    };
+    ghiTep(tep, "");
+    ghiTep(duLieu.duongDan() / "van_dang_choi.save.tmp-7-0", "TAVELIN1\nnuoc 2\n9 1 7 2\n0 1 2 2\n");
+    ghiTep(duLieu.duongDan() / "van_dang_choi.save.tmp-7-1", "TAVELIN");
+    for (const char* ten : {"van_dang_choi.save.tmp-7-0", "van_dang_choi.save.tmp-7-1"})
+        fs::last_write_time(duLieu.duongDan() / ten, fs::file_time_type::clock::now() - std::chrono::minutes(2));
+    {
+        MayChuThu mc(thamSo);
+        EXPECT_EQ(json::parse(mc.api("vantruoc"))["soNuoc"], 2);
+        EXPECT_TRUE(choDen([&] { return benCanh().empty(); }, 10s)) << benCanh().size();
+        VanDaLuu van;
+        std::istringstream vao(docHetTep(tep));
+        ASSERT_TRUE(docVanDaLuu(vao, van));
+        EXPECT_EQ(van.nuoc.size(), 2u);
+    }
+    const fs::path dich = duLieu.duongDan() / "dich.txt";
+    ghiTep(dich, "giu nguyen");
+    fs::remove(tep);
+    fs::create_symlink(dich, tep);
+    MayChuThu mc(thamSo);
+    mc.api("vanmoi?giay=0");
+    mc.api("cham?hang=9&cot=1");
+    ASSERT_EQ(json::parse(mc.api("cham?hang=7&cot=2"))["hanhDong"], "di");
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(tep)));
+    EXPECT_TRUE(choDen([&] { return benCanh().empty(); }, 10s)) << benCanh().size();
+    EXPECT_EQ(docHetTep(dich), "giu nguyen");
+}
+#endif
 
 TEST(TatMay, KeptFileLeftUnreadableByAPowerCutFallsBackToTheNewestEarlierText) {
     ThuMucTam tam;

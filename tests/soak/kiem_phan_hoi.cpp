@@ -14,6 +14,7 @@ std::string chuMa(int ma) {
         case 204: return "No Content";
         case 405: return "Method Not Allowed";
         case 404: return "Not Found";
+        case 431: return "Request Header Fields Too Large";
         default: return {};
     }
 }
@@ -77,6 +78,8 @@ std::string KiemPhanHoi::kiemDau(const std::string& tho, int& ma, std::string& l
 std::string KiemPhanHoi::kiemThan(int ma, const std::string& loai, const std::string& than) const {
     if (ma == 204) return than.empty() && loai == LOAI_JSON ? "" : "204 with a body";
     if (ma == 405) return than == CHI_HO_TRO_GET && loai == LOAI_JSON ? "" : "405 body";
+    // A header cut by the read limit: nothing but the refusal.
+    if (ma == 431) return than == R"({"ok":false,"lyDo":"Yêu cầu quá dài"})" && loai == LOAI_JSON ? "" : "431 body";
     if (ma == 404) {
         const bool laAPI = than == API_KHONG_TON_TAI && loai == LOAI_JSON;
         const bool laTep = than == KHONG_TIM_THAY && loai == LOAI_CHU;

@@ -182,6 +182,43 @@ TEST(Uci, StopEndsAnInfiniteSearchWithABestMove) {
 #endif
 }
 
+// "go infinite" answers only after "stop", even a search that has nothing
+// left to look at: a mate in one ends every depth at once.
+TEST(Uci, InfiniteSearchAnswersOnlyAfterStop) {
+    CAN_POSIX();
+#ifndef _WIN32
+    DongCoThu dc;
+    dc.gui("position fen 3k5/9/9/9/9/9/9/9/4R4/4K4 w");
+    dc.gui("go infinite");
+    dc.docDen("info depth 1");
+    // Time for the whole search to end by itself; then a round trip that
+    // would carry any answer given meanwhile.
+    ::usleep(500000);
+    dc.gui("isready");
+    for (const auto& d : dc.docDen("readyok")) EXPECT_NE(d.rfind("bestmove", 0), 0u) << "answered before stop";
+    dc.gui("stop");
+    EXPECT_EQ(nuocTot(dc.docDen("bestmove")), "e1d1");
+#endif
+}
+
+// A line longer than any command is read to its end and dropped whole,
+// said in one short line, without taking the memory it claims.
+TEST(Uci, OverlongLineIsDroppedAndSaidSo) {
+    CAN_POSIX();
+#ifndef _WIN32
+    DongCoThu dc;
+    dc.gui("position fen 3k5/9/9/9/9/9/9/9/4R4/4K4 w");
+    dc.gui(std::string(3 << 20, 'x') + " position startpos");
+    dc.gui("isready");
+    const auto tl = dc.docDen("readyok");
+    ASSERT_EQ(tl.size(), 2u);
+    EXPECT_EQ(tl[0].rfind("info string ", 0), 0u) << tl[0].substr(0, 60);
+    EXPECT_LT(tl[0].size(), 200u);
+    dc.gui("go depth 2");
+    EXPECT_EQ(nuocTot(dc.docDen("bestmove")), "e1d1") << "nothing of the long line was taken";
+#endif
+}
+
 TEST(Uci, BadInputIsAnsweredAndChangesNothing) {
     CAN_POSIX();
 #ifndef _WIN32

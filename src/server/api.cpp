@@ -397,10 +397,12 @@ std::string GiaoDienWeb::lenhGoiY(std::unique_lock<std::mutex>& khoa) {
             // Under the Asian rules the hint is the master search's, which
             // judges repetitions as the rules do, in the same time.
             TimKiem::GioiHan gh;
+            gh.dung = &dungTimKiem;
             gh.miliGiay = GOI_Y_MILI_GIAY;
             timKiemGoiY.datGioiHan(gh);
             nuoc = timKiemGoiY.timNuocDi(*banSao, luot, CAO_THU, boQua, viTriTruoc);
-            timKiemGoiY.datGioiHan({});
+            gh.miliGiay = 0;
+            timKiemGoiY.datGioiHan(gh);
         } else {
             nuoc = timKiemGoiY.timNuocDiVoiThoiGian(*banSao, luot, GOI_Y_MILI_GIAY, GOI_Y_DO_SAU, boQua, viTriTruoc);
         }

@@ -125,6 +125,11 @@ private:
     // API commands (api.cpp); each runs with khoaVan held by xuLyAPI, except
     // goiY, which releases it while it searches.
     std::string lenhVanMoi(const ThamSo& thamSo);
+    // A recorded game replayed as a new human-against-human game without a
+    // clock: "nuoc" lists its moves in ICCS ("h2e2,h9g7"), played in turn up
+    // to the first refused one; rulings the players played through are
+    // passed over, and only the last position is judged.
+    std::string lenhNhapVan(const ThamSo& thamSo);
     std::string lenhCham(const ThamSo& thamSo);
     std::string lenhBoChon();
     std::string lenhHuy();

@@ -1,5 +1,6 @@
 // The player's choices, kept in the browser between visits: notation, sound,
-// light or dark look, and whether the board was turned by hand.
+// light or dark look, whether the board was turned by hand, and the rule set
+// new and imported games are played under.
 
 const KHOA = 'tavelin.caiDat';
 
@@ -8,6 +9,7 @@ export const MAC_DINH = Object.freeze({
   amThanh: true,
   giaoDien: 'he-thong', // follow the system, or 'sang' / 'toi'
   latTay: false,
+  luat: 'CHAU_A', // the Asian rules, or 'BA_LAN': a third repetition is a draw
 });
 
 const HOP_LE = {
@@ -15,6 +17,7 @@ const HOP_LE = {
   amThanh: [true, false],
   giaoDien: ['he-thong', 'sang', 'toi'],
   latTay: [true, false],
+  luat: ['CHAU_A', 'BA_LAN'],
 };
 
 function khoLuu() {

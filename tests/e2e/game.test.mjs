@@ -9,6 +9,8 @@ import {
   openGame, startProgram, pieceAt, historyTexts, playMove, waitForHistoryLength, waitForMessage, newGame,
   answerConfirm,
 } from './support/harness.mjs';
+import { docTep, docCacVan } from '../../web/pgn.js';
+import { tenNuocThu } from '../../web/import.js';
 
 const T = { timeout: 180000 };
 
@@ -305,4 +307,42 @@ test('rule set: the Asian rules by default and remembered; a perpetual check is 
   await waitForHistoryLength(page, 8);
   assert.equal(await page.locator('#lich-su .nuoc.chu-ky').count(), 0);
   assert.ok(await page.locator('#chu-thich-chu-ky').isHidden());
+});
+
+test('every game of the three public 15-game files imports to its last move under the Asian rules', { timeout: 1200000 }, async (t) => {
+  const { page } = await openGame(t);
+  page.setDefaultTimeout(120000); // a busy machine: each game is one request, but a long one to draw
+  const ghiChu = {};
+  for (const ten of ['xqdb_iccs.pgn', 'xqdb_wxf.pgn', 'xqdb_trung.gb18030.pgn']) {
+    const buffer = fs.readFileSync(new URL(`../web/van_mau/${ten}`, import.meta.url));
+    const cacVan = docCacVan(docTep(buffer));
+    assert.equal(cacVan.length, 15, ten);
+    for (let k = 0; k < 15; k += 1) {
+      const n = cacVan[k].nuoc.length;
+      await page.evaluate(() => document.querySelectorAll('#thong-bao .muc').forEach((m) => m.remove()));
+      await page.click('#nut-nhap');
+      await page.setInputFiles('#tep-nhap', { name: ten, mimeType: 'application/octet-stream', buffer });
+      await page.waitForFunction(() => document.querySelector('#chu-nhap').value.includes('[Event'));
+      await page.click('#nut-bat-dau-nhap');
+      await page.locator('#hop-chon-van[open]').waitFor();
+      const hoi = await page.evaluate(() => document.querySelector('#ket-thuc').hidden
+        && document.querySelectorAll('#lich-su .nuoc').length > 0);
+      await page.locator('#ds-van-nhap button').nth(k).click();
+      if (hoi) await answerConfirm(page, true);
+      const tin = page.locator('#thong-bao .muc', { hasText: `Đã nhập ván tới ${tenNuocThu(n - 1)}` });
+      const loi = page.locator('#loi-nhap:not([hidden])');
+      await tin.or(loi).first().waitFor();
+      assert.ok(await loi.isHidden(), `${ten} game ${k + 1}: ${await page.locator('#chu-loi-nhap').textContent()}`);
+      assert.equal((await historyTexts(page)).length, n, `${ten} game ${k + 1}`);
+      const chu = await tin.first().textContent();
+      if (chu.includes('phán quyết')) ghiChu[`${ten} ${k + 1}`] = chu;
+    }
+  }
+  // Game 12 brings a position back a third time at red's 58th move (a
+  // draw by either rule set there) and plays on: each file says so, and only it.
+  const ghiChu12 = 'Đã nhập ván tới nước 62, Đen. Ván ghi đi tiếp qua một phán quyết ở nước 58, Đỏ '
+    + '(Thế cờ lặp lại 3 lần): theo luật đã chọn, ván lẽ ra kết thúc ở đó.';
+  assert.deepEqual(ghiChu, {
+    'xqdb_iccs.pgn 12': ghiChu12, 'xqdb_wxf.pgn 12': ghiChu12, 'xqdb_trung.gb18030.pgn 12': ghiChu12,
+  });
 });

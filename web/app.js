@@ -46,7 +46,10 @@ const banCo = new BanCoSVG($('ban-co'), {
   onCham: cham, coTheKeo, onBatDauKeo: batDauKeo, onTha: tha,
 });
 const bang = new BangThongTin({ onChonNuoc: chonNuoc });
-const hopVanMoi = new HopVanMoi($('hop-van-moi'), batDauVanMoi);
+const hopVanMoi = new HopVanMoi($('hop-van-moi'), batDauVanMoi, {
+  lay: () => cd.luat,
+  dat: (luat) => datCaiDat({ luat }),
+});
 const xemLai = new XemLai({
   soNuoc: () => (tt ? tt.lichSu.length : 0),
   onDoi: () => { phanTich.boSao(); veLai(); },
@@ -110,7 +113,7 @@ function nhanTrangThai(moi) {
   tt = moi;
   mocNhan = performance.now();
   datBenDiTruoc(benDiTruoc(tt));
-  const vanKhac = ['vanmoi', 'tai', 'khoiphuc', 'mo'].includes(moi.hanhDong);
+  const vanKhac = ['vanmoi', 'nhapvan', 'tai', 'khoiphuc', 'mo'].includes(moi.hanhDong);
   if (vanKhac) {
     datCaiDat({ latTay: false });
     xemLai.dong();
@@ -313,7 +316,24 @@ async function cham(hang, cot) {
     xuLyTraLoi(await gui('bochon'));
     return;
   }
+  if (q && !(await choDiNuocPham({ hd: q.h, cd: q.c, hc: hang, cc: cot }))) return;
   xuLyTraLoi(await gui('cham', { hang, cot }));
+}
+
+const CANH_BAO_NUOC_PHAM = {
+  CHIEU_DAI: 'Nước này lặp lại chiếu dai, bạn sẽ bị xử thua. Vẫn đi?',
+  DUOI_DAI: 'Nước này lặp lại đuổi dai, bạn sẽ bị xử thua. Vẫn đi?',
+};
+
+/**
+ * A move that completes a cycle the mover loses by (the server lists them
+ * in nuocPhamLuat) is played only once the player says so; otherwise the
+ * piece stays selected where it is.
+ */
+async function choDiNuocPham(n) {
+  const pham = (tt.nuocPhamLuat ?? []).find((p) => p.hd === n.hd && p.cd === n.cd && p.hc === n.hc && p.cc === n.cc);
+  if (!pham) return true;
+  return hoiXacNhan('Nước phạm luật lặp lại', CANH_BAO_NUOC_PHAM[pham.loai] ?? CANH_BAO_NUOC_PHAM.CHIEU_DAI, 'Vẫn đi');
 }
 
 /** A press may become a drag on a piece of the side to move, on a human's turn. */
@@ -332,6 +352,7 @@ async function tha(h, c, dich) {
   await choChon; // the destinations of the dragged piece must be known
   if (!dich || !tt.quanChon || tt.quanChon.h !== h || tt.quanChon.c !== c) return;
   if (!tt.nuocDen.some(([hh, cc]) => hh === dich.h && cc === dich.c)) return; // back to its point
+  if (!(await choDiNuocPham({ hd: h, cd: c, hc: dich.h, cc: dich.c }))) return;
   banCo.vuaTha = true;
   xuLyTraLoi(await gui('cham', { hang: dich.h, cot: dich.c }));
 }
@@ -505,7 +526,7 @@ async function nhap(van) {
   $('loi-nhap').hidden = true;
   if (tt) capNhatNut();
   try {
-    const ket = await nhapVan(van, { gui, xuLyTraLoi, layTrangThai: () => tt });
+    const ket = await nhapVan(van, { gui, xuLyTraLoi, layTrangThai: () => tt, luat: cd.luat });
     if (ket.loi) {
       // Where an import stopped is read at leisure: it stays until closed.
       $('chu-loi-nhap').textContent = ket.chu;

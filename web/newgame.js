@@ -1,6 +1,7 @@
-// The "Ván mới" dialog: mode, sides, levels, clock and handicap, turned into
-// the parameters of the "vanmoi" command. Opened with a set-up position, it
-// starts the game from there instead (no handicap then).
+// The "Ván mới" dialog: mode, sides, levels, clock, handicap and rule set,
+// turned into the parameters of the "vanmoi" command. Opened with a set-up
+// position, it starts the game from there instead (no handicap then). The
+// rule set is the player's remembered choice, not the last game's.
 
 import { kyTuQuan, TEN_LOAI, TEN_API_LOAI, SO_QUAN_BAN_DAU } from './labels.js';
 
@@ -16,10 +17,12 @@ export function tenThoiGian(giay) {
 }
 
 export class HopVanMoi {
-  constructor(hop, onBatDau) {
+  /** luat: {lay, dat}, the remembered rule set ('CHAU_A' | 'BA_LAN'). */
+  constructor(hop, onBatDau, luat) {
     this.hop = hop;
     this.form = hop.querySelector('form');
     this.onBatDau = onBatDau;
+    this.luat = luat;
     this.fen = null;
     this.nhomChap = this.form.querySelector('#bang-chap').closest('fieldset');
     this.ghiChuTheCo = document.createElement('p');
@@ -31,6 +34,7 @@ export class HopVanMoi {
     this.form.addEventListener('submit', (e) => {
       e.preventDefault();
       this.hop.close();
+      this.luat.dat(this.form.elements.luat.value);
       this.onBatDau(this.thamSo());
     });
     hop.querySelector('#nut-dong-hop').addEventListener('click', () => this.hop.close());
@@ -61,6 +65,7 @@ export class HopVanMoi {
   mo(tt, fen = null) {
     this.fen = fen;
     if (tt) this.dienTu(tt);
+    this.form.elements.luat.value = this.luat.lay();
     const denTruoc = !!fen && / b$/.test(fen.trim());
     this.nhomChap.hidden = !!fen;
     this.ghiChuTheCo.hidden = !fen;
@@ -107,7 +112,7 @@ export class HopVanMoi {
   thamSo() {
     const f = this.form.elements;
     const cheDo = f.cheDo.value;
-    const p = { cheDo, giay: f.giay.value };
+    const p = { cheDo, giay: f.giay.value, luat: f.luat.value };
     if (cheDo === 'NM') {
       p.pheNguoi = f.pheNguoi.value;
       p.doKho = f.doKhoMay.value;

@@ -230,6 +230,7 @@ export class BangThongTin {
       }
       $('lich-su-trong').hidden = ds.length > 0;
     }
+    this.veChuKy(ol);
     for (const el of ol.querySelectorAll('.dang-xem')) el.classList.remove('dang-xem');
     const xem = xemLai !== null ? ol.querySelector(`[data-ply="${xemLai}"]`) : null;
     if (xem) xem.classList.add('dang-xem');
@@ -239,6 +240,19 @@ export class BangThongTin {
       this.mucCuon = xem || ol.lastElementChild;
       cuonToi(ol, this.mucCuon);
     }
+  }
+
+  /** The moves of the cycle a repetition ruling judged (lichSu indexes tu..den), marked in the list. */
+  veChuKy(ol) {
+    const ck = this.tt.chuKy;
+    for (const el of ol.querySelectorAll('.nuoc')) {
+      const k = Number(el.dataset.ply) - 1;
+      const trong = !!ck && k >= ck.tu && k <= ck.den;
+      el.classList.toggle('chu-ky', trong);
+      if (trong) el.title = `Chu kỳ lặp lại: ${el.textContent}`;
+      else el.title = `Xem thế cờ sau nước này (${el.textContent})`;
+    }
+    $('chu-thich-chu-ky').hidden = !ck;
   }
 
   oNuoc(m, moiNhat) {

@@ -1,6 +1,7 @@
 // The player's choices, kept in the browser between visits: notation, sound,
-// light or dark look, whether the board was turned by hand, and whether the
-// computer's judgement of the position stays hidden while playing it.
+// light or dark look, whether the board was turned by hand, whether the
+// computer's judgement of the position stays hidden while playing it, and
+// the rule set new and imported games are played under.
 
 const KHOA = 'tavelin.caiDat';
 
@@ -10,6 +11,7 @@ export const MAC_DINH = Object.freeze({
   giaoDien: 'he-thong', // follow the system, or 'sang' / 'toi'
   latTay: false,
   anDanhGia: true, // no score bar, graph or analysis score while a human plays the computer
+  luat: 'CHAU_A', // the Asian rules, or 'BA_LAN': a third repetition is a draw
 });
 
 const HOP_LE = {
@@ -18,6 +20,7 @@ const HOP_LE = {
   giaoDien: ['he-thong', 'sang', 'toi'],
   latTay: [true, false],
   anDanhGia: [true, false],
+  luat: ['CHAU_A', 'BA_LAN'],
 };
 
 function khoLuu() {

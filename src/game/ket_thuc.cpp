@@ -18,7 +18,9 @@ void VanCo::kiemTraKetThuc() {
     if (luat == BA_LAN) {
         // Repetition is judged first: a mate that also repeats a position
         // for the third time is a draw.
-        if (lanThuBa) {
+        if (lanThuBa && boQuaPhanQuyet) {
+            if (phanQuyetBoQua.nuoc < 0) phanQuyetBoQua = {static_cast<int32_t>(nuocDaDi.size()) - 1, LY_DO_LAP_LAI};
+        } else if (lanThuBa) {
             ketQua = HOA;
             lyDo = LY_DO_LAP_LAI;
             return;

@@ -6,6 +6,7 @@
 #include "fen.h"
 #include "giao_dien_web.h"
 #include "json_viet.h"
+#include "nuoc_uci.h"
 
 namespace {
 
@@ -63,6 +64,46 @@ std::string theCoKhongHopLe(const std::string& lyDo) {
     return R"({"ok":false,"lyDo":)" + chuoiJSON("Thế cờ không hợp lệ: " + lyDo) + "}";
 }
 
+const char* const LUAT_KHONG_HOP_LE = R"x({"ok":false,"lyDo":"Luật chơi không hợp lệ (CHAU_A hoặc BA_LAN)"})x";
+
+// The "luat" parameter: BA_LAN when absent; false for any other name.
+bool docLuat(const ThamSo& thamSo, LuatChoi& luat) {
+    luat = BA_LAN;
+    const auto chu = thamSo.find("luat");
+    return chu == thamSo.end() || luatTuTen(chu->second, luat);
+}
+
+// Why the "fen" parameter cannot be played ("" when it can, or is absent):
+// checked before anything of the game changes.
+std::string lyDoFENSai(const ThamSo& thamSo) {
+    const auto fen = thamSo.find("fen");
+    if (fen == thamSo.end()) return {};
+    BanCo ban;
+    Phe luot = DO;
+    std::string lyDo;
+    return docTheCo(fen->second, ban, luot, lyDo) ? std::string{} : theCoKhongHopLe(lyDo);
+}
+
+// Handicap items "side:name", comma-separated; items without ":" skipped.
+void datChapTuChu(VanCo& van, const std::string& chap) {
+    size_t dau = 0;
+    while (dau <= chap.size()) {
+        size_t cuoi = chap.find(',', dau);
+        if (cuoi == std::string::npos) cuoi = chap.size();
+        const std::string muc = chap.substr(dau, cuoi - dau);
+        const size_t hai = muc.find(':');
+        if (hai != std::string::npos) van.datChap(pheTuChu(muc.substr(0, hai)), muc.substr(hai + 1));
+        dau = cuoi + 1;
+    }
+}
+
+// Adds `truong` (",\"key\":value...") to the end of a JSON object.
+std::string themTruong(std::string taiLieu, const std::string& truong) {
+    if (taiLieu.empty() || taiLieu.back() != '}') return taiLieu;
+    taiLieu.pop_back();
+    return taiLieu + truong + '}';
+}
+
 }  // namespace
 
 std::string GiaoDienWeb::xuLyAPI(const std::string& ten, const std::string& truyVan) {
@@ -83,6 +124,7 @@ std::string GiaoDienWeb::xuLyAPI(const std::string& ten, const std::string& truy
     std::string traLoi;
     if (ten == "trangthai") traLoi = trangThaiJSON();
     else if (ten == "vanmoi") traLoi = lenhVanMoi(thamSo);
+    else if (ten == "nhapvan") traLoi = lenhNhapVan(thamSo);
     else if (ten == "cham") traLoi = lenhCham(thamSo);
     else if (ten == "bochon") traLoi = lenhBoChon();
     else if (ten == "huy") traLoi = lenhHuy();
@@ -118,16 +160,9 @@ std::string GiaoDienWeb::lenhVanMoi(const ThamSo& thamSo) {
     // A longer clock could not be kept and read back.
     if (giay > GIAY_MOI_BEN_TOI_DA) return THOI_GIAN_QUA_DAI;
     LuatChoi luat = BA_LAN;
-    if (const auto chuLuat = thamSo.find("luat"); chuLuat != thamSo.end() && !luatTuTen(chuLuat->second, luat))
-        return R"x({"ok":false,"lyDo":"Luật chơi không hợp lệ (CHAU_A hoặc BA_LAN)"})x";
+    if (!docLuat(thamSo, luat)) return LUAT_KHONG_HOP_LE;
     const auto fen = thamSo.find("fen");
-    // An unplayable position is refused before anything of the game changes.
-    if (fen != thamSo.end()) {
-        BanCo ban;
-        Phe luot = DO;
-        std::string lyDo;
-        if (!docTheCo(fen->second, ban, luot, lyDo)) return theCoKhongHopLe(lyDo);
-    }
+    if (std::string loi = lyDoFENSai(thamSo); !loi.empty()) return loi;
 
     const VanBiThay cu = truocKhiThayVan();
     van.vanMoi(cheDo, mucDo, pheNguoi, giay);
@@ -147,22 +182,72 @@ std::string GiaoDienWeb::lenhVanMoi(const ThamSo& thamSo) {
         return kemHanhDong(trangThaiJSON(), "vanmoi");
     }
 
-    // Handicap items "side:name", comma-separated; items without ":" skipped.
-    const std::string chap = layChu(thamSo, "chap", "");
-    size_t dau = 0;
-    while (dau <= chap.size()) {
-        size_t cuoi = chap.find(',', dau);
-        if (cuoi == std::string::npos) cuoi = chap.size();
-        const std::string muc = chap.substr(dau, cuoi - dau);
-        const size_t hai = muc.find(':');
-        if (hai != std::string::npos) van.datChap(pheTuChu(muc.substr(0, hai)), muc.substr(hai + 1));
-        dau = cuoi + 1;
-    }
+    datChapTuChu(van, layChu(thamSo, "chap", ""));
 
     ++phienBan;
     coThongKe = coGoiY = false;
     danhThuc();
     return kemHanhDong(trangThaiJSON(), "vanmoi");
+}
+
+std::string GiaoDienWeb::lenhNhapVan(const ThamSo& thamSo) {
+    LuatChoi luat = BA_LAN;
+    if (!docLuat(thamSo, luat)) return LUAT_KHONG_HOP_LE;
+    if (std::string loi = lyDoFENSai(thamSo); !loi.empty()) return loi;
+    // The moves are counted, and the first one read, before the game is
+    // replaced: a list that is too long or holds no move is refused whole.
+    const std::string chuNuoc = layChu(thamSo, "nuoc", "");
+    std::vector<std::string> dsNuoc;
+    for (size_t dau = 0; dau <= chuNuoc.size() && !chuNuoc.empty();) {
+        size_t cuoi = chuNuoc.find(',', dau);
+        if (cuoi == std::string::npos) cuoi = chuNuoc.size();
+        if (dsNuoc.size() == TOI_DA_NUOC)
+            return R"({"ok":false,"lyDo":"Ván nhập có quá nhiều nước đi (tối đa )" + std::to_string(TOI_DA_NUOC) +
+                   ")\"}";
+        dsNuoc.push_back(chuNuoc.substr(dau, cuoi - dau));
+        dau = cuoi + 1;
+    }
+    NuocDi dauTien;
+    if (dsNuoc.empty() || !uci::docNuoc(dsNuoc.front(), dauTien))
+        return R"x({"ok":false,"lyDo":"Không có nước đi nào đọc được để nhập (dạng h2e2, cách nhau bởi dấu phẩy)"})x";
+
+    const VanBiThay cu = truocKhiThayVan();
+    van.vanMoi(NGUOI_NGUOI, TRUNG_BINH, DO, 0);
+    sauKhiThayVan(cu);
+    doKhoDo = doKhoDen = TRUNG_BINH;
+    van.datLuat(luat);
+    if (const auto fen = thamSo.find("fen"); fen != thamSo.end()) {
+        std::string lyDo;
+        van.datTheCoDau(fen->second, lyDo);
+    } else {
+        datChapTuChu(van, layChu(thamSo, "chap", ""));
+    }
+
+    // The players played on past any repetition or quiet-move ruling: the
+    // first one is noted, and only the position reached is judged.
+    van.boQuaPhanQuyet = true;
+    int32_t daDi = 0, nuocSai = -1;
+    for (const std::string& chu : dsNuoc) {
+        NuocDi n;
+        if (!uci::docNuoc(chu, n) || !van.thuDoNuoc(n)) {
+            nuocSai = daDi;
+            break;
+        }
+        ++daDi;
+    }
+    van.boQuaPhanQuyet = false;
+    const KetQua truoc = van.ketQua;
+    van.kiemTraKetThuc();
+    if (van.ketQua != truoc) ++van.soLanDoi;
+
+    ++phienBan;
+    coThongKe = coGoiY = false;
+    danhThuc();
+    std::string them = ",\"nhap\":{\"daDi\":" + std::to_string(daDi) + ",\"nuocSai\":" + std::to_string(nuocSai) + "}";
+    // A ruling on the last move is the game's own result, not one passed over.
+    if (const auto& pq = van.phanQuyetBoQua; pq.nuoc >= 0 && pq.nuoc < daDi - 1)
+        them += ",\"quaPhanQuyet\":{\"nuoc\":" + std::to_string(pq.nuoc) + ",\"lyDo\":" + chuoiJSON(pq.lyDo) + "}";
+    return themTruong(kemHanhDong(trangThaiJSON(), "nhapvan"), them);
 }
 
 std::string GiaoDienWeb::lenhCham(const ThamSo& thamSo) {

@@ -30,7 +30,7 @@ inline constexpr char TEN_TEP_TU_LUU[] = "van_dang_choi.save";
 // not listed here is answered 404.
 inline constexpr const char* LENH_API[] = {
     "trangthai", "vanmoi",   "cham",       "bochon", "huy",       "tieptuc",   "luu",      "tai",       "goiy",
-    "tamdung",   "xinthua",  "vantruoc",   "khoiphuc", "kiemtrafen", "pgn",     "vandachoi", "phantich", "danhgiavan",
+    "tamdung",   "xinthua",  "vantruoc",   "khoiphuc", "kiemtrafen", "pgn",     "vandachoi", "phantich", "danhgiavan", "nhapvan",
 };
 
 // The one object that puts the game on the network: it owns the game, two
@@ -142,6 +142,11 @@ private:
     // API commands (api.cpp); each runs with khoaVan held by xuLyAPI, except
     // goiY, which releases it while it searches.
     std::string lenhVanMoi(const ThamSo& thamSo);
+    // A recorded game replayed as a new human-against-human game without a
+    // clock: "nuoc" lists its moves in ICCS ("h2e2,h9g7"), played in turn up
+    // to the first refused one; rulings the players played through are
+    // passed over, and only the last position is judged.
+    std::string lenhNhapVan(const ThamSo& thamSo);
     std::string lenhCham(const ThamSo& thamSo);
     std::string lenhBoChon();
     std::string lenhHuy();

@@ -9,6 +9,8 @@ import {
   openGame, startProgram, pieceAt, historyTexts, playMove, waitForHistoryLength, waitForMessage, newGame,
   answerConfirm,
 } from './support/harness.mjs';
+import { docTep, docCacVan } from '../../web/pgn.js';
+import { tenNuocThu } from '../../web/import.js';
 
 const T = { timeout: 180000 };
 
@@ -225,9 +227,12 @@ test('import opens a game file, lets the player pick one game, starts from its [
   // Exported as PGN and imported back, the game is the same.
   const quaLai = async (kieu, thongDiep, hoi = true) => {
     const truoc = await historyTexts(page);
+    // The box still holds the last export until this one's text comes back.
+    await page.evaluate(() => { document.querySelector('#chu-xuat').value = ''; });
     await page.click('#nut-xuat');
     await page.locator('#kieu-xuat').selectOption(kieu);
-    await page.waitForFunction(() => document.querySelector('#chu-xuat').value.includes('[Format'));
+    await page.waitForFunction((f) => document.querySelector('#chu-xuat').value.includes(f),
+      kieu === 'pgn-wxf' ? '[Format "WXF"]' : '[Format "ICCS"]');
     const pgn = await page.locator('#chu-xuat').inputValue();
     await page.click('#hop-xuat button[type="submit"]');
     await page.locator('#thong-bao .muc').first().waitFor({ state: 'detached' });
@@ -251,4 +256,118 @@ test('import opens a game file, lets the player pick one game, starts from its [
   assert.deepEqual(ds7.slice(0, 2), ['Pháo 2 bình 5', 'Mã 2 tiến 3']);
   await page.locator('#ket-thuc:not([hidden])').waitFor(); // red mates: nothing to ask
   await quaLai('pgn-iccs', 'Đã nhập ván tới nước 22, Đỏ', false);
+});
+
+test('rule set: the Asian rules by default and remembered; a perpetual check is asked about, and its ruling names the cycle', T, async (t) => {
+  const { page } = await openGame(t);
+  const dialog = page.locator('#hop-van-moi');
+  const chon = async () => {
+    await page.click('#nut-van-moi');
+    await dialog.waitFor();
+    return dialog.locator('input[name="luat"]:checked').getAttribute('value');
+  };
+  const api = (lenh) => page.evaluate((l) => fetch(`/api/${l}`).then((r) => r.json()), lenh);
+  assert.equal(await chon(), 'CHAU_A');
+  assert.deepEqual((await dialog.locator('.chon-luat label').allTextContents()).map((x) => x.trim()),
+    ['Luật châu Á: chiếu dai, đuổi dai xử thua; 60 nước không ăn quân hòa', 'Lặp lại 3 lần là hòa']);
+  await dialog.locator('input[name="luat"][value="BA_LAN"]').check();
+  await dialog.locator('#nut-bat-dau').click();
+  await waitForMessage(page, 'Ván mới đã bắt đầu');
+  assert.equal((await api('trangthai')).luat, undefined, 'a plain game');
+  await page.reload();
+  await page.waitForFunction(() => document.querySelectorAll('.quan').length > 0);
+  assert.equal(await chon(), 'BA_LAN', 'remembered across visits');
+  await dialog.locator('input[name="luat"][value="CHAU_A"]').check();
+  await dialog.locator('#nut-bat-dau').click();
+  await waitForMessage(page, 'Ván mới đã bắt đầu');
+  assert.equal((await api('trangthai')).luat, 'CHAU_A');
+  assert.equal(await chon(), 'CHAU_A');
+  await page.click('#nut-dong-hop');
+
+  // Red's chariot has checked on every move; going back to h9 would bring
+  // the position back a third time.
+  const fen = encodeURIComponent('4k4/9/7R1/9/9/9/9/9/9/3K5 w');
+  const s = await api(`nhapvan?luat=CHAU_A&fen=${fen}&nuoc=h7h9,e9e8,h9h8,e8e9,h8h9,e9e8,h9h8,e8e9`);
+  assert.deepEqual(s.nuocPhamLuat, [{ hd: 1, cd: 7, hc: 0, cc: 7, loai: 'CHIEU_DAI' }]);
+  await page.reload();
+  await waitForHistoryLength(page, 8);
+  const hoi = page.locator('#hop-xac-nhan[open]');
+  const selected = page.locator('.diem.dang-chon[data-hang="1"][data-cot="7"]');
+  await page.locator('.diem[data-hang="1"][data-cot="7"]').click();
+  await selected.waitFor();
+  await page.locator('.diem[data-hang="0"][data-cot="7"]').click();
+  await hoi.waitFor();
+  assert.equal(await page.locator('#chu-xac-nhan').textContent(),
+    'Nước này lặp lại chiếu dai, bạn sẽ bị xử thua. Vẫn đi?');
+  await answerConfirm(page, false);
+  await selected.waitFor();
+  assert.equal((await historyTexts(page)).length, 8, 'a no plays nothing');
+  // Dropped there by a drag, the same question; a no puts the piece back.
+  const box = async (h, c) => {
+    const b = await page.locator(`.diem[data-hang="${h}"][data-cot="${c}"]`).boundingBox();
+    return [b.x + b.width / 2, b.y + b.height / 2];
+  };
+  const [x1, y1] = await box(1, 7);
+  const [x2, y2] = await box(0, 7);
+  await page.mouse.move(x1, y1);
+  await page.mouse.down();
+  await page.mouse.move(x2, y2, { steps: 8 });
+  await page.mouse.up();
+  await answerConfirm(page, false);
+  assert.deepEqual(await pieceAt(page, 1, 7), { loai: 0, phe: 'DO' });
+  assert.equal((await historyTexts(page)).length, 8);
+
+  await page.locator('.diem[data-hang="0"][data-cot="7"]').click();
+  await answerConfirm(page, true);
+  await page.locator('#ket-thuc:not([hidden])').waitFor();
+  assert.equal(await page.locator('#ket-qua').textContent(), 'Đen thắng');
+  assert.equal(await page.locator('#ly-do').textContent(), 'Đỏ chiếu dai, xử thua');
+  await page.locator('#phu-trang-thai', { hasText: 'Đỏ chiếu dai, xử thua' }).waitFor();
+  // The cycle: from black's first step down to red's last check.
+  assert.deepEqual(await page.locator('#lich-su .nuoc.chu-ky').evaluateAll((ds) => ds.map((d) => d.dataset.ply)),
+    ['2', '3', '4', '5', '6', '7', '8', '9']);
+  await page.locator('#chu-thich-chu-ky', { hasText: 'Chu kỳ lặp lại' }).waitFor();
+  // Undone, the game goes on and the mark goes.
+  await page.click('#nut-huy');
+  await waitForHistoryLength(page, 8);
+  assert.equal(await page.locator('#lich-su .nuoc.chu-ky').count(), 0);
+  assert.ok(await page.locator('#chu-thich-chu-ky').isHidden());
+});
+
+test('every game of the three public 15-game files imports to its last move under the Asian rules', { timeout: 1200000 }, async (t) => {
+  const { page } = await openGame(t);
+  page.setDefaultTimeout(120000); // a busy machine: each game is one request, but a long one to draw
+  const ghiChu = {};
+  for (const ten of ['xqdb_iccs.pgn', 'xqdb_wxf.pgn', 'xqdb_trung.gb18030.pgn']) {
+    const buffer = fs.readFileSync(new URL(`../web/van_mau/${ten}`, import.meta.url));
+    const cacVan = docCacVan(docTep(buffer));
+    assert.equal(cacVan.length, 15, ten);
+    for (let k = 0; k < 15; k += 1) {
+      const n = cacVan[k].nuoc.length;
+      await page.evaluate(() => document.querySelectorAll('#thong-bao .muc').forEach((m) => m.remove()));
+      await page.click('#nut-nhap');
+      await page.setInputFiles('#tep-nhap', { name: ten, mimeType: 'application/octet-stream', buffer });
+      await page.waitForFunction(() => document.querySelector('#chu-nhap').value.includes('[Event'));
+      await page.click('#nut-bat-dau-nhap');
+      await page.locator('#hop-chon-van[open]').waitFor();
+      const hoi = await page.evaluate(() => document.querySelector('#ket-thuc').hidden
+        && document.querySelectorAll('#lich-su .nuoc').length > 0);
+      await page.locator('#ds-van-nhap button').nth(k).click();
+      if (hoi) await answerConfirm(page, true);
+      const tin = page.locator('#thong-bao .muc', { hasText: `Đã nhập ván tới ${tenNuocThu(n - 1)}` });
+      const loi = page.locator('#loi-nhap:not([hidden])');
+      await tin.or(loi).first().waitFor();
+      assert.ok(await loi.isHidden(), `${ten} game ${k + 1}: ${await page.locator('#chu-loi-nhap').textContent()}`);
+      assert.equal((await historyTexts(page)).length, n, `${ten} game ${k + 1}`);
+      const chu = await tin.first().textContent();
+      if (chu.includes('phán quyết')) ghiChu[`${ten} ${k + 1}`] = chu;
+    }
+  }
+  // Game 12 brings a position back a third time at red's 58th move (a
+  // draw by either rule set there) and plays on: each file says so, and only it.
+  const ghiChu12 = 'Đã nhập ván tới nước 62, Đen. Ván ghi đi tiếp qua một phán quyết ở nước 58, Đỏ '
+    + '(Thế cờ lặp lại 3 lần): theo luật đã chọn, ván lẽ ra kết thúc ở đó.';
+  assert.deepEqual(ghiChu, {
+    'xqdb_iccs.pgn 12': ghiChu12, 'xqdb_wxf.pgn 12': ghiChu12, 'xqdb_trung.gb18030.pgn 12': ghiChu12,
+  });
 });

@@ -14,6 +14,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "giao_dien_web.h"
 #include "may_chu_thu.h"
 #include "nuoc_uci.h"
 #include "van_lap_lai.h"
@@ -643,4 +644,68 @@ TEST(Api, AnalysisLinesMatesRefusalsAndStop) {
     ASSERT_EQ(a["diem"].size(), 4u);
     for (const auto& d : a["diem"]) EXPECT_TRUE(d.is_number_integer());
     EXPECT_EQ(J(mc.api("danhgiavan?fen=" + maHoaFEN(batDau) + "&nuoc=h2e2,h2e2"))["ok"], false);
+}
+
+TEST(Api, ImportPlaysARecordedGameThroughTheRulingsItsPlayersPassed) {
+    MayChuThu mc;
+    const std::string fen = "fen=" + maHoaFEN("4k4/9/7R1/9/9/9/9/9/9/3K5 w");
+    // Red checks on every move; its ninth move brings the position back a
+    // third time (red loses by the Asian rules, a draw by the plain one), and
+    // the players went on until the chariot left.
+    const std::string chieuDai = "h7h9,e9e8,h9h8,e8e9,h8h9,e9e8,h9h8,e8e9,h8h9";
+    for (const auto& [luat, lyDo] : {std::pair{"CHAU_A", "Đỏ chiếu dai, xử thua"},
+                                     std::pair{"BA_LAN", "Thế cờ lặp lại 3 lần"}}) {
+        json s = J(mc.api("nhapvan?luat=" + std::string(luat) + "&" + fen + "&nuoc=" + chieuDai + ",e9e8,h9a9"));
+        EXPECT_EQ(s["hanhDong"], "nhapvan") << luat;
+        EXPECT_EQ(s["nhap"].dump(), R"({"daDi":11,"nuocSai":-1})") << luat;
+        EXPECT_EQ(s["quaPhanQuyet"].dump(), std::string(R"({"nuoc":8,"lyDo":")") + lyDo + "\"}") << luat;
+        EXPECT_EQ(s["ketQua"], "DANG_CHOI") << luat;
+        EXPECT_EQ(s["lichSu"].size(), 11u) << luat;
+        EXPECT_EQ(s["cheDo"], "NGUOI_NGUOI");
+        EXPECT_EQ(s["dongHo"]["bat"], false);
+        EXPECT_FALSE(s.contains("chuKy")) << luat;
+    }
+    // Played on from there, the game is judged again as usual.
+    EXPECT_EQ(J(mc.api("cham?hang=1&cot=4"))["hanhDong"], "chon");
+
+    // A ruling on the last move is the game's result, not one passed over.
+    json s = J(mc.api("nhapvan?luat=CHAU_A&" + fen + "&nuoc=" + chieuDai));
+    EXPECT_EQ(s["nhap"].dump(), R"({"daDi":9,"nuocSai":-1})");
+    EXPECT_FALSE(s.contains("quaPhanQuyet"));
+    EXPECT_EQ(s["ketQua"], "DEN_THANG");
+    EXPECT_EQ(s["lyDo"], "Đỏ chiếu dai, xử thua");
+    EXPECT_EQ(s["chuKy"].dump(), R"({"tu":1,"den":8})");
+    s = J(mc.api("nhapvan?" + fen + "&nuoc=" + chieuDai));
+    EXPECT_EQ(s["ketQua"], "HOA") << "the plain rule by default";
+    EXPECT_EQ(s["lyDo"], "Thế cờ lặp lại 3 lần");
+
+    // The first illegal or unreadable move stops the game there, its index said.
+    s = J(mc.api("nhapvan?luat=CHAU_A&" + fen + "&nuoc=h7h9,e9e7,e9e8"));
+    EXPECT_EQ(s["nhap"].dump(), R"({"daDi":1,"nuocSai":1})");
+    EXPECT_EQ(s["lichSu"].size(), 1u);
+    EXPECT_EQ(s["luat"], "CHAU_A");
+    EXPECT_EQ(J(mc.api("nhapvan?nuoc=h2e2,h9g7,x,b0c2"))["nhap"].dump(), R"({"daDi":2,"nuocSai":2})");
+    // A move after a mate is refused too: the game is over there.
+    s = J(mc.api("nhapvan?fen=" + maHoaFEN("3k5/1R7/9/9/9/9/9/9/9/R3K4 w") + "&nuoc=a0a9,d9e9"));
+    EXPECT_EQ(s["nhap"].dump(), R"({"daDi":1,"nuocSai":1})");
+    EXPECT_EQ(s["ketQua"], "DO_THANG");
+
+    // Refusals leave the game as it was.
+    const json truoc = J(mc.api("trangthai"));
+    EXPECT_EQ(mc.api("nhapvan?luat=XYZ&nuoc=h2e2"), tuChoi("Luật chơi không hợp lệ (CHAU_A hoặc BA_LAN)"));
+    const std::string khongCoNuoc =
+        tuChoi("Không có nước đi nào đọc được để nhập (dạng h2e2, cách nhau bởi dấu phẩy)");
+    EXPECT_EQ(mc.api("nhapvan?luat=CHAU_A"), khongCoNuoc);
+    EXPECT_EQ(mc.api("nhapvan?nuoc="), khongCoNuoc);
+    EXPECT_EQ(mc.api("nhapvan?nuoc=%E1%BB%9D,h2e2"), khongCoNuoc);
+    EXPECT_EQ(mc.api("nhapvan?nuoc=h2e2&fen=9%2Fk"), tuChoi("Thế cờ không hợp lệ: FEN sai: chỉ có 2 hàng (cần 10)"));
+    EXPECT_EQ(J(mc.api("trangthai")), truoc);
+
+    // At most as many moves as a saved game holds (more than a request can
+    // carry, so asked without the network).
+    auto web = std::make_unique<GiaoDienWeb>(thu::fs::temp_directory_path().string());
+    std::string dai = "h2e2";
+    for (size_t i = 1; i <= TOI_DA_NUOC; ++i) dai += i % 2 ? ",e2h2" : ",h2e2";
+    EXPECT_EQ(web->xuLyAPI("nhapvan", "nuoc=" + dai), tuChoi("Ván nhập có quá nhiều nước đi (tối đa 20000)"));
+    EXPECT_EQ(json::parse(web->xuLyAPI("trangthai", ""))["nuocThu"], 0);
 }

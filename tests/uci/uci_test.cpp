@@ -101,9 +101,11 @@ private:
     std::string dem_;
 };
 
-// The move of the last line read, a "bestmove" line.
+// The move of the last line read, a "bestmove" line ("bestmove m [ponder p]").
 std::string nuocTot(const std::vector<std::string>& dong) {
-    return dong.empty() || dong.back().size() < 9 ? std::string() : dong.back().substr(9);
+    if (dong.empty() || dong.back().size() < 9) return {};
+    const std::string s = dong.back().substr(9);
+    return s.substr(0, s.find(' '));
 }
 #define CAN_POSIX()
 #else
@@ -188,6 +190,9 @@ TEST(Uci, BadInputIsAnsweredAndChangesNothing) {
     DongCoThu dc;
     // Red's only winning move here is the mate e1d1.
     dc.gui("position fen 3k5/9/9/9/9/9/9/9/4R4/4K4 w");
+    // The first isready makes the table (and says so).
+    dc.gui("isready");
+    dc.docDen("readyok");
     const std::vector<std::string> sai = {
         "position fen 3k5/9/9 w",                               // too few ranks
         "position fen 3k5/9/9/9/9/9/9/9/4R4/4K4 x",             // side

@@ -133,8 +133,8 @@ void PhienUCI::taoTuyChon() {
          [this](const std::string& g) -> std::string {
              for (const DoKho m : THU_TU_MUC)
                  if (chuHoa(g) == tenMuc(m)) {
+                     // Its table is made at the next isready (or go).
                      cauHinh_.doKho = m;
-                     chuanBiBang();
                      return "";
                  }
              return "Level phai la CAO_THU, DE, TRUNG_BINH hoac KHO: " + g;
@@ -173,8 +173,11 @@ void PhienUCI::chuanBiBang() {
     if (cauHinh_.doKho != CAO_THU) return;
     TimKiemCaoThu& ct = timKiem_->caoThu();
     ct.datCoBang(static_cast<size_t>(cauHinh_.hashMB));
+    // The table holds a power of two of MiB, at most the size asked for.
+    int mib = 1;
+    while (mib * 2 <= cauHinh_.hashMB) mib *= 2;
     try {
-        if (ct.capBangNgay()) baoLoi("bang bam " + std::to_string(cauHinh_.hashMB) + " MB da cap");
+        if (ct.capBangNgay()) baoLoi("bang bam " + std::to_string(mib) + " MB da cap");
     } catch (const std::bad_alloc&) {
         baoLoi("khong du bo nho cho bang bam " + std::to_string(cauHinh_.hashMB) + " MB: dung 16 MB");
         cauHinh_.hashMB = 16;

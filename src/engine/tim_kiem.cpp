@@ -101,6 +101,7 @@ NuocDi TimKiem::timCaoThu(BanCo& ban, Phe phe, ThongKe& thongKe, std::span<const
     gioiHan.hanChotNgoai = gioiHan_.hanChot;
     gioiHan.soDong = std::max(gioiHan_.soDong, 1);
     gioiHan.chiNuoc = gioiHan_.chiNuoc;
+    gioiHan.baoVongDung = true;
     TimKiemCaoThu& may = caoThu();
     if (gioiHan_.baoCao) {
         may.baoVong = [this](const TimKiemCaoThu::ThongTinVong& t) {

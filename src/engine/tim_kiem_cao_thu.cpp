@@ -732,7 +732,7 @@ TimKiemCaoThu::KetQua TimKiemCaoThu::tim(const BanCo& banCo, Phe phe, std::span<
         if (dung_) {
             // The move played is the first of the last line shown: a stopped
             // iteration that changed the best move shows its line too.
-            if (baoVong && daXongMotVong_ && !(goc[0].n == daBao)) {
+            if (gioiHan.baoVongDung && baoVong && daXongMotVong_ && !(goc[0].n == daBao)) {
                 ThongTinVong tt;
                 tt.doSau = kq.doSau;
                 tt.doSauChon = doSauChon_;

@@ -48,6 +48,10 @@ public:
         bool timCaNuocDuyNhat = false;
         // Only these root moves are searched (empty: every legal move).
         std::vector<NuocDi> chiNuoc;
+        // Play: a stopped iteration that changed the best move reports its
+        // line too (one line), so that the move played starts the last line
+        // reported.
+        bool baoVongDung = false;
     };
     // The budget of one move: without a clock (giayConLai < 0) up to 2.5 s;
     // with one, a share of what is left that cannot run the clock out.

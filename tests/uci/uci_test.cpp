@@ -333,11 +333,14 @@ TEST(Uci, EveryGoEndsWithExactlyOneBestMoveAtItsTime) {
     auto tl = dc.docDen("bestmove");
     EXPECT_NE(tl[tl.size() - 2].find(" score mate 2 "), std::string::npos) << tl[tl.size() - 2];
     khongConBestmove(dc);
-    // go searchmoves: only the moves named, even a poor one.
+    // go searchmoves: only the moves named, even a poor one, at every level.
     dc.gui("position startpos");
-    dc.gui("go depth 3 searchmoves a3a4");
-    EXPECT_EQ(nuocTot(dc.docDen("bestmove")), "a3a4");
-    khongConBestmove(dc);
+    for (const char* muc : {"KHO", "DE", "CAO_THU"}) {
+        dc.gui(std::string("setoption name Level value ") + muc);
+        dc.gui("go depth 3 searchmoves a3a4");
+        EXPECT_EQ(nuocTot(dc.docDen("bestmove")), "a3a4") << muc;
+        khongConBestmove(dc);
+    }
     dc.gui("go searchmoves i0i1 a3a4 depth 4");
     const std::string m = nuocTot(dc.docDen("bestmove"));
     EXPECT_TRUE(m == "i0i1" || m == "a3a4") << m;

@@ -10,6 +10,12 @@
 #   OPPONENT=fairy-stockfish bench/xboard_tran.sh     (through uci2wb as well)
 #   PROTOCOL=ucci bench/xboard_tran.sh                 (uci2wb speaks UCCI to us)
 #   LEVEL=KHO bench/xboard_tran.sh                     (the engine's Level option)
+#   PONDER=1 bench/xboard_tran.sh                      (xboard's pondering on: go ponder / ponderhit)
+#
+# Pondering is off by default: uci2wb (1.x) now and then loses the opponent's
+# move after a ponder miss (its log shows the stop, an empty command, and the
+# pondered position sent again), and the engine, pondering a position that
+# never came, loses on time.
 #
 # Colours alternate game by game. TAVELIN_UCI names the program (default: the
 # release build, built here). Output in OUT (default bench/xboard-out/):
@@ -25,6 +31,7 @@ INC=${INC:-1}        # seconds per move
 OPPONENT=${OPPONENT:-sjaakii}
 PROTOCOL=${PROTOCOL:-uci}
 LEVEL=${LEVEL:-CAO_THU}
+PONDER=${PONDER:-0}
 OUT=${OUT:-$ROOT/bench/xboard-out}
 
 for p in /usr/games/xboard /usr/games/uci2wb /usr/bin/xvfb-run; do
@@ -68,6 +75,7 @@ setsid xvfb-run -a /usr/games/xboard -variant xiangqi \
   -fcp "/usr/games/uci2wb debug $FLAG $TAVELIN_UCI" -firstOptions "$FIRST_OPTIONS" \
   -scp "$SCP" \
   -mm -mg "$GAMES" -tc "$TC" -inc "$INC" -autoCallFlag true \
+  -ponderNextMove "$([ "$PONDER" = 1 ] && echo true || echo false)" \
   -sgf "$PGN" -debug -nameOfDebugFile "$DEBUG" \
   >"$OUT/xboard-stdout.txt" 2>&1 &
 XB=$!
@@ -87,17 +95,17 @@ wait "$XB" 2>/dev/null
 trap - EXIT
 
 # The games, one line each: who had red, the result, how it ended.
-python3 - "$PGN" "$DEBUG" "$GAMES" "$OPPONENT" "$PROTOCOL" "$TC" "$INC" "$LEVEL" >>"$SUMMARY" <<'EOF'
+python3 - "$PGN" "$DEBUG" "$GAMES" "$OPPONENT" "$PROTOCOL" "$TC" "$INC" "$LEVEL" "$PONDER" >>"$SUMMARY" <<'EOF'
 import re, sys
-pgn, debug, games, opponent, protocol, tc, inc, level = sys.argv[1:]
+pgn, debug, games, opponent, protocol, tc, inc, level, ponder = sys.argv[1:]
 text = open(pgn, encoding="utf-8", errors="replace").read() if __import__("os").path.exists(pgn) else ""
 blocks = [b for b in re.split(r"\n(?=\[Event )", text) if b.strip()]
-bad_words = re.compile(r"illegal|forfeit|loses on time|time forfeit|crash|exited|disconnect|terminated|"
+bad_words = re.compile(r"illegal|forfeit|on time|crash|exited|disconnect|terminated|"
                        r"false .*claim|no response|unknown", re.I)
 score = 0.0
 problems = []
 print(f"xboard -variant xiangqi: tavelin-uci ({protocol.upper()}, Level {level}) vs {opponent}, "
-      f"{games} games at {tc} min + {inc} s")
+      f"{games} games at {tc} min + {inc} s, pondering {'on' if ponder == '1' else 'off'}")
 for i, b in enumerate(blocks, 1):
     tag = lambda k: (re.search(rf'^\[{k} "([^"]*)"\]', b, re.M) or [None, "?"])[1]
     white, result = tag("White"), tag("Result")

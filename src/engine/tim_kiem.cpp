@@ -52,6 +52,13 @@ TimKiemCaoThu& TimKiem::caoThu() {
     return *caoThu_;
 }
 
+void TimKiem::vanMoi() {
+    if (bangTT) std::fill_n(bangTT.get(), matNaTT + 1, MucTT{});
+    xoaSatThuVaLichSu();
+    ngauNhien.seed(2026);
+    if (caoThu_) caoThu_->xoa();
+}
+
 void TimKiem::datHatGiongCaoThu(uint64_t hatGiong) {
     hatGiongCaoThu_ = hatGiong;
     coHatGiongCaoThu_ = true;
@@ -80,7 +87,8 @@ NuocDi TimKiem::timCaoThu(BanCo& ban, Phe phe, ThongKe& thongKe, std::span<const
     TimKiemCaoThu::GioiHan gioiHan = TimKiemCaoThu::gioiHanTheoDongHo(giayConLai);
     // The game hands over only the positions since its last capture: the
     // opening is a short history with every piece still on the board.
-    if (viTriTruoc.size() < SO_NUOC_DA_DANG && ban.dsQuan.size() == SO_QUAN_DAU) gioiHan.bienDaDang = BIEN_DA_DANG;
+    if (gioiHan_.daDang && viTriTruoc.size() < SO_NUOC_DA_DANG && ban.dsQuan.size() == SO_QUAN_DAU)
+        gioiHan.bienDaDang = BIEN_DA_DANG;
     // What a caller outside the game adds (datGioiHan) replaces the budget.
     if (gioiHan_.doSau > 0) gioiHan.doSau = gioiHan_.doSau;
     if (gioiHan_.miliGiay > 0) {
@@ -92,11 +100,17 @@ NuocDi TimKiem::timCaoThu(BanCo& ban, Phe phe, ThongKe& thongKe, std::span<const
     gioiHan.dungNgoai = gioiHan_.dung;
     gioiHan.luatLap = luatLap_;
     gioiHan.nuocTruoc = nuocTruoc_;
+    gioiHan.hanChotNgoai = gioiHan_.hanChot;
+    gioiHan.soDong = std::max(gioiHan_.soDong, 1);
+    gioiHan.chiNuoc = gioiHan_.chiNuoc;
+    gioiHan.baoVongDung = true;
     TimKiemCaoThu& may = caoThu();
     if (gioiHan_.baoCao) {
         may.baoVong = [this](const TimKiemCaoThu::ThongTinVong& t) {
-            gioiHan_.baoCao(BaoCaoVong{t.doSau, t.doSauChon, diemTheoThangChung(t.diem, DIEM_CHIEU_HET), t.soNut,
-                                       t.giay, t.pv});
+            BaoCaoVong b{t.doSau, t.doSauChon, diemTheoThangChung(t.diem, DIEM_CHIEU_HET), t.soNut, t.giay, t.pv, {}};
+            if (t.dong.size() > 1)
+                for (const auto& d : t.dong) b.cacDong.emplace_back(diemTheoThangChung(d.diem, DIEM_CHIEU_HET), d.pv);
+            gioiHan_.baoCao(b);
         };
     } else {
         may.baoVong = nullptr;
@@ -240,6 +254,10 @@ NuocDi TimKiem::timVoiThamSoHienTai(ThongKe& thongKe, std::span<const uint64_t> 
 
     // Without a board there is nothing to move: answered as no legal move.
     DanhSachNuoc hopLe = banCo != nullptr ? banCo->nuocDiHopLe(pheMay) : DanhSachNuoc{};
+    if (!gioiHan_.chiNuoc.empty())
+        std::erase_if(hopLe, [this](const NuocDi& n) {
+            return std::find(gioiHan_.chiNuoc.begin(), gioiHan_.chiNuoc.end(), n) == gioiHan_.chiNuoc.end();
+        });
     boNuocCam(hopLe);
     if (hopLe.empty()) {
         thongKe = ThongKe{0, 0, 0.0, -DIEM_CHIEU_HET, false, NuocDi{0, 0, 0, 0}};
@@ -264,7 +282,7 @@ NuocDi TimKiem::timVoiThamSoHienTai(ThongKe& thongKe, std::span<const uint64_t> 
         if (!(banNhanh ? motVongGoc(banTimKiem_, d, goc) : motVongGoc(banCham, d, goc))) break;
         if (gioiHan_.baoCao) {
             const double giay = std::chrono::duration<double>(std::chrono::steady_clock::now() - thoiDiemBatDau).count();
-            gioiHan_.baoCao(BaoCaoVong{d, std::max(d, tangSauNhat_), goc.diemTot, soNut, giay, duongChinh(goc.ketQua)});
+            gioiHan_.baoCao(BaoCaoVong{d, std::max(d, tangSauNhat_), goc.diemTot, soNut, giay, duongChinh(goc.ketQua), {}});
         }
         if (goc.diemTot >= NGUONG_CHIEU_HET || d >= doSauToiDa) break;
     }

@@ -85,6 +85,9 @@ public:
         int64_t soNut = 0;
         double giay = 0.0;
         std::vector<NuocDi> duongChinh;  // its best move, then the table's replies
+        // CAO_THU with soDong > 1: every root line, best first, each with its
+        // score (the first is diem and duongChinh).
+        std::vector<std::pair<int32_t, std::vector<NuocDi>>> cacDong;
     };
     struct GioiHan {
         int32_t doSau = 0;         // deepest iteration instead of the level's (0: the level's)
@@ -93,6 +96,16 @@ public:
         // Raised by another thread: the search stops at its next clock test.
         const std::atomic<bool>* dung = nullptr;
         std::function<void(const BaoCaoVong&)> baoCao;  // after each completed iteration
+        // Only these root moves are searched (empty: all); each must be legal.
+        std::vector<NuocDi> chiNuoc;
+        // CAO_THU: this many best root lines, each searched in full (1: the game's one).
+        int32_t soDong = 1;
+        // CAO_THU: its random choice among near-best opening moves (off: the
+        // best move every time, so the same position and limits repeat).
+        bool daDang = true;
+        // CAO_THU: a steady_clock instant (ticks since its epoch) the search
+        // stops at, which another thread may set while it runs (null: none).
+        const std::atomic<int64_t>* hanChot = nullptr;
     };
     void datGioiHan(GioiHan gioiHan) { gioiHan_ = std::move(gioiHan); }
     // The rule the game's repetitions are judged by, for the searches that
@@ -106,6 +119,10 @@ public:
         nuocTruoc_ = std::move(nuocTruoc);
         nuocCam_ = std::move(nuocCam);
     }
+    // A new game: every level's table, killers, history and random choice as
+    // a fresh engine has them (the CAO_THU table is emptied where it stands,
+    // not given back), so a search after it repeats one by a fresh engine.
+    void vanMoi();
 
 private:
     friend struct DoTimKiem;

@@ -672,6 +672,11 @@ TimKiemCaoThu::KetQua TimKiemCaoThu::tim(const BanCo& banCo, Phe phe, std::span<
             if (hopLe) goc.push_back({n, xep});
         }
         std::stable_sort(goc.begin(), goc.end(), [](const MucGoc& a, const MucGoc& b) { return a.xep > b.xep; });
+        if (!gioiHan.chiNuoc.empty())
+            std::erase_if(goc, [&](const MucGoc& m) {
+                return std::find(gioiHan.chiNuoc.begin(), gioiHan.chiNuoc.end(), nuocGon::raNuocDi(m.n)) ==
+                       gioiHan.chiNuoc.end();
+            });
     }
     if (goc.empty()) return kq;
     kq.coNuoc = true;
@@ -769,6 +774,7 @@ TimKiemCaoThu::KetQua TimKiemCaoThu::tim(const BanCo& banCo, Phe phe, std::span<
     // Each line's score in the last completed iteration (the first is diemTruoc).
     std::vector<int32_t> diemDong(soDong, 0);
     int32_t diemTruoc = 0;
+    NuocGon daBao{};  // the first move of the last line reported
     for (int d = 1; d <= doSauToiDa; ++d) {
         const int32_t v = timCuaSo(d, diemTruoc, 0);
         std::vector<int32_t> diemMoi(soDong, v);
@@ -776,7 +782,24 @@ TimKiemCaoThu::KetQua TimKiemCaoThu::tim(const BanCo& banCo, Phe phe, std::span<
         // A stopped iteration still leaves its best-so-far first: each move
         // that replaced the previous best was searched to the end.
         kq.nuoc = nuocGon::raNuocDi(goc[0].n);
-        if (dung_) break;
+        if (dung_) {
+            // The move played is the first of the last line shown: a stopped
+            // iteration that changed the best move shows its line too.
+            if (gioiHan.baoVongDung && baoVong && daXongMotVong_ && !(goc[0].n == daBao)) {
+                ThongTinVong tt;
+                tt.doSau = kq.doSau;
+                tt.doSauChon = doSauChon_;
+                // A pass stopped before its first move ended has no figure of its own.
+                tt.diem = v > -VO_CUC ? v : diemTruoc;
+                tt.soNut = soNut_;
+                tt.giay = msDaQua() / 1000.0;
+                tt.pv = layPV(goc[0].n);
+                if (tt.pv.empty()) tt.pv.push_back(kq.nuoc);
+                tt.dong.push_back({tt.diem, tt.pv});
+                baoVong(tt);
+            }
+            break;
+        }
         if (soDong > 1) {
             // A later pass can find a little more than an earlier one (the
             // table fills meanwhile): the lines are shown best first.
@@ -804,6 +827,7 @@ TimKiemCaoThu::KetQua TimKiemCaoThu::tim(const BanCo& banCo, Phe phe, std::span<
             tt.soNut = soNut_;
             tt.giay = msDaQua() / 1000.0;
             tt.pv = layPV(goc[0].n);
+            daBao = goc[0].n;
             for (size_t j = 0; j < soDong; ++j) {
                 tt.dong.push_back({diemMoi[j], j == 0 ? tt.pv : layPV(goc[j].n)});
                 // The table's line stops before a repetition: the move itself

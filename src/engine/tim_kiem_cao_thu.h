@@ -55,6 +55,12 @@ public:
         // began before the root counts as a draw.
         LuatChoi luatLap = BA_LAN;
         std::span<const NuocDi> nuocTruoc{};
+        // Only these root moves are searched (empty: every legal move).
+        std::vector<NuocDi> chiNuoc;
+        // Play: a stopped iteration that changed the best move reports its
+        // line too (one line), so that the move played starts the last line
+        // reported.
+        bool baoVongDung = false;
     };
     // The budget of one move: without a clock (giayConLai < 0) up to 2.5 s;
     // with one, a share of what is left that cannot run the clock out.
@@ -118,6 +124,13 @@ public:
     // The table's size in MiB (at least 1), rounded down to a power of two;
     // a new size drops the table, which the next search allocates afresh.
     void datCoBang(size_t mib);
+    // Makes the table now if it is not made yet (true: it was made now), so
+    // that a GUI can have it made before it starts a clock.
+    bool capBangNgay() {
+        if (bang_) return false;
+        capBang();
+        return true;
+    }
 
 private:
     struct MucTT {

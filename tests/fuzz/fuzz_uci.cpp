@@ -1,5 +1,5 @@
-// The UCI conversation on arbitrary lines: whatever arrives, the engine
-// answers only in the protocol's forms, one line at a time, and a search it
+// The UCI (and UCCI) conversation on arbitrary lines: whatever arrives, the
+// engine answers only in the protocols' forms, one line at a time, and a search it
 // started ends when the conversation does (a hang is the fuzzer's time-out).
 #include <cstddef>
 #include <cstdint>
@@ -12,7 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* du, size_t co) {
     const std::string vao(reinterpret_cast<const char*>(du), co);
     {
         PhienUCI phien([&](const std::string& dong) {
-            static const char* const DAU[] = {"id ", "option ", "uciok", "readyok", "info ", "bestmove "};
+            static const char* const DAU[] = {"id ",  "option ",     "uciok", "ucciok", "readyok",
+                                              "info ", "bestmove ", "nobestmove", "bye"};
             bool hopLe = false;
             for (const char* d : DAU) hopLe = hopLe || dong.rfind(d, 0) == 0;
             CHAC_CHAN(hopLe && dong.find('\n') == std::string::npos);

@@ -24,7 +24,10 @@ fi
 # page as "(spin, 1 to 1024, default 64)"; a combo as "(combo: A, B; default A)".
 man_uci=$(man_phang "$thu_muc/tavelin-uci.6" | tr '\n' ' ' | sed -e 's/\.BR* //g' -e 's/  */ /g' -e 's/ \([,;)]\)/\1/g')
 so_tuy_chon=0
-while read -r _ _ ten _ kieu _ mac_dinh con_lai; do
+# A name may hold blanks ("Move Overhead"): it runs up to " type ".
+while read -r dong_tuy_chon; do
+  ten=$(sed -E 's/^option name (.*) type .*/\1/' <<<"$dong_tuy_chon")
+  read -r kieu _ mac_dinh con_lai <<<"$(sed -E 's/^option name .* type //' <<<"$dong_tuy_chon")"
   so_tuy_chon=$((so_tuy_chon + 1))
   case "$kieu" in
     spin)

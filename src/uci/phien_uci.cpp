@@ -85,6 +85,7 @@ int64_t tichTacSau(double ms) {
 
 PhienUCI::PhienUCI(std::function<void(const std::string&)> viet) : viet_(std::move(viet)) {
     theCo_.batDau();
+    van_ = vanTu("", {});
     taoTuyChon();
 }
 
@@ -145,6 +146,11 @@ void PhienUCI::taoTuyChon() {
              std::string loi = soTrongKhoang("MultiPV", g, 1, SO_DONG_TOI_DA, so);
              if (loi.empty()) cauHinh_.soDong = static_cast<int>(so);
              return loi;
+         }},
+        {"Repetition", "", "combo default CHAU_A var CHAU_A var BA_LAN",
+         [this](const std::string& g) -> std::string {
+             if (!luatTuTen(chuHoa(g), cauHinh_.luat)) return "Repetition phai la CHAU_A hoac BA_LAN: " + g;
+             return "";
          }},
         {"Ponder", "ponder", "check default false",
          [this, dung](const std::string& g) { return dung("Ponder", g, cauHinh_.ponder); }},
@@ -229,6 +235,7 @@ bool PhienUCI::xuLy(const std::string& dong) {
         if (luong_.joinable()) luong_.join();
         if (timKiem_) timKiem_->vanMoi();
         theCo_.batDau();
+        van_ = vanTu("", {});
         nuocCam_.clear();
         chuanBiBang();
     } else {
@@ -285,21 +292,24 @@ void PhienUCI::lenhPosition(const std::vector<std::string>& tu, size_t dau) {
     const size_t viTriMoves = std::find(tu.begin() + static_cast<long>(dau), tu.end(), "moves") - tu.begin();
     uci::TheCo moi;
     std::string loi;
+    std::string fen;
     if (tu.size() > dau && tu[dau] == "startpos" && viTriMoves == dau + 1) {
         moi.batDau();
     } else if (tu.size() > dau + 1 && tu[dau] == "fen" && viTriMoves > dau + 1) {
-        std::string fen;
         for (size_t i = dau + 1; i < viTriMoves; ++i) fen += tu[i] + " ";
         if (!moi.datFEN(fen, loi)) return baoLoi("the co khong hop le: " + loi);
     } else {
         return baoLoi("position can: position startpos|fen <FEN> [moves ...]");
     }
+    std::vector<NuocDi> cacNuoc;
     for (size_t i = viTriMoves + 1; i < tu.size(); ++i) {
         NuocDi n;
         if (!uci::docNuoc(tu[i], n)) return baoLoi("nuoc khong doc duoc: " + tu[i]);
         if (!moi.di(n)) return baoLoi("nuoc khong hop le: " + tu[i]);
+        cacNuoc.push_back(n);
     }
     theCo_ = std::move(moi);
+    van_ = vanTu(fen, cacNuoc);
     // Moves banned in one position say nothing about another.
     nuocCam_.clear();
 }
@@ -423,6 +433,15 @@ std::string PhienUCI::dongInfo(const TimKiem::BaoCaoVong& b, size_t dong, int32_
     return s.str();
 }
 
+std::unique_ptr<VanCo> PhienUCI::vanTu(const std::string& fen, const std::vector<NuocDi>& nuoc) {
+    auto van = std::make_unique<VanCo>();
+    van->boQuaPhanQuyet = true;
+    std::string loi;
+    if (!fen.empty()) van->datTheCoDau(fen, loi);
+    for (const NuocDi& n : nuoc) van->thuDoNuoc(n);
+    return van;
+}
+
 void PhienUCI::batDauTim(LenhGo lg) {
     const Phe luot = theCo_.luot;
     // The moves this search may play: searchmoves, less UCCI's banned moves.
@@ -498,6 +517,9 @@ void PhienUCI::batDauTim(LenhGo lg) {
 
     if (luong_.joinable()) luong_.join();
     chuanBiBang();
+    if (!timKiem_) timKiem_ = std::make_unique<TimKiem>();
+    van_->datLuat(cauHinh_.luat);
+    van_->datLuatChoMay(*timKiem_);
     dung_ = false;
     giuLai_ = lg.voHan || lg.ponder;
     dangPonder_ = lg.ponder;

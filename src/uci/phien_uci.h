@@ -12,6 +12,7 @@
 #include "do_kho.h"
 #include "nuoc_uci.h"
 #include "tim_kiem.h"
+#include "van_co.h"
 
 // One conversation with a Xiangqi GUI, a line at a time, and the engine's
 // answers through `viet` (one line per call, from the reading thread or the
@@ -49,6 +50,7 @@ public:
         int64_t treMs = 30;      // Move Overhead: the pipes' share of each move
         bool miliGiayUCCI = false;  // UCCI "usemillisec"
         bool batch = false;      // UCCI "batch": accepted; input is read while thinking either way
+        LuatChoi luat = CHAU_A;  // Repetition: how the game's repetitions are judged
     };
 
     // What one "go" asks, in either dialect. Times in milliseconds.
@@ -68,6 +70,11 @@ private:
     bool ucci_ = false;
     CauHinh cauHinh_;
     uci::TheCo theCo_;
+    // The same position as a game, moves and all: what judging a
+    // repetition by the Asian rules needs (rulings are only noted, never
+    // end it, since the GUI adjudicates).
+    std::unique_ptr<VanCo> van_;
+    static std::unique_ptr<VanCo> vanTu(const std::string& fen, const std::vector<NuocDi>& nuoc);
     std::vector<NuocDi> nuocCam_;  // UCCI banmoves: left out of the next search
     std::unique_ptr<TimKiem> timKiem_;
 

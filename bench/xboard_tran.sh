@@ -12,7 +12,7 @@
 #   LEVEL=KHO bench/xboard_tran.sh                     (the engine's Level option)
 #   PONDER=1 bench/xboard_tran.sh                      (xboard's pondering on: go ponder / ponderhit)
 #
-# Pondering is off by default: uci2wb (1.x) now and then loses the opponent's
+# Pondering is off by default: uci2wb 4.1 (Debian's) now and then loses the opponent's
 # move after a ponder miss (its log shows the stop, an empty command, and the
 # pondered position sent again), and the engine, pondering a position that
 # never came, loses on time.

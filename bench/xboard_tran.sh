@@ -7,12 +7,12 @@
 #
 #   bench/xboard_tran.sh                       4 games at 60 s + 1 s against sjaakii
 #   GAMES=2 TC=0:20 INC=0.2 bench/xboard_tran.sh
-#   OPPONENT=fairy-stockfish bench/xboard_tran.sh     (through uci2wb as well)
+#   OPPONENT=fairy-stockfish bench/xboard_tran.sh     (in its own XBoard mode)
 #   PROTOCOL=ucci bench/xboard_tran.sh                 (uci2wb speaks UCCI to us)
 #   LEVEL=KHO bench/xboard_tran.sh                     (the engine's Level option)
 #   PONDER=1 bench/xboard_tran.sh                      (xboard's pondering on: go ponder / ponderhit)
 #
-# Pondering is off by default: uci2wb (1.x) now and then loses the opponent's
+# Pondering is off by default: uci2wb 4.1 (Debian's) now and then loses the opponent's
 # move after a ponder miss (its log shows the stop, an empty command, and the
 # pondered position sent again), and the engine, pondering a position that
 # never came, loses on time.
@@ -45,7 +45,9 @@ TAVELIN_UCI=$(readlink -f "$TAVELIN_UCI")
 
 case "$OPPONENT" in
   sjaakii) SCP=/usr/games/sjaakii ;;
-  fairy-stockfish) SCP="/usr/games/uci2wb -c /usr/games/fairy-stockfish" ;;
+  # Fairy-Stockfish speaks XBoard protocol itself (through uci2wb its
+  # variant list reaches xboard cut short and it plays chess moves).
+  fairy-stockfish) SCP=/usr/games/fairy-stockfish ;;
   *) echo "OPPONENT must be sjaakii or fairy-stockfish" >&2; exit 2 ;;
 esac
 case "$PROTOCOL" in

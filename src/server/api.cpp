@@ -97,6 +97,18 @@ void datChapTuChu(VanCo& van, const std::string& chap) {
     }
 }
 
+// The starting position of a new game: the set-up one ("fen", checked
+// beforehand), which holds the whole board and so takes no handicap, or the
+// usual one less the handicap ("chap").
+void datViTriDau(VanCo& van, const ThamSo& thamSo) {
+    if (const auto fen = thamSo.find("fen"); fen != thamSo.end()) {
+        std::string lyDo;
+        van.datTheCoDau(fen->second, lyDo);
+    } else {
+        datChapTuChu(van, layChu(thamSo, "chap", ""));
+    }
+}
+
 // Adds `truong` (",\"key\":value...") to the end of a JSON object.
 std::string themTruong(std::string taiLieu, const std::string& truong) {
     if (taiLieu.empty() || taiLieu.back() != '}') return taiLieu;
@@ -105,46 +117,6 @@ std::string themTruong(std::string taiLieu, const std::string& truong) {
 }
 
 }  // namespace
-
-std::string GiaoDienWeb::xuLyAPI(const std::string& ten, const std::string& truyVan) {
-    const ThamSo thamSo = tachThamSo(truyVan);
-    // Analysis has its own thread and lock: the game's is never taken for it.
-    if (ten == "phantich") return mayPhanTich.lenhPhanTich(thamSo);
-    if (ten == "danhgiavan") return mayPhanTich.lenhDanhGiaVan(thamSo);
-    bool biet = false;
-    for (const char* l : LENH_API) biet = biet || ten == l;
-    if (!biet) return {};
-    // Listing reads only the folder: the game and the computer go on meanwhile.
-    if (ten == "vandachoi" && !thamSo.count("mo") && !thamSo.count("xoa")) return danhSachVanJSON();
-
-    // Judges a position alone: the game is not looked at.
-    if (ten == "kiemtrafen") return lenhKiemTraFEN(thamSo);
-
-    std::unique_lock<std::mutex> khoa(khoaVan);
-    std::string traLoi;
-    if (ten == "trangthai") traLoi = trangThaiJSON();
-    else if (ten == "vanmoi") traLoi = lenhVanMoi(thamSo);
-    else if (ten == "nhapvan") traLoi = lenhNhapVan(thamSo);
-    else if (ten == "cham") traLoi = lenhCham(thamSo);
-    else if (ten == "bochon") traLoi = lenhBoChon();
-    else if (ten == "huy") traLoi = lenhHuy();
-    else if (ten == "tieptuc") traLoi = lenhTiepTuc();
-    else if (ten == "luu") traLoi = lenhLuu();
-    else if (ten == "tai") traLoi = lenhTai();
-    else if (ten == "tamdung") traLoi = lenhTamDung();
-    else if (ten == "xinthua") traLoi = lenhXinThua();
-    else if (ten == "vantruoc") traLoi = lenhVanTruoc();
-    else if (ten == "khoiphuc") traLoi = lenhKhoiPhuc();
-    else if (ten == "pgn") traLoi = lenhPGN();
-    else if (ten == "vandachoi") traLoi = lenhVanDaChoi(thamSo);
-    else traLoi = lenhGoiY(khoa);
-    // Before the answer leaves: a change the player has seen is kept.
-    luuVanDangChoi();
-    // A state document says when keeping fails, whichever command made it.
-    if (!loiTuLuu.empty() && traLoi.rfind(R"({"ok":true,"phienBan":)", 0) == 0)
-        traLoi.insert(traLoi.size() - 1, R"(,"loiTuLuu":)" + chuoiJSON(loiTuLuu));
-    return traLoi;
-}
 
 void GiaoDienWeb::danhThuc() {
     if (van.denLuotMay() && van.ketQua == DANG_CHOI && !van.tamDung) henMayChay(false);
@@ -161,32 +133,16 @@ std::string GiaoDienWeb::lenhVanMoi(const ThamSo& thamSo) {
     if (giay > GIAY_MOI_BEN_TOI_DA) return THOI_GIAN_QUA_DAI;
     LuatChoi luat = BA_LAN;
     if (!docLuat(thamSo, luat)) return LUAT_KHONG_HOP_LE;
-    const auto fen = thamSo.find("fen");
     if (std::string loi = lyDoFENSai(thamSo); !loi.empty()) return loi;
 
-    const VanBiThay cu = truocKhiThayVan();
-    van.vanMoi(cheDo, mucDo, pheNguoi, giay);
-    sauKhiThayVan(cu);
-    doKhoDo = mucDo;
-    doKhoDen = mucDen;
-    van.datDoKhoMay(DO, mucDo);
-    van.datDoKhoMay(DEN, mucDen);
-    van.datLuat(luat);
-    if (fen != thamSo.end()) {
-        // The set-up position holds the whole board: no handicap with it.
-        std::string lyDo;
-        van.datTheCoDau(fen->second, lyDo);
-        ++phienBan;
-        coThongKe = coGoiY = false;
-        danhThuc();
-        return kemHanhDong(trangThaiJSON(), "vanmoi");
-    }
-
-    datChapTuChu(van, layChu(thamSo, "chap", ""));
-
-    ++phienBan;
-    coThongKe = coGoiY = false;
-    danhThuc();
+    thayVan([&] {
+        van.vanMoi(cheDo, mucDo, pheNguoi, giay);
+        van.datDoKhoMay(DO, mucDo);
+        van.datDoKhoMay(DEN, mucDen);
+        van.datLuat(luat);
+        datViTriDau(van, thamSo);
+        return std::string();
+    });
     return kemHanhDong(trangThaiJSON(), "vanmoi");
 }
 
@@ -211,38 +167,28 @@ std::string GiaoDienWeb::lenhNhapVan(const ThamSo& thamSo) {
     if (dsNuoc.empty() || !uci::docNuoc(dsNuoc.front(), dauTien))
         return R"x({"ok":false,"lyDo":"Không có nước đi nào đọc được để nhập (dạng h2e2, cách nhau bởi dấu phẩy)"})x";
 
-    const VanBiThay cu = truocKhiThayVan();
-    van.vanMoi(NGUOI_NGUOI, TRUNG_BINH, DO, 0);
-    sauKhiThayVan(cu);
-    doKhoDo = doKhoDen = TRUNG_BINH;
-    van.datLuat(luat);
-    if (const auto fen = thamSo.find("fen"); fen != thamSo.end()) {
-        std::string lyDo;
-        van.datTheCoDau(fen->second, lyDo);
-    } else {
-        datChapTuChu(van, layChu(thamSo, "chap", ""));
-    }
-
-    // The players played on past any repetition or quiet-move ruling: the
-    // first one is noted, and only the position reached is judged.
-    van.boQuaPhanQuyet = true;
     int32_t daDi = 0, nuocSai = -1;
-    for (const std::string& chu : dsNuoc) {
-        NuocDi n;
-        if (!uci::docNuoc(chu, n) || !van.thuDoNuoc(n)) {
-            nuocSai = daDi;
-            break;
+    thayVan([&] {
+        van.vanMoi(NGUOI_NGUOI, TRUNG_BINH, DO, 0);
+        van.datLuat(luat);
+        datViTriDau(van, thamSo);
+        // The players played on past any repetition or quiet-move ruling:
+        // the first one is noted, and only the position reached is judged.
+        van.boQuaPhanQuyet = true;
+        for (const std::string& chu : dsNuoc) {
+            NuocDi n;
+            if (!uci::docNuoc(chu, n) || !van.thuDoNuoc(n)) {
+                nuocSai = daDi;
+                break;
+            }
+            ++daDi;
         }
-        ++daDi;
-    }
-    van.boQuaPhanQuyet = false;
-    const KetQua truoc = van.ketQua;
-    van.kiemTraKetThuc();
-    if (van.ketQua != truoc) ++van.soLanDoi;
-
-    ++phienBan;
-    coThongKe = coGoiY = false;
-    danhThuc();
+        van.boQuaPhanQuyet = false;
+        const KetQua truoc = van.ketQua;
+        van.kiemTraKetThuc();
+        if (van.ketQua != truoc) ++van.soLanDoi;
+        return std::string();
+    });
     std::string them = ",\"nhap\":{\"daDi\":" + std::to_string(daDi) + ",\"nuocSai\":" + std::to_string(nuocSai) + "}";
     // A ruling on the last move is the game's own result, not one passed over.
     if (const auto& pq = van.phanQuyetBoQua; pq.nuoc >= 0 && pq.nuoc < daDi - 1)
@@ -342,23 +288,19 @@ std::string GiaoDienWeb::lenhKiemTraFEN(const ThamSo& thamSo) {
 std::string GiaoDienWeb::lenhLuu() { return van.luuVan(TEN_TEP_LUU) ? DA_LUU : LUU_THAT_BAI; }
 
 std::string GiaoDienWeb::lenhTai() {
-    const VanBiThay cu = truocKhiThayVan();
-    const KetQuaTai kq = van.taiVan(TEN_TEP_LUU);
-    switch (kq.loai) {
-    case KetQuaTai::KHONG_CO: return KHONG_CO_VAN_LUU;
-    case KetQuaTai::KHONG_HOP_LE: return TEP_LUU_HONG;
-    case KetQuaTai::NUOC_SAI: return nuocSaiTrongTep(kq.nuocSai);
-    case KetQuaTai::THE_CO_SAI:
-        return R"({"ok":false,"lyDo":)" + chuoiJSON("Ván lưu có thế cờ không hợp lệ: " + kq.lyDo) + "}";
-    case KetQuaTai::DA_TAI: break;
-    }
-    sauKhiThayVan(cu);
-    doKhoDo = van.doKho;
-    doKhoDen = van.mayDen.doKho;
-    ++phienBan;
-    coThongKe = coGoiY = false;
-    danhThuc();
-    return kemHanhDong(trangThaiJSON(), "tai");
+    const std::string loi = thayVan([&]() -> std::string {
+        const KetQuaTai kq = van.taiVan(TEN_TEP_LUU);
+        switch (kq.loai) {
+        case KetQuaTai::KHONG_CO: return KHONG_CO_VAN_LUU;
+        case KetQuaTai::KHONG_HOP_LE: return TEP_LUU_HONG;
+        case KetQuaTai::NUOC_SAI: return nuocSaiTrongTep(kq.nuocSai);
+        case KetQuaTai::THE_CO_SAI:
+            return R"({"ok":false,"lyDo":)" + chuoiJSON("Ván lưu có thế cờ không hợp lệ: " + kq.lyDo) + "}";
+        case KetQuaTai::DA_TAI: break;
+        }
+        return {};
+    });
+    return loi.empty() ? kemHanhDong(trangThaiJSON(), "tai") : loi;
 }
 
 bool GiaoDienWeb::docVanTruoc(VanDaLuu& vanTruoc) {
@@ -380,19 +322,13 @@ std::string GiaoDienWeb::lenhKhoiPhuc() {
     // A game with a clock comes back paused: no clock runs before the
     // player is back at the board.
     if (vanTruoc.giayCaiDat() > 0) vanTruoc.tamDung = true;
-    const VanBiThay cu = truocKhiThayVan();
-    if (!van.napVan(vanTruoc)) return KHONG_CO_VAN_TRUOC;
-    sauKhiThayVan(cu);
+    const std::string loi =
+        thayVan([&] { return van.napVan(vanTruoc) ? std::string() : std::string(KHONG_CO_VAN_TRUOC); });
+    if (!loi.empty()) return loi;
     // The last run's game is the live one again, in its own file of the list
     // if it has one: listed when it ends or is replaced.
     vanTruocChuaGhi.reset();
     nhanIdVan(vanTruoc.idDanhSach);
-    doKhoDo = van.doKho;
-    doKhoDen = van.mayDen.doKho;
-    ++phienBan;
-    coThongKe = coGoiY = false;
-    henChay = false;
-    danhThuc();
     return kemHanhDong(trangThaiJSON(), "khoiphuc");
 }
 

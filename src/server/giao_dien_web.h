@@ -4,6 +4,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -11,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "bang_lenh_api.h"
 #include "nen_tang.h"
 #include "nuoc_di.h"
 #include "may_phan_tich.h"
@@ -25,13 +27,6 @@
 inline constexpr char TEN_TEP_LUU[] = "tavelin.save";
 // The game kept between runs, in the per-user data folder.
 inline constexpr char TEN_TEP_TU_LUU[] = "van_dang_choi.save";
-
-// Every command of the API ("/api/<name>"), the analysis's included: a name
-// not listed here is answered 404.
-inline constexpr const char* LENH_API[] = {
-    "trangthai", "vanmoi",   "cham",       "bochon", "huy",       "tieptuc",   "luu",      "tai",       "goiy",
-    "tamdung",   "xinthua",  "vantruoc",   "khoiphuc", "kiemtrafen", "pgn",     "vandachoi", "phantich", "danhgiavan", "nhapvan",
-};
 
 // The one object that puts the game on the network: it owns the game, two
 // search engines, the game lock, the worker thread that plays the computer's
@@ -80,7 +75,10 @@ public:
     // once it is sent (empty with an empty response).
     std::string xuLyYeuCau(const std::string& duLieu, std::string& dongLog);
     bool docTep(const std::string& duongDan, std::string& than, std::string& loaiNoiDung) const;
+    // One API command's answer (empty: no such command).
     std::string xuLyAPI(const std::string& ten, const std::string& truyVan);
+    // Every command of the API, the analysis's included (bang_lenh_api.cpp).
+    static std::span<const LenhAPI> bangLenhAPI();
     // The state document; the caller holds khoaVan.
     std::string trangThaiJSON();
 
@@ -140,7 +138,8 @@ private:
                     std::string& loaiNoiDung, std::string& than);
 
     // API commands (api.cpp); each runs with khoaVan held by xuLyAPI, except
-    // goiY, which releases it while it searches.
+    // goiY, which releases it while it searches, and those the table says
+    // take no lock.
     std::string lenhVanMoi(const ThamSo& thamSo);
     // A recorded game replayed as a new human-against-human game without a
     // clock: "nuoc" lists its moves in ICCS ("h2e2,h9g7"), played in turn up
@@ -188,13 +187,11 @@ private:
     // The live game is the listed game `id` (when there is such a file):
     // its date kept, its file rewritten at its next change.
     void nhanIdVan(const std::string& id);
-    // Around a command that replaces the live game: what to list of the
-    // old one, taken before, and written only once the new game is there.
-    struct VanBiThay {
-        std::string id, pgn;
-    };
-    VanBiThay truocKhiThayVan();
-    void sauKhiThayVan(const VanBiThay& cu);
+    // Replaces the live game (thay_van.cpp): `napVanMoi` puts the new game
+    // in `van`, or returns the refusal, which thayVan returns as it is. The
+    // old game is listed if it had a move and had not ended, the new one
+    // gets no file of its own yet, and the computer is woken if it moves first.
+    std::string thayVan(const std::function<std::string()>& napVanMoi);
 
     // The worker (luong_may.cpp).
     void vongLuongMay();

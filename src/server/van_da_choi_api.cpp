@@ -48,26 +48,6 @@ void GiaoDienWeb::nhanIdVan(const std::string& id) {
     pgnDaGhi.clear();
 }
 
-GiaoDienWeb::VanBiThay GiaoDienWeb::truocKhiThayVan() {
-    VanBiThay cu;
-    if (!vanDaChoi.dangBat() || van.ketQua != DANG_CHOI || van.nuocDaDi.empty()) return cu;
-    if (idVan.empty()) {
-        idVan = vanDaChoi.idMoi();
-        ngayVan = ngayHomNay();
-    }
-    cu.id = idVan;
-    cu.pgn = pgnVanHienTai();
-    return cu;
-}
-
-void GiaoDienWeb::sauKhiThayVan(const VanBiThay& cu) {
-    // Not lost when it cannot be written now: tried again with each change.
-    if (!cu.pgn.empty() && cu.pgn != pgnDaGhi && !vanDaChoi.ghi(cu.id, cu.pgn)) vanChoGhi.emplace_back(cu.id, cu.pgn);
-    idVan.clear();
-    ngayVan.clear();
-    pgnDaGhi.clear();
-}
-
 std::string GiaoDienWeb::danhSachVanJSON() const {
     std::vector<std::string> ghiChu;
     const std::vector<MucVanDaChoi> ds = vanDaChoi.danhSach(ghiChu);
@@ -102,19 +82,15 @@ std::string GiaoDienWeb::lenhVanDaChoi(const ThamSo& thamSo) {
     VanDaLuu luu = vanDaLuuTuPGN(pgn);
     // An unfinished game with a clock comes back paused, as a kept one does.
     if (luu.ketQua == DANG_CHOI && luu.giayCaiDat() > 0) luu.tamDung = true;
-    const VanBiThay cu = truocKhiThayVan();
-    if (const KetQuaTai kq = van.napVan(luu); !kq)
+    const std::string loi = thayVan([&] {
+        const KetQuaTai kq = van.napVan(luu);
+        if (kq) return std::string();
         return tuChoi(kq.loai == KetQuaTai::THE_CO_SAI ? "Thế cờ đầu không hợp lệ: " + kq.lyDo
                                                          : std::string("Tệp có nước đi không hợp lệ"));
-    sauKhiThayVan(cu);
+    });
+    if (!loi.empty()) return loi;
     // The game is that file's again: a change rewrites it, and only a change.
     nhanIdVan(id);
     pgnDaGhi = pgnVanHienTai();
-    doKhoDo = van.doKho;
-    doKhoDen = van.mayDen.doKho;
-    ++phienBan;
-    coThongKe = coGoiY = false;
-    henChay = false;
-    danhThuc();
     return kemHanhDong(trangThaiJSON(), "mo");
 }

@@ -1,7 +1,10 @@
-// GiaoDienWeb: construction, destruction and the serving loop.
+// GiaoDienWeb: construction, destruction, serving and stopping.
 #include "giao_dien_web.h"
 
-GiaoDienWeb::GiaoDienWeb(const std::string& thuMuc) : thuMucWeb(thuMuc) {
+GiaoDienWeb::GiaoDienWeb(const std::string& thuMuc)
+    : thuMucWeb(thuMuc), mayChu([this](const std::string& duLieu, std::string& dongLog) {
+          return xuLyYeuCau(duLieu, dongLog);
+      }) {
     thoiDiemChay = std::chrono::steady_clock::now();
     // The fresh game of the start is no change: the game kept by the last
     // run stays until this one changes.
@@ -15,11 +18,7 @@ GiaoDienWeb::GiaoDienWeb(const std::string& thuMuc) : thuMucWeb(thuMuc) {
     luongMay = std::thread(&GiaoDienWeb::vongLuongMay, this);
 }
 
-GiaoDienWeb::~GiaoDienWeb() {
-    dungVaCho();
-    nenTang::dongSocket(socketNghe);
-    socketNghe = nenTang::SOCKET_LOI;
-}
+GiaoDienWeb::~GiaoDienWeb() { dungVaCho(); }
 
 void GiaoDienWeb::caiTuLuu(const std::filesystem::path& tep, bool ghi) {
     std::lock_guard<std::mutex> khoa(khoaVan);
@@ -36,34 +35,13 @@ void GiaoDienWeb::caiVanDaChoi(const std::filesystem::path& thuMuc) {
     if (tuLuu.dangBat() && docVanTruoc(vanTruoc)) vanTruocChuaGhi = std::move(vanTruoc);
 }
 
-bool GiaoDienWeb::moCong(int congMoi) {
-    nenTang::dongSocket(socketNghe);
-    socketNghe = nenTang::moCong(congMoi, cong);
-    return socketNghe != nenTang::SOCKET_LOI;
-}
-
 bool GiaoDienWeb::moTrinhDuyet() const {
-    return nenTang::moTrinhDuyet("http://127.0.0.1:" + std::to_string(cong) + "/");
+    return nenTang::moTrinhDuyet("http://127.0.0.1:" + std::to_string(mayChu.congDaMo()) + "/");
 }
 
 bool GiaoDienWeb::chayMotVong(int miliGiay) {
-    if (!dangChay.load() || socketNghe == nenTang::SOCKET_LOI) return false;
-    if (!nenTang::coKetNoi(socketNghe, miliGiay)) return dangChay.load();
-    nenTang::Socket ketNoi = nenTang::chapNhan(socketNghe);
-    if (ketNoi == nenTang::SOCKET_LOI) return dangChay.load();
-    phucVuKetNoi(ketNoi);
-    nenTang::dongSocket(ketNoi);
-    return dangChay.load();
-}
-
-bool GiaoDienWeb::chay() {
-    while (dangChay.load() && socketNghe != nenTang::SOCKET_LOI) {
-        if (!nenTang::coKetNoi(socketNghe, 500)) continue;
-        nenTang::Socket ketNoi = nenTang::chapNhan(socketNghe);
-        if (ketNoi == nenTang::SOCKET_LOI) continue;
-        phucVuKetNoi(ketNoi);
-        nenTang::dongSocket(ketNoi);
-    }
+    if (!dangChay.load() || !mayChu.dangMo()) return false;
+    mayChu.phucVuMotKetNoi(miliGiay);
     return dangChay.load();
 }
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "bang_lenh_api.h"
-#include "nen_tang.h"
+#include "may_chu_http.h"
 #include "nuoc_di.h"
 #include "may_phan_tich.h"
 #include "phan_tich.h"
@@ -30,8 +30,10 @@ inline constexpr char TEN_TEP_TU_LUU[] = "van_dang_choi.save";
 
 // The one object that puts the game on the network: it owns the game, two
 // search engines, the game lock, the worker thread that plays the computer's
-// moves, the analysis thread and a minimal HTTP/1.1 server on 127.0.0.1 (one connection at a time,
-// one GET per connection, served on the thread that calls chayMotVong).
+// moves, the analysis thread and the HTTP transport (MayChuHttp, served on
+// the thread that calls chayMotVong). A request is routed here
+// (dinh_tuyen.cpp) to a static file or to a command of the API
+// (bang_lenh_api.cpp).
 //
 // Large (engines inline): allocate it on the heap.
 class GiaoDienWeb {
@@ -52,13 +54,11 @@ public:
     void caiVanDaChoi(const std::filesystem::path& thuMuc);
 
     // Opens (or re-opens) the listening port; 0 lets the system choose.
-    bool moCong(int cong);
-    int congDaMo() const { return cong; }
+    bool moCong(int cong) { return mayChu.moCong(cong); }
+    int congDaMo() const { return mayChu.congDaMo(); }
     bool moTrinhDuyet() const;
     // One serving step: waits up to `miliGiay` for a connection and serves it.
     bool chayMotVong(int miliGiay);
-    // A blocking serving loop (not used by the entry point).
-    bool chay();
     // Stops serving, wakes the worker and stops the analysis; takes no lock
     // (safe from any thread).
     void dung();
@@ -69,7 +69,6 @@ public:
     bool dangTimNuoc();
 
     // Request handling, public so that each part can be driven on its own.
-    void phucVuKetNoi(nenTang::Socket ketNoi);
     // Everything after the socket read: the request's bytes in, the whole
     // response out (empty: close without an answer) and the log line to write
     // once it is sent (empty with an empty response).
@@ -85,8 +84,8 @@ public:
 private:
     VanCo van;
     std::string thuMucWeb;
-    int32_t cong = 0;
-    nenTang::Socket socketNghe = nenTang::SOCKET_LOI;
+    // The transport; what it is sent is answered by xuLyYeuCau.
+    MayChuHttp mayChu;
 
     // khoaVan guards the game and every member from phienBan to soLanDoiDaLuu.
     std::mutex khoaVan;
@@ -131,8 +130,6 @@ private:
     // The analysis board's engine, with its own thread and lock.
     MayPhanTich mayPhanTich;
 
-    // Reading one request with both a per-receive and an overall bound.
-    std::string docYeuCau(nenTang::Socket ketNoi);
     // Routing: status, content type and body for one parsed request.
     int chonPhanHoi(const std::string& phuongThuc, const std::string& duongDan, const std::string& truyVan,
                     std::string& loaiNoiDung, std::string& than);

@@ -1,8 +1,8 @@
 // Replacing the live game: the one way a new, loaded, continued, imported or
 // listed game takes the old one's place.
-#include "giao_dien_web.h"
+#include "phien_van.h"
 
-std::string GiaoDienWeb::thayVan(const std::function<std::string()>& napVanMoi) {
+std::string PhienVan::thayVan(const std::function<std::string()>& napVanMoi) {
     // What to list of the old game is taken before it goes, and written only
     // once the new game is there.
     std::string idCu, pgnCu;

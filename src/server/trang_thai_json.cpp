@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "giao_dien_web.h"
+#include "phien_van.h"
 #include "json_viet.h"
 
 namespace {
@@ -16,18 +16,18 @@ const char* tenCheDo(CheDo c) {
     return "MAY_MAY";
 }
 
-const char* tenDoKho(DoKho d) {
-    if (d == DE) return "DE";
-    if (d == TRUNG_BINH) return "TRUNG_BINH";
-    if (d == CAO_THU) return "CAO_THU";
-    return "KHO";
-}
-
 const char* tenKetQua(KetQua k) {
     if (k == DANG_CHOI) return "DANG_CHOI";
     if (k == DO_THANG) return "DO_THANG";
     if (k == DEN_THANG) return "DEN_THANG";
     return "HOA";
+}
+
+const char* tenDoKho(DoKho d) {
+    if (d == DE) return "DE";
+    if (d == TRUNG_BINH) return "TRUNG_BINH";
+    if (d == CAO_THU) return "CAO_THU";
+    return "KHO";
 }
 
 std::string chuBool(bool b) { return b ? "true" : "false"; }
@@ -112,7 +112,7 @@ bool coTepLuu() {
 
 }  // namespace
 
-std::string GiaoDienWeb::trangThaiJSON() {
+std::string PhienVan::trangThaiJSON() {
     // First, so that a side whose time ran out between requests has lost
     // before anything is read.
     van.capNhatDongHo();
@@ -157,7 +157,7 @@ std::string GiaoDienWeb::trangThaiJSON() {
     return s + "}";
 }
 
-std::string GiaoDienWeb::moTaVanTruoc(const VanDaLuu& v) {
+std::string PhienVan::moTaVanTruoc(const VanDaLuu& v) {
     const DoKho doKhoDen = static_cast<DoKho>(v.doKhoDen >= 0 ? v.doKhoDen : v.doKho);
     return "{\"ok\":true,\"co\":true,\"soNuoc\":" + std::to_string(v.nuoc.size()) + ",\"cheDo\":\"" +
            tenCheDo(static_cast<CheDo>(v.cheDo)) + "\",\"doKhoDo\":\"" + tenDoKho(static_cast<DoKho>(v.doKho)) +

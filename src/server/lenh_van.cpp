@@ -1,10 +1,10 @@
-// The game API: one command per request, run under the game lock.
+// The game's commands: one per request, run under the game lock.
 #include <cstdio>
 #include <sstream>
 #include <vector>
 
 #include "fen.h"
-#include "giao_dien_web.h"
+#include "phien_van.h"
 #include "json_viet.h"
 #include "nuoc_uci.h"
 
@@ -118,11 +118,11 @@ std::string themTruong(std::string taiLieu, const std::string& truong) {
 
 }  // namespace
 
-void GiaoDienWeb::danhThuc() {
+void PhienVan::danhThuc() {
     if (van.denLuotMay() && van.ketQua == DANG_CHOI && !van.tamDung) henMayChay(false);
 }
 
-std::string GiaoDienWeb::lenhVanMoi(const ThamSo& thamSo) {
+std::string PhienVan::lenhVanMoi(const ThamSo& thamSo) {
     const CheDo cheDo = cheDoTuChu(layChu(thamSo, "cheDo", "NN"));
     const std::string chuDoKho = layChu(thamSo, "doKho", "TRUNG_BINH");
     const DoKho mucDo = doKhoTuChu(chuDoKho);
@@ -146,7 +146,7 @@ std::string GiaoDienWeb::lenhVanMoi(const ThamSo& thamSo) {
     return kemHanhDong(trangThaiJSON(), "vanmoi");
 }
 
-std::string GiaoDienWeb::lenhNhapVan(const ThamSo& thamSo) {
+std::string PhienVan::lenhNhapVan(const ThamSo& thamSo) {
     LuatChoi luat = BA_LAN;
     if (!docLuat(thamSo, luat)) return LUAT_KHONG_HOP_LE;
     if (std::string loi = lyDoFENSai(thamSo); !loi.empty()) return loi;
@@ -196,7 +196,7 @@ std::string GiaoDienWeb::lenhNhapVan(const ThamSo& thamSo) {
     return themTruong(kemHanhDong(trangThaiJSON(), "nhapvan"), them);
 }
 
-std::string GiaoDienWeb::lenhCham(const ThamSo& thamSo) {
+std::string PhienVan::lenhCham(const ThamSo& thamSo) {
     // Unusable numbers read as absent (-1), which is off the board.
     const int hang = laySo(thamSo, "hang", -1);
     const int cot = laySo(thamSo, "cot", -1);
@@ -226,7 +226,7 @@ std::string GiaoDienWeb::lenhCham(const ThamSo& thamSo) {
     return kemHanhDong(trangThaiJSON(), "di");
 }
 
-std::string GiaoDienWeb::lenhBoChon() {
+std::string PhienVan::lenhBoChon() {
     if (van.banCo.quanChon) {
         van.banCo.quanChon = nullptr;
         ++phienBan;
@@ -234,7 +234,7 @@ std::string GiaoDienWeb::lenhBoChon() {
     return trangThaiJSON();
 }
 
-std::string GiaoDienWeb::lenhHuy() {
+std::string PhienVan::lenhHuy() {
     if (!van.huyNuocDi()) return KHONG_CO_NUOC_HUY;
     ++phienBan;
     coThongKe = coGoiY = false;
@@ -247,13 +247,13 @@ std::string GiaoDienWeb::lenhHuy() {
     return kemHanhDong(trangThaiJSON(), "huy");
 }
 
-std::string GiaoDienWeb::lenhTiepTuc() {
+std::string PhienVan::lenhTiepTuc() {
     van.tiepTucVan();
     danhThuc();
     return kemHanhDong(trangThaiJSON(), "tieptuc");
 }
 
-std::string GiaoDienWeb::lenhTamDung() {
+std::string PhienVan::lenhTamDung() {
     const bool daDung = van.tamDung;
     if (!van.tamDungVan()) return VAN_DA_KET_THUC;
     if (!daDung) {
@@ -265,7 +265,7 @@ std::string GiaoDienWeb::lenhTamDung() {
     return kemHanhDong(trangThaiJSON(), "tamdung");
 }
 
-std::string GiaoDienWeb::lenhXinThua() {
+std::string PhienVan::lenhXinThua() {
     if (van.cheDo == MAY_MAY) return KHONG_CO_NGUOI_XIN_THUA;
     // Against the computer the human resigns whoever is to move; between two
     // humans, the side to move.
@@ -277,7 +277,7 @@ std::string GiaoDienWeb::lenhXinThua() {
     return kemHanhDong(trangThaiJSON(), "xinthua");
 }
 
-std::string GiaoDienWeb::lenhKiemTraFEN(const ThamSo& thamSo) {
+std::string PhienVan::lenhKiemTraFEN(const ThamSo& thamSo) {
     BanCo ban;
     Phe luot = DO;
     std::string lyDo;
@@ -285,9 +285,9 @@ std::string GiaoDienWeb::lenhKiemTraFEN(const ThamSo& thamSo) {
     return R"({"ok":true,"fen":)" + chuoiJSON(vietFEN(ban, luot)) + "}";
 }
 
-std::string GiaoDienWeb::lenhLuu() { return van.luuVan(TEN_TEP_LUU) ? DA_LUU : LUU_THAT_BAI; }
+std::string PhienVan::lenhLuu() { return van.luuVan(TEN_TEP_LUU) ? DA_LUU : LUU_THAT_BAI; }
 
-std::string GiaoDienWeb::lenhTai() {
+std::string PhienVan::lenhTai() {
     const std::string loi = thayVan([&]() -> std::string {
         const KetQuaTai kq = van.taiVan(TEN_TEP_LUU);
         switch (kq.loai) {
@@ -303,20 +303,13 @@ std::string GiaoDienWeb::lenhTai() {
     return loi.empty() ? kemHanhDong(trangThaiJSON(), "tai") : loi;
 }
 
-bool GiaoDienWeb::docVanTruoc(VanDaLuu& vanTruoc) {
-    if (tepTuLuu.empty()) return false;
-    // A finished game, or one without a move, is nothing to go back to.
-    return TuLuu::docVanDaGiu(tepTuLuu, vanTruoc) && vanTruoc.ketQua == DANG_CHOI && !vanTruoc.nuoc.empty() &&
-           VanCo::nuocSaiDauTien(vanTruoc) < 0;
-}
-
-std::string GiaoDienWeb::lenhVanTruoc() {
+std::string PhienVan::lenhVanTruoc() {
     VanDaLuu vanTruoc;
     if (!docVanTruoc(vanTruoc)) return R"({"ok":true,"co":false})";
     return moTaVanTruoc(vanTruoc);
 }
 
-std::string GiaoDienWeb::lenhKhoiPhuc() {
+std::string PhienVan::lenhKhoiPhuc() {
     VanDaLuu vanTruoc;
     if (!docVanTruoc(vanTruoc)) return KHONG_CO_VAN_TRUOC;
     // A game with a clock comes back paused: no clock runs before the
@@ -332,72 +325,7 @@ std::string GiaoDienWeb::lenhKhoiPhuc() {
     return kemHanhDong(trangThaiJSON(), "khoiphuc");
 }
 
-void GiaoDienWeb::luuVanDangChoi() {
-    // A keeping that failed leaves soLanDoiDaLuu behind: every later
-    // command (a change, or the page looking at the state) tries it all again.
-    if (van.soLanDoi == soLanDoiDaLuu) return;
-    std::string loi;
-    const auto ghiDanhSach = [&](const std::string& id, const std::string& pgn) {
-        if (vanDaChoi.ghi(id, pgn)) return true;
-        if (loi.empty()) loi = lyDoKhongGhiDuoc();
-        return false;
-    };
-    // Played games a failed write left waiting, oldest first.
-    std::erase_if(vanChoGhi, [&](const auto& v) { return ghiDanhSach(v.first, v.second); });
-    if (vanDaChoi.dangBat() && van.ketQua != DANG_CHOI) {
-        if (idVan.empty()) {
-            idVan = vanDaChoi.idMoi();
-            ngayVan = ngayHomNay();
-        }
-        const std::string pgn = pgnVanHienTai();
-        if (pgn != pgnDaGhi && ghiDanhSach(idVan, pgn)) pgnDaGhi = pgn;
-    }
-    if (tuLuu.dangBat()) {
-        VanDaLuu luu = van.banLuu(true);
-        // Only names this program makes (they begin with a digit): an older
-        // reader skips the line's two words, and no such name is one of its keys.
-        if (!idVan.empty() && idVan[0] >= '0' && idVan[0] <= '9') luu.idDanhSach = idVan;
-        if (tuLuu.ghi(vietVanDaLuu(luu))) {
-            ghiVanTruocVaoDanhSach();
-            if (!vanChoGhi.empty() && loi.empty()) loi = lyDoKhongGhiDuoc();
-        } else if (loi.empty()) {
-            loi = lyDoKhongGhiDuoc();
-        }
-    }
-    if (loi.empty()) soLanDoiDaLuu = van.soLanDoi;
-    datLoiTuLuu(loi);
-}
-
-std::string GiaoDienWeb::lyDoKhongGhiDuoc() {
-    std::string lyDo;
-    switch (nenTang::loiGhiCuoi()) {
-    case nenTang::LoiGhi::DAY: lyDo = "ổ đĩa đã đầy"; break;
-    case nenTang::LoiGhi::KHONG_QUYEN: lyDo = "không được phép ghi vào thư mục dữ liệu"; break;
-    case nenTang::LoiGhi::KHONG_CO: lyDo = "không tìm thấy thư mục dữ liệu"; break;
-    case nenTang::LoiGhi::KHAC: lyDo = "ghi tệp thất bại"; break;
-    }
-    return "Không lưu được ván vào thư mục dữ liệu: " + lyDo + ". Hãy xuất ván để giữ lại.";
-}
-
-void GiaoDienWeb::datLoiTuLuu(const std::string& loi) {
-    if (loi == loiTuLuu) return;
-    // Said once on the console when it begins, and once when it is over.
-    if (loiTuLuu.empty()) {
-        // The folder as bytes: on Windows string() throws on a name the
-        // ANSI code page lacks.
-        const std::u8string thuMuc = tepTuLuu.parent_path().u8string();
-        const std::string dong =
-            loi + (thuMuc.empty() ? std::string() : " (" + std::string(thuMuc.begin(), thuMuc.end()) + ")") + "\n";
-        std::fwrite(dong.data(), 1, dong.size(), stderr);
-    } else if (loi.empty()) {
-        const std::string dong = "Đã lưu được ván vào thư mục dữ liệu.\n";
-        std::fwrite(dong.data(), 1, dong.size(), stderr);
-    }
-    std::fflush(stderr);
-    loiTuLuu = loi;
-}
-
-std::string GiaoDienWeb::lenhGoiY(std::unique_lock<std::mutex>& khoa) {
+std::string PhienVan::lenhGoiY(std::unique_lock<std::mutex>& khoa) {
     if (van.ketQua != DANG_CHOI) return VAN_DA_KET_THUC;
     if (van.tamDung) return DANG_TAM_DUNG;
     if (van.denLuotMay()) return LUOT_CUA_MAY;

@@ -1,6 +1,6 @@
 // The played games through the API: the live game as PGN, the list, opening
 // and deleting a listed game; and keeping each game in the list.
-#include "giao_dien_web.h"
+#include "phien_van.h"
 #include "json_viet.h"
 #include "pgn.h"
 
@@ -12,11 +12,11 @@ const char* const KHONG_CO_THU_MUC = "Không có thư mục dữ liệu để gi
 
 }  // namespace
 
-std::string GiaoDienWeb::pgnVanHienTai() {
+std::string PhienVan::pgnVanHienTai() {
     return vietPGN(pgnCuaVan(van.banLuu(false), ngayVan.empty() ? ngayHomNay() : ngayVan));
 }
 
-std::string GiaoDienWeb::lenhPGN() {
+std::string PhienVan::lenhPGN() {
     std::string ten = idVan;
     if (ten.empty()) {
         ten = ngayHomNay();
@@ -27,7 +27,7 @@ std::string GiaoDienWeb::lenhPGN() {
            "}";
 }
 
-void GiaoDienWeb::ghiVanTruocVaoDanhSach() {
+void PhienVan::ghiVanTruocVaoDanhSach() {
     if (!vanDaChoi.dangBat() || !vanTruocChuaGhi) return;
     const VanDaLuu truoc = std::move(*vanTruocChuaGhi);
     vanTruocChuaGhi.reset();
@@ -40,7 +40,7 @@ void GiaoDienWeb::ghiVanTruocVaoDanhSach() {
     if (!vanDaChoi.ghi(id, pgn)) vanChoGhi.emplace_back(id, pgn);
 }
 
-void GiaoDienWeb::nhanIdVan(const std::string& id) {
+void PhienVan::nhanIdVan(const std::string& id) {
     if (!vanDaChoi.dangBat() || !VanDaChoi::idHopLe(id)) return;
     VanPGN cu;
     idVan = id;
@@ -48,7 +48,7 @@ void GiaoDienWeb::nhanIdVan(const std::string& id) {
     pgnDaGhi.clear();
 }
 
-std::string GiaoDienWeb::danhSachVanJSON() const {
+std::string PhienVan::danhSachVanJSON() const {
     std::vector<std::string> ghiChu;
     const std::vector<MucVanDaChoi> ds = vanDaChoi.danhSach(ghiChu);
     std::string ra = R"({"ok":true,"van":[)";
@@ -67,7 +67,7 @@ std::string GiaoDienWeb::danhSachVanJSON() const {
     return ra + "]}";
 }
 
-std::string GiaoDienWeb::lenhVanDaChoi(const ThamSo& thamSo) {
+std::string PhienVan::lenhVanDaChoi(const ThamSo& thamSo) {
     if (!vanDaChoi.dangBat()) return tuChoi(KHONG_CO_THU_MUC);
     if (const auto it = thamSo.find("xoa"); it != thamSo.end()) {
         if (!VanDaChoi::idHopLe(it->second) || !vanDaChoi.xoa(it->second))

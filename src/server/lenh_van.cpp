@@ -44,11 +44,11 @@ CheDo cheDoTuChu(const std::string& s) {
     return MAY_MAY;
 }
 
+// A level by its name (or "3"); anything else is TRUNG_BINH.
 DoKho doKhoTuChu(const std::string& s) {
-    if (s == "DE") return DE;
-    if (s == "KHO") return KHO;
-    if (s == "CAO_THU" || s == "3") return CAO_THU;
-    return TRUNG_BINH;
+    DoKho d = s == "3" ? CAO_THU : TRUNG_BINH;
+    doKhoTuTen(s, d);
+    return d;
 }
 
 // The refusal of a file whose move `chiSo` (0 = red's first) is illegal,

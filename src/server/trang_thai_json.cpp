@@ -23,13 +23,6 @@ const char* tenKetQua(KetQua k) {
     return "HOA";
 }
 
-const char* tenDoKho(DoKho d) {
-    if (d == DE) return "DE";
-    if (d == TRUNG_BINH) return "TRUNG_BINH";
-    if (d == CAO_THU) return "CAO_THU";
-    return "KHO";
-}
-
 std::string chuBool(bool b) { return b ? "true" : "false"; }
 
 // Only a game under the Asian rules names its rule set, the cycle a

@@ -1,12 +1,11 @@
 // The game's commands: one per request, run under the game lock.
-#include <cstdio>
-#include <sstream>
+#include <memory>
 #include <vector>
 
 #include "fen.h"
-#include "phien_van.h"
 #include "json_viet.h"
 #include "nuoc_uci.h"
+#include "phien_van.h"
 
 namespace {
 

@@ -203,6 +203,19 @@ TEST(NguoiChoiMay, NameAndMoveChoice) {
     EXPECT_EQ(NguoiChoiMay::ten(TRUNG_BINH), "Trung bình");
     EXPECT_EQ(NguoiChoiMay::ten(KHO), "Khó");
     EXPECT_EQ(NguoiChoiMay::ten(static_cast<DoKho>(7)), "Khó");
+    EXPECT_EQ(NguoiChoiMay::ten(CAO_THU), "Cao thủ");
+    // The names the API and the tools read back give the same level; other
+    // texts (case included) give none.
+    for (DoKho d : {DE, TRUNG_BINH, KHO, CAO_THU}) {
+        DoKho doc = static_cast<DoKho>(-1);
+        EXPECT_TRUE(doKhoTuTen(tenDoKho(d), doc)) << tenDoKho(d);
+        EXPECT_EQ(doc, d);
+    }
+    DoKho khongDoi = DE;
+    EXPECT_FALSE(doKhoTuTen("kho", khongDoi));
+    EXPECT_FALSE(doKhoTuTen("", khongDoi));
+    EXPECT_EQ(khongDoi, DE);
+    EXPECT_STREQ(tenDoKho(static_cast<DoKho>(7)), "KHO");
 
     auto may = std::make_unique<NguoiChoiMay>(KHO);
     EXPECT_EQ(may->ten(), "May (Khó)");

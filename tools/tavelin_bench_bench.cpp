@@ -112,7 +112,7 @@ int lenhBench(const DoiSo& doiSo) {
 
 int lenhLevels(const DoiSo&) {
     struct CapDo { DoKho doKho; const char* ten; };
-    const CapDo capDo[] = {{DE, "DE"}, {TRUNG_BINH, "TRUNG_BINH"}, {KHO, "KHO"}};
+    const CapDo capDo[] = {{DE, tenDoKho(DE)}, {TRUNG_BINH, tenDoKho(TRUNG_BINH)}, {KHO, tenDoKho(KHO)}};
     for (const CapDo& cd : capDo) {
         std::vector<int> doSauXong;
         std::string theoViTri;

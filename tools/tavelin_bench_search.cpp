@@ -28,14 +28,7 @@ bool docSo(const std::string& s, int32_t& ra) {
     return true;
 }
 
-bool docDoKho(const std::string& s, DoKho& ra) {
-    if (s == "DE") ra = DE;
-    else if (s == "TRUNG_BINH") ra = TRUNG_BINH;
-    else if (s == "KHO") ra = KHO;
-    else if (s == "CAO_THU") ra = CAO_THU;
-    else return false;
-    return true;
-}
+bool docDoKho(const std::string& s, DoKho& ra) { return doKhoTuTen(s, ra); }
 
 struct YeuCau {
     bool theoDoKho = false;

@@ -16,17 +16,18 @@
 #include <iostream>
 #include <string>
 
+#include "danh_gia.h"
 #include "nuoc_uci.h"
 #include "tavelin_bench.h"
 #include "van_co.h"
 
 namespace {
 
+// Material in soldiers (the evaluation's values, the general counting 0).
 double vatChat(const BanCo& ban, Phe phe) {
-    static const double GIA[7] = {9, 4.5, 4, 2, 2, 0, 1};
     double tong = 0;
     for (const auto& q : ban.dsQuan)
-        if (q->phe == phe) tong += GIA[q->loai()];
+        if (q->phe == phe) tong += DanhGia::giaTriLoai(q->loai()) / 100.0;
     return tong;
 }
 

@@ -2,7 +2,7 @@
 // input on it (click, drag and keyboard). It knows nothing of the rules: it
 // draws the position it is given and reports which point was activated.
 
-import { kyTuQuan, dungChuHan, CHU_COT, tenO, tenQuan } from './labels.js';
+import { kyTuQuan, dungChuHan, CHU_COT, tenO, tenQuan, LOAI_TUONG } from './labels.js';
 import { docMoTa, soCot } from './notation.js';
 import { tao, NS } from './svg.js';
 import { KeoTha } from './drag.js';
@@ -272,7 +272,7 @@ export class BanCoSVG {
     const dich = new Set(tt.nuocDen.map(([h, c]) => h * 9 + c));
     const chon = tt.quanChon ? tt.quanChon.h * 9 + tt.quanChon.c : -1;
     const cuoi = docMoTa(tt.moTaCuoi);
-    const tuong = tt.dangChieu ? tt.banCo.find((q) => q.loai === 5 && q.phe === tt.luot) : null;
+    const tuong = tt.dangChieu ? tt.banCo.find((q) => q.loai === LOAI_TUONG && q.phe === tt.luot) : null;
     const oChieu = tuong ? tuong.h * 9 + tuong.c : -1;
     for (let i = 0; i < 90; i += 1) {
       const quan = theoO.get(i) || null;

@@ -15,6 +15,7 @@
 // No DOM here: node's test runner loads this module as it is.
 
 import { docICCS } from './fen.js';
+import { LOAI_TOT } from './labels.js';
 
 const SO_HAN = '一二三四五六七八九';
 const QUAN_HAN = {
@@ -70,17 +71,17 @@ function docWXF(t) {
   m = RE_WXF_SAU.exec(t);
   if (m) them(WXF_LOAI[m[1].toUpperCase()], null, { wxf: m[2] }, m[3], m[4]);
   m = RE_WXF_TOT.exec(t);
-  if (m && m[1]) them(6, null, { wxf: m[1] }, m[4], m[5]);
-  else if (m && '+-'.includes(m[3])) them(6, +m[2], { wxf: m[3] }, m[4], m[5]);
+  if (m && m[1]) them(LOAI_TOT, null, { wxf: m[1] }, m[4], m[5]);
+  else if (m && '+-'.includes(m[3])) them(LOAI_TOT, +m[2], { wxf: m[3] }, m[4], m[5]);
   else if (m) {
     // Two digits: the file twice names the middle soldier of the file ("33.4");
     // otherwise one digit is the file and the other the soldier's place on it
     // counted from the front, and books put them either way round ("15+1").
     const [a, b] = [+m[2], +m[3]];
-    if (a === b) them(6, a, { tu: 'giua' }, m[4], m[5]);
+    if (a === b) them(LOAI_TOT, a, { tu: 'giua' }, m[4], m[5]);
     else {
-      them(6, a, { thu: b }, m[4], m[5]);
-      them(6, b, { thu: a }, m[4], m[5]);
+      them(LOAI_TOT, a, { thu: b }, m[4], m[5]);
+      them(LOAI_TOT, b, { thu: a }, m[4], m[5]);
     }
   }
   return ket;

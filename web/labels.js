@@ -28,6 +28,10 @@ export function kyTuQuan(phe, loai) {
 export const TEN_LOAI = ['Xe', 'Pháo', 'Mã', 'Tượng', 'Sĩ', 'Tướng', 'Tốt'];
 export const TEN_API_LOAI = ['Xe', 'Phao', 'Ma', 'Voi', 'Si', 'Tuong', 'Tot'];
 export const SO_QUAN_BAN_DAU = [2, 2, 2, 2, 2, 1, 5];
+// The kinds the page treats apart: the general (check, the facing rule, no
+// handicap) and the soldier (how moves of several on a file are named).
+export const LOAI_TUONG = 5;
+export const LOAI_TOT = 6;
 
 export const TEN_PHE = { DO: 'Đỏ', DEN: 'Đen' };
 export const PHE_KIA = { DO: 'DEN', DEN: 'DO' };

@@ -11,7 +11,7 @@
 // official WXF, Vietnamese short forms).
 // No DOM here: node's test runner loads this module as it is.
 
-import { TEN_LOAI, TEN_API_LOAI, CHU_COT } from './labels.js';
+import { TEN_LOAI, TEN_API_LOAI, CHU_COT, LOAI_TUONG, LOAI_TOT } from './labels.js';
 import { nuocICCS } from './fen.js';
 import { cacCachDocThem } from './doc_nuoc.js';
 
@@ -138,7 +138,7 @@ function tenQuanDi(o, n) {
   if (cung.length < 2) return { viTri: null, so };
   const i = cung.indexOf(n.hd);
   // Soldiers may stand two by two on several files: then the file is named too.
-  const nhieuCot = n.loai === 6 && cotCoChong(o, n.phe, 6).length > 1;
+  const nhieuCot = n.loai === LOAI_TOT && cotCoChong(o, n.phe, LOAI_TOT).length > 1;
   return { viTri: i, tren: cung.length, so: nhieuCot ? so : null };
 }
 
@@ -185,7 +185,7 @@ export function oCuaNuoc(n) {
  * ('toado', the name the coordinates had before, is still understood.)
  */
 export function vietNuoc(o, n, kieu) {
-  if (kieu === 'iccs' || kieu === 'toado' || !o || n.loai < 0 || n.loai > 6) return oCuaNuoc(n);
+  if (kieu === 'iccs' || kieu === 'toado' || !o || n.loai < 0 || n.loai > LOAI_TOT) return oCuaNuoc(n);
   return kieu === 'wxf' ? wxf(o, n) : viet(o, n);
 }
 
@@ -211,7 +211,7 @@ export function boDau(chu) {
 // Vietnamese piece words without diacritics; "tuong" alone may be either the
 // general or the elephant, and the board decides.
 const LOAI_VIET = {
-  xe: [0], phao: [1], ma: [2], voi: [3], tuong: [3, 5], si: [4], sy: [4], tot: [6], chot: [6],
+  xe: [0], phao: [1], ma: [2], voi: [3], tuong: [3, LOAI_TUONG], si: [4], sy: [4], tot: [LOAI_TOT], chot: [LOAI_TOT],
 };
 const VI_TRI_DOC = { truoc: 'truoc', giua: 'giua', sau: 'sau' };
 const THU = { nhat: 1, hai: 2, ba: 3, tu: 4, nam: 5 };
@@ -220,7 +220,7 @@ function loaiVietCoDau(tu) {
   const d = tu.normalize('NFD');
   if (boDau(tu) === 'tuong') {
     if (d.includes('\u0323')) return [3]; // tượng: the elephant
-    if (d.includes('\u0301')) return [5]; // tướng: the general
+    if (d.includes('\u0301')) return [LOAI_TUONG]; // tướng: the general
   }
   return LOAI_VIET[boDau(tu)] ?? null;
 }
@@ -280,7 +280,7 @@ function quanDuocGoi(o, phe, loai, p) {
     if (p.viTri) {
       const i = chiSoViTri(p.viTri, cung.length);
       if (cung.length >= 2 && i >= 0) ket.push([cung[i], c]);
-    } else if (cung.length % 2 && cung.length >= 3 && loai === 6) {
+    } else if (cung.length % 2 && cung.length >= 3 && loai === LOAI_TOT) {
       ket.push([cung[(cung.length - 1) / 2], c]); // "P7" with three or five soldiers on the file: the middle one
     } else {
       for (const h of cung) ket.push([h, c]);
@@ -349,7 +349,7 @@ function diDuoc(o, phe, { hd, cd, hc, cc }) {
     case 4: return Math.abs(dh) === 1 && Math.abs(dc) === 1 && trongCung(phe, hc, cc);
     case 5:
       if (Math.abs(dh) + Math.abs(dc) === 1) return trongCung(phe, hc, cc);
-      return dc === 0 && dich?.loai === 5 && giua() === 0; // the generals facing
+      return dc === 0 && dich?.loai === LOAI_TUONG && giua() === 0; // the generals facing
     case 6:
       if (dc === 0) return dh === huongTien(phe);
       return dh === 0 && Math.abs(dc) === 1 && (phe === 'DEN' ? hd >= 5 : hd <= 4);

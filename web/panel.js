@@ -326,12 +326,15 @@ function chuKhongThongKe(tt) {
   return 'Số liệu sẽ có sau nước tới của máy.';
 }
 
+// The computer's score scale: a mate in n plies scores ±(DIEM_CHIEU_HET − n),
+// and any score beyond ±MAT_DIEM is a mate.
+const DIEM_CHIEU_HET = 900000;
 const MAT_DIEM = 880000;
 
-/** A score from red's point of view; beyond ±880000 it announces a mate. */
+/** A score from red's point of view; beyond ±MAT_DIEM it announces a mate. */
 function moTaDiem(diem) {
   if (Math.abs(diem) > MAT_DIEM) {
-    const nuoc = Math.ceil((900000 - Math.abs(diem)) / 2);
+    const nuoc = Math.ceil((DIEM_CHIEU_HET - Math.abs(diem)) / 2);
     return `${diem > 0 ? 'Đỏ' : 'Đen'} chiếu hết sau ${nuoc} nước`;
   }
   return diem > 0 ? `+${diem}` : String(diem).replace('-', '−');

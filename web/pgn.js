@@ -7,7 +7,7 @@
 
 import { boDau } from './notation.js';
 import { doanHe } from './doc_nuoc.js';
-import { TEN_LOAI, TEN_API_LOAI } from './labels.js';
+import { TEN_LOAI, TEN_API_LOAI, LOAI_TUONG } from './labels.js';
 
 /**
  * The text of a file's bytes: UTF-8 (a byte-order mark dropped) when they
@@ -192,7 +192,7 @@ function docChap(chu) {
     const phe = boDau(m[1]) === 'den' ? 'DEN' : 'DO';
     for (const ten of m[2].split(',')) {
       const loai = TEN_LOAI.findIndex((t) => boDau(t) === boDau(ten.trim()));
-      if (loai >= 0 && loai !== 5) ds.push(`${phe}:${TEN_API_LOAI[loai]}`);
+      if (loai >= 0 && loai !== LOAI_TUONG) ds.push(`${phe}:${TEN_API_LOAI[loai]}`);
     }
   }
   return ds;

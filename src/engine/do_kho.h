@@ -1,10 +1,39 @@
 #pragma once
 #include <cstdint>
+#include <string_view>
 
 // Difficulty level. DE, TRUNG_BINH and KHO are the fixed-depth searches of
 // the level table below; CAO_THU is the strength-first search, which budgets
 // its own time. Any other value plays as KHO.
 enum DoKho : int32_t { DE = 0, TRUNG_BINH = 1, KHO = 2, CAO_THU = 3 };
+
+// A level's name in the API, the state document and the tools; any other
+// value is named as it plays, "KHO".
+inline const char* tenDoKho(DoKho d) {
+    if (d == DE) return "DE";
+    if (d == TRUNG_BINH) return "TRUNG_BINH";
+    if (d == CAO_THU) return "CAO_THU";
+    return "KHO";
+}
+
+// A level's name for the player; any other value is named as it plays, "Khó".
+inline const char* tenDoKhoViet(DoKho d) {
+    if (d == DE) return "Dễ";
+    if (d == TRUNG_BINH) return "Trung bình";
+    if (d == CAO_THU) return "Cao thủ";
+    return "Khó";
+}
+
+// The level tenDoKho names `ten`; false (ra untouched) for any other text.
+inline bool doKhoTuTen(std::string_view ten, DoKho& ra) {
+    for (DoKho d : {DE, TRUNG_BINH, KHO, CAO_THU}) {
+        if (ten == tenDoKho(d)) {
+            ra = d;
+            return true;
+        }
+    }
+    return false;
+}
 
 // What a level sets in the engine before it searches.
 struct ThamSoDoKho {

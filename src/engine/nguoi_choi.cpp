@@ -14,12 +14,7 @@ NuocDi NguoiChoiMay::chonNuocDi(BanCo& ban, Phe phe, TimKiem::ThongKe& thongKe,
     return timKiem.timNuocDi(ban, phe, doKho, thongKe, viTriTruoc);
 }
 
-std::string NguoiChoiMay::ten(DoKho doKho) {
-    if (doKho == TRUNG_BINH) return "Trung bình";
-    if (doKho == DE) return "Dễ";
-    if (doKho == CAO_THU) return "Cao thủ";
-    return "Khó";
-}
+std::string NguoiChoiMay::ten(DoKho doKho) { return tenDoKhoViet(doKho); }
 
 std::string NguoiChoiMay::ten() const {
     return "May (" + ten(doKho) + ")";

@@ -314,9 +314,7 @@ std::vector<NuocDi> TimKiem::duongChinh(const NuocDi& dau) const {
         const MucTT& e = bangTT[khoa & matNaTT];
         if (e.kieu() == KIEU_TRONG || !e.cungKhoa(khoa)) break;
         n = e.nuocDi();
-        bool hopLe = false;
-        for (const NuocDi& m : ban->nuocDiHopLe(phe)) hopLe = hopLe || m == n;
-        if (!hopLe) break;
+        if (!ban->laNuocHopLe(phe, n)) break;
         duong.push_back(n);
     }
     return duong;

@@ -83,10 +83,8 @@ int32_t VanCo::nuocSaiDauTien(const VanDaLuu& van) {
     }
     for (size_t i = 0; i < van.nuoc.size(); ++i) {
         const NuocDi& nuoc = van.nuoc[i];
-        bool hopLe = false;
-        if (BanCo::trongBanCo(nuoc.hangDi, nuoc.cotDi) && BanCo::trongBanCo(nuoc.hangDen, nuoc.cotDen)) {
-            for (const NuocDi& n : ban.nuocDiHopLe(luotDi)) hopLe = hopLe || n == nuoc;
-        }
+        const bool hopLe = BanCo::trongBanCo(nuoc.hangDi, nuoc.cotDi) &&
+                           BanCo::trongBanCo(nuoc.hangDen, nuoc.cotDen) && ban.laNuocHopLe(luotDi, nuoc);
         if (!hopLe) return static_cast<int32_t>(i);
         ban.thuNuocDi(nuoc);
         luotDi = pheDoiPhuong(luotDi);

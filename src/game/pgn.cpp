@@ -19,14 +19,8 @@ constexpr std::size_t DAI_LY_DO_TOI_DA = 1024;
 
 const char* const TEN_NGUOI = "Người";
 
-const char* tenMuc(DoKho d) {
-    switch (d) {
-    case DE: return "Dễ";
-    case KHO: return "Khó";
-    case CAO_THU: return "Cao thủ";
-    default: return "Trung bình";
-    }
-}
+// A level a game file cannot hold is written as the default one.
+const char* tenMuc(DoKho d) { return d >= DE && d <= CAO_THU ? tenDoKhoViet(d) : tenDoKhoViet(TRUNG_BINH); }
 
 std::string tenMay(DoKho d) { return std::string("Máy (") + tenMuc(d) + ")"; }
 
@@ -96,8 +90,6 @@ private:
         dong_.clear();
     }
 };
-
-std::string oICCS(int hang, int cot) { return {static_cast<char>('a' + cot), static_cast<char>('0' + (9 - hang))}; }
 
 // The side to move in a FEN (red unless it says "b").
 Phe luotTrongFEN(const std::string& fen) {
@@ -277,7 +269,7 @@ std::string vietPGN(const VanPGN& van) {
         const std::size_t j = k + lech;
         const std::string so = std::to_string(j / 2 + 1);
         const NuocDi& n = van.nuoc[k];
-        const std::string nuoc = oICCS(n.hangDi, n.cotDi) + oICCS(n.hangDen, n.cotDen);
+        const std::string nuoc = tenOICCS(n.hangDi, n.cotDi) + tenOICCS(n.hangDen, n.cotDen);
         if (j % 2 == 0) dong.them(so + ". " + nuoc);
         else if (k == 0) dong.them(so + "... " + nuoc);
         else dong.them(nuoc);
@@ -421,9 +413,7 @@ int nuocSaiPGN(const VanPGN& van, std::string& loi) {
         return -2;
     }
     for (std::size_t i = 0; i < van.nuoc.size(); ++i) {
-        bool hopLe = false;
-        for (const NuocDi& n : ban.nuocDiHopLe(luot)) hopLe = hopLe || n == van.nuoc[i];
-        if (!hopLe) return static_cast<int>(i);
+        if (!ban.laNuocHopLe(luot, van.nuoc[i])) return static_cast<int>(i);
         ban.thuNuocDi(van.nuoc[i]);
         luot = pheDoiPhuong(luot);
     }
@@ -466,8 +456,8 @@ VanDaLuu vanDaLuuTuPGN(const VanPGN& van) {
     if (ra.ketQua != DANG_CHOI) {
         ra.lyDo = van.lyDo;
         // A resignation is taken back alone by an undo, as in the game.
-        ra.xinThua = (ra.ketQua == DEN_THANG && van.lyDo == "Đỏ xin thua") ||
-                     (ra.ketQua == DO_THANG && van.lyDo == "Đen xin thua");
+        ra.xinThua = (ra.ketQua == DEN_THANG && van.lyDo == VanCo::lyDoXinThua(DO)) ||
+                     (ra.ketQua == DO_THANG && van.lyDo == VanCo::lyDoXinThua(DEN));
     }
     return ra;
 }

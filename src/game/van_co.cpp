@@ -217,7 +217,7 @@ bool VanCo::xinThua(Phe phe) {
     // The clock stands as after a move that ends the game.
     dongHo.ketThucLuot(luot);
     ketQua = phe == DO ? DEN_THANG : DO_THANG;
-    lyDo = std::string(phe == DO ? "Đỏ" : "Đen") + " xin thua";
+    lyDo = lyDoXinThua(phe);
     daXinThua = true;
     xinThuaKhiTamDung = tamDung;
     tamDung = false;
@@ -243,11 +243,7 @@ std::span<const uint64_t> VanCo::viTriTruoc() const {
 
 std::span<const NuocDi> VanCo::nuocTruoc() const { return nuocCoTheLap_; }
 
-bool VanCo::laNuocHopLe(const NuocDi& nuoc) {
-    for (const NuocDi& hopLe : banCo.nuocDiHopLe(luot))
-        if (hopLe == nuoc) return true;
-    return false;
-}
+bool VanCo::laNuocHopLe(const NuocDi& nuoc) { return banCo.laNuocHopLe(luot, nuoc); }
 
 NuocDi VanCo::mayChonNuoc(TimKiem::ThongKe& thongKe) {
     NguoiChoiMay& may = luot == DO ? mayDo : mayDen;

@@ -131,6 +131,9 @@ public:
     // The side gives the game up: the other side wins. False when the game
     // is already over.
     bool xinThua(Phe phe);
+    // The reason a resignation by `phe` gives the game ("Đỏ xin thua"),
+    // which a game file read back is matched against.
+    static std::string lyDoXinThua(Phe phe) { return std::string(phe == DO ? "Đỏ" : "Đen") + " xin thua"; }
 
     // End of game.
     void kiemTraKetThuc();

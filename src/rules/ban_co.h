@@ -77,6 +77,9 @@ public:
     // whether it may move onto the general. Kept as the reference for biChieu.
     bool biChieuTheoDinhNghia(Phe phe) const;
     DanhSachNuoc nuocDiHopLe(Phe phe);
+    // Whether `nuoc` is among nuocDiHopLe(phe) (which it runs, with its
+    // effect on the storage order).
+    bool laNuocHopLe(Phe phe, const NuocDi& nuoc);
     std::string khoaViTri() const;
 
     // Compact answers for the search's hot path. A piece's code is

@@ -105,6 +105,11 @@ bool BanCo::biChieuTheoDinhNghia(Phe phe) const {
     return tuong != nullptr && biTanCongBangCachHoi(*tuong);
 }
 
+bool BanCo::laNuocHopLe(Phe phe, const NuocDi& nuoc) {
+    const DanhSachNuoc hopLe = nuocDiHopLe(phe);
+    return std::find(hopLe.begin(), hopLe.end(), nuoc) != hopLe.end();
+}
+
 DanhSachNuoc BanCo::nuocDiHopLe(Phe phe) {
     DanhSachNuoc ds;
     if (dsQuan.empty()) return ds;

@@ -89,16 +89,12 @@ constexpr int TOI_DA_LOAI[7] = {2, 2, 2, 2, 2, 1, 5};
 std::string tenBen(Phe phe) { return phe == DO ? "Đỏ" : "Đen"; }
 std::string tenBenThuong(Phe phe) { return phe == DO ? "đỏ" : "đen"; }
 
-// A square as the players' coordinates write it: files a..i from red's left,
-// ranks 0..9 from red's side.
-std::string tenO(int hang, int cot) { return {char('a' + cot), char('0' + 9 - hang)}; }
-
 // What is wrong with a piece standing where it does, "" when nothing.
 // r counts the rows from the piece's own back rank.
 std::string lyDoChoDung(const QuanCo& q) {
     const int r = q.phe == DO ? 9 - q.hang : q.hang;
     const int c = q.cot;
-    const std::string quan = std::string(TEN_LOAI[q.loai()]) + " " + tenBenThuong(q.phe) + " ở " + tenO(q.hang, q.cot);
+    const std::string quan = std::string(TEN_LOAI[q.loai()]) + " " + tenBenThuong(q.phe) + " ở " + tenOICCS(q.hang, q.cot);
     switch (q.loai()) {
     case LOAI_TUONG:
         if (r > 2 || c < 3 || c > 5) return quan + " đứng ngoài cung";

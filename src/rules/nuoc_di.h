@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <string>
 #include <vector>
 
 // One move: from (hangDi, cotDi) to (hangDen, cotDen). Nothing else is carried.
@@ -13,3 +14,9 @@ struct NuocDi {
 };
 
 using DanhSachNuoc = std::vector<NuocDi>;
+
+// A square as the players' coordinates (ICCS) write it: files a..i from
+// red's left, ranks 0..9 from red's side ("a0".."i9").
+inline std::string tenOICCS(int hang, int cot) {
+    return {static_cast<char>('a' + cot), static_cast<char>('0' + (9 - hang))};
+}

@@ -1,42 +1,19 @@
 #pragma once
 #include <atomic>
-#include <chrono>
-#include <condition_variable>
-#include <cstdint>
 #include <filesystem>
-#include <mutex>
-#include <optional>
+#include <span>
 #include <string>
-#include <thread>
-#include <utility>
-#include <vector>
 
-#include "nen_tang.h"
-#include "nuoc_di.h"
+#include "bang_lenh_api.h"
+#include "may_chu_http.h"
 #include "may_phan_tich.h"
-#include "phan_tich.h"
-#include "tim_kiem.h"
-#include "tu_luu.h"
-#include "van_co.h"
-#include "van_da_choi.h"
+#include "phien_van.h"
 
-// The one saved game, in the working directory: saved and loaded by the API,
-// its presence reported in the state document.
-inline constexpr char TEN_TEP_LUU[] = "tavelin.save";
-// The game kept between runs, in the per-user data folder.
-inline constexpr char TEN_TEP_TU_LUU[] = "van_dang_choi.save";
-
-// Every command of the API ("/api/<name>"), the analysis's included: a name
-// not listed here is answered 404.
-inline constexpr const char* LENH_API[] = {
-    "trangthai", "vanmoi",   "cham",       "bochon", "huy",       "tieptuc",   "luu",      "tai",       "goiy",
-    "tamdung",   "xinthua",  "vantruoc",   "khoiphuc", "kiemtrafen", "pgn",     "vandachoi", "phantich", "danhgiavan", "nhapvan",
-};
-
-// The one object that puts the game on the network: it owns the game, two
-// search engines, the game lock, the worker thread that plays the computer's
-// moves, the analysis thread and a minimal HTTP/1.1 server on 127.0.0.1 (one connection at a time,
-// one GET per connection, served on the thread that calls chayMotVong).
+// The one object that puts the game on the network: the HTTP transport
+// (MayChuHttp, served on the thread that calls chayMotVong), the routing of
+// a request to a static file (dinh_tuyen.cpp) or to a command of the API
+// (bang_lenh_api.cpp), the game session (PhienVan) and the analysis board's
+// engine.
 //
 // Large (engines inline): allocate it on the heap.
 class GiaoDienWeb {
@@ -46,24 +23,16 @@ public:
     GiaoDienWeb(const GiaoDienWeb&) = delete;
     GiaoDienWeb& operator=(const GiaoDienWeb&) = delete;
 
-    // The game kept between runs: read from `tep` by "vantruoc" and
-    // "khoiphuc", and, when `ghi`, written there after every change of the
-    // game. Without this call no game is kept. Called before serving.
-    void caiTuLuu(const std::filesystem::path& tep, bool ghi);
-    // The played games: every game that ends, and every unfinished one with
-    // a move that another replaces, is kept as a file in `thuMuc` (made when
-    // first needed). Without this call no game is kept. Called after
-    // caiTuLuu, before serving.
-    void caiVanDaChoi(const std::filesystem::path& thuMuc);
+    // The game kept between runs, and the played games' folder: see PhienVan.
+    void caiTuLuu(const std::filesystem::path& tep, bool ghi) { phien.caiTuLuu(tep, ghi); }
+    void caiVanDaChoi(const std::filesystem::path& thuMuc) { phien.caiVanDaChoi(thuMuc); }
 
     // Opens (or re-opens) the listening port; 0 lets the system choose.
-    bool moCong(int cong);
-    int congDaMo() const { return cong; }
+    bool moCong(int cong) { return mayChu.moCong(cong); }
+    int congDaMo() const { return mayChu.congDaMo(); }
     bool moTrinhDuyet() const;
     // One serving step: waits up to `miliGiay` for a connection and serves it.
     bool chayMotVong(int miliGiay);
-    // A blocking serving loop (not used by the entry point).
-    bool chay();
     // Stops serving, wakes the worker and stops the analysis; takes no lock
     // (safe from any thread).
     void dung();
@@ -71,134 +40,31 @@ public:
     // whose move is dropped). The game stays readable afterwards.
     void dungVaCho();
     // Whether the worker is inside a search right now.
-    bool dangTimNuoc();
+    bool dangTimNuoc() { return phien.dangTimNuoc(); }
 
     // Request handling, public so that each part can be driven on its own.
-    void phucVuKetNoi(nenTang::Socket ketNoi);
     // Everything after the socket read: the request's bytes in, the whole
     // response out (empty: close without an answer) and the log line to write
     // once it is sent (empty with an empty response).
     std::string xuLyYeuCau(const std::string& duLieu, std::string& dongLog);
     bool docTep(const std::string& duongDan, std::string& than, std::string& loaiNoiDung) const;
+    // One API command's answer (empty: no such command).
     std::string xuLyAPI(const std::string& ten, const std::string& truyVan);
-    // The state document; the caller holds khoaVan.
-    std::string trangThaiJSON();
+    // Every command of the API, the analysis's included (bang_lenh_api.cpp).
+    static std::span<const LenhAPI> bangLenhAPI();
 
 private:
-    VanCo van;
     std::string thuMucWeb;
-    int32_t cong = 0;
-    nenTang::Socket socketNghe = nenTang::SOCKET_LOI;
-
-    // khoaVan guards the game and every member from phienBan to soLanDoiDaLuu.
-    std::mutex khoaVan;
-    uint64_t phienBan = 1;
-    DoKho doKhoDo = TRUNG_BINH;
-    DoKho doKhoDen = TRUNG_BINH;
-    bool dangNghi = false;
-    bool henChay = false;
-    std::chrono::steady_clock::time_point thoiDiemChay;
-    TimKiem::ThongKe thongKe{};
-    bool coThongKe = false;
-    bool coGoiY = false;
-    NuocDi goiY{};
-
-    std::filesystem::path tepTuLuu;
-    TuLuu tuLuu;
-    uint64_t soLanDoiDaLuu = 0;
-    // Why the game could not be kept at the last try ("" when it was): put
-    // in every state document meanwhile.
-    std::string loiTuLuu;
-    // Played games (id, text) whose file could not be written yet.
-    std::vector<std::pair<std::string, std::string>> vanChoGhi;
-
-    // The played games (van_da_choi_api.cpp), and the live game's place
-    // among them: its file's name (empty until first written), its date and
-    // the text last written there, so that a game that ends, is undone and
-    // ends again rewrites its own file, and only when it changed.
-    VanDaChoi vanDaChoi;
-    std::string idVan, ngayVan, pgnDaGhi;
-    // The unfinished game the last run kept, listed once this run's game
-    // takes its place in the kept file (unless it is continued).
-    std::optional<VanDaLuu> vanTruocChuaGhi;
-
-    std::atomic<bool> dangChay{false};
-    // Raised by dung: the game's searches (the computer's, a hint) end at
-    // their next clock test, their moves dropped.
-    std::atomic<bool> dungTimKiem{false};
-    std::condition_variable bienDieuKien;
-    std::thread luongMay;
-    TimKiem timKiemMay;
-    TimKiem timKiemGoiY;
-    // The analysis board's engine, with its own thread and lock.
+    // The transport; what it is sent is answered by xuLyYeuCau.
+    MayChuHttp mayChu;
+    // Serving goes on until dung.
+    std::atomic<bool> dangChay{true};
+    // The analysis board's engine, with its own thread and lock; made before
+    // the session, whose searches make way for it, and gone after it.
     MayPhanTich mayPhanTich;
+    PhienVan phien{mayPhanTich};
 
-    // Reading one request with both a per-receive and an overall bound.
-    std::string docYeuCau(nenTang::Socket ketNoi);
     // Routing: status, content type and body for one parsed request.
     int chonPhanHoi(const std::string& phuongThuc, const std::string& duongDan, const std::string& truyVan,
                     std::string& loaiNoiDung, std::string& than);
-
-    // API commands (api.cpp); each runs with khoaVan held by xuLyAPI, except
-    // goiY, which releases it while it searches.
-    std::string lenhVanMoi(const ThamSo& thamSo);
-    // A recorded game replayed as a new human-against-human game without a
-    // clock: "nuoc" lists its moves in ICCS ("h2e2,h9g7"), played in turn up
-    // to the first refused one; rulings the players played through are
-    // passed over, and only the last position is judged.
-    std::string lenhNhapVan(const ThamSo& thamSo);
-    std::string lenhCham(const ThamSo& thamSo);
-    std::string lenhBoChon();
-    std::string lenhHuy();
-    std::string lenhTiepTuc();
-    std::string lenhLuu();
-    std::string lenhTai();
-    std::string lenhGoiY(std::unique_lock<std::mutex>& khoa);
-    std::string lenhTamDung();
-    std::string lenhXinThua();
-    std::string lenhVanTruoc();
-    std::string lenhKhoiPhuc();
-    static std::string lenhKiemTraFEN(const ThamSo& thamSo);
-    // The kept game, if there is an unfinished one with a move, all legal.
-    bool docVanTruoc(VanDaLuu& van);
-    // Keeps the game (when it changed since it was last kept whole): the
-    // kept file, a finished game's file in the list (written, or rewritten
-    // when it changed), and the played games waiting in vanChoGhi; khoaVan
-    // held. What fails is tried again at the next change.
-    void luuVanDangChoi();
-    // Why the write that just failed did, for the player.
-    static std::string lyDoKhongGhiDuoc();
-    // Notes whether keeping fails now (empty: it does not).
-    void datLoiTuLuu(const std::string& loi);
-    // The "vantruoc" answer for a kept game: its size and settings, named
-    // as in the state document.
-    static std::string moTaVanTruoc(const VanDaLuu& van);
-    // Schedules the computer at once if it is to move in a running game.
-    void danhThuc();
-
-    // The played games (van_da_choi_api.cpp); khoaVan held unless said.
-    std::string lenhPGN();
-    std::string lenhVanDaChoi(const ThamSo& thamSo);
-    // The list document; reads only the folder (no lock needed).
-    std::string danhSachVanJSON() const;
-    // The live game's text, dated as its file is (today when it has none).
-    std::string pgnVanHienTai();
-    // Once the kept file holds this run's game: the last run's is listed.
-    void ghiVanTruocVaoDanhSach();
-    // The live game is the listed game `id` (when there is such a file):
-    // its date kept, its file rewritten at its next change.
-    void nhanIdVan(const std::string& id);
-    // Around a command that replaces the live game: what to list of the
-    // old one, taken before, and written only once the new game is there.
-    struct VanBiThay {
-        std::string id, pgn;
-    };
-    VanBiThay truocKhiThayVan();
-    void sauKhiThayVan(const VanBiThay& cu);
-
-    // The worker (luong_may.cpp).
-    void vongLuongMay();
-    void henMayChay(bool sauNay);
-    // One scheduled search: copy, search without the lock, apply if fresh.
-    void chayMotNuocMay(std::unique_lock<std::mutex>& khoa);
 };

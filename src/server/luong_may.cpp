@@ -2,7 +2,7 @@
 #include <memory>
 #include <vector>
 
-#include "giao_dien_web.h"
+#include "phien_van.h"
 
 namespace {
 
@@ -14,13 +14,13 @@ constexpr auto NGHI_GIUA_HAI_NUOC = std::chrono::milliseconds(400);
 
 }  // namespace
 
-void GiaoDienWeb::henMayChay(bool sauNay) {
+void PhienVan::henMayChay(bool sauNay) {
     henChay = true;
     thoiDiemChay = std::chrono::steady_clock::now() + (sauNay ? NGHI_GIUA_HAI_NUOC : std::chrono::milliseconds(0));
     bienDieuKien.notify_all();
 }
 
-void GiaoDienWeb::vongLuongMay() {
+void PhienVan::vongLuongMay() {
     std::unique_lock<std::mutex> khoa(khoaVan);
     while (dangChay.load()) {
         if (!henChay || van.tamDung) {
@@ -34,7 +34,7 @@ void GiaoDienWeb::vongLuongMay() {
     }
 }
 
-void GiaoDienWeb::chayMotNuocMay(std::unique_lock<std::mutex>& khoa) {
+void PhienVan::chayMotNuocMay(std::unique_lock<std::mutex>& khoa) {
     dangNghi = true;
     const uint64_t phienTruoc = phienBan;
     const Phe luot = van.luot;

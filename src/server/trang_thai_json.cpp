@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "giao_dien_web.h"
+#include "phien_van.h"
 #include "json_viet.h"
 
 namespace {
@@ -14,13 +14,6 @@ const char* tenCheDo(CheDo c) {
     if (c == NGUOI_NGUOI) return "NGUOI_NGUOI";
     if (c == NGUOI_MAY) return "NGUOI_MAY";
     return "MAY_MAY";
-}
-
-const char* tenDoKho(DoKho d) {
-    if (d == DE) return "DE";
-    if (d == TRUNG_BINH) return "TRUNG_BINH";
-    if (d == CAO_THU) return "CAO_THU";
-    return "KHO";
 }
 
 const char* tenKetQua(KetQua k) {
@@ -112,7 +105,7 @@ bool coTepLuu() {
 
 }  // namespace
 
-std::string GiaoDienWeb::trangThaiJSON() {
+std::string PhienVan::trangThaiJSON() {
     // First, so that a side whose time ran out between requests has lost
     // before anything is read.
     van.capNhatDongHo();
@@ -157,7 +150,7 @@ std::string GiaoDienWeb::trangThaiJSON() {
     return s + "}";
 }
 
-std::string GiaoDienWeb::moTaVanTruoc(const VanDaLuu& v) {
+std::string PhienVan::moTaVanTruoc(const VanDaLuu& v) {
     const DoKho doKhoDen = static_cast<DoKho>(v.doKhoDen >= 0 ? v.doKhoDen : v.doKho);
     return "{\"ok\":true,\"co\":true,\"soNuoc\":" + std::to_string(v.nuoc.size()) + ",\"cheDo\":\"" +
            tenCheDo(static_cast<CheDo>(v.cheDo)) + "\",\"doKhoDo\":\"" + tenDoKho(static_cast<DoKho>(v.doKho)) +

@@ -27,7 +27,7 @@ bool lichSuBangKhong(const DoTimKiem& tk) {
 // No legal move loses at the node's ply, in check or not, with or without the
 // quiescence search; a mate in one scores 899999 at the first iteration only
 // when the quiescence search sees the reply node's check.
-TEST(AlphaBeta, KhongCoNuocHopLeVaChieuHet) {
+TEST(AlphaBeta, NoLegalMoveAndMate) {
     auto tk = std::make_unique<DoTimKiem>();
     Phe luot = DO;
     for (const char* fen : {FEN_DEN_BI_CHIEU_HET, FEN_DEN_HET_NUOC}) {
@@ -46,7 +46,7 @@ TEST(AlphaBeta, KhongCoNuocHopLeVaChieuHet) {
     EXPECT_EQ(tk->alphaBeta(0, -DoTimKiem::VO_CUC, DoTimKiem::VO_CUC, 1), DanhGia::luongGia(*ban, DEN));
 }
 
-TEST(Quiescence, DungYenVaFailHard) {
+TEST(Quiescence, StandPatAndFailHard) {
     auto tk = std::make_unique<DoTimKiem>();
     BanCo ban;
     chuanBiTimKiem(*tk, ban, DO);
@@ -64,7 +64,7 @@ TEST(Quiescence, DungYenVaFailHard) {
     EXPECT_EQ(tk->soNut, 1);
 }
 
-TEST(AlphaBeta, LapLaiTrenDuongTinhHoaTruKhiBangTTTraLoi) {
+TEST(AlphaBeta, RepetitionOnThePathIsADrawUnlessTheTableAnswers) {
     auto tk = std::make_unique<DoTimKiem>();
     Phe luot = DO;
     auto ban = banTuFEN("4k4/9/9/9/9/9/9/9/9/3K4R w", luot);
@@ -92,7 +92,7 @@ TEST(AlphaBeta, LapLaiTrenDuongTinhHoaTruKhiBangTTTraLoi) {
 
 // With black having no piece at all, red's first move cuts at once: the reply
 // node's list is empty and it scores as mated.
-TEST(AlphaBeta, NuocCatCapNhatSatThuLichSuVaBangTT) {
+TEST(AlphaBeta, CutoffMoveUpdatesKillersHistoryAndTable) {
     auto tk = std::make_unique<DoTimKiem>();
     Phe luot = DO;
     auto ban = banTuFEN("9/9/9/9/9/9/9/9/9/3K4R w", luot);
@@ -134,7 +134,7 @@ TEST(AlphaBeta, NuocCatCapNhatSatThuLichSuVaBangTT) {
     EXPECT_EQ(tk2->bangTT[tk2->khoaHienTai & tk2->matNaTT].kieu(), DoTimKiem::KIEU_TRONG);
 }
 
-TEST(SapXepNuocDi, GoiYAnQuanSatThuLichSuRoiThuTuSinh) {
+TEST(SapXepNuocDi, HintThenCapturesKillersHistoryThenGenerationOrder) {
     auto tk = std::make_unique<DoTimKiem>();
     Phe luot = DO;
     // Red soldier (4,0) can take the chariot (3,0); red chariot (5,8) can
@@ -161,7 +161,7 @@ TEST(SapXepNuocDi, GoiYAnQuanSatThuLichSuRoiThuTuSinh) {
 
 // The clock is read only when the count reaches a multiple of 1024; the call
 // that finds the time gone returns 0 and nothing is counted afterwards.
-TEST(AlphaBeta, DungKhiHetGioChiTaiBoiSo1024) {
+TEST(AlphaBeta, StopsForTimeOnlyAtMultiplesOf1024) {
     auto tk = std::make_unique<DoTimKiem>();
     BanCo ban;
     chuanBiTimKiem(*tk, ban, DO);
@@ -183,7 +183,7 @@ TEST(AlphaBeta, DungKhiHetGioChiTaiBoiSo1024) {
 
 // Deep in a chain of checks the quiescence search gives up and returns the
 // evaluation, so that an endless chain cannot exhaust the stack.
-TEST(Quiescence, GioiHanTangTraVeDanhGia) {
+TEST(Quiescence, PlyLimitReturnsTheEvaluation) {
     auto tk = std::make_unique<DoTimKiem>();
     Phe luot = DO;
     auto ban = banTuFEN(FEN_DEN_BI_CHIEU_HET, luot);

@@ -54,7 +54,7 @@ void soSanh(const BanTimKiem& b, const BanCo& ban, Phe luot) {
 // the same moves in the same order, the same answers on check, also from the
 // tests that look only at what a move changed; and once every move is taken
 // back, the storage order it hands back is the one the BanCo itself was left in.
-TEST(BanTimKiem, DiCungBanCoTrenNhungDuongNgauNhien) {
+TEST(BanTimKiem, MovesAsTheBoardDoesAlongRandomLines) {
     std::mt19937 sinh(2026);
     for (const ViTriBench& v : BO_VI_TRI_BENCH) {
         BanCo ban, mau;
@@ -107,7 +107,7 @@ TEST(BanTimKiem, DiCungBanCoTrenNhungDuongNgauNhien) {
 // In check, the quiet moves the search leaves out unsearched are all illegal:
 // checks by a chariot (blockable), a cannon (our screen can leave), a horse
 // (its leg), a soldier (no block) and the other general (along the column).
-TEST(BanTimKiem, ChieuChiBoNuocYenKhongCanDuoc) {
+TEST(BanTimKiem, InCheckOnlyQuietMovesThatCannotBlockAreDropped) {
     for (const char* fen : {"3k5/9/9/9/4r4/9/1C7/9/9/R3K4 w", "3k5/9/9/9/4c4/9/9/4N4/9/R3K4 w",
                             "3k5/9/9/9/9/9/9/3n5/R8/4K4 w", "3k5/9/9/9/9/9/9/9/4p4/R3K4 w",
                             "4k4/9/9/9/9/R8/9/9/9/4K4 w"}) {
@@ -133,7 +133,7 @@ TEST(BanTimKiem, ChieuChiBoNuocYenKhongCanDuoc) {
 }
 
 // Reordering takes only a permutation; anything else leaves the board as it was.
-TEST(BanTimKiem, SapLaiThuTuChiNhanHoanVi) {
+TEST(BanTimKiem, ReorderingAcceptsOnlyPermutations) {
     BanCo ban;
     const std::string truoc = thuTu(ban);
     std::vector<size_t> hong(ban.dsQuan.size(), 0);

@@ -14,7 +14,7 @@ int32_t danhGiaFEN(const std::string& fen, Phe phe) {
 
 }  // namespace
 
-TEST(DanhGia, BangGiaTriVaDiemViTri) {
+TEST(DanhGia, ValueTableAndPositionScores) {
     EXPECT_EQ(DanhGia::giaTriLoai(0), 900);
     EXPECT_EQ(DanhGia::giaTriLoai(5), 0);
     EXPECT_EQ(DanhGia::giaTriLoai(6), 100);
@@ -41,7 +41,7 @@ TEST(DanhGia, BangGiaTriVaDiemViTri) {
     EXPECT_EQ(DanhGia::diemViTri(3, DEN, 5, 4), -5);
 }
 
-TEST(DanhGia, ToanBanCoDoiXungVaPhongThu) {
+TEST(DanhGia, FullBoardIsSymmetricAndDefendersCount) {
     BanCo ban;
     EXPECT_EQ(DanhGia::luongGia(ban, DO), 0);
     EXPECT_EQ(DanhGia::luongGia(ban, DEN), 0);
@@ -60,7 +60,7 @@ TEST(DanhGia, ToanBanCoDoiXungVaPhongThu) {
     EXPECT_EQ(danhGiaFEN("2bakab2/4a4/9/9/9/9/9/9/9/3K5 w", DEN), 1000 + 3 + 3 + 48);
 }
 
-TEST(DanhGia, DoiXungTrenNhieuThe) {
+TEST(DanhGia, SymmetricOverManyPositions) {
     const char* const fens[] = {
         "r1bakabr1/9/1cn4c1/p1p1p1p1p/9/2P6/P3P1P1P/1C2C1N2/9/RNBAKABR1 w",
         "3k5/4P4/9/9/2c6/9/9/4B4/4A4/3AK4 b",

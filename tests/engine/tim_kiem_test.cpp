@@ -40,7 +40,7 @@ void kiemTraCungThongKe(const TimKiem::ThongKe& a, const TimKiem::ThongKe& b) {
 
 }  // namespace
 
-TEST(TimKiem, KhongCoHoacChiCoMotNuocHopLe) {
+TEST(TimKiem, NoLegalMoveOrOnlyOne) {
     auto tk = std::make_unique<TimKiem>();
     TimKiem::ThongKe r;
     Phe luot = DO;
@@ -73,7 +73,7 @@ TEST(TimKiem, KhongCoHoacChiCoMotNuocHopLe) {
 
 // The mate is found in fewer than 1024 nodes, so the clock is never read and
 // the levels' own time limits cannot interfere.
-TEST(TimKiem, ChieuHetMotNuocTheoTungMuc) {
+TEST(TimKiem, MateInOneAtEveryLevel) {
     Phe luot = DO;
     auto ban = banTuFEN(FEN_CHIEU_HET_MOT_NUOC, luot);
     const std::string viTri = ban->khoaViTri();
@@ -103,7 +103,7 @@ TEST(TimKiem, ChieuHetMotNuocTheoTungMuc) {
     EXPECT_EQ(ban->khoaViTri(), viTri);
 }
 
-TEST(TimKiem, DoSauKhongVaThoiGianKhong) {
+TEST(TimKiem, ZeroDepthAndZeroTime) {
     BanCo ban;
     auto tk = std::make_unique<DoTimKiem>();
     TimKiem::ThongKe r;
@@ -123,7 +123,7 @@ TEST(TimKiem, DoSauKhongVaThoiGianKhong) {
 
 // Two fresh engines search alike; the figures below are this engine's
 // signature for the start position and must survive any speed work.
-TEST(TimKiem, HaiMayMoiChoCungKetQua) {
+TEST(TimKiem, TwoFreshEnginesGiveTheSameResult) {
     const char* const fens[] = {
         "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w",
         "r1bakab1r/9/1cn3nc1/p1p1p1p1p/9/2P6/P3P1P1P/1C2C1N2/9/RNBAKAB1R b",
@@ -155,7 +155,7 @@ TEST(TimKiem, HaiMayMoiChoCungKetQua) {
     EXPECT_EQ(r.diem, 1);
 }
 
-TEST(TimKiem, TrungBinhTuViTriDau) {
+TEST(TimKiem, MediumFromTheStartPosition) {
     BanCo ban;
     auto tk = std::make_unique<TimKiem>();
     TimKiem::ThongKe r;
@@ -169,7 +169,7 @@ TEST(TimKiem, TrungBinhTuViTriDau) {
 // Red's chariot can take either black chariot (scores close together); any
 // other move loses the chariot. The easy level must play one of the two
 // captures, the better one in at least 65 % of the searches.
-TEST(TimKiem, MucDeChonNgauNhienTrongBien) {
+TEST(TimKiem, EasyLevelChoosesRandomlyWithinItsMargin) {
     Phe luot = DO;
     auto ban = banTuFEN("5k3/9/4r4/9/9/r3R4/9/9/9/3K5 w", luot);
     const NuocDi anXa{5, 4, 5, 0}, anGan{5, 4, 2, 4};
@@ -198,11 +198,24 @@ TEST(TimKiem, MucDeChonNgauNhienTrongBien) {
     EXPECT_LT(demTot, soLan);  // the other capture is drawn now and then
 }
 
-TEST(NguoiChoiMay, TenVaChonNuoc) {
+TEST(NguoiChoiMay, NameAndMoveChoice) {
     EXPECT_EQ(NguoiChoiMay::ten(DE), "Dễ");
     EXPECT_EQ(NguoiChoiMay::ten(TRUNG_BINH), "Trung bình");
     EXPECT_EQ(NguoiChoiMay::ten(KHO), "Khó");
     EXPECT_EQ(NguoiChoiMay::ten(static_cast<DoKho>(7)), "Khó");
+    EXPECT_EQ(NguoiChoiMay::ten(CAO_THU), "Cao thủ");
+    // The names the API and the tools read back give the same level; other
+    // texts (case included) give none.
+    for (DoKho d : {DE, TRUNG_BINH, KHO, CAO_THU}) {
+        DoKho doc = static_cast<DoKho>(-1);
+        EXPECT_TRUE(doKhoTuTen(tenDoKho(d), doc)) << tenDoKho(d);
+        EXPECT_EQ(doc, d);
+    }
+    DoKho khongDoi = DE;
+    EXPECT_FALSE(doKhoTuTen("kho", khongDoi));
+    EXPECT_FALSE(doKhoTuTen("", khongDoi));
+    EXPECT_EQ(khongDoi, DE);
+    EXPECT_STREQ(tenDoKho(static_cast<DoKho>(7)), "KHO");
 
     auto may = std::make_unique<NguoiChoiMay>(KHO);
     EXPECT_EQ(may->ten(), "May (Khó)");
@@ -231,7 +244,7 @@ TEST(NguoiChoiMay, TenVaChonNuoc) {
 // return to. Near the end the move it prefers without the game's history
 // returns to one; with it, that line is a draw, and red, far ahead, must not
 // take it.
-TEST(TimKiem, CaoThuKhongDiVaoLapLaiKhiDangHon) {
+TEST(TimKiem, MasterAvoidsRepetitionWhenAhead) {
     BanCo ban;
     for (const char* ten : {"Xe", "Phao"}) {
         const QuanCo* q = ban.timQuanTheoTen(DEN, ten);
@@ -262,7 +275,7 @@ TEST(TimKiem, CaoThuKhongDiVaoLapLaiKhiDangHon) {
 // not see at its depth 8 (it scores them +1852 and +2746 after 8.8 and 6.1
 // million nodes): the pruned, check-extended search finds them at depth 9 in
 // a fraction of those nodes.
-TEST(TimKiem, CaoThuThayChieuHetMaMucKhoKhongThay) {
+TEST(TimKiem, MasterSeesAMateTheHardLevelMisses) {
     struct ViTri {
         const char* fen;
         NuocDi nuoc;
@@ -286,7 +299,7 @@ TEST(TimKiem, CaoThuThayChieuHetMaMucKhoKhongThay) {
 
 // Through the engine's entry point: one legal move is played at once, and a
 // clock's budget never comes near what is left on it.
-TEST(TimKiem, CaoThuMotNuocVaThoiGianTheoDongHo) {
+TEST(TimKiem, MasterWithOneMoveAndTimeFromTheClock) {
     Phe luot = DO;
     auto ban = banTuFEN(FEN_DEN_MOT_NUOC, luot);
     auto tk = std::make_unique<TimKiem>();
@@ -310,7 +323,7 @@ TEST(TimKiem, CaoThuMotNuocVaThoiGianTheoDongHo) {
 // window under that score once let every other move fail low with it, so the
 // search announced its own mate and played the losing move. The rook's
 // return to the back rank holds.
-TEST(TimKiem, CaoThuDaDangKhongLamMatNuocCuu) {
+TEST(TimKiem, MasterVarietyNeverLosesTheSavingMove) {
     Phe luot = DO;
     auto ban = banTuFEN("r1bakab2/4n4/1c2c4/p1R1CN3/2p6/1C2P3r/P1P3P1p/6N2/9/2BAKAB2 b", luot);
     TimKiemCaoThu may;
@@ -325,7 +338,7 @@ TEST(TimKiem, CaoThuDaDangKhongLamMatNuocCuu) {
 
 // Analysis: the best three root moves, each with a line of legal moves, best
 // first at every depth; a forced move is searched too when asked.
-TEST(TimKiem, CaoThuNhieuDong) {
+TEST(TimKiem, MasterMultipleLines) {
     Phe luot = DO;
     auto ban = banTuFEN("rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w", luot);
     TimKiemCaoThu may;

@@ -4,7 +4,7 @@
 
 #include "ho_tro_tim_kiem.h"
 
-TEST(Zobrist, KhoaSinhTuHatGiongCoDinh) {
+TEST(Zobrist, KeysComeFromAFixedSeed) {
     auto tk = std::make_unique<DoTimKiem>();
     EXPECT_EQ(tk->zobrist[0][0][0], 1060301056525005905ULL);
     EXPECT_EQ(tk->zobrist[0][0][1], 8226293207028399473ULL);
@@ -19,7 +19,7 @@ TEST(Zobrist, KhoaSinhTuHatGiongCoDinh) {
 
 // Random legal games: after every move the incremental key equals the key
 // computed from scratch; unwinding the whole game restores everything.
-TEST(Zobrist, KhoaTangDanKhopKhoaDayDuQuaVanNgauNhien) {
+TEST(Zobrist, IncrementalKeyMatchesTheFullKeyThroughRandomGames) {
     auto tk = std::make_unique<DoTimKiem>();
     std::mt19937 sinh(7);
     int soNuocAn = 0;
@@ -50,7 +50,7 @@ TEST(Zobrist, KhoaTangDanKhopKhoaDayDuQuaVanNgauNhien) {
     EXPECT_GT(soNuocAn, 50);  // the games did exercise captures
 }
 
-TEST(Zobrist, MaDiRaDiVeTraLaiKhoaDau) {
+TEST(Zobrist, HorseOutAndBackRestoresTheFirstKey) {
     auto tk = std::make_unique<DoTimKiem>();
     BanCo ban;
     chuanBiTimKiem(*tk, ban, DO);
@@ -62,7 +62,7 @@ TEST(Zobrist, MaDiRaDiVeTraLaiKhoaDau) {
     EXPECT_EQ(tk->lichSuKhoa.front(), tk->lichSuKhoa.back());
 }
 
-TEST(BangTT, ThayTheTheoDoSauVaKhoa) {
+TEST(BangTT, ReplacementByDepthAndKey) {
     auto tk = std::make_unique<DoTimKiem>();
     const NuocDi n{1, 2, 3, 4};
     const uint64_t khoaA = 0x12345, khoaB = khoaA + (tk->matNaTT + 1);  // same slot
@@ -98,7 +98,7 @@ TEST(BangTT, ThayTheTheoDoSauVaKhoa) {
     EXPECT_FALSE(tk->docTT(0x999, 0, diem, kieu, ra, 0));
 }
 
-TEST(BangTT, DiemChieuHetTinhTheoKhoangCachTuNut) {
+TEST(BangTT, MateScoresAreStoredRelativeToTheNode) {
     auto tk = std::make_unique<DoTimKiem>();
     const NuocDi n{};
     int32_t diem = 0, kieu = 0;

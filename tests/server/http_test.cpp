@@ -131,9 +131,9 @@ TEST(Http, RequestsFromOtherSitesAreRefusedAndChangeNothing) {
         }
     }
     // Every command, whatever it is given: none may be left open by mistake.
-    for (const char* lenh : LENH_API) {
+    for (const LenhAPI& lenh : GiaoDienWeb::bangLenhAPI()) {
         for (const char* thamSo : {"", "?mo=x", "?xoa=x", "?fen=4k4%2F9%2F9%2F9%2F9%2F9%2F9%2F9%2F9%2F3K5%20w"}) {
-            const std::string dich = std::string("/api/") + lenh + thamSo;
+            const std::string dich = std::string("/api/") + lenh.ten + thamSo;
             EXPECT_EQ(hoi(dich, "Sec-Fetch-Site: cross-site").than, trangKhac) << dich;
             EXPECT_EQ(hoi(dich, "Origin: http://evil.example").than, trangKhac) << dich;
             EXPECT_EQ(hoi(dich, "Host: evil.example").than, mayKhac) << dich;

@@ -1,6 +1,6 @@
 // The played games through the API: the live game as PGN, the list, opening
 // and deleting a listed game; and keeping each game in the list.
-#include "giao_dien_web.h"
+#include "phien_van.h"
 #include "json_viet.h"
 #include "pgn.h"
 
@@ -12,11 +12,11 @@ const char* const KHONG_CO_THU_MUC = "Không có thư mục dữ liệu để gi
 
 }  // namespace
 
-std::string GiaoDienWeb::pgnVanHienTai() {
+std::string PhienVan::pgnVanHienTai() {
     return vietPGN(pgnCuaVan(van.banLuu(false), ngayVan.empty() ? ngayHomNay() : ngayVan));
 }
 
-std::string GiaoDienWeb::lenhPGN() {
+std::string PhienVan::lenhPGN() {
     std::string ten = idVan;
     if (ten.empty()) {
         ten = ngayHomNay();
@@ -27,7 +27,7 @@ std::string GiaoDienWeb::lenhPGN() {
            "}";
 }
 
-void GiaoDienWeb::ghiVanTruocVaoDanhSach() {
+void PhienVan::ghiVanTruocVaoDanhSach() {
     if (!vanDaChoi.dangBat() || !vanTruocChuaGhi) return;
     const VanDaLuu truoc = std::move(*vanTruocChuaGhi);
     vanTruocChuaGhi.reset();
@@ -40,7 +40,7 @@ void GiaoDienWeb::ghiVanTruocVaoDanhSach() {
     if (!vanDaChoi.ghi(id, pgn)) vanChoGhi.emplace_back(id, pgn);
 }
 
-void GiaoDienWeb::nhanIdVan(const std::string& id) {
+void PhienVan::nhanIdVan(const std::string& id) {
     if (!vanDaChoi.dangBat() || !VanDaChoi::idHopLe(id)) return;
     VanPGN cu;
     idVan = id;
@@ -48,27 +48,7 @@ void GiaoDienWeb::nhanIdVan(const std::string& id) {
     pgnDaGhi.clear();
 }
 
-GiaoDienWeb::VanBiThay GiaoDienWeb::truocKhiThayVan() {
-    VanBiThay cu;
-    if (!vanDaChoi.dangBat() || van.ketQua != DANG_CHOI || van.nuocDaDi.empty()) return cu;
-    if (idVan.empty()) {
-        idVan = vanDaChoi.idMoi();
-        ngayVan = ngayHomNay();
-    }
-    cu.id = idVan;
-    cu.pgn = pgnVanHienTai();
-    return cu;
-}
-
-void GiaoDienWeb::sauKhiThayVan(const VanBiThay& cu) {
-    // Not lost when it cannot be written now: tried again with each change.
-    if (!cu.pgn.empty() && cu.pgn != pgnDaGhi && !vanDaChoi.ghi(cu.id, cu.pgn)) vanChoGhi.emplace_back(cu.id, cu.pgn);
-    idVan.clear();
-    ngayVan.clear();
-    pgnDaGhi.clear();
-}
-
-std::string GiaoDienWeb::danhSachVanJSON() const {
+std::string PhienVan::danhSachVanJSON() const {
     std::vector<std::string> ghiChu;
     const std::vector<MucVanDaChoi> ds = vanDaChoi.danhSach(ghiChu);
     std::string ra = R"({"ok":true,"van":[)";
@@ -87,7 +67,7 @@ std::string GiaoDienWeb::danhSachVanJSON() const {
     return ra + "]}";
 }
 
-std::string GiaoDienWeb::lenhVanDaChoi(const ThamSo& thamSo) {
+std::string PhienVan::lenhVanDaChoi(const ThamSo& thamSo) {
     if (!vanDaChoi.dangBat()) return tuChoi(KHONG_CO_THU_MUC);
     if (const auto it = thamSo.find("xoa"); it != thamSo.end()) {
         if (!VanDaChoi::idHopLe(it->second) || !vanDaChoi.xoa(it->second))
@@ -102,19 +82,15 @@ std::string GiaoDienWeb::lenhVanDaChoi(const ThamSo& thamSo) {
     VanDaLuu luu = vanDaLuuTuPGN(pgn);
     // An unfinished game with a clock comes back paused, as a kept one does.
     if (luu.ketQua == DANG_CHOI && luu.giayCaiDat() > 0) luu.tamDung = true;
-    const VanBiThay cu = truocKhiThayVan();
-    if (const KetQuaTai kq = van.napVan(luu); !kq)
+    const std::string loi = thayVan([&] {
+        const KetQuaTai kq = van.napVan(luu);
+        if (kq) return std::string();
         return tuChoi(kq.loai == KetQuaTai::THE_CO_SAI ? "Thế cờ đầu không hợp lệ: " + kq.lyDo
                                                          : std::string("Tệp có nước đi không hợp lệ"));
-    sauKhiThayVan(cu);
+    });
+    if (!loi.empty()) return loi;
     // The game is that file's again: a change rewrites it, and only a change.
     nhanIdVan(id);
     pgnDaGhi = pgnVanHienTai();
-    doKhoDo = van.doKho;
-    doKhoDen = van.mayDen.doKho;
-    ++phienBan;
-    coThongKe = coGoiY = false;
-    henChay = false;
-    danhThuc();
     return kemHanhDong(trangThaiJSON(), "mo");
 }

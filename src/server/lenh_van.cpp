@@ -1,12 +1,11 @@
-// The game API: one command per request, run under the game lock.
-#include <cstdio>
-#include <sstream>
+// The game's commands: one per request, run under the game lock.
+#include <memory>
 #include <vector>
 
 #include "fen.h"
-#include "giao_dien_web.h"
 #include "json_viet.h"
 #include "nuoc_uci.h"
+#include "phien_van.h"
 
 namespace {
 
@@ -44,11 +43,11 @@ CheDo cheDoTuChu(const std::string& s) {
     return MAY_MAY;
 }
 
+// A level by its name (or "3"); anything else is TRUNG_BINH.
 DoKho doKhoTuChu(const std::string& s) {
-    if (s == "DE") return DE;
-    if (s == "KHO") return KHO;
-    if (s == "CAO_THU" || s == "3") return CAO_THU;
-    return TRUNG_BINH;
+    DoKho d = s == "3" ? CAO_THU : TRUNG_BINH;
+    doKhoTuTen(s, d);
+    return d;
 }
 
 // The refusal of a file whose move `chiSo` (0 = red's first) is illegal,
@@ -97,6 +96,18 @@ void datChapTuChu(VanCo& van, const std::string& chap) {
     }
 }
 
+// The starting position of a new game: the set-up one ("fen", checked
+// beforehand), which holds the whole board and so takes no handicap, or the
+// usual one less the handicap ("chap").
+void datViTriDau(VanCo& van, const ThamSo& thamSo) {
+    if (const auto fen = thamSo.find("fen"); fen != thamSo.end()) {
+        std::string lyDo;
+        van.datTheCoDau(fen->second, lyDo);
+    } else {
+        datChapTuChu(van, layChu(thamSo, "chap", ""));
+    }
+}
+
 // Adds `truong` (",\"key\":value...") to the end of a JSON object.
 std::string themTruong(std::string taiLieu, const std::string& truong) {
     if (taiLieu.empty() || taiLieu.back() != '}') return taiLieu;
@@ -106,51 +117,11 @@ std::string themTruong(std::string taiLieu, const std::string& truong) {
 
 }  // namespace
 
-std::string GiaoDienWeb::xuLyAPI(const std::string& ten, const std::string& truyVan) {
-    const ThamSo thamSo = tachThamSo(truyVan);
-    // Analysis has its own thread and lock: the game's is never taken for it.
-    if (ten == "phantich") return mayPhanTich.lenhPhanTich(thamSo);
-    if (ten == "danhgiavan") return mayPhanTich.lenhDanhGiaVan(thamSo);
-    bool biet = false;
-    for (const char* l : LENH_API) biet = biet || ten == l;
-    if (!biet) return {};
-    // Listing reads only the folder: the game and the computer go on meanwhile.
-    if (ten == "vandachoi" && !thamSo.count("mo") && !thamSo.count("xoa")) return danhSachVanJSON();
-
-    // Judges a position alone: the game is not looked at.
-    if (ten == "kiemtrafen") return lenhKiemTraFEN(thamSo);
-
-    std::unique_lock<std::mutex> khoa(khoaVan);
-    std::string traLoi;
-    if (ten == "trangthai") traLoi = trangThaiJSON();
-    else if (ten == "vanmoi") traLoi = lenhVanMoi(thamSo);
-    else if (ten == "nhapvan") traLoi = lenhNhapVan(thamSo);
-    else if (ten == "cham") traLoi = lenhCham(thamSo);
-    else if (ten == "bochon") traLoi = lenhBoChon();
-    else if (ten == "huy") traLoi = lenhHuy();
-    else if (ten == "tieptuc") traLoi = lenhTiepTuc();
-    else if (ten == "luu") traLoi = lenhLuu();
-    else if (ten == "tai") traLoi = lenhTai();
-    else if (ten == "tamdung") traLoi = lenhTamDung();
-    else if (ten == "xinthua") traLoi = lenhXinThua();
-    else if (ten == "vantruoc") traLoi = lenhVanTruoc();
-    else if (ten == "khoiphuc") traLoi = lenhKhoiPhuc();
-    else if (ten == "pgn") traLoi = lenhPGN();
-    else if (ten == "vandachoi") traLoi = lenhVanDaChoi(thamSo);
-    else traLoi = lenhGoiY(khoa);
-    // Before the answer leaves: a change the player has seen is kept.
-    luuVanDangChoi();
-    // A state document says when keeping fails, whichever command made it.
-    if (!loiTuLuu.empty() && traLoi.rfind(R"({"ok":true,"phienBan":)", 0) == 0)
-        traLoi.insert(traLoi.size() - 1, R"(,"loiTuLuu":)" + chuoiJSON(loiTuLuu));
-    return traLoi;
-}
-
-void GiaoDienWeb::danhThuc() {
+void PhienVan::danhThuc() {
     if (van.denLuotMay() && van.ketQua == DANG_CHOI && !van.tamDung) henMayChay(false);
 }
 
-std::string GiaoDienWeb::lenhVanMoi(const ThamSo& thamSo) {
+std::string PhienVan::lenhVanMoi(const ThamSo& thamSo) {
     const CheDo cheDo = cheDoTuChu(layChu(thamSo, "cheDo", "NN"));
     const std::string chuDoKho = layChu(thamSo, "doKho", "TRUNG_BINH");
     const DoKho mucDo = doKhoTuChu(chuDoKho);
@@ -161,36 +132,20 @@ std::string GiaoDienWeb::lenhVanMoi(const ThamSo& thamSo) {
     if (giay > GIAY_MOI_BEN_TOI_DA) return THOI_GIAN_QUA_DAI;
     LuatChoi luat = BA_LAN;
     if (!docLuat(thamSo, luat)) return LUAT_KHONG_HOP_LE;
-    const auto fen = thamSo.find("fen");
     if (std::string loi = lyDoFENSai(thamSo); !loi.empty()) return loi;
 
-    const VanBiThay cu = truocKhiThayVan();
-    van.vanMoi(cheDo, mucDo, pheNguoi, giay);
-    sauKhiThayVan(cu);
-    doKhoDo = mucDo;
-    doKhoDen = mucDen;
-    van.datDoKhoMay(DO, mucDo);
-    van.datDoKhoMay(DEN, mucDen);
-    van.datLuat(luat);
-    if (fen != thamSo.end()) {
-        // The set-up position holds the whole board: no handicap with it.
-        std::string lyDo;
-        van.datTheCoDau(fen->second, lyDo);
-        ++phienBan;
-        coThongKe = coGoiY = false;
-        danhThuc();
-        return kemHanhDong(trangThaiJSON(), "vanmoi");
-    }
-
-    datChapTuChu(van, layChu(thamSo, "chap", ""));
-
-    ++phienBan;
-    coThongKe = coGoiY = false;
-    danhThuc();
+    thayVan([&] {
+        van.vanMoi(cheDo, mucDo, pheNguoi, giay);
+        van.datDoKhoMay(DO, mucDo);
+        van.datDoKhoMay(DEN, mucDen);
+        van.datLuat(luat);
+        datViTriDau(van, thamSo);
+        return std::string();
+    });
     return kemHanhDong(trangThaiJSON(), "vanmoi");
 }
 
-std::string GiaoDienWeb::lenhNhapVan(const ThamSo& thamSo) {
+std::string PhienVan::lenhNhapVan(const ThamSo& thamSo) {
     LuatChoi luat = BA_LAN;
     if (!docLuat(thamSo, luat)) return LUAT_KHONG_HOP_LE;
     if (std::string loi = lyDoFENSai(thamSo); !loi.empty()) return loi;
@@ -211,38 +166,28 @@ std::string GiaoDienWeb::lenhNhapVan(const ThamSo& thamSo) {
     if (dsNuoc.empty() || !uci::docNuoc(dsNuoc.front(), dauTien))
         return R"x({"ok":false,"lyDo":"Không có nước đi nào đọc được để nhập (dạng h2e2, cách nhau bởi dấu phẩy)"})x";
 
-    const VanBiThay cu = truocKhiThayVan();
-    van.vanMoi(NGUOI_NGUOI, TRUNG_BINH, DO, 0);
-    sauKhiThayVan(cu);
-    doKhoDo = doKhoDen = TRUNG_BINH;
-    van.datLuat(luat);
-    if (const auto fen = thamSo.find("fen"); fen != thamSo.end()) {
-        std::string lyDo;
-        van.datTheCoDau(fen->second, lyDo);
-    } else {
-        datChapTuChu(van, layChu(thamSo, "chap", ""));
-    }
-
-    // The players played on past any repetition or quiet-move ruling: the
-    // first one is noted, and only the position reached is judged.
-    van.boQuaPhanQuyet = true;
     int32_t daDi = 0, nuocSai = -1;
-    for (const std::string& chu : dsNuoc) {
-        NuocDi n;
-        if (!uci::docNuoc(chu, n) || !van.thuDoNuoc(n)) {
-            nuocSai = daDi;
-            break;
+    thayVan([&] {
+        van.vanMoi(NGUOI_NGUOI, TRUNG_BINH, DO, 0);
+        van.datLuat(luat);
+        datViTriDau(van, thamSo);
+        // The players played on past any repetition or quiet-move ruling:
+        // the first one is noted, and only the position reached is judged.
+        van.boQuaPhanQuyet = true;
+        for (const std::string& chu : dsNuoc) {
+            NuocDi n;
+            if (!uci::docNuoc(chu, n) || !van.thuDoNuoc(n)) {
+                nuocSai = daDi;
+                break;
+            }
+            ++daDi;
         }
-        ++daDi;
-    }
-    van.boQuaPhanQuyet = false;
-    const KetQua truoc = van.ketQua;
-    van.kiemTraKetThuc();
-    if (van.ketQua != truoc) ++van.soLanDoi;
-
-    ++phienBan;
-    coThongKe = coGoiY = false;
-    danhThuc();
+        van.boQuaPhanQuyet = false;
+        const KetQua truoc = van.ketQua;
+        van.kiemTraKetThuc();
+        if (van.ketQua != truoc) ++van.soLanDoi;
+        return std::string();
+    });
     std::string them = ",\"nhap\":{\"daDi\":" + std::to_string(daDi) + ",\"nuocSai\":" + std::to_string(nuocSai) + "}";
     // A ruling on the last move is the game's own result, not one passed over.
     if (const auto& pq = van.phanQuyetBoQua; pq.nuoc >= 0 && pq.nuoc < daDi - 1)
@@ -250,7 +195,7 @@ std::string GiaoDienWeb::lenhNhapVan(const ThamSo& thamSo) {
     return themTruong(kemHanhDong(trangThaiJSON(), "nhapvan"), them);
 }
 
-std::string GiaoDienWeb::lenhCham(const ThamSo& thamSo) {
+std::string PhienVan::lenhCham(const ThamSo& thamSo) {
     // Unusable numbers read as absent (-1), which is off the board.
     const int hang = laySo(thamSo, "hang", -1);
     const int cot = laySo(thamSo, "cot", -1);
@@ -280,7 +225,7 @@ std::string GiaoDienWeb::lenhCham(const ThamSo& thamSo) {
     return kemHanhDong(trangThaiJSON(), "di");
 }
 
-std::string GiaoDienWeb::lenhBoChon() {
+std::string PhienVan::lenhBoChon() {
     if (van.banCo.quanChon) {
         van.banCo.quanChon = nullptr;
         ++phienBan;
@@ -288,7 +233,7 @@ std::string GiaoDienWeb::lenhBoChon() {
     return trangThaiJSON();
 }
 
-std::string GiaoDienWeb::lenhHuy() {
+std::string PhienVan::lenhHuy() {
     if (!van.huyNuocDi()) return KHONG_CO_NUOC_HUY;
     ++phienBan;
     coThongKe = coGoiY = false;
@@ -301,13 +246,13 @@ std::string GiaoDienWeb::lenhHuy() {
     return kemHanhDong(trangThaiJSON(), "huy");
 }
 
-std::string GiaoDienWeb::lenhTiepTuc() {
+std::string PhienVan::lenhTiepTuc() {
     van.tiepTucVan();
     danhThuc();
     return kemHanhDong(trangThaiJSON(), "tieptuc");
 }
 
-std::string GiaoDienWeb::lenhTamDung() {
+std::string PhienVan::lenhTamDung() {
     const bool daDung = van.tamDung;
     if (!van.tamDungVan()) return VAN_DA_KET_THUC;
     if (!daDung) {
@@ -319,7 +264,7 @@ std::string GiaoDienWeb::lenhTamDung() {
     return kemHanhDong(trangThaiJSON(), "tamdung");
 }
 
-std::string GiaoDienWeb::lenhXinThua() {
+std::string PhienVan::lenhXinThua() {
     if (van.cheDo == MAY_MAY) return KHONG_CO_NGUOI_XIN_THUA;
     // Against the computer the human resigns whoever is to move; between two
     // humans, the side to move.
@@ -331,7 +276,7 @@ std::string GiaoDienWeb::lenhXinThua() {
     return kemHanhDong(trangThaiJSON(), "xinthua");
 }
 
-std::string GiaoDienWeb::lenhKiemTraFEN(const ThamSo& thamSo) {
+std::string PhienVan::lenhKiemTraFEN(const ThamSo& thamSo) {
     BanCo ban;
     Phe luot = DO;
     std::string lyDo;
@@ -339,129 +284,47 @@ std::string GiaoDienWeb::lenhKiemTraFEN(const ThamSo& thamSo) {
     return R"({"ok":true,"fen":)" + chuoiJSON(vietFEN(ban, luot)) + "}";
 }
 
-std::string GiaoDienWeb::lenhLuu() { return van.luuVan(TEN_TEP_LUU) ? DA_LUU : LUU_THAT_BAI; }
+std::string PhienVan::lenhLuu() { return van.luuVan(TEN_TEP_LUU) ? DA_LUU : LUU_THAT_BAI; }
 
-std::string GiaoDienWeb::lenhTai() {
-    const VanBiThay cu = truocKhiThayVan();
-    const KetQuaTai kq = van.taiVan(TEN_TEP_LUU);
-    switch (kq.loai) {
-    case KetQuaTai::KHONG_CO: return KHONG_CO_VAN_LUU;
-    case KetQuaTai::KHONG_HOP_LE: return TEP_LUU_HONG;
-    case KetQuaTai::NUOC_SAI: return nuocSaiTrongTep(kq.nuocSai);
-    case KetQuaTai::THE_CO_SAI:
-        return R"({"ok":false,"lyDo":)" + chuoiJSON("Ván lưu có thế cờ không hợp lệ: " + kq.lyDo) + "}";
-    case KetQuaTai::DA_TAI: break;
-    }
-    sauKhiThayVan(cu);
-    doKhoDo = van.doKho;
-    doKhoDen = van.mayDen.doKho;
-    ++phienBan;
-    coThongKe = coGoiY = false;
-    danhThuc();
-    return kemHanhDong(trangThaiJSON(), "tai");
+std::string PhienVan::lenhTai() {
+    const std::string loi = thayVan([&]() -> std::string {
+        const KetQuaTai kq = van.taiVan(TEN_TEP_LUU);
+        switch (kq.loai) {
+        case KetQuaTai::KHONG_CO: return KHONG_CO_VAN_LUU;
+        case KetQuaTai::KHONG_HOP_LE: return TEP_LUU_HONG;
+        case KetQuaTai::NUOC_SAI: return nuocSaiTrongTep(kq.nuocSai);
+        case KetQuaTai::THE_CO_SAI:
+            return R"({"ok":false,"lyDo":)" + chuoiJSON("Ván lưu có thế cờ không hợp lệ: " + kq.lyDo) + "}";
+        case KetQuaTai::DA_TAI: break;
+        }
+        return {};
+    });
+    return loi.empty() ? kemHanhDong(trangThaiJSON(), "tai") : loi;
 }
 
-bool GiaoDienWeb::docVanTruoc(VanDaLuu& vanTruoc) {
-    if (tepTuLuu.empty()) return false;
-    // A finished game, or one without a move, is nothing to go back to.
-    return TuLuu::docVanDaGiu(tepTuLuu, vanTruoc) && vanTruoc.ketQua == DANG_CHOI && !vanTruoc.nuoc.empty() &&
-           VanCo::nuocSaiDauTien(vanTruoc) < 0;
-}
-
-std::string GiaoDienWeb::lenhVanTruoc() {
+std::string PhienVan::lenhVanTruoc() {
     VanDaLuu vanTruoc;
     if (!docVanTruoc(vanTruoc)) return R"({"ok":true,"co":false})";
     return moTaVanTruoc(vanTruoc);
 }
 
-std::string GiaoDienWeb::lenhKhoiPhuc() {
+std::string PhienVan::lenhKhoiPhuc() {
     VanDaLuu vanTruoc;
     if (!docVanTruoc(vanTruoc)) return KHONG_CO_VAN_TRUOC;
     // A game with a clock comes back paused: no clock runs before the
     // player is back at the board.
     if (vanTruoc.giayCaiDat() > 0) vanTruoc.tamDung = true;
-    const VanBiThay cu = truocKhiThayVan();
-    if (!van.napVan(vanTruoc)) return KHONG_CO_VAN_TRUOC;
-    sauKhiThayVan(cu);
+    const std::string loi =
+        thayVan([&] { return van.napVan(vanTruoc) ? std::string() : std::string(KHONG_CO_VAN_TRUOC); });
+    if (!loi.empty()) return loi;
     // The last run's game is the live one again, in its own file of the list
     // if it has one: listed when it ends or is replaced.
     vanTruocChuaGhi.reset();
     nhanIdVan(vanTruoc.idDanhSach);
-    doKhoDo = van.doKho;
-    doKhoDen = van.mayDen.doKho;
-    ++phienBan;
-    coThongKe = coGoiY = false;
-    henChay = false;
-    danhThuc();
     return kemHanhDong(trangThaiJSON(), "khoiphuc");
 }
 
-void GiaoDienWeb::luuVanDangChoi() {
-    // A keeping that failed leaves soLanDoiDaLuu behind: every later
-    // command (a change, or the page looking at the state) tries it all again.
-    if (van.soLanDoi == soLanDoiDaLuu) return;
-    std::string loi;
-    const auto ghiDanhSach = [&](const std::string& id, const std::string& pgn) {
-        if (vanDaChoi.ghi(id, pgn)) return true;
-        if (loi.empty()) loi = lyDoKhongGhiDuoc();
-        return false;
-    };
-    // Played games a failed write left waiting, oldest first.
-    std::erase_if(vanChoGhi, [&](const auto& v) { return ghiDanhSach(v.first, v.second); });
-    if (vanDaChoi.dangBat() && van.ketQua != DANG_CHOI) {
-        if (idVan.empty()) {
-            idVan = vanDaChoi.idMoi();
-            ngayVan = ngayHomNay();
-        }
-        const std::string pgn = pgnVanHienTai();
-        if (pgn != pgnDaGhi && ghiDanhSach(idVan, pgn)) pgnDaGhi = pgn;
-    }
-    if (tuLuu.dangBat()) {
-        VanDaLuu luu = van.banLuu(true);
-        // Only names this program makes (they begin with a digit): an older
-        // reader skips the line's two words, and no such name is one of its keys.
-        if (!idVan.empty() && idVan[0] >= '0' && idVan[0] <= '9') luu.idDanhSach = idVan;
-        if (tuLuu.ghi(vietVanDaLuu(luu))) {
-            ghiVanTruocVaoDanhSach();
-            if (!vanChoGhi.empty() && loi.empty()) loi = lyDoKhongGhiDuoc();
-        } else if (loi.empty()) {
-            loi = lyDoKhongGhiDuoc();
-        }
-    }
-    if (loi.empty()) soLanDoiDaLuu = van.soLanDoi;
-    datLoiTuLuu(loi);
-}
-
-std::string GiaoDienWeb::lyDoKhongGhiDuoc() {
-    std::string lyDo;
-    switch (nenTang::loiGhiCuoi()) {
-    case nenTang::LoiGhi::DAY: lyDo = "ổ đĩa đã đầy"; break;
-    case nenTang::LoiGhi::KHONG_QUYEN: lyDo = "không được phép ghi vào thư mục dữ liệu"; break;
-    case nenTang::LoiGhi::KHONG_CO: lyDo = "không tìm thấy thư mục dữ liệu"; break;
-    case nenTang::LoiGhi::KHAC: lyDo = "ghi tệp thất bại"; break;
-    }
-    return "Không lưu được ván vào thư mục dữ liệu: " + lyDo + ". Hãy xuất ván để giữ lại.";
-}
-
-void GiaoDienWeb::datLoiTuLuu(const std::string& loi) {
-    if (loi == loiTuLuu) return;
-    // Said once on the console when it begins, and once when it is over.
-    if (loiTuLuu.empty()) {
-        // The folder as bytes: on Windows string() throws on a name the
-        // ANSI code page lacks.
-        const std::u8string thuMuc = tepTuLuu.parent_path().u8string();
-        const std::string dong =
-            loi + (thuMuc.empty() ? std::string() : " (" + std::string(thuMuc.begin(), thuMuc.end()) + ")") + "\n";
-        std::fwrite(dong.data(), 1, dong.size(), stderr);
-    } else if (loi.empty()) {
-        const std::string dong = "Đã lưu được ván vào thư mục dữ liệu.\n";
-        std::fwrite(dong.data(), 1, dong.size(), stderr);
-    }
-    std::fflush(stderr);
-    loiTuLuu = loi;
-}
-
-std::string GiaoDienWeb::lenhGoiY(std::unique_lock<std::mutex>& khoa) {
+std::string PhienVan::lenhGoiY(std::unique_lock<std::mutex>& khoa) {
     if (van.ketQua != DANG_CHOI) return VAN_DA_KET_THUC;
     if (van.tamDung) return DANG_TAM_DUNG;
     if (van.denLuotMay()) return LUOT_CUA_MAY;

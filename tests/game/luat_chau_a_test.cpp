@@ -100,6 +100,16 @@ TEST(LuatChauA, Diagram101OfferingAnExchangeIsADraw) {
          HOA, "Thế cờ lặp lại 3 lần");
 }
 
+// Checks and a chase combined: every move of red's chariot checks or chases
+// (check, check, then the advisor left unprotected on f7, then check), so
+// red loses, though not every move is a check. From a game Fairy-Stockfish
+// lost so against the master level.
+TEST(LuatChauA, ChecksAndAChaseCombinedLose) {
+    kiem({"9/5k1R1/5a3/9/9/2r1n4/6p2/1r2C4/4A4/3AKN3 b",
+          {"f8f9", "h8h9", "f9f8", "h9h8", "f8f9", "h8h7", "f9f8", "h7h8"}},
+         DEN_THANG, "Đỏ đuổi dai, xử thua");
+}
+
 // Rule 8: when one side checks on every move and the other only
 // sometimes, the one who never stopped loses, whichever side it is.
 TEST(LuatChauA, BlackPerpetualCheckLosesToo) {

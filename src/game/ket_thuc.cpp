@@ -96,7 +96,7 @@ std::vector<VanCo::NuocPham> VanCo::nuocPhamLuatLap() {
         // reorder the pieces).
         if (banCo.coQuanTai(n.hangDen, n.cotDen)) continue;
         banCo.thuNuocDi(n);
-        const std::string khoa = banCo.khoaViTri() + (luot == DO ? "|n" : "|d");
+        const std::string khoa = khoaTheCo(banCo, pheDoiPhuong(luot));
         banCo.luiNuocDi();
         const auto it = demViTri.find(khoa);
         if (it == demViTri.end() || it->second < 2) continue;

@@ -235,7 +235,9 @@ bool VanCo::denLuotMay() const {
 
 std::string VanCo::getMoTaCuoi() const { return lichSu.empty() ? std::string() : lichSu.back(); }
 
-std::string VanCo::khoaTheCo() const { return banCo.khoaViTri() + (luot == DO ? "|d" : "|n"); }
+std::string VanCo::khoaTheCo() const { return khoaTheCo(banCo, luot); }
+
+std::string VanCo::khoaTheCo(const BanCo& ban, Phe luotDi) { return ban.khoaViTri() + (luotDi == DO ? "|d" : "|n"); }
 
 std::span<const uint64_t> VanCo::viTriTruoc() const {
     return std::span<const uint64_t>(khoaCoTheLap).first(khoaCoTheLap.size() - 1);

@@ -119,6 +119,8 @@ public:
     bool denLuotMay() const;
     std::string getMoTaCuoi() const;
     std::string khoaTheCo() const;
+    // The same key for a position `luotDi` reaches on `ban`.
+    static std::string khoaTheCo(const BanCo& ban, Phe luotDi);
     // The positions before the current one that may still come back: the
     // history a search of the current position is given.
     std::span<const uint64_t> viTriTruoc() const;

@@ -159,7 +159,7 @@ TEST(LuatChauA, SixtyMovesWithoutACaptureDraw) {
             for (const NuocDi& n : van.banCo.nuocDiHopLe(van.luot)) {
                 if (van.banCo.coQuanTai(n.hangDen, n.cotDen)) continue;
                 van.banCo.thuNuocDi(n);
-                const std::string khoa = van.banCo.khoaViTri() + (van.luot == DO ? "|n" : "|d");
+                const std::string khoa = VanCo::khoaTheCo(van.banCo, pheDoiPhuong(van.luot));
                 van.banCo.luiNuocDi();
                 if (van.demViTri.count(khoa)) continue;
                 ASSERT_TRUE(van.thuDoNuoc(n));

@@ -22,7 +22,7 @@ goi=$(ls dist/tavelin3d_*_amd64.deb)
 
 echo "== lintian $goi"
 bao=$(lintian "$goi" 2>&1 | grep -v '^running with root privileges' || true)
-if echo "$bao" | grep -qE '^[EW]: '; then
+if grep -qE '^[EW]: ' <<<"$bao"; then
   echo "$bao" >&2
   loi "lintian reports errors or warnings"
 fi
@@ -37,7 +37,7 @@ fi
 
 # Installing over the player's own copy and then removing it would take their
 # game away: check only on a machine without it.
-if dpkg-query -W -f='${Status}' tavelin3d 2>/dev/null | grep -q 'ok installed'; then
+if grep -q 'ok installed' <<<"$(dpkg-query -W -f='${Status}' tavelin3d 2>/dev/null)"; then
   echo "== install check skipped: tavelin3d is installed on this machine (remove it to run the check)"
   exit 0
 fi
@@ -49,7 +49,7 @@ tam=$(mktemp -d)
 may_chu=""
 don_dep() {
   if [ -n "$may_chu" ]; then kill "$may_chu" 2>/dev/null || true; wait "$may_chu" 2>/dev/null || true; fi
-  if dpkg-query -W -f='${Status}' tavelin3d 2>/dev/null | grep -q 'ok installed'; then
+  if grep -q 'ok installed' <<<"$(dpkg-query -W -f='${Status}' tavelin3d 2>/dev/null)"; then
     $sudo_cmd dpkg -r tavelin3d >/dev/null || true
   fi
   rm -rf "$tam"
@@ -67,7 +67,10 @@ for p in tavelin3d tavelin-uci; do
   if command -v man >/dev/null 2>&1; then man -w 6 $p >/dev/null || loi "man 6 $p is not found"; fi
 done
 [ -f /usr/share/doc/tavelin3d/copyright ] || loi "no copyright file"
-/usr/games/tavelin3d --help | grep -q -- '--port' || loi "tavelin3d --help does not list its options"
+# Read whole before grep looks: grep -q stops at its match, and under
+# pipefail the writer's SIGPIPE would fail the check at random.
+troGiup=$(/usr/games/tavelin3d --help)
+grep -q -- '--port' <<<"$troGiup" || loi "tavelin3d --help does not list its options"
 
 echo "== the installed game serves its page"
 # From another folder, so the page is found from the program's own place.
@@ -100,7 +103,7 @@ grep -q '^bestmove ' "$tam/uci.txt" || loi "tavelin-uci gave no best move"
 
 echo "== dpkg -r"
 $sudo_cmd dpkg -r tavelin3d >/dev/null
-if dpkg-query -W -f='${Status}' tavelin3d 2>/dev/null | grep -q 'installed'; then
+if grep -q 'installed' <<<"$(dpkg-query -W -f='${Status}' tavelin3d 2>/dev/null)"; then
   loi "tavelin3d is still installed: $(dpkg-query -W -f='${Status}' tavelin3d)"
 fi
 for p in "${tep[@]}" /usr/lib/tavelin3d /usr/share/doc/tavelin3d; do

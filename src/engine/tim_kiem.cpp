@@ -83,8 +83,8 @@ int32_t diemTheoThangChung(int32_t diem, int32_t diemChieuHet) {
 }  // namespace
 
 NuocDi TimKiem::timCaoThu(BanCo& ban, Phe phe, ThongKe& thongKe, std::span<const uint64_t> viTriTruoc,
-                          double giayConLai) {
-    TimKiemCaoThu::GioiHan gioiHan = TimKiemCaoThu::gioiHanTheoDongHo(giayConLai);
+                          double giayConLai, double giayTang) {
+    TimKiemCaoThu::GioiHan gioiHan = TimKiemCaoThu::gioiHanTheoDongHo(giayConLai, giayTang);
     // The game hands over only the positions since its last capture: the
     // opening is a short history with every piece still on the board.
     if (gioiHan_.daDang && viTriTruoc.size() < SO_NUOC_DA_DANG && ban.dsQuan.size() == SO_QUAN_DAU)
@@ -135,14 +135,22 @@ NuocDi TimKiem::timCaoThu(BanCo& ban, Phe phe, ThongKe& thongKe, std::span<const
 }
 
 NuocDi TimKiem::timNuocDi(BanCo& ban, Phe phe, DoKho doKho, ThongKe& thongKe, std::span<const uint64_t> viTriTruoc,
-                          double giayConLai) {
-    if (doKho == CAO_THU) return timCaoThu(ban, phe, thongKe, viTriTruoc, giayConLai);
+                          double giayConLai, double giayTang) {
+    if (doKho == CAO_THU) return timCaoThu(ban, phe, thongKe, viTriTruoc, giayConLai, giayTang);
     caiDatDoKho(doKho);
     if (gioiHan_.doSau > 0) doSauToiDa = gioiHan_.doSau;
     if (gioiHan_.miliGiay > 0) thoiGianToiDa = gioiHan_.miliGiay;
     banCo = &ban;
     pheMay = pheDangDi = phe;
     return timVoiThamSoHienTai(thongKe, viTriTruoc);
+}
+
+double TimKiem::thoiGianCoDinhTheoDongHo(DoKho doKho, double giayConLai, double giayTang) {
+    const double cuaMuc = thamSoDoKho(doKho).thoiGianToiDa;
+    if (giayConLai < 0) return cuaMuc;
+    // The hard limit the strength-first level would take: never more than
+    // half of what is left, less a reserve for the delays around a move.
+    return std::min(cuaMuc, TimKiemCaoThu::gioiHanTheoDongHo(giayConLai, giayTang).msCung);
 }
 
 NuocDi TimKiem::timNuocDiVoiThoiGian(BanCo& ban, Phe phe, int32_t ms, int32_t doSau, ThongKe& thongKe,

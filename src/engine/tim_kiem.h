@@ -57,8 +57,13 @@ public:
     // side does not walk into a repetition the game would score as a draw.
     // giayConLai: the time left on the searching side's clock in seconds,
     // for a level that budgets from it; negative when the game has no clock.
+    // giayTang: the seconds that clock gains after each move.
     NuocDi timNuocDi(BanCo& ban, Phe phe, DoKho doKho, ThongKe& thongKe, std::span<const uint64_t> viTriTruoc = {},
-                     double giayConLai = -1.0);
+                     double giayConLai = -1.0, double giayTang = 0.0);
+    // How long a fixed level may think, in milliseconds, on a clock showing
+    // giayConLai (negative: no clock) and gaining giayTang a move: the
+    // level's own time, unless that clock could not afford it.
+    static double thoiGianCoDinhTheoDongHo(DoKho doKho, double giayConLai, double giayTang);
     NuocDi timNuocDiVoiThoiGian(BanCo& ban, Phe phe, int32_t ms, int32_t doSau, ThongKe& thongKe,
                                 std::span<const uint64_t> viTriTruoc = {});
 
@@ -173,7 +178,8 @@ private:
     std::unique_ptr<TimKiemCaoThu, XoaCaoThu> caoThu_;
     uint64_t hatGiongCaoThu_ = 0;
     bool coHatGiongCaoThu_ = false;
-    NuocDi timCaoThu(BanCo& ban, Phe phe, ThongKe& thongKe, std::span<const uint64_t> viTriTruoc, double giayConLai);
+    NuocDi timCaoThu(BanCo& ban, Phe phe, ThongKe& thongKe, std::span<const uint64_t> viTriTruoc, double giayConLai,
+                     double giayTang);
 
     // Search parameters (set from the level table by caiDatDoKho).
     int32_t doSauToiDa = 4;

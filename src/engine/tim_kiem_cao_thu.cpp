@@ -55,7 +55,7 @@ void capNhatLichSu(int32_t& h, int32_t thuong) {
 
 // ---- Budget -----------------------------------------------------------------
 
-TimKiemCaoThu::GioiHan TimKiemCaoThu::gioiHanTheoDongHo(double giayConLai) {
+TimKiemCaoThu::GioiHan TimKiemCaoThu::gioiHanTheoDongHo(double giayConLai, double giayTang) {
     GioiHan g;
     if (giayConLai < 0) {
         g.msCung = 2500;
@@ -66,8 +66,13 @@ TimKiemCaoThu::GioiHan TimKiemCaoThu::gioiHanTheoDongHo(double giayConLai) {
     // delays around each move, and never spend more than a fixed share.
     const double ms = giayConLai * 1000.0;
     const double conDung = std::max(0.0, ms - std::min(1000.0, ms * 0.1));
-    g.msMem = std::min(4000.0, conDung / 40.0);
-    g.msCung = std::min(10000.0, std::min(conDung / 8.0, g.msMem * 3.0));
+    // Each move gives the increment back: most of it can be spent at once,
+    // but only out of what is on the clock now.
+    const double tang = std::max(0.0, giayTang) * 1000.0 * 0.75;
+    g.msMem = std::min(4000.0, conDung / 40.0 + tang);
+    g.msCung = std::min(10000.0, std::min(conDung / 8.0 + tang, g.msMem * 3.0));
+    g.msCung = std::min(g.msCung, conDung / 2.0);
+    g.msMem = std::min(g.msMem, g.msCung);
     g.msMem = std::max(g.msMem, 5.0);
     g.msCung = std::max(g.msCung, 10.0);
     return g;

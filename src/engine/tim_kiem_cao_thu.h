@@ -63,8 +63,10 @@ public:
         bool baoVongDung = false;
     };
     // The budget of one move: without a clock (giayConLai < 0) up to 2.5 s;
-    // with one, a share of what is left that cannot run the clock out.
-    static GioiHan gioiHanTheoDongHo(double giayConLai);
+    // with one, a share of what is left that cannot run the clock out. An
+    // increment (seconds credited after each move) adds most of itself to
+    // the share, never past half of what is left.
+    static GioiHan gioiHanTheoDongHo(double giayConLai, double giayTang = 0.0);
 
     struct ThongTinVong {  // reported after each completed iteration
         int32_t doSau = 0, doSauChon = 0;

@@ -19,12 +19,24 @@ void DongHo::batDauLuot(Phe phe) {
     dangDemGio = true;
 }
 
-void DongHo::ketThucLuot(Phe phe) {
+void DongHo::ketThucLuot(Phe phe) { tinhLuot(phe, true); }
+
+void DongHo::dungLuot(Phe phe) { tinhLuot(phe, false); }
+
+void DongHo::tinhLuot(Phe phe, bool congTang) {
     if (bat && dangDemGio && chiSo(phe) == chiSo(pheDangChay)) {
         double& giay = conLai[chiSo(phe)];
-        giay = std::max(0.0, giay - giayDaDungTrongLuot() + congThem);
+        const double sau = giay - giayDaDungTrongLuot();
+        // A flag that fell before the move stays down: no increment lifts it.
+        giay = sau > 0.0 ? sau + (congTang ? congThem : 0.0) : 0.0;
     }
     dangDemGio = false;
+}
+
+void DongHo::traLaiCongThem(Phe phe) {
+    if (!bat) return;
+    double& giay = conLai[chiSo(phe)];
+    giay = std::max(0.0, giay - congThem);
 }
 
 double DongHo::giayDaDungTrongLuot() const {

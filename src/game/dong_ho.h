@@ -28,7 +28,14 @@ public:
 
     void caiDat(int giayMoiBen, double tang);
     void batDauLuot(Phe phe);
+    // The side moved: the running turn is charged and, if time was left
+    // when it ended, the increment credited.
     void ketThucLuot(Phe phe);
+    // The turn stops without a move (a pause, a resignation): charged, with
+    // no increment, so that stopping and going on earns nothing.
+    void dungLuot(Phe phe);
+    // A move of `phe` taken back: the increment it earned goes with it.
+    void traLaiCongThem(Phe phe);
     double giayConLai(Phe phe) const;
     double giayDaDungTrongLuot() const;
     bool hetGio(Phe phe) const;
@@ -37,6 +44,7 @@ public:
 private:
     static ThoiDiem gioThat() { return std::chrono::steady_clock::now(); }
     static int chiSo(Phe phe) { return phe == DO ? 0 : 1; }
+    void tinhLuot(Phe phe, bool congTang);
 
     NguonGio nguonGio_ = &gioThat;
 };

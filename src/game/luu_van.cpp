@@ -36,6 +36,7 @@ VanDaLuu VanCo::banLuu(bool chinhXac) const {
     van.giayMoi = giayNguyen(dongHo.giayConLai(DO));
     van.giayDen = giayNguyen(dongHo.giayConLai(DEN));
     van.giayMoiBen = giayMoiBen;
+    if (giayTang > 0) van.tang = giayTang;
     van.doKhoDen = mayDen.doKho;
     van.ketQua = ketQua;
     van.chap = chap;
@@ -102,6 +103,7 @@ KetQuaTai VanCo::napVan(const VanDaLuu& van) {
     vanMoi(static_cast<CheDo>(van.cheDo), static_cast<DoKho>(van.doKho), static_cast<Phe>(van.pheNguoi),
            van.giayCaiDat());
     if (van.doKhoDen >= 0) datDoKhoMay(DEN, static_cast<DoKho>(van.doKhoDen));
+    datTang(van.tang);
     datLuat(static_cast<LuatChoi>(van.luat));
     std::string khongDung;
     // A set-up position holds the whole board: a handicap has no place there.

@@ -212,6 +212,33 @@ bool chapTuFEN(const std::string& fen, std::vector<std::pair<Phe, std::string>>&
     return vietFEN(thu, DO) == vietFEN(ban, DO);
 }
 
+// [TimeControl] in the standard form: the seconds per side, and "+" and
+// the seconds added per move when the game has an increment.
+std::string chuThoiGian(const VanDaLuu& van) {
+    std::string tc = std::to_string(van.giayCaiDat());
+    if (van.tang > 0) tc += "+" + std::to_string(van.tang);
+    return tc;
+}
+
+// Whole seconds, at most `toiDa`; false for anything else (empty included).
+bool docGiay(const std::string& chu, int toiDa, int& giay) {
+    giay = 0;
+    if (chu.empty()) return false;
+    for (char c : chu)
+        if (!std::isdigit(static_cast<unsigned char>(c)) || (giay = giay * 10 + (c - '0')) > toiDa) return false;
+    return true;
+}
+
+// "600" or "300+5". A time control no game of ours can have (another form,
+// a base or an increment beyond the bounds) is no clock at all.
+void docThoiGian(const std::string& tc, int& giay, int& tang) {
+    const std::size_t cong = tc.find('+');
+    bool duoc = docGiay(tc.substr(0, cong), GIAY_MOI_BEN_TOI_DA, giay);
+    tang = 0;
+    if (duoc && cong != std::string::npos) duoc = docGiay(tc.substr(cong + 1), GIAY_TANG_TOI_DA, tang);
+    if (!duoc || giay == 0) giay = tang = 0;
+}
+
 }  // namespace
 
 std::string VanPGN::giaTri(const std::string& ten) const {
@@ -249,7 +276,7 @@ VanPGN pgnCuaVan(const VanDaLuu& van, const std::string& ngay) {
     VanPGN ra;
     ra.the = {{"Game", "Chinese Chess"}, {"Event", "tavelin3d"}, {"Date", ngay},
               {"Red", tenBen(van, DO)}, {"Black", tenBen(van, DEN)}, {"Result", chuKetQua(van.ketQua)}};
-    if (van.giayCaiDat() > 0) ra.the.emplace_back("TimeControl", std::to_string(van.giayCaiDat()));
+    if (van.giayCaiDat() > 0) ra.the.emplace_back("TimeControl", chuThoiGian(van));
     if (!cungTheCo(fenDau, fenChuan())) ra.the.emplace_back("FEN", fenDau);
     ra.the.emplace_back("Format", "ICCS");
     if (van.luat == CHAU_A) ra.the.emplace_back("Rules", TEN_THE_LUAT_CHAU_A);
@@ -437,17 +464,11 @@ VanDaLuu vanDaLuuTuPGN(const VanPGN& van) {
     }
     ra.doKho = mucDo;
     ra.doKhoDen = mucDen;
-    const std::string tc = van.giaTri("TimeControl");
-    int giay = 0;
-    // A time control no game of ours can have is no clock at all.
-    for (char c : tc) {
-        if (!std::isdigit(static_cast<unsigned char>(c)) || (giay = giay * 10 + (c - '0')) > GIAY_MOI_BEN_TOI_DA) {
-            giay = 0;
-            break;
-        }
-    }
+    int giay = 0, tang = 0;
+    docThoiGian(van.giaTri("TimeControl"), giay, tang);
     ra.giayMoi = ra.giayMoiBen = giay;
     ra.giayDen = giay;
+    if (tang > 0) ra.tang = tang;
     // A handicap comes back as one, any other start as the position it is.
     if (!van.fen().empty() && !cungTheCo(van.fen(), fenChuan()) && !chapTuFEN(van.fen(), ra.chap)) ra.fen = van.fen();
     ra.luat = van.giaTri("Rules") == TEN_THE_LUAT_CHAU_A ? CHAU_A : BA_LAN;

@@ -113,6 +113,19 @@ bool docNuoc(std::istream& vao, VanDaLuu& van) {
     return true;
 }
 
+// The increment: whole seconds within the bound, read as one word so that
+// "2.5" is refused rather than taken as 2; a refused value counts as absent.
+bool docTang(std::istream& vao, VanDaLuu& van) {
+    std::string tu;
+    van.tang = -1;
+    if (!docTu(vao, tu) || tu.empty() || tu.size() > 3 || tu.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    const int giay = std::stoi(tu);
+    if (giay > GIAY_TANG_TOI_DA) return false;
+    van.tang = giay;
+    return true;
+}
+
 // Reads the value that follows `khoa`; false ends the reading.
 bool docMotKhoa(std::istream& vao, const std::string& khoa, VanDaLuu& van) {
     if (khoa == "chedo") return docSo(vao, van.cheDo, 0, 2);
@@ -132,6 +145,7 @@ bool docMotKhoa(std::istream& vao, const std::string& khoa, VanDaLuu& van) {
     if (khoa == "luat") return docSo(vao, van.luat, 0, 1);
     if (khoa == "lydo") docHetDong(vao, van.lyDo, DAI_LY_DO_TOI_DA);
     if (khoa == "vandachoi") return docTu(vao, van.idDanhSach);
+    if (khoa == "tang") return docTang(vao, van);
     if (khoa == "fen") {
         // The rest of the line, less the blank after the key; no FEN of a
         // real position comes near the bound.
@@ -139,6 +153,11 @@ bool docMotKhoa(std::istream& vao, const std::string& khoa, VanDaLuu& van) {
         if (!van.fen.empty() && van.fen.front() == ' ') van.fen.erase(0, 1);
     }
     return true;  // "lydo", "fen" and unknown words
+}
+
+// The clock's increment, only when the game has one: older readers skip it.
+void vietTang(std::ostream& ra, const VanDaLuu& van) {
+    if (van.tang > 0) ra << "tang " << van.tang << '\n';
 }
 
 }  // namespace
@@ -167,6 +186,7 @@ std::string vietVanDaLuu(const VanDaLuu& van) {
     if (!van.fen.empty()) ra << "fen " << van.fen << '\n';
     if (van.luat != 0) ra << "luat " << van.luat << '\n';
     if (!van.idDanhSach.empty()) ra << "vandachoi " << van.idDanhSach << '\n';
+    vietTang(ra, van);
     return ra.str();
 }
 

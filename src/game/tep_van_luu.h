@@ -40,6 +40,8 @@ struct VanDaLuu {
     // In the game kept between runs: the game's file among the played games
     // (its name), so that the game goes on in that one file.
     std::string idDanhSach;
+    int tang = -1;  // seconds credited per move; absent (older files): none
+
 
     // The time control the game was started with, as a reader takes it.
     int giayCaiDat() const { return giayMoiBen >= 0 ? giayMoiBen : giayMoi; }
@@ -52,6 +54,8 @@ inline constexpr std::size_t TOI_DA_NUOC = 20000;   // far beyond any game playe
 // The longest time control a game may have, per side: whatever a clock can
 // hold is then far within what the reader takes back.
 inline constexpr int GIAY_MOI_BEN_TOI_DA = 24 * 3600;
+// The largest increment per move a game may have, in seconds.
+inline constexpr int GIAY_TANG_TOI_DA = 600;
 // No saved game comes near this size; a larger file is refused unread.
 inline constexpr std::size_t TOI_DA_BYTE_TEP = 1 << 20;
 

@@ -23,6 +23,7 @@ void VanCo::vanMoi(CheDo cheDoMoi, DoKho doKhoMoi, Phe pheNguoiMoi, int giayMoiB
     boQuaPhanQuyet = false;
     datLaiLichSu(DO);
     giayMoiBen = giayMoiBenMoi > 0 ? giayMoiBenMoi : 0;
+    giayTang = 0;
     dongHo.caiDat(giayMoiBenMoi, 0.0);
     dongHo.batDauLuot(DO);
     ++soLanDoi;
@@ -47,6 +48,12 @@ void VanCo::datLaiLichSu(Phe luotDau) {
 void VanCo::batDauLaiKhoaCoTheLap() {
     khoaCoTheLap.assign(1, TimKiem::khoaViTri(banCo, luot));
     nuocCoTheLap_.clear();
+}
+
+void VanCo::datTang(int giay) {
+    giayTang = dongHo.bat && giay > 0 ? giay : 0;
+    dongHo.congThem = giayTang;
+    ++soLanDoi;
 }
 
 void VanCo::datLuat(LuatChoi luatMoi) {
@@ -75,7 +82,7 @@ bool VanCo::datTheCoDau(const std::string& fen, std::string& lyDoSai) {
     ketQua = DANG_CHOI;
     lyDo.clear();
     daXinThua = xinThuaKhiTamDung = false;
-    dongHo.caiDat(giayMoiBen, 0.0);
+    dongHo.caiDat(giayMoiBen, giayTang);
     // A position set up already lost (mate, or no move) is judged now, so
     // that nobody, the computer included, is asked for a move it lacks.
     kiemTraKetThuc();
@@ -184,6 +191,13 @@ bool VanCo::huyNuocDi() {
             luotSau = pheDoiPhuong(luotSau);
         }
     }
+    // Each move taken back gives back the increment it earned; the time
+    // spent on it stays spent.
+    Phe nguoiDi = pheDoiPhuong(luot);
+    for (size_t i = giuLai.size(); i < nuocDaDi.size(); ++i) {
+        dongHo.traLaiCongThem(nguoiDi);
+        nguoiDi = pheDoiPhuong(nguoiDi);
+    }
     datLaiLichSu(khoiTaoLaiBanCo());
     for (const NuocDi& nuoc : giuLai) apDungNuoc(nuoc);
     ketQua = DANG_CHOI;
@@ -198,7 +212,7 @@ bool VanCo::tamDungVan() {
     capNhatDongHo();
     if (ketQua != DANG_CHOI) return false;
     if (tamDung) return true;
-    dongHo.ketThucLuot(luot);
+    dongHo.dungLuot(luot);
     tamDung = true;
     ++soLanDoi;
     return true;
@@ -214,8 +228,9 @@ void VanCo::tiepTucVan() {
 bool VanCo::xinThua(Phe phe) {
     capNhatDongHo();
     if (ketQua != DANG_CHOI) return false;
-    // The clock stands as after a move that ends the game.
-    dongHo.ketThucLuot(luot);
+    // The clock stands as after a move that ends the game, but a
+    // resignation is no move: it earns no increment.
+    dongHo.dungLuot(luot);
     ketQua = phe == DO ? DEN_THANG : DO_THANG;
     lyDo = lyDoXinThua(phe);
     daXinThua = true;

@@ -53,6 +53,9 @@ public:
     Phe pheNguoi = DO;
     DongHo dongHo;
     int32_t giayMoiBen = 0;
+    // Seconds credited to a side after each of its moves (0: none, and
+    // always 0 without a clock). Set by datTang after vanMoi.
+    int32_t giayTang = 0;
     KetQua ketQua = DANG_CHOI;
     std::string lyDo;
     int32_t nuocThu = 0;
@@ -102,6 +105,8 @@ public:
     // Game flow.
     void vanMoi(CheDo cheDoMoi, DoKho doKhoMoi, Phe pheNguoiMoi, int giayMoiBenMoi);
     bool datChap(Phe phe, const std::string& tenQuan);
+    // After vanMoi: the increment of the game's clock (ignored without one).
+    void datTang(int giay);
     // After vanMoi: the rule set the game is judged by.
     void datLuat(LuatChoi luatMoi);
     // After vanMoi: the game starts from this position instead, with its

@@ -24,6 +24,9 @@ const char* const KHONG_CO_NGUOI_XIN_THUA = R"({"ok":false,"lyDo":"Không có ng
 const char* const KHONG_CO_VAN_TRUOC = R"({"ok":false,"lyDo":"Không có ván nào để tiếp tục"})";
 const char* const THOI_GIAN_QUA_DAI = R"({"ok":false,"lyDo":"Thời gian mỗi bên không được quá 24 giờ"})";
 static_assert(GIAY_MOI_BEN_TOI_DA == 24 * 3600, "the refusal names the bound");
+const char* const TANG_KHONG_HOP_LE =
+    R"({"ok":false,"lyDo":"Số giây cộng thêm mỗi nước phải là số nguyên từ 0 đến 600"})";
+static_assert(GIAY_TANG_TOI_DA == 600, "the refusal names the bound");
 
 // The hint search's bounds (a fuzzing build shortens the time).
 #ifndef TAVELIN_GOI_Y_MILI_GIAY
@@ -83,6 +86,18 @@ std::string lyDoFENSai(const ThamSo& thamSo) {
     return docTheCo(fen->second, ban, luot, lyDo) ? std::string{} : theCoKhongHopLe(lyDo);
 }
 
+// The "tang" parameter: the seconds added after each move, 0 when absent;
+// false for anything but whole seconds within the bound.
+bool docTang(const ThamSo& thamSo, int& tang) {
+    tang = 0;
+    const auto chu = thamSo.find("tang");
+    if (chu == thamSo.end()) return true;
+    const std::string& s = chu->second;
+    if (s.empty() || s.size() > 3 || s.find_first_not_of("0123456789") != std::string::npos) return false;
+    tang = std::stoi(s);
+    return tang <= GIAY_TANG_TOI_DA;
+}
+
 // Handicap items "side:name", comma-separated; items without ":" skipped.
 void datChapTuChu(VanCo& van, const std::string& chap) {
     size_t dau = 0;
@@ -130,6 +145,8 @@ std::string PhienVan::lenhVanMoi(const ThamSo& thamSo) {
     const int giay = laySo(thamSo, "giay", 600);
     // A longer clock could not be kept and read back.
     if (giay > GIAY_MOI_BEN_TOI_DA) return THOI_GIAN_QUA_DAI;
+    int tang = 0;
+    if (!docTang(thamSo, tang)) return TANG_KHONG_HOP_LE;
     LuatChoi luat = BA_LAN;
     if (!docLuat(thamSo, luat)) return LUAT_KHONG_HOP_LE;
     if (std::string loi = lyDoFENSai(thamSo); !loi.empty()) return loi;
@@ -139,6 +156,7 @@ std::string PhienVan::lenhVanMoi(const ThamSo& thamSo) {
         van.datDoKhoMay(DO, mucDo);
         van.datDoKhoMay(DEN, mucDen);
         van.datLuat(luat);
+        van.datTang(tang);
         datViTriDau(van, thamSo);
         return std::string();
     });

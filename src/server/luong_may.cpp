@@ -1,4 +1,5 @@
 // The worker thread that plays the computer's moves.
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -16,7 +17,15 @@ constexpr auto NGHI_GIUA_HAI_NUOC = std::chrono::milliseconds(400);
 
 void PhienVan::henMayChay(bool sauNay) {
     henChay = true;
-    thoiDiemChay = std::chrono::steady_clock::now() + (sauNay ? NGHI_GIUA_HAI_NUOC : std::chrono::milliseconds(0));
+    auto nghi = sauNay ? NGHI_GIUA_HAI_NUOC : std::chrono::milliseconds(0);
+    // The pause runs on the next side's clock: when that clock is low, a
+    // fiftieth of what is left at most, so that the pauses alone never use
+    // it up.
+    if (van.dongHo.bat) {
+        const auto phanNamMuoi = std::chrono::milliseconds(static_cast<int64_t>(van.dongHo.giayConLai(van.luot) * 20.0));
+        nghi = std::min(nghi, phanNamMuoi);
+    }
+    thoiDiemChay = std::chrono::steady_clock::now() + nghi;
     bienDieuKien.notify_all();
 }
 
@@ -42,7 +51,17 @@ void PhienVan::chayMotNuocMay(std::unique_lock<std::mutex>& khoa) {
     std::unique_ptr<BanCo> banSao = van.banCo.saoChepTheCo();
     const std::vector<uint64_t> viTriTruoc(van.viTriTruoc().begin(), van.viTriTruoc().end());
     const double giayConLai = van.dongHo.bat ? van.dongHo.giayConLai(luot) : -1.0;
+    const double giayTang = van.dongHo.bat ? van.dongHo.congThem : 0.0;
     van.datLuatChoMay(timKiemMay);
+    // A fixed level keeps its own time unless the clock cannot afford it
+    // (the strength-first level budgets from the clock itself).
+    const bool gioiHanDongHo = doKho != CAO_THU && giayConLai >= 0;
+    if (gioiHanDongHo) {
+        TimKiem::GioiHan gh;
+        gh.dung = &dungTimKiem;
+        gh.miliGiay = TimKiem::thoiGianCoDinhTheoDongHo(doKho, giayConLai, giayTang);
+        timKiemMay.datGioiHan(gh);
+    }
 
     // The only long operation, on private copies, without the lock: the
     // server keeps answering (and may make this result stale) meanwhile.
@@ -51,9 +70,14 @@ void PhienVan::chayMotNuocMay(std::unique_lock<std::mutex>& khoa) {
     NuocDi nuoc;
     {
         const MayPhanTich::NhuongChoVan nhuong(mayPhanTich);
-        nuoc = timKiemMay.timNuocDi(*banSao, luot, doKho, tk, viTriTruoc, giayConLai);
+        nuoc = timKiemMay.timNuocDi(*banSao, luot, doKho, tk, viTriTruoc, giayConLai, giayTang);
     }
     khoa.lock();
+    if (gioiHanDongHo) {
+        TimKiem::GioiHan gh;
+        gh.dung = &dungTimKiem;
+        timKiemMay.datGioiHan(gh);
+    }
     dangNghi = false;
     if (!dangChay.load()) return;
 

@@ -103,6 +103,9 @@ bool coTepLuu() {
     return static_cast<bool>(tep);
 }
 
+// The clock's increment, only when the game has one.
+std::string jsonTang(int giay) { return giay > 0 ? ",\"tang\":" + std::to_string(giay) : std::string(); }
+
 }  // namespace
 
 std::string PhienVan::trangThaiJSON() {
@@ -142,7 +145,8 @@ std::string PhienVan::trangThaiJSON() {
         s += ",\"goiY\":null";
     }
     s += ",\"dongHo\":{\"bat\":" + chuBool(van.dongHo.bat) + ",\"giayMoiBen\":" + std::to_string(van.giayMoiBen) +
-         ",\"do\":" + soHaiLe(van.dongHo.giayConLai(DO)) + ",\"den\":" + soHaiLe(van.dongHo.giayConLai(DEN)) + "}";
+         ",\"do\":" + soHaiLe(van.dongHo.giayConLai(DO)) + ",\"den\":" + soHaiLe(van.dongHo.giayConLai(DEN)) +
+         jsonTang(van.giayTang) + "}";
     // Only a game from a set-up position has it: the page replays past
     // positions and numbers the moves from there.
     if (!van.fenDau.empty()) s += ",\"fenDau\":" + chuoiJSON(van.fenDau);
@@ -155,5 +159,6 @@ std::string PhienVan::moTaVanTruoc(const VanDaLuu& v) {
     return "{\"ok\":true,\"co\":true,\"soNuoc\":" + std::to_string(v.nuoc.size()) + ",\"cheDo\":\"" +
            tenCheDo(static_cast<CheDo>(v.cheDo)) + "\",\"doKhoDo\":\"" + tenDoKho(static_cast<DoKho>(v.doKho)) +
            "\",\"doKhoDen\":\"" + tenDoKho(doKhoDen) + "\",\"pheNguoi\":\"" + tenPhe(static_cast<Phe>(v.pheNguoi)) +
-           "\",\"giayMoiBen\":" + std::to_string(std::max(0, v.giayCaiDat())) + "}";
+           "\",\"giayMoiBen\":" + std::to_string(std::max(0, v.giayCaiDat())) +
+           jsonTang(v.giayCaiDat() > 0 ? v.tang : 0) + "}";
 }

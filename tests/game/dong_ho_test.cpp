@@ -91,3 +91,40 @@ TEST(DongHo, DisplayRoundsUp) {
     EXPECT_EQ(dh.hienThi(DO), "00:01");
     EXPECT_EQ(dh.hienThi(DEN), "01:02");
 }
+
+// The increment is earned by a move made in time, and only by that: a pause
+// or a resignation stops the turn without it, a move after the flag fell
+// gets nothing, and a move taken back gives its increment back.
+TEST(DongHo, IncrementIsEarnedOnlyByAMoveInTime) {
+    DongHo dh(&gioGia::doc);
+    dh.caiDat(60, 5.0);
+    dh.batDauLuot(DO);
+    gioGia::troi(10.0);
+    dh.ketThucLuot(DO);
+    EXPECT_DOUBLE_EQ(dh.conLai[0], 55.0);
+
+    dh.batDauLuot(DEN);
+    gioGia::troi(2.0);
+    dh.dungLuot(DEN);
+    EXPECT_DOUBLE_EQ(dh.conLai[1], 58.0);
+    EXPECT_FALSE(dh.dangDemGio);
+
+    dh.batDauLuot(DEN);
+    gioGia::troi(58.5);
+    dh.ketThucLuot(DEN);
+    EXPECT_EQ(dh.conLai[1], 0.0);
+    EXPECT_TRUE(dh.hetGio(DEN));
+
+    dh.traLaiCongThem(DO);
+    EXPECT_DOUBLE_EQ(dh.conLai[0], 50.0);
+    for (int i = 0; i < 20; ++i) dh.traLaiCongThem(DO);
+    EXPECT_EQ(dh.conLai[0], 0.0);
+
+    // Without a clock there is nothing to give or take.
+    dh.caiDat(0, 5.0);
+    dh.batDauLuot(DO);
+    dh.ketThucLuot(DO);
+    dh.traLaiCongThem(DO);
+    EXPECT_EQ(dh.conLai[0], 0.0);
+    EXPECT_FALSE(dh.hetGio(DO));
+}

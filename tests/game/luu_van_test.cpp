@@ -399,3 +399,51 @@ TEST(LuuVan, FailedSaveLeavesThePreviousFileIntact) {
     EXPECT_NE(docHetTep(ten).find("nuoc 1\n9 1 7 2\n"), std::string::npos);
     EXPECT_EQ(soTep(thuMuc), 3u);
 }
+
+// The increment has a line of its own, written only when the game has one:
+// it comes back with the clocks as they stood (increments earned included)
+// and goes on working, an undo after the load included. A bad value is
+// refused alone; older files have no increment.
+TEST(LuuVan, IncrementRoundTripsAndABadOneIsRefusedAlone) {
+    ThuMucTam thuMuc;
+    const std::string ten = thuMuc.tep("tavelin.save");
+    VanCo van;
+    van.dongHo.datNguonGio(&gioGia::doc);
+    van.vanMoi(NGUOI_NGUOI, TRUNG_BINH, DO, 180);
+    van.datTang(2);
+    gioGia::troi(10.0);
+    ASSERT_TRUE(van.thuDoNuoc({9, 1, 7, 2}));
+    ASSERT_TRUE(van.luuVan(ten));
+    EXPECT_NE(docHetTep(ten).find("\ntang 2\n"), std::string::npos);
+    VanCo khac;
+    khac.dongHo.datNguonGio(&gioGia::doc);
+    ASSERT_TRUE(khac.taiVan(ten));
+    EXPECT_EQ(khac.giayTang, 2);
+    EXPECT_DOUBLE_EQ(khac.dongHo.giayConLai(DO), 172.0);
+    gioGia::troi(1.0);
+    ASSERT_TRUE(khac.thuDoNuoc({0, 1, 2, 2}));
+    EXPECT_DOUBLE_EQ(khac.dongHo.conLai[1], 181.0);
+    ASSERT_TRUE(khac.huyNuocDi());
+    ASSERT_TRUE(khac.huyNuocDi());
+    EXPECT_DOUBLE_EQ(khac.dongHo.giayConLai(DO), 170.0);
+    EXPECT_DOUBLE_EQ(khac.dongHo.giayConLai(DEN), 179.0);
+    // The game kept between runs too.
+    EXPECT_EQ(docChuoi(vietVanDaLuu(khac.banLuu(true))).tang, 2);
+
+    // No increment, no line; a file without one has none.
+    van.vanMoi(NGUOI_NGUOI, TRUNG_BINH, DO, 180);
+    EXPECT_EQ(vietVanDaLuu(van.banLuu(true)).find("tang"), std::string::npos);
+    ASSERT_TRUE(taiTuChuoi(khac, thuMuc, "TAVELIN1\ngiaymoi 180\ngiaymoiben 180\n"));
+    EXPECT_EQ(khac.giayTang, 0);
+    EXPECT_EQ(khac.dongHo.congThem, 0.0);
+
+    for (const char* xau : {"tang 601", "tang -2", "tang x", "tang 2.5"}) {
+        ASSERT_TRUE(taiTuChuoi(khac, thuMuc, std::string("TAVELIN1\ngiaymoi 60\ngiaymoiben 60\n") + xau +
+                                                 "\nluat 1\ndokhoden 2\n"))
+            << xau;
+        EXPECT_EQ(khac.giayTang, 0) << xau;
+        EXPECT_EQ(khac.giayMoiBen, 60) << xau;
+        EXPECT_EQ(khac.luat, CHAU_A) << xau;
+        EXPECT_EQ(khac.mayDen.doKho, KHO) << xau;
+    }
+}

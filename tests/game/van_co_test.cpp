@@ -263,3 +263,90 @@ TEST(VanCo, ComputerChoiceLeavesTheGameAlone) {
     EXPECT_EQ(van.khoaTheCo(), khoa);
     EXPECT_EQ(van.nuocThu, 0);
 }
+
+// With an increment every move earns it and every undone move gives it back,
+// whoever made it: an undo cannot be used to bank time. Stopping the clock
+// without a move (a pause, the pause after a computers' undo, a
+// resignation) earns nothing.
+TEST(VanCo, IncrementComesAndGoesWithItsMove) {
+    VanCo van;
+    van.dongHo.datNguonGio(&gioGia::doc);
+    van.vanMoi(NGUOI_NGUOI, TRUNG_BINH, DO, 60);
+    van.datTang(5);
+    EXPECT_EQ(van.giayTang, 5);
+    gioGia::troi(10.0);
+    ASSERT_TRUE(van.thuDoNuoc({9, 1, 7, 2}));
+    gioGia::troi(4.0);
+    ASSERT_TRUE(van.thuDoNuoc({0, 1, 2, 2}));
+    EXPECT_DOUBLE_EQ(van.dongHo.conLai[0], 55.0);
+    EXPECT_DOUBLE_EQ(van.dongHo.conLai[1], 61.0);
+    // One ply back: black's move and its increment.
+    ASSERT_TRUE(van.huyNuocDi());
+    EXPECT_DOUBLE_EQ(van.dongHo.giayConLai(DEN), 56.0);
+    EXPECT_DOUBLE_EQ(van.dongHo.giayConLai(DO), 55.0);
+    // Pausing and going on, again and again, gives nothing.
+    for (int i = 0; i < 3; ++i) {
+        gioGia::troi(1.0);
+        ASSERT_TRUE(van.tamDungVan());
+        van.tiepTucVan();
+    }
+    EXPECT_DOUBLE_EQ(van.dongHo.giayConLai(DEN), 53.0);
+    // Nor does a resignation, taken back.
+    ASSERT_TRUE(van.xinThua(DEN));
+    ASSERT_TRUE(van.huyNuocDi());
+    EXPECT_DOUBLE_EQ(van.dongHo.giayConLai(DEN), 53.0);
+
+    // Against the computer an undo takes back two moves: two increments.
+    van.vanMoi(NGUOI_MAY, TRUNG_BINH, DO, 60);
+    van.datTang(5);
+    gioGia::troi(10.0);
+    ASSERT_TRUE(van.thuDoNuoc({9, 1, 7, 2}));
+    gioGia::troi(4.0);
+    ASSERT_TRUE(van.thuDoNuoc({0, 1, 2, 2}));
+    ASSERT_TRUE(van.huyNuocDi());
+    EXPECT_EQ(van.nuocThu, 0);
+    EXPECT_DOUBLE_EQ(van.dongHo.giayConLai(DO), 50.0);
+    EXPECT_DOUBLE_EQ(van.dongHo.giayConLai(DEN), 56.0);
+
+    // The computers stop after an undo: that stop earns nothing either.
+    van.vanMoi(MAY_MAY, TRUNG_BINH, DO, 60);
+    van.datTang(5);
+    ASSERT_TRUE(van.thuDoNuoc({9, 1, 7, 2}));
+    ASSERT_TRUE(van.huyNuocDi());
+    ASSERT_TRUE(van.tamDungVan());
+    EXPECT_DOUBLE_EQ(van.dongHo.conLai[0], 60.0);
+    EXPECT_DOUBLE_EQ(van.dongHo.conLai[1], 60.0);
+
+    // A game from a set-up position keeps its increment; a new game without
+    // one, or without a clock, has none.
+    van.vanMoi(NGUOI_NGUOI, TRUNG_BINH, DO, 60);
+    van.datTang(5);
+    std::string loi;
+    ASSERT_TRUE(van.datTheCoDau("3k5/9/9/9/9/9/9/9/R8/4K4 w", loi));
+    gioGia::troi(2.0);
+    ASSERT_TRUE(van.thuDoNuoc({8, 0, 8, 2}));
+    EXPECT_DOUBLE_EQ(van.dongHo.conLai[0], 63.0);
+    van.vanMoi(NGUOI_NGUOI, TRUNG_BINH, DO, 60);
+    EXPECT_EQ(van.giayTang, 0);
+    EXPECT_EQ(van.dongHo.congThem, 0.0);
+    van.vanMoi(NGUOI_NGUOI, TRUNG_BINH, DO, 0);
+    van.datTang(5);
+    EXPECT_EQ(van.giayTang, 0);
+}
+
+// The increment comes after the move: it cannot save a side whose time ran
+// out while it thought.
+TEST(VanCo, IncrementDoesNotSaveAFallenFlag) {
+    VanCo van;
+    van.dongHo.datNguonGio(&gioGia::doc);
+    van.vanMoi(NGUOI_NGUOI, TRUNG_BINH, DO, 10);
+    van.datTang(30);
+    gioGia::troi(9.0);
+    ASSERT_TRUE(van.thuDoNuoc({9, 1, 7, 2}));
+    EXPECT_DOUBLE_EQ(van.dongHo.conLai[0], 31.0);
+    gioGia::troi(10.5);
+    EXPECT_FALSE(van.thuDoNuoc({0, 1, 2, 2}));
+    EXPECT_EQ(van.ketQua, DO_THANG);
+    EXPECT_EQ(van.lyDo, "Đen hết thời gian");
+    EXPECT_EQ(van.dongHo.giayConLai(DEN), 0.0);
+}

@@ -318,6 +318,42 @@ TEST(TimKiem, MasterWithOneMoveAndTimeFromTheClock) {
     }
 }
 
+// With an increment the budget grows by most of it, but never past half of
+// what the clock shows, and a fixed level thinks its own time unless the
+// clock cannot afford it. Played out move after move, spending the whole
+// hard limit and a tenth of a second more for the delays around each move,
+// no clock with an increment ever runs out.
+TEST(TimKiem, ClockBudgetWithAnIncrementNeverRunsTheClockOut) {
+    for (double giay : {600.0, 60.0, 5.0}) {
+        const TimKiemCaoThu::GioiHan khong = TimKiemCaoThu::gioiHanTheoDongHo(giay);
+        const TimKiemCaoThu::GioiHan co = TimKiemCaoThu::gioiHanTheoDongHo(giay, 3.0);
+        EXPECT_GE(co.msMem, khong.msMem) << giay;
+        EXPECT_LE(co.msMem, co.msCung) << giay;
+        EXPECT_LE(co.msCung, std::max(10.0, giay * 1000 / 2)) << giay;
+    }
+    EXPECT_GT(TimKiemCaoThu::gioiHanTheoDongHo(60.0, 3.0).msMem, TimKiemCaoThu::gioiHanTheoDongHo(60.0).msMem + 1000);
+    EXPECT_LE(TimKiemCaoThu::gioiHanTheoDongHo(0.5, 10.0).msCung, 250.0);
+
+    for (DoKho muc : {DE, TRUNG_BINH, KHO}) {
+        const double cuaMuc = thamSoDoKho(muc).thoiGianToiDa;
+        EXPECT_EQ(TimKiem::thoiGianCoDinhTheoDongHo(muc, -1.0, 0.0), cuaMuc);
+        EXPECT_EQ(TimKiem::thoiGianCoDinhTheoDongHo(muc, 600.0, 0.0), cuaMuc);
+        EXPECT_LE(TimKiem::thoiGianCoDinhTheoDongHo(muc, 2.0, 0.0), 1000.0);
+    }
+
+    for (DoKho muc : {DE, TRUNG_BINH, KHO, CAO_THU})
+        for (const auto& [coSo, tang] : std::vector<std::pair<double, double>>{{60, 1}, {60, 2}, {180, 2}, {10, 1}}) {
+            double conLai = coSo;
+            for (int nuoc = 0; nuoc < 300; ++nuoc) {
+                const double ms = muc == CAO_THU ? TimKiemCaoThu::gioiHanTheoDongHo(conLai, tang).msCung
+                                                 : TimKiem::thoiGianCoDinhTheoDongHo(muc, conLai, tang);
+                conLai -= ms / 1000.0 + 0.1;
+                ASSERT_GT(conLai, 0.0) << tenDoKho(muc) << " " << coSo << "+" << tang << " move " << nuoc;
+                conLai += tang;
+            }
+        }
+}
+
 // The choice among near-best moves must not search below a mate score: here
 // the first root move at depth 2 is mated (the horse's check on g8), and a
 // window under that score once let every other move fail low with it, so the

@@ -56,6 +56,33 @@ TEST(PGN, FinishedGameAgainstTheComputerRoundTrips) {
     EXPECT_EQ(khac.ketQua, DANG_CHOI);
 }
 
+// [TimeControl] in its standard form, "base+increment" in seconds when the
+// game has an increment, read back into the game's clock; a time control
+// no game can have is no clock at all.
+TEST(PGN, TimeControlWithAnIncrementRoundTrips) {
+    VanCo van;
+    van.vanMoi(NGUOI_NGUOI, TRUNG_BINH, DO, 300);
+    van.datTang(5);
+    const VanPGN pgn = pgnCuaVan(van.banLuu(false), "2026.12.08");
+    EXPECT_EQ(pgn.giaTri("TimeControl"), "300+5");
+    VanCo khac;
+    ASSERT_TRUE(khac.napVan(vanDaLuuTuPGN(docLai(vietPGN(pgn)))));
+    EXPECT_EQ(khac.giayMoiBen, 300);
+    EXPECT_EQ(khac.giayTang, 5);
+
+    const std::pair<const char*, std::pair<int, int>> ca[] = {
+        {"180+2", {180, 2}}, {"600", {600, 0}}, {"60+0", {60, 0}}, {"300+601", {0, 0}},
+        {"300+", {0, 0}},    {"+5", {0, 0}},    {"0+5", {0, 0}},   {"40/9000:300", {0, 0}},
+        {"300+5+1", {0, 0}}, {"-", {0, 0}}};
+    for (const auto& [tc, mongDoi] : ca) {
+        VanPGN doc;
+        doc.the = {{"TimeControl", tc}};
+        const VanDaLuu luu = vanDaLuuTuPGN(doc);
+        EXPECT_EQ(luu.giayCaiDat(), mongDoi.first) << tc;
+        EXPECT_EQ(std::max(luu.tang, 0), mongDoi.second) << tc;
+    }
+}
+
 TEST(PGN, HandicapAndBlackFirstStartsAreKeptAndLongGamesWrap) {
     VanCo van;
     van.vanMoi(MAY_MAY, DE, DO, 0);

@@ -503,6 +503,39 @@ TEST(Api, TimeControlBeyondTheBoundIsRefusedAndTheLongestIsKept) {
     EXPECT_EQ(s["dongHo"]["giayMoiBen"], 86400);
 }
 
+// The increment per move: refused clearly outside whole seconds 0..600
+// (nothing changes), in the state only when set, and kept with the game
+// between runs and in its PGN.
+TEST(Api, IncrementIsRefusedClearlyAndKeptWithTheGame) {
+    thu::ThuMucTam duLieu;
+    const std::vector<std::string> thamSo = {"--data-dir", duLieu.duongDan().string()};
+    auto mcCu = std::make_unique<MayChuThu>(thamSo);
+    MayChuThu& mc = *mcCu;
+    const std::string truoc = mc.api("trangthai");
+    for (const char* tang : {"601", "-1", "abc", "", "2.5", "1e2", "0600"})
+        EXPECT_EQ(mc.api(std::string("vanmoi?giay=180&tang=") + tang),
+                  tuChoi("Số giây cộng thêm mỗi nước phải là số nguyên từ 0 đến 600"))
+            << tang;
+    EXPECT_EQ(mc.api("trangthai"), truoc);
+    EXPECT_FALSE(J(mc.api("vanmoi?giay=180"))["dongHo"].contains("tang"));
+    EXPECT_FALSE(J(mc.api("vanmoi?giay=0&tang=5"))["dongHo"].contains("tang"));
+    EXPECT_FALSE(J(mc.api("vanmoi?giay=180&tang=0"))["dongHo"].contains("tang"));
+    EXPECT_EQ(J(mc.api("vanmoi?giay=180&tang=600"))["dongHo"]["tang"], 600);
+    json s = J(mc.api("vanmoi?giay=180&tang=2"));
+    EXPECT_EQ(s["dongHo"]["tang"], 2);
+    mc.api("cham?hang=9&cot=1");
+    s = J(mc.api("cham?hang=7&cot=2"));
+    ASSERT_EQ(s["hanhDong"], "di");
+    EXPECT_GT(s["dongHo"]["do"].get<double>(), 180.0);
+    EXPECT_NE(J(mc.api("pgn"))["pgn"].get<std::string>().find("[TimeControl \"180+2\"]"), std::string::npos);
+    mcCu.reset();
+    MayChuThu sau(thamSo);
+    EXPECT_EQ(J(sau.api("vantruoc"))["tang"], 2);
+    s = J(sau.api("khoiphuc"));
+    EXPECT_EQ(s["dongHo"]["tang"], 2);
+    EXPECT_GT(s["dongHo"]["do"].get<double>(), 180.0);
+}
+
 TEST(Api, GameFromASetUpPosition) {
     MayChuThu mc;
     // Refused with the reason, before anything changes; the check alone

@@ -7,7 +7,7 @@
 import { goiAPI, soYeuCauDangCho } from './api.js';
 import { BanCoSVG } from './board.js';
 import { BangThongTin, mayCam } from './panel.js';
-import { HopVanMoi, tenThoiGian } from './newgame.js';
+import { HopVanMoi, tenDongHo } from './newgame.js';
 import { thongBao } from './toast.js';
 import {
   CHU, TEN_PHE, TEN_CHE_DO, TEN_DO_KHO, kyTuQuan, tenNuoc, benDiTruoc, datBenDiTruoc, benCuaNuoc,
@@ -370,9 +370,11 @@ async function choThayVan(viec) {
     'Bỏ ván này');
 }
 
-async function batDauVanMoi(thamSo) {
+async function batDauVanMoi(thamSo, { ngauNhien = false } = {}) {
   if (!(await choThayVan('Ván mới'))) return;
-  xuLyTraLoi(await gui('vanmoi', thamSo), CHU.vanMoi);
+  // A colour drawn at random is named at once.
+  const chu = ngauNhien ? `${CHU.vanMoi}: bạn cầm ${TEN_PHE[thamSo.pheNguoi]}` : CHU.vanMoi;
+  xuLyTraLoi(await gui('vanmoi', thamSo), chu);
 }
 
 async function huyNuoc() {
@@ -455,7 +457,7 @@ function moTaVanTruoc(v) {
   } else if (v.cheDo === 'MAY_MAY') {
     phan.push(`Đỏ ${cap(v.doKhoDo)}, Đen ${cap(v.doKhoDen)}`);
   }
-  if (v.giayMoiBen > 0) phan.push(`đồng hồ ${tenThoiGian(v.giayMoiBen)}`);
+  if (v.giayMoiBen > 0) phan.push(`đồng hồ ${tenDongHo(v.giayMoiBen, v.tang)}`);
   phan.push(`đã đi tới ${tenNuoc(v.soNuoc)}`);
   return `${phan.join(', ')}.`;
 }

@@ -52,6 +52,7 @@ export class BangThongTin {
       el.innerHTML = `<span class="dai-dien"></span>
         <div class="ten-nguoi-choi"><strong></strong><small></small></div>
         <div class="quan-an" aria-label="Quân đã ăn"></div>
+        <small class="tang-gio" hidden></small>
         <div class="dong-ho" role="timer" hidden></div>`;
     }
     this.khoaLichSu = null;
@@ -101,6 +102,7 @@ export class BangThongTin {
     const tt = this.tt;
     let chu = TEN_CHE_DO[tt.cheDo] ?? '';
     if (tt.dongHo.bat) chu += ` · ${Math.round(tt.dongHo.giayMoiBen / 60)} phút`;
+    if (tt.dongHo.bat && tt.dongHo.tang) chu += ` + ${tt.dongHo.tang} giây`;
     return chu;
   }
 
@@ -125,6 +127,12 @@ export class BangThongTin {
       .map((loai) => `<span class="${phe === 'DO' ? 'den' : 'do'}">${kyTuQuan(PHE_KIA[phe], loai)}</span>`)
       .join('');
     el.querySelector('.dong-ho').setAttribute('aria-label', `Đồng hồ bên ${TEN_PHE[phe]}`);
+    // The increment beside the clock it feeds: "+3".
+    const tang = el.querySelector('.tang-gio');
+    const giayTang = tt.dongHo.bat ? tt.dongHo.tang ?? 0 : 0;
+    tang.hidden = !giayTang;
+    tang.textContent = giayTang ? `+${giayTang}` : '';
+    tang.title = giayTang ? `Cộng ${giayTang} giây sau mỗi nước` : '';
   }
 
   /** Called often: only the clocks change between two states. */

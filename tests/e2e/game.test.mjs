@@ -55,6 +55,55 @@ test('a new game with a handicap and a clock that counts down for the side to mo
   assert.equal(seconds(await red.textContent()), redStopped, "red's time stands while black thinks");
 });
 
+test('clock presets and the increment per move; the colour against the computer drawn at random', T, async (t) => {
+  const { page } = await openGame(t);
+  const dialog = page.locator('#hop-van-moi');
+  const api = (lenh) => page.evaluate((l) => fetch(`/api/${l}`).then((r) => r.json()), lenh);
+  const nhanh = (ten) => dialog.locator('.chon-nhanh button', { hasText: ten });
+  const gio = async () => [await dialog.locator('select[name="giay"]').inputValue(),
+    await dialog.locator('select[name="tang"]').inputValue()];
+  await page.click('#nut-van-moi');
+  await dialog.waitFor();
+  assert.deepEqual((await dialog.locator('.chon-nhanh button').allTextContents()).map((x) => x.trim()),
+    ['Không giới hạn', '1+0', '3+2', '5+3', '10+5', '15+10', '30+0']);
+  await nhanh('3+2').click();
+  assert.deepEqual(await gio(), ['180', '2']);
+  assert.equal(await nhanh('3+2').getAttribute('aria-pressed'), 'true');
+  // Changed by hand, the time matches no preset any more.
+  await dialog.locator('select[name="giay"]').selectOption('600');
+  assert.equal(await dialog.locator('.chon-nhanh button[aria-pressed="true"]').count(), 0);
+  await nhanh('Không giới hạn').click();
+  assert.ok(await dialog.locator('select[name="tang"]').isDisabled(), 'no clock, nothing to add');
+  await nhanh('5+3').click();
+  await dialog.locator('#nut-bat-dau').click();
+  await waitForMessage(page, 'Ván mới đã bắt đầu');
+  const s = await api('trangthai');
+  assert.deepEqual([s.dongHo.giayMoiBen, s.dongHo.tang], [300, 3]);
+  for (const ben of ['#ben-duoi', '#ben-tren']) assert.equal(await page.locator(`${ben} .tang-gio`).textContent(), '+3');
+  await page.locator('#che-do', { hasText: '5 phút + 3 giây' }).waitFor();
+  // The dialog opens on the game's own time control.
+  await page.click('#nut-van-moi');
+  assert.deepEqual(await gio(), ['300', '3']);
+  assert.equal(await nhanh('5+3').getAttribute('aria-pressed'), 'true');
+
+  // Against the computer the colour may be left to chance, and is named.
+  await dialog.locator('input[name="cheDo"][value="NM"]').check({ force: true });
+  await dialog.locator('input[name="pheNguoi"][value="NGAU_NHIEN"]').check({ force: true });
+  await dialog.locator('select[name="doKhoMay"]').selectOption('DE');
+  await page.evaluate(() => { Math.random = () => 0.9; });
+  await dialog.locator('#nut-bat-dau').click();
+  await waitForMessage(page, 'Ván mới đã bắt đầu: bạn cầm Đen');
+  assert.equal((await api('trangthai')).pheNguoi, 'DEN');
+  await waitForHistoryLength(page, 1); // the computer, red, moved first
+  await page.click('#nut-van-moi');
+  assert.ok(await dialog.locator('input[name="pheNguoi"][value="NGAU_NHIEN"]').isChecked(), 'offered again');
+  await page.click('#nut-dong-hop');
+  // Without a clock there is no increment to show.
+  await newGame(page, { cheDo: 'NN', giay: 0, replace: true });
+  assert.equal((await api('trangthai')).dongHo.tang, undefined);
+  assert.ok(await page.locator('#ben-duoi .tang-gio').isHidden());
+});
+
 test('save then load brings the saved game back', T, async (t) => {
   const { page, program } = await openGame(t);
   assert.ok(await page.locator('#nut-tai').isDisabled());

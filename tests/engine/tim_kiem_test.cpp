@@ -324,13 +324,6 @@ TEST(TimKiem, MasterWithOneMoveAndTimeFromTheClock) {
 // hard limit and a tenth of a second more for the delays around each move,
 // no clock with an increment ever runs out.
 TEST(TimKiem, ClockBudgetWithAnIncrementNeverRunsTheClockOut) {
-    for (double giay : {600.0, 60.0, 5.0}) {
-        const TimKiemCaoThu::GioiHan khong = TimKiemCaoThu::gioiHanTheoDongHo(giay);
-        const TimKiemCaoThu::GioiHan co = TimKiemCaoThu::gioiHanTheoDongHo(giay, 3.0);
-        EXPECT_GE(co.msMem, khong.msMem) << giay;
-        EXPECT_LE(co.msMem, co.msCung) << giay;
-        EXPECT_LE(co.msCung, std::max(10.0, giay * 1000 / 2)) << giay;
-    }
     EXPECT_GT(TimKiemCaoThu::gioiHanTheoDongHo(60.0, 3.0).msMem, TimKiemCaoThu::gioiHanTheoDongHo(60.0).msMem + 1000);
     EXPECT_LE(TimKiemCaoThu::gioiHanTheoDongHo(0.5, 10.0).msCung, 250.0);
 

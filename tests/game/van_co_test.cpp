@@ -333,20 +333,3 @@ TEST(VanCo, IncrementComesAndGoesWithItsMove) {
     van.datTang(5);
     EXPECT_EQ(van.giayTang, 0);
 }
-
-// The increment comes after the move: it cannot save a side whose time ran
-// out while it thought.
-TEST(VanCo, IncrementDoesNotSaveAFallenFlag) {
-    VanCo van;
-    van.dongHo.datNguonGio(&gioGia::doc);
-    van.vanMoi(NGUOI_NGUOI, TRUNG_BINH, DO, 10);
-    van.datTang(30);
-    gioGia::troi(9.0);
-    ASSERT_TRUE(van.thuDoNuoc({9, 1, 7, 2}));
-    EXPECT_DOUBLE_EQ(van.dongHo.conLai[0], 31.0);
-    gioGia::troi(10.5);
-    EXPECT_FALSE(van.thuDoNuoc({0, 1, 2, 2}));
-    EXPECT_EQ(van.ketQua, DO_THANG);
-    EXPECT_EQ(van.lyDo, "Đen hết thời gian");
-    EXPECT_EQ(van.dongHo.giayConLai(DEN), 0.0);
-}

@@ -93,6 +93,20 @@ TEST(LuongMay, ComputerAgainstComputerAdvancesPausesOnUndoAndResumes) {
     EXPECT_EQ(mc.api("goiy"), R"({"ok":false,"lyDo":"Đang là lượt của máy"})");
 }
 
+// On a short clock with an increment the hard level, which would take
+// 2.5 s a move, thinks only what its clock can afford and never loses on
+// time.
+TEST(LuongMay, ShortClockWithAnIncrementIsNeverLostOnTime) {
+    MayChuThu mc;
+    mc.api("vanmoi?cheDo=MM&doKho=KHO&giay=3&tang=1");
+    json s;
+    ASSERT_TRUE(thu::choDen([&] {
+        s = trangThai(mc);
+        return s["nuocThu"] >= 8 || s["ketQua"] != "DANG_CHOI";
+    }, 60s));
+    EXPECT_EQ(s["ketQua"], "DANG_CHOI") << s["lyDo"];
+}
+
 TEST(LuongMay, StopDuringASearchExitsCleanly) {
     MayChuThu mc;
     mc.api("vanmoi?cheDo=NM&pheNguoi=DEN&doKho=KHO");

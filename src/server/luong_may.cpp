@@ -22,8 +22,8 @@ void PhienVan::henMayChay(bool sauNay) {
     // fiftieth of what is left at most, so that the pauses alone never use
     // it up.
     if (van.dongHo.bat) {
-        const auto phanNamMuoi = std::chrono::milliseconds(static_cast<int64_t>(van.dongHo.giayConLai(van.luot) * 20.0));
-        nghi = std::min(nghi, phanNamMuoi);
+        const double phanNamMuoi = van.dongHo.giayConLai(van.luot) * 20.0;  // in milliseconds
+        nghi = std::min(nghi, std::chrono::milliseconds(static_cast<int64_t>(phanNamMuoi)));
     }
     thoiDiemChay = std::chrono::steady_clock::now() + nghi;
     bienDieuKien.notify_all();

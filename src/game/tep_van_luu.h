@@ -14,11 +14,11 @@
 //
 // The first lines are those every version has written; files of older
 // versions end there. The optional ones after them keep what the older ones
-// lost (black's clock, the time control, black's level) and, in the game
-// kept between runs, the clocks to the millisecond and the pause. -1 (or
-// false) means the line is absent; a reader then falls back on the old
-// meaning: both clocks and the time control from "giaymoi", black at
-// "dokho".
+// lost (black's clock, the time control and its increment, black's level)
+// and, in the game kept between runs, the clocks to the millisecond and the
+// pause. -1 (or false) means the line is absent; a reader then falls back on
+// the old meaning: both clocks and the time control from "giaymoi", no
+// increment, black at "dokho".
 struct VanDaLuu {
     int cheDo = 0;
     int doKho = 1;

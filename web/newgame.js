@@ -1,8 +1,9 @@
 // The "Ván mới" dialog: mode, sides (or a colour drawn at random), levels,
 // clock (time per side and increment per move, or a preset of both),
-// handicap and rule set, turned into the parameters of the "vanmoi" command. Opened with a set-up
-// position, it starts the game from there instead (no handicap then). The
-// rule set is the player's remembered choice, not the last game's.
+// handicap and rule set, turned into the parameters of the "vanmoi"
+// command. Opened with a set-up position, it starts the game from there
+// instead (no handicap then). The rule set is the player's remembered
+// choice, not the last game's.
 
 import { kyTuQuan, TEN_LOAI, TEN_API_LOAI, SO_QUAN_BAN_DAU } from './labels.js';
 

@@ -89,9 +89,13 @@ public:
     static std::string lenhKiemTraFEN(const ThamSo& thamSo);
     // The played games (lenh_van_da_choi.cpp); khoaVan held unless said.
     std::string lenhPGN();
+    // "vandachoi": "mo" opens a listed game, "xoa" deletes the listed games
+    // it names (comma-separated; one bad name and none goes), "giu" lists the
+    // live game now (an imported one, which is listed only when asked).
     std::string lenhVanDaChoi(const ThamSo& thamSo);
-    // The list document; reads only the folder (no lock needed).
-    std::string danhSachVanJSON() const;
+    // The list document, filtered by "ketQua", "mucMay" and "tim"; reads
+    // only the folder (no lock needed).
+    std::string danhSachVanJSON(const ThamSo& thamSo) const;
 
 private:
     VanCo van;
@@ -160,6 +164,8 @@ private:
 
     // The live game's text, dated as its file is (today when it has none).
     std::string pgnVanHienTai();
+    std::string xoaVanDaChoi(const std::string& danhSachId);
+    std::string giuVanNhap();
     // Once the kept file holds this run's game: the last run's is listed.
     void ghiVanTruocVaoDanhSach();
     // The live game is the listed game `id` (when there is such a file):

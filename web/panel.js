@@ -101,6 +101,7 @@ export class BangThongTin {
     const tt = this.tt;
     let chu = TEN_CHE_DO[tt.cheDo] ?? '';
     if (tt.dongHo.bat) chu += ` · ${Math.round(tt.dongHo.giayMoiBen / 60)} phút`;
+    if (tt.the?.Event) chu += ` · ${tt.the.Event}`;
     return chu;
   }
 
@@ -115,6 +116,8 @@ export class BangThongTin {
     let chu = 'Người chơi';
     if (mayCam(tt, phe)) chu = `Máy · ${capDo(tt, phe)}`;
     else if (tt.cheDo === 'NGUOI_MAY') chu = 'Bạn';
+    // The player an imported game's file names.
+    else if (tt.the?.[phe === 'DO' ? 'Red' : 'Black']) chu = tt.the[phe === 'DO' ? 'Red' : 'Black'];
     const denLuot = tt.ketQua === 'DANG_CHOI' && tt.luot === phe;
     const nghi = denLuot && mayCam(tt, phe) && tt.mayDangNghi && !tt.tamDungMay;
     vaiTro.textContent = nghi ? `${chu} · đang nghĩ` : chu;

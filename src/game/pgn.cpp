@@ -214,6 +214,12 @@ bool chapTuFEN(const std::string& fen, std::vector<std::pair<Phe, std::string>>&
 
 }  // namespace
 
+bool laTheCuaTa(const std::string& ten, const std::string& giaTri) {
+    DoKho boQua;
+    return giaTri.empty() || giaTri == "?" || (ten == "Event" && giaTri == "tavelin3d") ||
+           ((ten == "Red" || ten == "Black") && (giaTri == TEN_NGUOI || mucTuTen(giaTri, boQua)));
+}
+
 std::string VanPGN::giaTri(const std::string& ten) const {
     for (const auto& [t, g] : the)
         if (t == ten) return g;
@@ -474,12 +480,7 @@ VanDaLuu vanDaLuuTuPGN(const VanPGN& van) {
     // the result give the game's own).
     for (const char* ten : TEN_THE_GIU) {
         const std::string g = giaTriTheSach(van.giaTri(ten));
-        const std::string t = ten;
-        DoKho boQua;
-        const bool cuaTa = g.empty() || g == "?" || t == "Date" || t == "Result" ||
-                           (t == "Event" && g == "tavelin3d") ||
-                           ((t == "Red" || t == "Black") && (g == TEN_NGUOI || mucTuTen(g, boQua)));
-        if (!cuaTa) ra.the.emplace_back(t, g);
+        if (std::string(ten) != "Date" && std::string(ten) != "Result" && !laTheCuaTa(ten, g)) ra.the.emplace_back(ten, g);
     }
     if (!ra.the.empty())
         if (const std::string ngay = giaTriTheSach(van.giaTri("Date")); !ngay.empty() && ngay != "?")

@@ -5,6 +5,7 @@
 #include "fen.h"
 #include "json_viet.h"
 #include "nuoc_uci.h"
+#include "pgn.h"
 #include "phien_van.h"
 
 namespace {
@@ -121,7 +122,7 @@ void datTheNhap(VanCo& van, const ThamSo& thamSo) {
     for (const char* ten : TEN_THE_GIU) {
         const auto it = thamSo.find(std::string("the_") + ten);
         if (it == thamSo.end()) continue;
-        if (std::string g = giaTriTheSach(it->second); !g.empty()) van.theNhap.emplace_back(ten, std::move(g));
+        if (std::string g = giaTriTheSach(it->second); !laTheCuaTa(ten, g)) van.theNhap.emplace_back(ten, std::move(g));
     }
     van.nhapChuaDung = true;
 }

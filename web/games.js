@@ -149,6 +149,8 @@ export function ganVanDaChoi({ gui, xuLyTraLoi, choThayVan, layTrangThai = () =>
       return;
     }
     ve(traLoi);
+    // The program reads a large folder a slice per answer: asked again until done.
+    if (traLoi.chuaDoc > 0 && hop.open) setTimeout(() => { if (lan === lanTai && hop.open) taiDanhSach(); }, 150);
   }
 
   function veGiuVan() {

@@ -69,8 +69,8 @@ std::string PhienVan::danhSachVanJSON(const ThamSo& thamSo) const {
         loc.tim = it->second;
     }
     std::vector<std::string> ghiChu;
-    std::size_t tong = 0;
-    const std::vector<MucVanDaChoi> ds = vanDaChoi.danhSach(ghiChu, loc, &tong);
+    std::size_t tong = 0, chuaDoc = 0;
+    const std::vector<MucVanDaChoi> ds = vanDaChoi.danhSach(ghiChu, loc, &tong, &chuaDoc);
     const auto muc = [](int d) { return d >= 0 ? chuoiJSON(tenDoKho(static_cast<DoKho>(d))) : std::string("null"); };
     std::string ra = R"({"ok":true,"van":[)";
     for (size_t i = 0; i < ds.size(); ++i) {
@@ -83,7 +83,10 @@ std::string PhienVan::danhSachVanJSON(const ThamSo& thamSo) const {
               chuoiJSON(m.ketQua) + R"(,"lyDo":)" + chuoiJSON(m.lyDo) + R"(,"soNuoc":)" + std::to_string(m.soNuoc) +
               R"(,"fen":)" + chuoiJSON(m.fen) + "}";
     }
-    ra += R"(],"tong":)" + std::to_string(tong) + R"(,"ghiChu":[)";
+    ra += R"(],"tong":)" + std::to_string(tong);
+    // Files this answer had no time to read: the page asks again.
+    if (chuaDoc) ra += R"(,"chuaDoc":)" + std::to_string(chuaDoc);
+    ra += R"(,"ghiChu":[)";
     for (size_t i = 0; i < ghiChu.size(); ++i) {
         if (i) ra += ',';
         ra += chuoiJSON(ghiChu[i]);

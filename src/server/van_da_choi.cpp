@@ -331,9 +331,11 @@ MucVanDaChoi VanDaChoi::docMuc(const std::string& id, int64_t kichThuoc, int64_t
 }
 
 std::vector<MucVanDaChoi> VanDaChoi::danhSach(std::vector<std::string>& ghiChu, const LocVanDaChoi& loc,
-                                              std::size_t* tong) const {
+                                              std::size_t* tong, std::size_t* chuaDoc) const {
+    const auto hetGio = std::chrono::steady_clock::now() + std::chrono::milliseconds(MILI_GIAY_DOC_TOI_DA);
     std::vector<MucVanDaChoi> ds;
     if (tong) *tong = 0;
+    if (chuaDoc) *chuaDoc = 0;
     if (!dangBat()) return ds;
     struct Tep {
         int64_t thoiGian, kichThuoc;
@@ -372,7 +374,7 @@ std::vector<MucVanDaChoi> VanDaChoi::danhSach(std::vector<std::string>& ghiChu, 
     if (!daNapChiMuc_) napChiMuc();
     bool doi = false;
     std::map<std::string, MucVanDaChoi> conThay;
-    std::size_t soKhop = 0;
+    std::size_t soKhop = 0, soChuaDoc = 0;
     for (const Tep& t : tep) {
         auto cu = chiMuc_.find(t.id);
         MucVanDaChoi muc;
@@ -380,9 +382,12 @@ std::vector<MucVanDaChoi> VanDaChoi::danhSach(std::vector<std::string>& ghiChu, 
         if (cu != chiMuc_.end() && t.kichThuoc >= 0 && cu->second.kichThuoc == t.kichThuoc &&
             cu->second.thoiGianGhi == t.thoiGian) {
             muc = std::move(cu->second);
-        } else {
+        } else if (std::chrono::steady_clock::now() < hetGio) {
             muc = docMuc(t.id, t.kichThuoc, t.thoiGian);
             doi = true;
+        } else {
+            ++soChuaDoc;
+            continue;
         }
         if (!muc.loi.empty()) {
             ghiChu.push_back("Bỏ qua tệp " + t.id + DUOI + ": " + muc.loi);
@@ -398,6 +403,9 @@ std::vector<MucVanDaChoi> VanDaChoi::danhSach(std::vector<std::string>& ghiChu, 
     if (soKhop > TOI_DA_DANH_SACH)
         ghiChu.push_back("Chỉ hiện " + std::to_string(TOI_DA_DANH_SACH) + " ván mới nhất trong " +
                          std::to_string(soKhop) + " ván");
+    if (soChuaDoc)
+        ghiChu.push_back("Đang đọc các ván: còn " + std::to_string(soChuaDoc) + " tệp chưa đọc, danh sách sẽ đủ sau ít giây");
     if (tong) *tong = soKhop;
+    if (chuaDoc) *chuaDoc = soChuaDoc;
     return ds;
 }

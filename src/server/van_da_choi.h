@@ -77,8 +77,12 @@ public:
     // through an index kept beside them (TEN_CHI_MUC): a file whose size and
     // write time the index has is not read again; a file larger than
     // TOI_DA_BYTE_TEP is never read.
+    // The server answers one request at a time, so one listing reads files
+    // for at most MILI_GIAY_DOC_TOI_DA: the games past that are left out,
+    // counted in `chuaDoc`, and read by the next listings (newest first).
     std::vector<MucVanDaChoi> danhSach(std::vector<std::string>& ghiChu, const LocVanDaChoi& loc,
-                                       std::size_t* tong) const;
+                                       std::size_t* tong, std::size_t* chuaDoc = nullptr) const;
+    static constexpr int MILI_GIAY_DOC_TOI_DA = 250;
     // One game of the folder, its moves legal in turn: "" when read, else
     // the reason in Vietnamese.
     std::string doc(const std::string& id, VanPGN& van) const;

@@ -46,7 +46,8 @@ public:
     void caiTuLuu(const std::filesystem::path& tep, bool ghi);
     // The played games: every game that ends, and every unfinished one with
     // a move that another replaces, is kept as a file in `thuMuc` (made when
-    // first needed). Without this call no game is kept. Called after
+    // first needed); an imported game only once played on from, or when
+    // "vandachoi?giu" asks. Without this call no game is kept. Called after
     // caiTuLuu, before serving.
     void caiVanDaChoi(const std::filesystem::path& thuMuc);
 
@@ -173,7 +174,8 @@ private:
     void nhanIdVan(const std::string& id);
     // Replaces the live game (thay_van.cpp): `napVanMoi` puts the new game
     // in `van`, or returns the refusal, which thayVan returns as it is. The
-    // old game is listed if it had a move and had not ended, the new one
+    // old game is listed if it had a move, had not ended and is not an
+    // import nobody played on from, the new one
     // gets no file of its own yet, and the computer is woken if it moves first.
     std::string thayVan(const std::function<std::string()>& napVanMoi);
 

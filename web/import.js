@@ -87,6 +87,8 @@ export async function nhapVan(van, { gui, xuLyTraLoi, layTrangThai, luat = 'CHAU
   for (const ten of ['Event', 'Site', 'Date', 'Round', 'Red', 'Black', 'Result']) {
     if (van.the?.[ten]) theGiu[`the_${ten}`] = van.the[ten];
   }
+  // The result the movetext ends with is the game's, tag or not.
+  if (van.ketQua) theGiu.the_Result = van.ketQua;
   if (iccs.length) traLoi = await gui('nhapvan', { ...thamSo, ...theGiu, nuoc: iccs.join(',') });
   else if (!van.chap.length) traLoi = await gui('vanmoi', { cheDo: 'NN', giay: 0, ...thamSo });
   if (traLoi && !xuLyTraLoi(traLoi)) return khongBatDau(traLoi);

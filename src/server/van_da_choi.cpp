@@ -247,10 +247,50 @@ std::string thoiDiemTuId(const std::string& id) {
            id.substr(11, 2);
 }
 
-std::string chuThuong(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return s;
+// A letter's small form, for the letters Vietnamese and the other Latin
+// scripts write (ASCII, Latin-1, Latin Extended-A, Ơ, Ư and the Vietnamese
+// block); any other character as it is.
+char32_t chuNho(char32_t c) {
+    if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) return c + 0x20;
+    if (((c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177) || (c >= 0x1EA0 && c <= 0x1EF9)) && c % 2 == 0)
+        return c + 1;
+    if (c == 0x1A0 || c == 0x1AF) return c + 1;
+    return c;
+}
+
+void themUtf8(std::string& ra, char32_t c) {
+    if (c < 0x80) {
+        ra += static_cast<char>(c);
+    } else if (c < 0x800) {
+        ra += static_cast<char>(0xC0 | (c >> 6));
+        ra += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        ra += static_cast<char>(0xE0 | (c >> 12));
+        ra += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        ra += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// The text with its letters small (chuNho), to search in either case. Only
+// two- and three-byte characters change; the rest is copied as it is.
+std::string chuThuong(const std::string& s) {
+    std::string ra;
+    ra.reserve(s.size());
+    for (std::size_t i = 0; i < s.size();) {
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        const std::size_t dai = c < 0x80 ? 1 : doDaiUtf8(s, i);
+        if (dai == 1 || dai == 2 || dai == 3) {
+            char32_t ma = dai == 1 ? c : dai == 2 ? (c & 0x1F) : (c & 0x0F);
+            for (std::size_t k = 1; k < dai; ++k) ma = (ma << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+            themUtf8(ra, chuNho(ma));
+            i += dai;
+        } else {
+            const std::size_t n = dai ? dai : 1;
+            ra.append(s, i, n);
+            i += n;
+        }
+    }
+    return ra;
 }
 
 }  // namespace

@@ -33,7 +33,7 @@ struct MucVanDaChoi {
 struct LocVanDaChoi {
     std::string ketQua;  // "1-0", "0-1", "1/2-1/2" or "*"
     int mucMay = -1;     // a computer side at this level (DoKho)
-    std::string tim;     // in the players' names or the event, ASCII letters in either case
+    std::string tim;     // in the players' names or the event, letters in either case
     bool khop(const MucVanDaChoi& m) const;
 };
 

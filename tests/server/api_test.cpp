@@ -563,6 +563,8 @@ TEST(Api, PlayedGamesListFiltersDeletesSeveralAndKeepsAnIndex) {
     EXPECT_EQ(ids(ds("?mucMay=KHO&ketQua=0-1")), Ids{});
     EXPECT_EQ(ids(ds("?tim=l%C3%AA%20b")), Ids{"cu"});
     EXPECT_EQ(ids(ds("?tim=L%C3%AA%20B")), Ids{"cu"});
+    EXPECT_EQ(ids(ds("?tim=L%C3%8A%20B%C3%8CNH")), Ids{"cu"});  // "LÊ BÌNH"
+    EXPECT_EQ(ids(ds("?tim=TR%E1%BA%A6N")), Ids{"cu"});         // "TRẦN"
     EXPECT_EQ(ids(ds("?tim=tr")), Ids{"cu"});
     EXPECT_EQ(ids(ds("?tim=gi%E1%BA%A3i")).size(), 3u);
     EXPECT_EQ(ds("?ketQua=2-0")["ok"], false);

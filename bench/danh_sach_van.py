@@ -130,7 +130,9 @@ def main():
         do("100 files changed", "/api/vandachoi")
         do("filtered (1-0, \"an\")", "/api/vandachoi?ketQua=1-0&tim=an", 3)
         dung(p)
-        print(f"{so_van} games, index {os.path.getsize(os.path.join(ds, '.chi_muc')) // 1024} KB\n")
+        chi_muc = os.path.join(ds, ".chi_muc")
+        co = f"index {os.path.getsize(chi_muc) // 1024} KB" if os.path.exists(chi_muc) else "no index"
+        print(f"{so_van} games, {co}\n")
         print("| case | ms | games matching | rows sent |")
         print("|---|---:|---:|---:|")
         for nhan, t, tong, so in hang:

@@ -6,7 +6,8 @@
 #   computer searches at the hard level, and the program's peak memory;
 #   resident memory idle and in a human-against-human game (bench/bo_nho.sh);
 #   the latency of a move with the game kept after it against --no-autosave
-#   (bench/do_tre_cham.py).
+#   (bench/do_tre_cham.py); the played-games list with 10,000 games, cold
+#   and warm (bench/danh_sach_van.py).
 #
 #   bench/run.sh [--baseline REV] [LABEL] [BIN_DIR]
 # LABEL names the run in RESULTS.md (default "current"). BIN_DIR holds a
@@ -195,6 +196,18 @@ if command -v python3 >/dev/null && "$CHUONG_TRINH" --help | grep -q -- --no-aut
     echo "| program | moves | median ms | p99 ms | mean ms |"
     echo "|---|---|---|---|---|"
     python3 bench/do_tre_cham.py "$CHUONG_TRINH" "$GOC/web" "${MOVE_LATENCY_MOVES:-2000}"
+    echo
+  } >> "$out"
+fi
+
+echo "== the played-games list with 10,000 games" >&2
+if command -v python3 >/dev/null; then
+  {
+    echo "### the played-games list (\"vandachoi\") with 10,000 games (bench/danh_sach_van.py)"
+    echo
+    echo "Load before: $(cut -d' ' -f1-3 /proc/loadavg)."
+    echo
+    python3 bench/danh_sach_van.py "$CHUONG_TRINH" "$GOC/web" "${LIST_GAMES:-10000}"
     echo
   } >> "$out"
 fi

@@ -587,7 +587,7 @@ function ganSuKien() {
   $('nut-ve-van').addEventListener('click', () => xemLai.dong());
   $('nut-di-tiep-tu-day').addEventListener('click', diTiepTuDay);
   ganHopVanBan({ layTrangThai: () => tt, layKieu: () => cd.kyPhap, layPGN: () => gui('pgn'), onNhap: nhap });
-  ganVanDaChoi({ gui, xuLyTraLoi, choThayVan });
+  ganVanDaChoi({ gui, xuLyTraLoi, choThayVan, layTrangThai: () => tt });
   ganBayCo({
     layTheCo: () => (tt ? theCoHien() : null), onChoi: (fen) => hopVanMoi.mo(tt, fen), layKyPhap: () => cd.kyPhap,
   });

@@ -82,7 +82,14 @@ export async function nhapVan(van, { gui, xuLyTraLoi, layTrangThai, luat = 'CHAU
   // One request replays every move: the program judges them in turn, and
   // a ruling the players played past does not stop the game it records.
   let traLoi = null;
-  if (iccs.length) traLoi = await gui('nhapvan', { ...thamSo, nuoc: iccs.join(',') });
+  // The file's own tags stay with the game: its players, event and result.
+  const theGiu = {};
+  for (const ten of ['Event', 'Site', 'Date', 'Round', 'Red', 'Black', 'Result']) {
+    if (van.the?.[ten]) theGiu[`the_${ten}`] = van.the[ten];
+  }
+  // The result the movetext ends with is the game's, tag or not.
+  if (van.ketQua) theGiu.the_Result = van.ketQua;
+  if (iccs.length) traLoi = await gui('nhapvan', { ...thamSo, ...theGiu, nuoc: iccs.join(',') });
   else if (!van.chap.length) traLoi = await gui('vanmoi', { cheDo: 'NN', giay: 0, ...thamSo });
   if (traLoi && !xuLyTraLoi(traLoi)) return khongBatDau(traLoi);
   if (!traLoi && (iccs.length || !van.chap.length)) return khongBatDau(null);

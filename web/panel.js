@@ -103,6 +103,7 @@ export class BangThongTin {
     let chu = TEN_CHE_DO[tt.cheDo] ?? '';
     if (tt.dongHo.bat) chu += ` · ${Math.round(tt.dongHo.giayMoiBen / 60)} phút`;
     if (tt.dongHo.bat && tt.dongHo.tang) chu += ` + ${tt.dongHo.tang} giây`;
+    if (tt.the?.Event) chu += ` · ${tt.the.Event}`;
     return chu;
   }
 
@@ -117,6 +118,8 @@ export class BangThongTin {
     let chu = 'Người chơi';
     if (mayCam(tt, phe)) chu = `Máy · ${capDo(tt, phe)}`;
     else if (tt.cheDo === 'NGUOI_MAY') chu = 'Bạn';
+    // The player an imported game's file names.
+    else if (tt.the?.[phe === 'DO' ? 'Red' : 'Black']) chu = tt.the[phe === 'DO' ? 'Red' : 'Black'];
     const denLuot = tt.ketQua === 'DANG_CHOI' && tt.luot === phe;
     const nghi = denLuot && mayCam(tt, phe) && tt.mayDangNghi && !tt.tamDungMay;
     vaiTro.textContent = nghi ? `${chu} · đang nghĩ` : chu;

@@ -45,6 +45,8 @@ VanDaLuu VanCo::banLuu(bool chinhXac) const {
     van.nuoc = nuocDaDi;
     van.lyDo = lyDo;
     van.xinThua = daXinThua;
+    van.the = theNhap;
+    van.nhapChuaDung = nhapChuaDung;
     if (chinhXac) {
         van.miliGiayDo = miliGiay(dongHo.giayConLai(DO));
         van.miliGiayDen = miliGiay(dongHo.giayConLai(DEN));
@@ -111,6 +113,8 @@ KetQuaTai VanCo::napVan(const VanDaLuu& van) {
     else
         for (const auto& [phe, ten] : van.chap) datChap(phe, ten);
     for (const NuocDi& nuoc : van.nuoc) apDungNuoc(nuoc);
+    theNhap = van.the;
+    nhapChuaDung = van.nhapChuaDung;
     // A file that knows the time control knows each side's clock; an older
     // one gives both red's.
     if (dongHo.bat && van.giayMoiBen >= 0) {

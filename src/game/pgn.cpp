@@ -241,6 +241,12 @@ void docThoiGian(const std::string& tc, int& giay, int& tang) {
 
 }  // namespace
 
+bool laTheCuaTa(const std::string& ten, const std::string& giaTri) {
+    DoKho boQua;
+    return giaTri.empty() || giaTri == "?" || (ten == "Event" && giaTri == "tavelin3d") ||
+           ((ten == "Red" || ten == "Black") && (giaTri == TEN_NGUOI || mucTuTen(giaTri, boQua)));
+}
+
 std::string VanPGN::giaTri(const std::string& ten) const {
     for (const auto& [t, g] : the)
         if (t == ten) return g;
@@ -273,15 +279,32 @@ std::string fenDauCua(const VanDaLuu& van) {
 
 VanPGN pgnCuaVan(const VanDaLuu& van, const std::string& ngay) {
     const std::string fenDau = fenDauCua(van);
+    auto the = [&](const char* ten, const std::string& macDinh) {
+        for (const auto& [t, g] : van.the)
+            if (t == ten && !g.empty()) return g;
+        return macDinh;
+    };
+    // While the player has not played on from an imported game, its file's
+    // result stands (a resignation the moves do not show, say).
+    std::string ketQua = chuKetQua(van.ketQua);
+    if (van.ketQua == DANG_CHOI && van.nhapChuaDung && laKetQua(the("Result", ""))) ketQua = the("Result", "");
     VanPGN ra;
-    ra.the = {{"Game", "Chinese Chess"}, {"Event", "tavelin3d"}, {"Date", ngay},
-              {"Red", tenBen(van, DO)}, {"Black", tenBen(van, DEN)}, {"Result", chuKetQua(van.ketQua)}};
+    // The seven standard tags first, in their standard order, then ours.
+    ra.the = {{"Event", the("Event", "tavelin3d")},
+              {"Site", the("Site", "?")},
+              {"Date", the("Date", ngay)},
+              {"Round", the("Round", "?")},
+              {"Red", the("Red", tenBen(van, DO))},
+              {"Black", the("Black", tenBen(van, DEN))},
+              {"Result", ketQua},
+              {"Variant", "xiangqi"},
+              {"Game", "Chinese Chess"}};
     if (van.giayCaiDat() > 0) ra.the.emplace_back("TimeControl", chuThoiGian(van));
     if (!cungTheCo(fenDau, fenChuan())) ra.the.emplace_back("FEN", fenDau);
     ra.the.emplace_back("Format", "ICCS");
     if (van.luat == CHAU_A) ra.the.emplace_back("Rules", TEN_THE_LUAT_CHAU_A);
     ra.nuoc = van.nuoc;
-    ra.ketQua = chuKetQua(van.ketQua);
+    ra.ketQua = ketQua;
     if (van.ketQua != DANG_CHOI) ra.lyDo = van.lyDo;
     return ra;
 }
@@ -472,6 +495,17 @@ VanDaLuu vanDaLuuTuPGN(const VanPGN& van) {
     // A handicap comes back as one, any other start as the position it is.
     if (!van.fen().empty() && !cungTheCo(van.fen(), fenChuan()) && !chapTuFEN(van.fen(), ra.chap)) ra.fen = van.fen();
     ra.luat = van.giaTri("Rules") == TEN_THE_LUAT_CHAU_A ? CHAU_A : BA_LAN;
+    // The tags that are not the program's own words come back with the game,
+    // so that its export and its file keep them; its date only with them (a
+    // game of ours is dated by its file), its result never (the moves and
+    // the result give the game's own).
+    for (const char* ten : TEN_THE_GIU) {
+        const std::string g = giaTriTheSach(van.giaTri(ten));
+        if (std::string(ten) != "Date" && std::string(ten) != "Result" && !laTheCuaTa(ten, g)) ra.the.emplace_back(ten, g);
+    }
+    if (!ra.the.empty())
+        if (const std::string ngay = giaTriTheSach(van.giaTri("Date")); !ngay.empty() && ngay != "?")
+            ra.the.emplace_back("Date", ngay);
     ra.nuoc = van.nuoc;
     ra.ketQua = van.ketQua == "1-0" ? DO_THANG : van.ketQua == "0-1" ? DEN_THANG : van.ketQua == "1/2-1/2" ? HOA : 0;
     if (ra.ketQua != DANG_CHOI) {

@@ -61,5 +61,9 @@ int nuocSaiPGN(const VanPGN& van, std::string& loi);
 // anything else as a set-up position), the result and its reason.
 VanDaLuu vanDaLuuTuPGN(const VanPGN& van);
 
+// Whether a tag says only what the program writes by itself ("?", its
+// event, a person or computer of its own): such a tag is not kept with a game.
+bool laTheCuaTa(const std::string& ten, const std::string& giaTri);
+
 // Today's date as the [Date] tag writes it.
 std::string ngayHomNay();

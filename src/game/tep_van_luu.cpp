@@ -126,6 +126,57 @@ bool docTang(std::istream& vao, VanDaLuu& van) {
     return true;
 }
 
+// A tag's value as one word: every byte an older reader would split on (or
+// '%') written as %XX, behind a '=' that no key begins with, so that an older
+// reader skips the line's three words.
+std::string maHoaThe(const std::string& giaTri) {
+    static const char HEX[] = "0123456789ABCDEF";
+    std::string ra = "=";
+    for (unsigned char c : giaTri) {
+        if (c <= 0x20 || c == 0x7F || c == '%') {
+            ra += '%';
+            ra += HEX[c >> 4];
+            ra += HEX[c & 15];
+        } else {
+            ra += static_cast<char>(c);
+        }
+    }
+    return ra;
+}
+
+std::string giaiMaThe(const std::string& chu) {
+    std::string ra;
+    auto so = [](char c) { return c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1; };
+    for (std::size_t i = 0; i < chu.size(); ++i) {
+        if (chu[i] == '%' && i + 2 < chu.size() && so(chu[i + 1]) >= 0 && so(chu[i + 2]) >= 0) {
+            ra += static_cast<char>(so(chu[i + 1]) * 16 + so(chu[i + 2]));
+            i += 2;
+        } else {
+            ra += chu[i];
+        }
+    }
+    return ra;
+}
+
+// "the Red =value": a tag name we keep and its value; anything else on the
+// line is dropped. The line's value is read whole, never as keys.
+bool docThe(std::istream& vao, VanDaLuu& van) {
+    std::string dong;
+    docHetDong(vao, dong, 4 * DAI_GIA_TRI_THE_TOI_DA + 64);
+    std::istringstream tach(dong);
+    std::string ten, giaTri;
+    if (!(tach >> ten >> giaTri) || !laTheGiu(ten) || giaTri.empty() || giaTri[0] != '=') return true;
+    const std::string sach = giaTriTheSach(giaiMaThe(giaTri.substr(1)));
+    if (sach.empty()) return true;
+    for (auto& [t, g] : van.the)
+        if (t == ten) {
+            g = sach;
+            return true;
+        }
+    van.the.emplace_back(ten, sach);
+    return true;
+}
+
 // Reads the value that follows `khoa`; false ends the reading.
 bool docMotKhoa(std::istream& vao, const std::string& khoa, VanDaLuu& van) {
     if (khoa == "chedo") return docSo(vao, van.cheDo, 0, 2);
@@ -146,6 +197,8 @@ bool docMotKhoa(std::istream& vao, const std::string& khoa, VanDaLuu& van) {
     if (khoa == "lydo") docHetDong(vao, van.lyDo, DAI_LY_DO_TOI_DA);
     if (khoa == "vandachoi") return docTu(vao, van.idDanhSach);
     if (khoa == "tang") return docTang(vao, van);
+    if (khoa == "the") return docThe(vao, van);
+    if (khoa == "nhap") return docCo(vao, van.nhapChuaDung);
     if (khoa == "fen") {
         // The rest of the line, less the blank after the key; no FEN of a
         // real position comes near the bound.
@@ -187,7 +240,55 @@ std::string vietVanDaLuu(const VanDaLuu& van) {
     if (van.luat != 0) ra << "luat " << van.luat << '\n';
     if (!van.idDanhSach.empty()) ra << "vandachoi " << van.idDanhSach << '\n';
     vietTang(ra, van);
+    for (const auto& [ten, giaTri] : van.the)
+        if (laTheGiu(ten) && !giaTri.empty()) ra << "the " << ten << ' ' << maHoaThe(giaTriTheSach(giaTri)) << '\n';
+    if (van.nhapChuaDung) ra << "nhap 1\n";
     return ra.str();
+}
+
+bool laTheGiu(const std::string& ten) {
+    return std::any_of(std::begin(TEN_THE_GIU), std::end(TEN_THE_GIU), [&](const char* t) { return ten == t; });
+}
+
+std::string giaTriTheSach(const std::string& giaTri) {
+    std::string ra;
+    const std::size_t n = giaTri.size();
+    for (std::size_t i = 0; i < n && ra.size() < DAI_GIA_TRI_THE_TOI_DA;) {
+        const unsigned char c = static_cast<unsigned char>(giaTri[i]);
+        // The length of the UTF-8 sequence c begins, 0 when it begins none.
+        const std::size_t dai = c < 0x80 ? 1 : (c >= 0xC2 && c <= 0xDF) ? 2 : (c >= 0xE0 && c <= 0xEF) ? 3
+                                : (c >= 0xF0 && c <= 0xF4)                ? 4
+                                                                          : 0;
+        bool hopLe = dai > 0 && i + dai <= n;
+        for (std::size_t k = 1; hopLe && k < dai; ++k)
+            hopLe = (static_cast<unsigned char>(giaTri[i + k]) & 0xC0) == 0x80;
+        if (hopLe && dai >= 3) {
+            // No overlong form, no surrogate, nothing past U+10FFFF.
+            const unsigned char c1 = static_cast<unsigned char>(giaTri[i + 1]);
+            if ((c == 0xE0 && c1 < 0xA0) || (c == 0xED && c1 > 0x9F) || (c == 0xF0 && c1 < 0x90) ||
+                (c == 0xF4 && c1 > 0x8F))
+                hopLe = false;
+        }
+        if (!hopLe) {
+            ra += '?';
+            ++i;
+            continue;
+        }
+        if (dai == 1 && (c < 0x20 || c == 0x7F)) {
+            if (!ra.empty() && ra.back() != ' ') ra += ' ';
+            ++i;
+            continue;
+        }
+        if (c == ' ' && (ra.empty() || ra.back() == ' ')) {
+            ++i;
+            continue;
+        }
+        if (ra.size() + dai > DAI_GIA_TRI_THE_TOI_DA) break;
+        ra.append(giaTri, i, dai);
+        i += dai;
+    }
+    while (!ra.empty() && ra.back() == ' ') ra.pop_back();
+    return ra;
 }
 
 bool docVanDaLuu(std::istream& vao, VanDaLuu& van) {

@@ -42,6 +42,11 @@ struct VanDaLuu {
     std::string idDanhSach;
     int tang = -1;  // seconds credited per move; absent (older files): none
 
+    // The tags an imported game brought (cleaned by giaTriTheSach, names in
+    // TEN_THE_GIU), in the file's order, and whether the player has yet to
+    // play on from it: such a game joins the played games only when asked.
+    std::vector<std::pair<std::string, std::string>> the;
+    bool nhapChuaDung = false;
 
     // The time control the game was started with, as a reader takes it.
     int giayCaiDat() const { return giayMoiBen >= 0 ? giayMoiBen : giayMoi; }
@@ -58,6 +63,16 @@ inline constexpr int GIAY_MOI_BEN_TOI_DA = 24 * 3600;
 inline constexpr int GIAY_TANG_TOI_DA = 600;
 // No saved game comes near this size; a larger file is refused unread.
 inline constexpr std::size_t TOI_DA_BYTE_TEP = 1 << 20;
+
+// The tags a game keeps from the file it was imported from, in the order an
+// export writes them.
+inline constexpr const char* TEN_THE_GIU[] = {"Event", "Site", "Date", "Round", "Red", "Black", "Result"};
+inline constexpr std::size_t DAI_GIA_TRI_THE_TOI_DA = 200;  // bytes
+bool laTheGiu(const std::string& ten);
+// A tag's value as it is kept: one line (controls become blanks, runs of
+// blanks one), valid UTF-8 (a broken sequence becomes '?'), at most
+// DAI_GIA_TRI_THE_TOI_DA bytes cut at a character's edge, trimmed.
+std::string giaTriTheSach(const std::string& giaTri);
 
 // The file's text, line by line, beginning with "TAVELIN1".
 std::string vietVanDaLuu(const VanDaLuu& van);

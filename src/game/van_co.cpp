@@ -13,6 +13,8 @@ void VanCo::vanMoi(CheDo cheDoMoi, DoKho doKhoMoi, Phe pheNguoiMoi, int giayMoiB
     datDoKhoMay(DEN, doKhoMoi);
     chap.clear();
     fenDau.clear();
+    theNhap.clear();
+    nhapChuaDung = false;
     banCo.khoiTaoMacDinh();
     banCo.quanChon = nullptr;
     ketQua = DANG_CHOI;

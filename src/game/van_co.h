@@ -73,6 +73,10 @@ public:
     std::string fenDau;
     // Paused: no clock runs and no move is made until tiepTucVan.
     bool tamDung = false;
+    // The tags of the file the game was imported from (VanDaLuu::the), and
+    // whether the player has yet to play on from it; vanMoi clears both.
+    std::vector<std::pair<std::string, std::string>> theNhap;
+    bool nhapChuaDung = false;
     // The result is a resignation, which an undo takes back alone.
     bool daXinThua = false;
     // The game was paused when resigned: taking the resignation back

@@ -10,7 +10,7 @@ namespace {
 bool luonKhoa(const ThamSo&) { return true; }
 bool khongKhoa(const ThamSo&) { return false; }
 // Listing reads only the folder: the game and the computer go on meanwhile.
-bool khiMoHoacXoa(const ThamSo& thamSo) { return thamSo.count("mo") || thamSo.count("xoa"); }
+bool khiMoHoacXoa(const ThamSo& thamSo) { return thamSo.count("mo") || thamSo.count("xoa") || thamSo.count("giu"); }
 
 }  // namespace
 
@@ -35,7 +35,7 @@ std::span<const LenhAPI> GiaoDienWeb::bangLenhAPI() {
         {"pgn", luonKhoa, [](GiaoDienWeb& w, const ThamSo&, Khoa&) { return w.phien.lenhPGN(); }},
         {"vandachoi", khiMoHoacXoa,
          [](GiaoDienWeb& w, const ThamSo& t, Khoa& k) {
-             return k.owns_lock() ? w.phien.lenhVanDaChoi(t) : w.phien.danhSachVanJSON();
+             return k.owns_lock() ? w.phien.lenhVanDaChoi(t) : w.phien.danhSachVanJSON(t);
          }},
         {"phantich", khongKhoa, [](GiaoDienWeb& w, const ThamSo& t, Khoa&) { return w.mayPhanTich.lenhPhanTich(t); }},
         {"danhgiavan", khongKhoa,

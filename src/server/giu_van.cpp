@@ -23,7 +23,7 @@ void PhienVan::luuVanDangChoi() {
     };
     // Played games a failed write left waiting, oldest first.
     std::erase_if(vanChoGhi, [&](const auto& v) { return ghiDanhSach(v.first, v.second); });
-    if (vanDaChoi.dangBat() && van.ketQua != DANG_CHOI) {
+    if (vanDaChoi.dangBat() && van.ketQua != DANG_CHOI && !van.nhapChuaDung) {
         if (idVan.empty()) {
             idVan = vanDaChoi.idMoi();
             ngayVan = ngayHomNay();

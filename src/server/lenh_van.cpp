@@ -5,6 +5,7 @@
 #include "fen.h"
 #include "json_viet.h"
 #include "nuoc_uci.h"
+#include "pgn.h"
 #include "phien_van.h"
 
 namespace {
@@ -130,6 +131,17 @@ std::string themTruong(std::string taiLieu, const std::string& truong) {
     return taiLieu + truong + '}';
 }
 
+// The tags of the imported file ("the_Red", "the_Event"...): kept with the
+// game, which is marked as not yet played on.
+void datTheNhap(VanCo& van, const ThamSo& thamSo) {
+    for (const char* ten : TEN_THE_GIU) {
+        const auto it = thamSo.find(std::string("the_") + ten);
+        if (it == thamSo.end()) continue;
+        if (std::string g = giaTriTheSach(it->second); !laTheCuaTa(ten, g)) van.theNhap.emplace_back(ten, std::move(g));
+    }
+    van.nhapChuaDung = true;
+}
+
 }  // namespace
 
 void PhienVan::danhThuc() {
@@ -201,6 +213,7 @@ std::string PhienVan::lenhNhapVan(const ThamSo& thamSo) {
             ++daDi;
         }
         van.boQuaPhanQuyet = false;
+        datTheNhap(van, thamSo);
         const KetQua truoc = van.ketQua;
         van.kiemTraKetThuc();
         if (van.ketQua != truoc) ++van.soLanDoi;
@@ -237,6 +250,8 @@ std::string PhienVan::lenhCham(const ThamSo& thamSo) {
         return kemHanhDong(trangThaiJSON(), "doiChon");
     }
     if (!van.thuDoNuoc(NuocDi{chon->hang, chon->cot, hang, cot})) return NUOC_KHONG_HOP_LE;
+    // Played on from: an imported game is now the player's own.
+    van.nhapChuaDung = false;
     ++phienBan;
     coGoiY = false;
     danhThuc();
@@ -288,6 +303,7 @@ std::string PhienVan::lenhXinThua() {
     // humans, the side to move.
     const Phe phe = van.cheDo == NGUOI_MAY ? van.pheNguoi : van.luot;
     if (!van.xinThua(phe)) return VAN_DA_KET_THUC;
+    van.nhapChuaDung = false;
     ++phienBan;
     coGoiY = false;
     henChay = false;

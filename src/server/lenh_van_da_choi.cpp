@@ -3,6 +3,9 @@
 #include "phien_van.h"
 #include "json_viet.h"
 #include "pgn.h"
+#include "utf8.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -31,6 +34,7 @@ void PhienVan::ghiVanTruocVaoDanhSach() {
     if (!vanDaChoi.dangBat() || !vanTruocChuaGhi) return;
     const VanDaLuu truoc = std::move(*vanTruocChuaGhi);
     vanTruocChuaGhi.reset();
+    if (truoc.nhapChuaDung) return;
     // In its own file when it had one (its date kept), else in a new one.
     VanPGN cu;
     const bool coTep = VanDaChoi::idHopLe(truoc.idDanhSach) && vanDaChoi.doc(truoc.idDanhSach, cu).empty();
@@ -48,18 +52,41 @@ void PhienVan::nhanIdVan(const std::string& id) {
     pgnDaGhi.clear();
 }
 
-std::string PhienVan::danhSachVanJSON() const {
+std::string PhienVan::danhSachVanJSON(const ThamSo& thamSo) const {
+    LocVanDaChoi loc;
+    if (const auto it = thamSo.find("ketQua"); it != thamSo.end() && !it->second.empty()) {
+        if (it->second != "1-0" && it->second != "0-1" && it->second != "1/2-1/2" && it->second != "*")
+            return tuChoi("Bộ lọc kết quả không hợp lệ (1-0, 0-1, 1/2-1/2 hoặc *)");
+        loc.ketQua = it->second;
+    }
+    if (const auto it = thamSo.find("mucMay"); it != thamSo.end() && !it->second.empty()) {
+        DoKho d = TRUNG_BINH;
+        if (!doKhoTuTen(it->second, d)) return tuChoi("Bộ lọc mức máy không hợp lệ (DE, TRUNG_BINH, KHO hoặc CAO_THU)");
+        loc.mucMay = d;
+    }
+    if (const auto it = thamSo.find("tim"); it != thamSo.end()) {
+        if (it->second.size() > 200 || !laUtf8HopLe(it->second)) return tuChoi("Chữ cần tìm không hợp lệ");
+        loc.tim = it->second;
+    }
     std::vector<std::string> ghiChu;
-    const std::vector<MucVanDaChoi> ds = vanDaChoi.danhSach(ghiChu);
+    std::size_t tong = 0, chuaDoc = 0;
+    const std::vector<MucVanDaChoi> ds = vanDaChoi.danhSach(ghiChu, loc, &tong, &chuaDoc);
+    const auto muc = [](int d) { return d >= 0 ? chuoiJSON(tenDoKho(static_cast<DoKho>(d))) : std::string("null"); };
     std::string ra = R"({"ok":true,"van":[)";
     for (size_t i = 0; i < ds.size(); ++i) {
         const MucVanDaChoi& m = ds[i];
         if (i) ra += ',';
-        ra += R"({"id":)" + chuoiJSON(m.id) + R"(,"ngay":)" + chuoiJSON(m.ngay) + R"(,"do":)" + chuoiJSON(m.tenDo) +
-              R"(,"den":)" + chuoiJSON(m.tenDen) + R"(,"ketQua":)" + chuoiJSON(m.ketQua) + R"(,"lyDo":)" +
-              chuoiJSON(m.lyDo) + R"(,"soNuoc":)" + std::to_string(m.soNuoc) + R"(,"fen":)" + chuoiJSON(m.fen) + "}";
+        ra += R"({"id":)" + chuoiJSON(m.id) + R"(,"ngay":)" + chuoiJSON(m.ngay) + R"(,"thoiDiem":)" +
+              chuoiJSON(m.thoiDiem) + R"(,"do":)" + chuoiJSON(m.tenDo) + R"(,"den":)" + chuoiJSON(m.tenDen) +
+              R"(,"suKien":)" + chuoiJSON(m.suKien) + R"(,"mucDo":)" + muc(m.mucDo) + R"(,"mucDen":)" +
+              muc(m.mucDen) + R"(,"luat":)" + chuoiJSON(tenLuat(static_cast<LuatChoi>(m.luat))) + R"(,"ketQua":)" +
+              chuoiJSON(m.ketQua) + R"(,"lyDo":)" + chuoiJSON(m.lyDo) + R"(,"soNuoc":)" + std::to_string(m.soNuoc) +
+              R"(,"fen":)" + chuoiJSON(m.fen) + "}";
     }
-    ra += R"(],"ghiChu":[)";
+    ra += R"(],"tong":)" + std::to_string(tong);
+    // Files this answer had no time to read: the page asks again.
+    if (chuaDoc) ra += R"(,"chuaDoc":)" + std::to_string(chuaDoc);
+    ra += R"(,"ghiChu":[)";
     for (size_t i = 0; i < ghiChu.size(); ++i) {
         if (i) ra += ',';
         ra += chuoiJSON(ghiChu[i]);
@@ -67,15 +94,62 @@ std::string PhienVan::danhSachVanJSON() const {
     return ra + "]}";
 }
 
+std::string PhienVan::xoaVanDaChoi(const std::string& danhSachId) {
+    // Every name is checked before any file goes: a list with one bad name
+    // deletes nothing.
+    std::vector<std::string> ids;
+    for (std::size_t dau = 0; dau <= danhSachId.size();) {
+        std::size_t cuoi = danhSachId.find(',', dau);
+        if (cuoi == std::string::npos) cuoi = danhSachId.size();
+        std::string id = danhSachId.substr(dau, cuoi - dau);
+        dau = cuoi + 1;
+        if (std::find(ids.begin(), ids.end(), id) != ids.end()) continue;
+        if (ids.size() == VanDaChoi::TOI_DA_DANH_SACH)
+            return tuChoi("Xóa tối đa " + std::to_string(VanDaChoi::TOI_DA_DANH_SACH) + " ván mỗi lần");
+        if (!VanDaChoi::idHopLe(id)) {
+            // Named as far as it can be shown: short, and only if it is text.
+            if (id.empty()) return tuChoi("Thiếu tên ván cần xóa");
+            std::string ten = id.substr(0, 40);
+            if (!laUtf8HopLe(ten)) return tuChoi("Tên ván không hợp lệ");
+            if (id.size() > 40) ten += "…";
+            return tuChoi("Tên ván không hợp lệ: " + ten);
+        }
+        if (!vanDaChoi.coTep(id)) return tuChoi("Không có ván này trong danh sách: " + id);
+        ids.push_back(std::move(id));
+    }
+    std::size_t khongXoaDuoc = 0;
+    for (const std::string& id : ids) {
+        if (!vanDaChoi.xoa(id)) {
+            ++khongXoaDuoc;
+            continue;
+        }
+        // The live game's file is gone: a later end of it makes a new one.
+        if (id == idVan) idVan.clear();
+    }
+    if (khongXoaDuoc) return tuChoi("Không xóa được " + std::to_string(khongXoaDuoc) + " ván");
+    return danhSachVanJSON({});
+}
+
+std::string PhienVan::giuVanNhap() {
+    if (van.nuocDaDi.empty()) return tuChoi("Ván chưa có nước đi nào để lưu");
+    if (!idVan.empty() && !van.nhapChuaDung) return tuChoi("Ván này đã có trong danh sách");
+    van.nhapChuaDung = false;
+    ++van.soLanDoi;
+    idVan = vanDaChoi.idMoi();
+    ngayVan = ngayHomNay();
+    const std::string pgn = pgnVanHienTai();
+    // Not lost when it cannot be written now: tried again with each change.
+    if (!vanDaChoi.ghi(idVan, pgn)) vanChoGhi.emplace_back(idVan, pgn);
+    pgnDaGhi = pgn;
+    std::string ra = kemHanhDong(trangThaiJSON(), "giu");
+    ra.pop_back();
+    return ra + R"(,"thongBao":"Đã lưu vào Ván đã chơi"})";
+}
+
 std::string PhienVan::lenhVanDaChoi(const ThamSo& thamSo) {
     if (!vanDaChoi.dangBat()) return tuChoi(KHONG_CO_THU_MUC);
-    if (const auto it = thamSo.find("xoa"); it != thamSo.end()) {
-        if (!VanDaChoi::idHopLe(it->second) || !vanDaChoi.xoa(it->second))
-            return tuChoi("Không có ván này trong danh sách");
-        // The live game's file is gone: a later end of it makes a new one.
-        if (it->second == idVan) idVan.clear();
-        return danhSachVanJSON();
-    }
+    if (const auto it = thamSo.find("xoa"); it != thamSo.end()) return xoaVanDaChoi(it->second);
+    if (thamSo.count("giu")) return giuVanNhap();
     const std::string id = thamSo.at("mo");
     VanPGN pgn;
     if (const std::string loi = vanDaChoi.doc(id, pgn); !loi.empty()) return tuChoi(loi);

@@ -46,7 +46,8 @@ public:
     void caiTuLuu(const std::filesystem::path& tep, bool ghi);
     // The played games: every game that ends, and every unfinished one with
     // a move that another replaces, is kept as a file in `thuMuc` (made when
-    // first needed). Without this call no game is kept. Called after
+    // first needed); an imported game only once played on from, or when
+    // "vandachoi?giu" asks. Without this call no game is kept. Called after
     // caiTuLuu, before serving.
     void caiVanDaChoi(const std::filesystem::path& thuMuc);
 
@@ -89,9 +90,13 @@ public:
     static std::string lenhKiemTraFEN(const ThamSo& thamSo);
     // The played games (lenh_van_da_choi.cpp); khoaVan held unless said.
     std::string lenhPGN();
+    // "vandachoi": "mo" opens a listed game, "xoa" deletes the listed games
+    // it names (comma-separated; one bad name and none goes), "giu" lists the
+    // live game now (an imported one, which is listed only when asked).
     std::string lenhVanDaChoi(const ThamSo& thamSo);
-    // The list document; reads only the folder (no lock needed).
-    std::string danhSachVanJSON() const;
+    // The list document, filtered by "ketQua", "mucMay" and "tim"; reads
+    // only the folder (no lock needed).
+    std::string danhSachVanJSON(const ThamSo& thamSo) const;
 
 private:
     VanCo van;
@@ -160,6 +165,8 @@ private:
 
     // The live game's text, dated as its file is (today when it has none).
     std::string pgnVanHienTai();
+    std::string xoaVanDaChoi(const std::string& danhSachId);
+    std::string giuVanNhap();
     // Once the kept file holds this run's game: the last run's is listed.
     void ghiVanTruocVaoDanhSach();
     // The live game is the listed game `id` (when there is such a file):
@@ -167,7 +174,8 @@ private:
     void nhanIdVan(const std::string& id);
     // Replaces the live game (thay_van.cpp): `napVanMoi` puts the new game
     // in `van`, or returns the refusal, which thayVan returns as it is. The
-    // old game is listed if it had a move and had not ended, the new one
+    // old game is listed if it had a move, had not ended and is not an
+    // import nobody played on from, the new one
     // gets no file of its own yet, and the computer is woken if it moves first.
     std::string thayVan(const std::function<std::string()>& napVanMoi);
 

@@ -6,7 +6,8 @@ std::string PhienVan::thayVan(const std::function<std::string()>& napVanMoi) {
     // What to list of the old game is taken before it goes, and written only
     // once the new game is there.
     std::string idCu, pgnCu;
-    if (vanDaChoi.dangBat() && van.ketQua == DANG_CHOI && !van.nuocDaDi.empty()) {
+    // An imported game nobody played on from is the file it came from: not ours to list.
+    if (vanDaChoi.dangBat() && van.ketQua == DANG_CHOI && !van.nuocDaDi.empty() && !van.nhapChuaDung) {
         if (idVan.empty()) {
             idVan = vanDaChoi.idMoi();
             ngayVan = ngayHomNay();

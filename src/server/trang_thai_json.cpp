@@ -105,6 +105,23 @@ bool coTepLuu() {
 
 // The clock's increment, only when the game has one.
 std::string jsonTang(int giay) { return giay > 0 ? ",\"tang\":" + std::to_string(giay) : std::string(); }
+// The tags an imported game keeps ("the"), and whether it waits to be
+// listed ("nhapChuaLuu"): only such games have them.
+std::string jsonTheNhap(const VanCo& van) {
+    std::string s;
+    if (!van.theNhap.empty()) {
+        s += ",\"the\":{";
+        for (std::size_t i = 0; i < van.theNhap.size(); ++i) {
+            if (i) s += ',';
+            s += chuoiJSON(van.theNhap[i].first);
+            s += ':';
+            s += chuoiJSON(van.theNhap[i].second);
+        }
+        s += "}";
+    }
+    if (van.nhapChuaDung) s += ",\"nhapChuaLuu\":true";
+    return s;
+}
 
 }  // namespace
 
@@ -151,6 +168,7 @@ std::string PhienVan::trangThaiJSON() {
     // positions and numbers the moves from there.
     if (!van.fenDau.empty()) s += ",\"fenDau\":" + chuoiJSON(van.fenDau);
     if (van.luat == CHAU_A) s += jsonLuatChauA(van);
+    s += jsonTheNhap(van);
     return s + "}";
 }
 

@@ -61,9 +61,10 @@ test('played games: listed, exported, opened, analysed and deleted', T, async (t
   await playMove(page, [6, 4], [5, 4]);
   await newGame(page, { replace: true });
 
-  // The two imports replaced unfinished games with moves: those are listed too.
+  // The first import replaced a game played on the board: it is listed. The
+  // second replaced the first, an import nobody played on from: not listed.
   let rows = await openList(page);
-  assert.equal(await rows.count(), 4);
+  assert.equal(await rows.count(), 3);
   assert.match(await rows.nth(0).textContent(), /Chưa xong.*1 nước/);
   assert.match(await rows.nth(1).textContent(), /Đen thắng.*1 nước.*Đỏ: Người — Đen: Người.*Đỏ xin thua/);
   await page.click('#hop-van-da-choi button[type="submit"]');
@@ -80,7 +81,7 @@ test('played games: listed, exported, opened, analysed and deleted', T, async (t
 
   // The replaced game joined the list; "Phân tích" hands the start to the analysis.
   rows = await openList(page);
-  assert.equal(await rows.count(), 5);
+  assert.equal(await rows.count(), 4);
   await page.evaluate(() => document.addEventListener('phantich:mo', (e) => { window.fenPhanTich = e.detail.fen; }));
   await rows.nth(0).locator('.nut-phan-tich-van').click();
   await page.waitForFunction(() => window.fenPhanTich);
@@ -91,5 +92,45 @@ test('played games: listed, exported, opened, analysed and deleted', T, async (t
   await rows.nth(0).locator('.nut-xoa-van').click();
   await answerConfirm(page, true);
   await waitForMessage(page, 'Đã xóa ván');
-  assert.equal(await rows.count(), 4);
+  assert.equal(await rows.count(), 3);
+
+  // Filters are the program's: a result, and a text in the players' names.
+  await page.locator('#loc-ket-qua').selectOption('0-1');
+  await page.waitForFunction(() => document.querySelectorAll('#ds-van-da-choi .van').length === 1);
+  assert.match(await rows.nth(0).textContent(), /Đen thắng/);
+  await page.locator('#loc-ket-qua').selectOption('');
+  await page.fill('#loc-tim', 'không ai');
+  await page.locator('#ds-van-trong:not([hidden])').waitFor();
+  assert.equal(await page.locator('#ds-van-trong').textContent(), 'Không có ván nào khớp bộ lọc.');
+  await page.fill('#loc-tim', '');
+  await page.waitForFunction(() => document.querySelectorAll('#ds-van-da-choi .van').length === 3);
+  // Each row tells when, to the minute, and under which rules.
+  assert.match(await rows.nth(0).textContent(), /\d{2}\/\d{2}\/\d{4} \d{2}:\d{2}.*Luật/);
+
+  // Several deleted at once, after one question.
+  await rows.nth(0).locator('.chon-mot-van').check();
+  await rows.nth(2).locator('.chon-mot-van').check();
+  assert.equal(await page.locator('#nut-xoa-da-chon').textContent(), 'Xóa 2 ván đã chọn');
+  await page.click('#nut-xoa-da-chon');
+  await answerConfirm(page, true);
+  await waitForMessage(page, 'Đã xóa 2 ván');
+  await page.waitForFunction(() => document.querySelectorAll('#ds-van-da-choi .van').length === 1);
+  assert.match(await rows.nth(0).textContent(), /Đen thắng/);
+});
+
+test('an imported game joins the list when kept, with the names of its file', T, async (t) => {
+  const { page } = await openGame(t);
+  await page.click('#nut-nhap');
+  await page.fill('#chu-nhap', '[Event "Giải mùa xuân"]\n[Red "Hứa Văn A"]\n[Black "Lê B"]\n\n1. h2e2 h9g7 *\n');
+  await page.click('#nut-bat-dau-nhap');
+  await waitForMessage(page, 'Đã nhập ván tới nước 1, Đen');
+  assert.equal(await page.locator('#ben-duoi small').textContent(), 'Hứa Văn A');
+  assert.match(await page.locator('#che-do').textContent(), /Giải mùa xuân/);
+  let rows = await openList(page);
+  assert.equal(await rows.count(), 0);
+  await page.click('#nut-giu-van');
+  await waitForMessage(page, 'Đã lưu vào Ván đã chơi');
+  await page.waitForFunction(() => document.querySelectorAll('#ds-van-da-choi .van').length === 1);
+  assert.ok(await page.locator('#giu-van-nhap').isHidden());
+  assert.match(await rows.nth(0).textContent(), /Hứa Văn A.*Lê B.*Giải mùa xuân/);
 });

@@ -221,6 +221,44 @@ TEST(LuuVan, ReaderIsTolerantOfOrderWordsAndLineEnds) {
     EXPECT_EQ(van.luot, DEN);
 }
 
+TEST(LuuVan, ImportedTagsAndTheUntouchedMarkRoundTripCleaned) {
+    ThuMucTam thuMuc;
+    const std::string ten = thuMuc.tep("tavelin.save");
+    VanCo van;
+    ASSERT_TRUE(van.thuDoNuoc({7, 7, 7, 4}));
+    // Values as a foreign file may hold them: blanks and words that are keys
+    // of the file, a line break, a broken UTF-8 sequence, a '%', no end.
+    van.theNhap = {{"Red", "Nguyễn  Văn\tAn"},
+                   {"Black", "nuoc 1\nchedo 2"},
+                   {"Event", "Giải \xC3 100%"},
+                   {"Site", std::string(1000, 'x') + "ế"}};
+    van.nhapChuaDung = true;
+    ASSERT_TRUE(van.luuVan(ten));
+    VanCo khac;
+    ASSERT_TRUE(khac.taiVan(ten));
+    ASSERT_EQ(khac.theNhap.size(), 4u) << docHetTep(ten);
+    EXPECT_EQ(khac.theNhap[0], (std::pair<std::string, std::string>{"Red", "Nguyễn Văn An"}));
+    EXPECT_EQ(khac.theNhap[1].second, "nuoc 1 chedo 2");
+    EXPECT_EQ(khac.theNhap[2].second, "Giải ? 100%");
+    EXPECT_EQ(khac.theNhap[3].second, std::string(DAI_GIA_TRI_THE_TOI_DA, 'x'));
+    EXPECT_TRUE(khac.nhapChuaDung);
+    // The values never read as keys: the game is the one saved.
+    EXPECT_EQ(khac.cheDo, NGUOI_NGUOI);
+    EXPECT_EQ(khac.nuocDaDi, van.nuocDaDi);
+    // A new game is nobody's import.
+    khac.vanMoi(NGUOI_NGUOI, TRUNG_BINH, DO, 0);
+    EXPECT_TRUE(khac.theNhap.empty());
+    EXPECT_FALSE(khac.nhapChuaDung);
+
+    // Other tags, and lines without a value, are not kept; a file without
+    // the lines loads as before.
+    const VanDaLuu doc = docChuoi(std::string(VAN_MOI_LF) + "the Annotator =x\nthe Red\nthe Black =\nthe Red =A%20B\n");
+    ASSERT_EQ(doc.the.size(), 1u);
+    EXPECT_EQ(doc.the[0].second, "A B");
+    EXPECT_FALSE(doc.nhapChuaDung);
+    EXPECT_TRUE(docChuoi(VAN_MOI_LF).the.empty());
+}
+
 TEST(LuuVan, MalformedValueCountsAsAbsentAndTheLinesAfterItStillCount) {
     ThuMucTam thuMuc;
     VanCo van;

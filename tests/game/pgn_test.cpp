@@ -32,8 +32,9 @@ TEST(PGN, FinishedGameAgainstTheComputerRoundTrips) {
     ASSERT_TRUE(van.xinThua(DO));
     const std::string vanBan = vietPGN(pgnCuaVan(van.banLuu(false), "2026.12.08"));
     EXPECT_EQ(vanBan,
-              "[Game \"Chinese Chess\"]\n[Event \"tavelin3d\"]\n[Date \"2026.12.08\"]\n[Red \"Người\"]\n"
-              "[Black \"Máy (Khó)\"]\n[Result \"0-1\"]\n[TimeControl \"600\"]\n[Format \"ICCS\"]\n\n"
+              "[Event \"tavelin3d\"]\n[Site \"?\"]\n[Date \"2026.12.08\"]\n[Round \"?\"]\n[Red \"Người\"]\n"
+              "[Black \"Máy (Khó)\"]\n[Result \"0-1\"]\n[Variant \"xiangqi\"]\n[Game \"Chinese Chess\"]\n"
+              "[TimeControl \"600\"]\n[Format \"ICCS\"]\n\n"
               "1. h2e2 h9g7 2. h0g2 {Đỏ xin thua} 0-1\n");
 
     const VanPGN doc = docLai(vanBan);
@@ -81,6 +82,36 @@ TEST(PGN, TimeControlWithAnIncrementRoundTrips) {
         EXPECT_EQ(luu.giayCaiDat(), mongDoi.first) << tc;
         EXPECT_EQ(std::max(luu.tang, 0), mongDoi.second) << tc;
     }
+}
+
+TEST(PGN, ImportedTagsAreWrittenBackInTheStandardOrderAndReadBack) {
+    VanDaLuu van;
+    van.nuoc = {{7, 7, 7, 4}, {0, 7, 2, 6}};
+    van.the = {{"Result", "1-0"}, {"Black", "Lê B"}, {"Round", "3"}, {"Red", "Hứa A"}, {"Date", "1990.05.01"},
+               {"Event", "Giải \"Mùa xuân\""}};
+    van.nhapChuaDung = true;
+    // Untouched, the file's result stands though the moves show none.
+    EXPECT_EQ(vietPGN(pgnCuaVan(van, "2026.12.08")),
+              "[Event \"Giải \\\"Mùa xuân\\\"\"]\n[Site \"?\"]\n[Date \"1990.05.01\"]\n[Round \"3\"]\n[Red \"Hứa A\"]\n"
+              "[Black \"Lê B\"]\n[Result \"1-0\"]\n[Variant \"xiangqi\"]\n[Game \"Chinese Chess\"]\n"
+              "[Format \"ICCS\"]\n\n1. h2e2 h9g7 1-0\n");
+    // Played on, the game's own result is written.
+    van.nhapChuaDung = false;
+    const VanPGN pgn = pgnCuaVan(van, "2026.12.08");
+    EXPECT_EQ(pgn.giaTri("Result"), "*");
+    EXPECT_EQ(pgn.ketQua, "*");
+
+    // Read back (as a listed game opens), the foreign tags come back with
+    // the game; the program's own words do not.
+    std::string loi;
+    VanPGN doc;
+    ASSERT_TRUE(docPGN(vietPGN(pgn), doc, loi)) << loi;
+    const VanDaLuu lai = vanDaLuuTuPGN(doc);
+    EXPECT_EQ(vietPGN(pgnCuaVan(lai, "2030.01.01")), vietPGN(pgn));
+    VanCo cuaTa;
+    ASSERT_TRUE(cuaTa.thuDoNuoc({7, 7, 7, 4}));
+    ASSERT_TRUE(docPGN(vietPGN(pgnCuaVan(cuaTa.banLuu(false), "2026.12.08")), doc, loi)) << loi;
+    EXPECT_TRUE(vanDaLuuTuPGN(doc).the.empty());
 }
 
 TEST(PGN, HandicapAndBlackFirstStartsAreKeptAndLongGamesWrap) {

@@ -17,7 +17,10 @@
 #include "giao_dien_web.h"
 #include "may_chu_thu.h"
 #include "nuoc_uci.h"
+#include "van_da_choi.h"
 #include "van_lap_lai.h"
+#include "thu_muc_tam.h"
+#include <map>
 
 using json = nlohmann::ordered_json;
 using thu::MayChuThu;
@@ -337,7 +340,7 @@ TEST(Api, HintAndClockRunningOut) {
 TEST(Api, PlayedGamesAreListedOpenedAndDeleted) {
     MayChuThu mc;
     const thu::fs::path thuMuc = mc.tepTuLuu().parent_path() / "van_da_choi";
-    EXPECT_EQ(mc.api("vandachoi"), R"({"ok":true,"van":[],"ghiChu":[]})");
+    EXPECT_EQ(mc.api("vandachoi"), R"({"ok":true,"van":[],"tong":0,"ghiChu":[]})");
     auto ds = [&] { return J(mc.api("vandachoi")); };
 
     // A game that ends is listed; ended again after an undo, it is the same entry.
@@ -462,6 +465,179 @@ TEST(Api, PlayedGamesAreListedOpenedAndDeleted) {
     d = ds();
     EXPECT_FALSE(d["van"].empty());
     EXPECT_NE(d["ghiChu"].dump().find("Thư mục có hơn 20000 mục"), std::string::npos) << d["ghiChu"];
+}
+
+TEST(Api, ImportedGameIsListedOnlyOncePlayedOnOrKept) {
+    MayChuThu mc;
+    auto ds = [&] { return J(mc.api("vandachoi"))["van"]; };
+    const std::string the = "&the_Red=Nguy%E1%BB%85n%20A&the_Black=B%0Ab&the_Event=Gi%E1%BA%A3i&the_Result=1-0"
+                            "&the_Annotator=x&the_Site=%3F";
+    // The file's tags come with the game, cleaned; ours and others are not kept.
+    json s = J(mc.api("nhapvan?nuoc=h2e2,h9g7" + the));
+    EXPECT_EQ(s["the"].dump(), R"({"Event":"Giải","Red":"Nguyễn A","Black":"B b","Result":"1-0"})");
+    EXPECT_EQ(s["nhapChuaLuu"], true);
+    // The export writes them back, the file's result standing while untouched.
+    const std::string pgn = J(mc.api("pgn"))["pgn"];
+    EXPECT_EQ(pgn.substr(0, pgn.find("[Variant")),
+              "[Event \"Giải\"]\n[Site \"?\"]\n[Date \"" + pgn.substr(pgn.find("[Date \"") + 7, 10) +
+                  "\"]\n[Round \"?\"]\n[Red \"Nguyễn A\"]\n[Black \"B b\"]\n[Result \"1-0\"]\n");
+
+    // Importing over an untouched import, or a new game over one, lists nothing.
+    mc.api("nhapvan?nuoc=h2e2" + the);
+    mc.api("vanmoi?giay=0");
+    mc.api("nhapvan?nuoc=h2e2,h9g7" + the);
+    EXPECT_TRUE(ds().empty());
+    // Played on from, it is the player's game: listed when replaced, with its tags.
+    mc.api("cham?hang=9&cot=7");
+    s = J(mc.api("cham?hang=7&cot=6"));
+    EXPECT_FALSE(s.contains("nhapChuaLuu"));
+    mc.api("nhapvan?nuoc=h2e2" + the);
+    json d = ds();
+    ASSERT_EQ(d.size(), 1u);
+    EXPECT_EQ(d[0]["do"], "Nguyễn A");
+    EXPECT_EQ(d[0]["suKien"], "Giải");
+    EXPECT_EQ(d[0]["ketQua"], "*");
+    EXPECT_EQ(d[0]["soNuoc"], 3);
+    // An imported game that ends in mate is not listed by itself either; a
+    // resignation from an imported game is.
+    ASSERT_EQ(J(mc.api("nhapvan?nuoc=b2b4,c9a7,b4g4,d9e8,g4g9"))["ketQua"], "DO_THANG");
+    mc.api("nhapvan?nuoc=h2e2,h9g7");
+    EXPECT_EQ(ds().size(), 1u);
+    mc.api("xinthua");
+    EXPECT_EQ(ds().size(), 2u);
+
+    // Kept on request, at once, and only once.
+    mc.api("nhapvan?nuoc=c3c4,c6c5" + the);
+    s = J(mc.api("vandachoi?giu=1"));
+    EXPECT_EQ(s["hanhDong"], "giu");
+    EXPECT_EQ(s["thongBao"], "Đã lưu vào Ván đã chơi");
+    EXPECT_FALSE(s.contains("nhapChuaLuu"));
+    d = ds();
+    ASSERT_EQ(d.size(), 3u);
+    EXPECT_EQ(d[0]["soNuoc"], 2);
+    EXPECT_EQ(d[0]["den"], "B b");
+    EXPECT_EQ(J(mc.api("vandachoi?giu=1"))["lyDo"], "Ván này đã có trong danh sách");
+    mc.api("vanmoi?giay=0");
+    EXPECT_EQ(ds().size(), 3u);
+    EXPECT_EQ(J(mc.api("vandachoi?giu=1"))["lyDo"], "Ván chưa có nước đi nào để lưu");
+}
+
+TEST(Api, PlayedGamesListFiltersDeletesSeveralAndKeepsAnIndex) {
+    MayChuThu mc;
+    const thu::fs::path thuMuc = mc.tepTuLuu().parent_path() / "van_da_choi";
+    thu::fs::create_directories(thuMuc);
+    const auto van = [](const std::string& red, const std::string& black, const std::string& kq,
+                        const std::string& them = "") {
+        return "[Event \"Giải\"]\n[Red \"" + red + "\"]\n[Black \"" + black + "\"]\n[Result \"" + kq + "\"]\n" +
+               them + "\n1. h2e2 h9g7 " + kq + "\n";
+    };
+    thu::ghiTep(thuMuc / "20260101-101500.pgn", van("Người", "Máy (Khó)", "1-0"));
+    thu::ghiTep(thuMuc / "20260102-111600.pgn", van("Máy (Dễ)", "Người", "0-1", "[Rules \"Asian\"]\n"));
+    thu::ghiTep(thuMuc / "cu.pgn", van("Trần An", "Lê Bình", "1/2-1/2"));
+    auto ds = [&](const std::string& loc = "") { return J(mc.api("vandachoi" + loc)); };
+    json d = ds();
+    ASSERT_EQ(d["van"].size(), 3u) << d;
+    EXPECT_EQ(d["tong"], 3);
+    for (const auto& m : d["van"]) {
+        if (m["id"] == "20260101-101500") {
+            EXPECT_EQ(m["thoiDiem"], "2026.01.01 10:15");
+            EXPECT_EQ(m["mucDo"], nullptr);
+            EXPECT_EQ(m["mucDen"], "KHO");
+            EXPECT_EQ(m["luat"], "BA_LAN");
+        } else if (m["id"] == "20260102-111600") {
+            EXPECT_EQ(m["mucDo"], "DE");
+            EXPECT_EQ(m["luat"], "CHAU_A");
+        } else {
+            EXPECT_EQ(m["thoiDiem"], "") << "a name not of ours tells no time";
+        }
+    }
+    const auto ids = [](const json& d) {
+        std::set<std::string> ra;
+        for (const auto& m : d["van"]) ra.insert(m["id"].get<std::string>());
+        return ra;
+    };
+    using Ids = std::set<std::string>;
+    EXPECT_EQ(ids(ds("?ketQua=1-0")), Ids{"20260101-101500"});
+    EXPECT_EQ(ids(ds("?ketQua=1%2F2-1%2F2")), Ids{"cu"});
+    EXPECT_EQ(ids(ds("?mucMay=DE")), Ids{"20260102-111600"});
+    EXPECT_EQ(ids(ds("?mucMay=KHO&ketQua=0-1")), Ids{});
+    EXPECT_EQ(ids(ds("?tim=l%C3%AA%20b")), Ids{"cu"});
+    EXPECT_EQ(ids(ds("?tim=L%C3%AA%20B")), Ids{"cu"});
+    EXPECT_EQ(ids(ds("?tim=L%C3%8A%20B%C3%8CNH")), Ids{"cu"});  // "LÊ BÌNH"
+    EXPECT_EQ(ids(ds("?tim=TR%E1%BA%A6N")), Ids{"cu"});         // "TRẦN"
+    EXPECT_EQ(ids(ds("?tim=tr")), Ids{"cu"});
+    EXPECT_EQ(ids(ds("?tim=gi%E1%BA%A3i")).size(), 3u);
+    EXPECT_EQ(ds("?ketQua=2-0")["ok"], false);
+    EXPECT_EQ(ds("?mucMay=RAT_KHO")["ok"], false);
+
+    // A file changed since the index read it is read again.
+    thu::ghiTep(thuMuc / "cu.pgn", van("Trần An", "Lê Bình", "0-1") + "\n");
+    EXPECT_EQ(ids(ds("?ketQua=0-1")), (Ids{"20260102-111600", "cu"}));
+    // A huge file is skipped by its size, unread.
+    { std::ofstream(thuMuc / "lon.pgn", std::ios::binary).seekp((2 << 20) - 1).put('x'); }
+    d = ds();
+    EXPECT_EQ(d["van"].size(), 3u);
+    EXPECT_NE(d["ghiChu"].dump().find("lon.pgn"), std::string::npos) << d["ghiChu"];
+
+    // Several at once; one bad or missing name and none goes.
+    for (const char* xau : {"cu,..%2Fvan_dang_choi.save", "cu,khong-co", "cu,", "cu,lon.pgn", ",cu"}) {
+        EXPECT_EQ(J(mc.api(std::string("vandachoi?xoa=") + xau))["ok"], false) << xau;
+        EXPECT_EQ(ds()["van"].size(), 3u) << xau;
+    }
+    EXPECT_EQ(J(mc.api("vandachoi?xoa=cu%2Ckhong-co"))["lyDo"], "Không có ván này trong danh sách: khong-co");
+    EXPECT_TRUE(thu::fs::exists(mc.tepTuLuu().parent_path()));
+    d = J(mc.api("vandachoi?xoa=cu,20260101-101500,cu,lon"));
+    EXPECT_EQ(ids(d), Ids{"20260102-111600"});
+    EXPECT_FALSE(thu::fs::exists(thuMuc / "cu.pgn"));
+    EXPECT_FALSE(thu::fs::exists(thuMuc / "lon.pgn"));
+}
+
+// The list's index across runs: what the file says is used only for the
+// very file it read, a damaged index is rebuilt, and a game never shows as
+// another's.
+TEST(VanDaChoi, IndexIsBelievedOnlyForTheFileItReadAndRebuiltWhenDamaged) {
+    thu::ThuMucTam tam;
+    const thu::fs::path thuMuc = tam.duongDan() / "van_da_choi";
+    thu::fs::create_directories(thuMuc);
+    const auto van = [](const std::string& red) {
+        return "[Red \"" + red + "\"]\n[Black \"B\"]\n\n1. h2e2 h9g7 *\n";
+    };
+    thu::ghiTep(thuMuc / "a.pgn", van("An"));
+    thu::ghiTep(thuMuc / "b.pgn", van("Bình"));
+    const auto tenDo = [&] {
+        VanDaChoi ds;  // a new program each time: the index only from its file
+        ds.batDau(thuMuc);
+        std::vector<std::string> ghiChu;
+        std::map<std::string, std::string> ra;
+        for (const auto& m : ds.danhSach(ghiChu)) ra[m.id] = m.tenDo;
+        EXPECT_TRUE(ghiChu.empty()) << ghiChu.front();
+        return ra;
+    };
+    using Ten = std::map<std::string, std::string>;
+    EXPECT_EQ(tenDo(), (Ten{{"a", "An"}, {"b", "Bình"}}));
+    const thu::fs::path chiMuc = thuMuc / VanDaChoi::TEN_CHI_MUC;
+    const std::string tot = thu::docHetTep(chiMuc);
+    ASSERT_NE(tot.find("\tAn\t"), std::string::npos) << tot;
+    // Its file replaced (another size), a game is read again; a file gone leaves the index.
+    thu::ghiTep(thuMuc / "a.pgn", van("Anh"));
+    thu::fs::remove(thuMuc / "b.pgn");
+    EXPECT_EQ(tenDo(), (Ten{{"a", "Anh"}}));
+    EXPECT_EQ(thu::docHetTep(chiMuc).find("Bình"), std::string::npos);
+    // Damaged every way: each file is read again and the index written anew.
+    thu::ghiTep(thuMuc / "b.pgn", van("Bình"));
+    std::string khongTab = tot;
+    std::replace(khongTab.begin(), khongTab.end(), '\t', ' ');
+    const std::string mot = tot.substr(0, tot.find('\n') + 1);
+    for (const std::string& hong : {khongTab, std::string("\xff\xfe\t\t\n"), tot.substr(0, tot.size() - 5), mot + "b\t1\tx\n",
+                                     mot + "a\t-5\t0\t\t2\t-1\t-1\t0\t*\t\t\tGiả\t\t\t\tfen\n"}) {
+        thu::ghiTep(chiMuc, hong);
+        EXPECT_EQ(tenDo(), (Ten{{"a", "Anh"}, {"b", "Bình"}})) << hong;
+        EXPECT_NE(thu::docHetTep(chiMuc).find("\tAnh\t"), std::string::npos);
+    }
+    // An index that is not a plain file is not read (nor written through).
+    thu::fs::remove(chiMuc);
+    thu::fs::create_directory(chiMuc);
+    EXPECT_EQ(tenDo(), (Ten{{"a", "Anh"}, {"b", "Bình"}}));
 }
 
 namespace {

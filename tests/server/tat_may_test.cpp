@@ -222,6 +222,23 @@ TEST(TatMay, PlayedGamesSurviveAKillAndAGameKeepsItsOneFileAcrossRuns) {
     ASSERT_EQ(ds["van"].size(), 2u) << ds;
     EXPECT_EQ(ds["van"][0]["ketQua"], "*");
     EXPECT_EQ(ds["van"][0]["soNuoc"], 1);
+    // An imported game nobody played on from, under way when killed: the
+    // next run gives it back with its tags, still not listed, and lists
+    // nothing when another takes its place.
+    mc.api("nhapvan?nuoc=h2e2,h9g7&the_Red=A%20B");
+    mc.chuongTrinh().giet();
+    for (const bool tiepTuc : {true, false}) {
+        MayChuThu lai(thamSo);
+        if (tiepTuc) {
+            const json s = json::parse(lai.api("khoiphuc"));
+            EXPECT_EQ(s["the"]["Red"], "A B");
+            EXPECT_EQ(s["nhapChuaLuu"], true);
+        }
+        lai.api("vanmoi?giay=0");
+        EXPECT_EQ(json::parse(lai.api("vandachoi"))["van"].size(), 2u) << tiepTuc;
+        if (tiepTuc) lai.api("nhapvan?nuoc=h2e2,h9g7&the_Red=A%20B");
+        lai.chuongTrinh().giet();
+    }
 }
 
 #ifndef _WIN32

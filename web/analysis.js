@@ -51,7 +51,7 @@ export function docDong(o, luot, dsNuoc, kieu) {
 }
 
 /** A move in the server's own words, so that the board marks it as the last one. */
-function moTaNuoc(n) {
+export function moTaNuoc(n) {
   const phe = n.phe === 'DEN' ? 'đen' : 'đỏ';
   return `${TEN_API_LOAI[n.loai]} ${phe} ${n.hd}${CHU_COT[n.cd]}-${n.hc}${CHU_COT[n.cc]}`;
 }

@@ -87,11 +87,17 @@ public:
     std::string lenhVanTruoc();
     std::string lenhKhoiPhuc();
     static std::string lenhKiemTraFEN(const ThamSo& thamSo);
+    // The legal moves of a lone position (ICCS), check and whether it ends
+    // the game: the analysis board plays on copies through it.
+    static std::string lenhNuocHopLe(const ThamSo& thamSo);
     // The played games (lenh_van_da_choi.cpp); khoaVan held unless said.
     std::string lenhPGN();
     std::string lenhVanDaChoi(const ThamSo& thamSo);
     // The list document; reads only the folder (no lock needed).
     std::string danhSachVanJSON() const;
+    // One listed game to look at (its start, moves, result and tags); reads
+    // only its file: the live game is neither looked at nor changed.
+    std::string xemVanJSON(const std::string& id) const;
 
 private:
     VanCo van;

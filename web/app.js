@@ -81,6 +81,7 @@ const phanTich = new PhanTich({
   layKyPhap: () => cd.kyPhap,
   onDoi: () => veLai(),
   onVeVan: () => { banXem.dong(); xemLai.dong(); },
+  layNguon: () => (banXem.dangMo() ? 'Thế cờ trên bàn xem' : null),
 });
 const banXem = new BanXem({
   layKyPhap: () => cd.kyPhap,

@@ -56,7 +56,7 @@ async function reviewKeptGame(page) {
   const rows = await openList(page);
   await rows.nth(0).locator('.nut-xem-van').click();
   await page.locator('#ban-xem').waitFor();
-  assert.match(await page.locator('#tieu-de-ban-xem').textContent(), /^Ván đã chơi: /);
+  assert.match(await page.locator('#tieu-de-ban-xem').textContent(), /^Ván đã chơi: Người – Người$/);
   // It opens on its first position; the arrows and ◀ ▶ step through it.
   assert.deepEqual(await pieceAt(page, 7, 7), { loai: 1, phe: 'DO' });
   await page.keyboard.press('ArrowRight');
@@ -86,6 +86,7 @@ async function reviewKeptGame(page) {
   // The engine follows the position shown.
   await page.click('#nut-phan-tich');
   await page.locator('#trang-thai-phan-tich', { hasText: /Độ sâu \d+ · Đen đi/ }).waitFor();
+  assert.equal(await page.locator('#nguon-phan-tich').textContent(), 'Thế cờ trên bàn xem');
   await page.click('#nut-lui');
   await page.locator('#trang-thai-phan-tich', { hasText: /Độ sâu \d+ · Đỏ đi/ }).waitFor();
 
@@ -93,6 +94,8 @@ async function reviewKeptGame(page) {
   await page.click('#nut-nang-bien');
   assert.deepEqual(await treeRows(page), ['1. Pháo 2 bình 5 Mã 2 tiến 3', '(1… Mã 8 tiến 7', '2. Mã 8 tiến 7']);
   assert.equal(await page.locator('#nut-nang-bien').isDisabled(), true, 'the main line has nothing to promote');
+  await page.setViewportSize({ width: 1280, height: 800 });
+  await saveScreenshot(page, 'review-tree-desktop.png');
 
   // Exported with its variation, and imported back (looked at only) as the same tree.
   await page.click('#nut-xuat');
@@ -185,6 +188,11 @@ test('review board: the game against the computer stays unchanged while a kept g
   assert.equal(await shownMove(page), 'Mã 8 tiến 7');
   await page.setViewportSize({ width: 375, height: 667 });
   await saveScreenshot(page, 'review-tree-phone.png');
+  await page.locator('#cay-bien').scrollIntoViewIfNeeded();
+  await saveScreenshot(page, 'review-tree-phone-panel.png');
+  await page.setViewportSize({ width: 667, height: 375 });
+  await page.evaluate(() => window.scrollTo(0, 0));
+  await saveScreenshot(page, 'review-tree-phone-sideways.png');
   await page.setViewportSize({ width: 1280, height: 800 });
   await page.click('#nut-ve-van-xem');
   await page.locator('#ban-xem').waitFor({ state: 'hidden' });

@@ -267,6 +267,14 @@ function dauBanCoVaoTam() {
 }
 
 function veXemLai(k) {
+  // The review board says so under the board too (on a phone its panel is
+  // further down), with the way back to the game.
+  if (banXem.dangMo()) {
+    $('xem-lai').hidden = false;
+    $('dong-xem-lai').textContent = `Bàn xem: ${banXem.ten}`;
+    $('nut-di-tiep-tu-day').hidden = true;
+    return;
+  }
   $('xem-lai').hidden = k === null;
   if (k === null) return;
   const m = ds.bienBan[k - 1];
@@ -294,7 +302,8 @@ function capNhatNut() {
   const tat = matKetNoi || dangNhap;
   $('nut-tai').disabled = tat || !tt.coBanLuu;
   $('nut-huy').disabled = tat || tt.nuocThu === 0;
-  $('nut-goi-y').disabled = tat || !dangChoi || mayCam(tt, tt.luot) || xemLai.ply !== null || tt.tamDungMay;
+  $('nut-goi-y').disabled = tat || !dangChoi || mayCam(tt, tt.luot) || xemLai.ply !== null || tt.tamDungMay
+    || banXem.dangMo();
   for (const id of ['nut-luu', 'nut-van-moi', 'nut-choi-lai', 'nut-nhap', 'nut-tiep-tuc', 'nut-di-tiep-tu-day',
     'nut-khoi-phuc', 'nut-van-da-choi']) {
     $(id).disabled = tat;
@@ -767,7 +776,7 @@ function ganSuKien() {
   $('nut-xuat-loi-luu').addEventListener('click', () => $('nut-xuat').click());
   $('nut-bo-qua').addEventListener('click', () => { vanTruoc = null; if (tt) veLai(); });
   $('nut-dong-loi-nhap').addEventListener('click', () => { $('loi-nhap').hidden = true; });
-  $('nut-ve-van').addEventListener('click', () => xemLai.dong());
+  $('nut-ve-van').addEventListener('click', () => { banXem.dong(); xemLai.dong(); });
   $('nut-di-tiep-tu-day').addEventListener('click', diTiepTuDay);
   ganHopVanBan({
     layTrangThai: () => tt, layKieu: () => cd.kyPhap, layPGN: () => gui('pgn'), onNhap: nhap, onXem: xemVanNhap,

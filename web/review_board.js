@@ -294,7 +294,7 @@ export class BanXem {
     if (b) {
       b.classList.add('dang-xem');
       b.setAttribute('aria-current', 'true');
-      const tren = b.offsetTop - hop.offsetTop;
+      const tren = b.offsetTop; // the tree's box is the buttons' offset parent
       if (tren < hop.scrollTop || tren + b.offsetHeight > hop.scrollTop + hop.clientHeight) {
         hop.scrollTop = tren - hop.clientHeight / 2;
       }

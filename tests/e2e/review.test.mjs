@@ -161,6 +161,18 @@ test('review board: a kept game reviewed with variations beside a game in progre
     await page.locator('#ban-xem').waitFor({ state: 'hidden' });
     await page.click('#nut-dong-phan-tich');
     assert.deepEqual(await snapshot(page, program), before);
+
+    // A game imported with its variations: the game is its main line, the
+    // review board opens on the whole tree.
+    await page.click('#nut-nhap');
+    await page.fill('#chu-nhap', '[Event "Biến"]\n\n1. h2e2 (1. b2e2 h9g7) 1... h9g7 2. h0g2 (2. b0c2 b9c7) *\n');
+    await page.click('#nut-bat-dau-nhap');
+    await answerConfirm(page, true);
+    await page.locator('#ban-xem').waitFor();
+    assert.equal(await page.locator('#tieu-de-ban-xem').textContent(), 'Ván nhập, cùng các nhánh biến');
+    assert.deepEqual(await treeRows(page), ['1. Pháo 2 bình 5', '(1. Pháo 8 bình 5 Mã 8 tiến 7',
+      '1… Mã 8 tiến 7 2. Mã 2 tiến 3', '(2. Mã 8 tiến 7 Mã 2 tiến 3']);
+    assert.deepEqual(await historyTexts(page), ['Pháo 2 bình 5', 'Mã 8 tiến 7', 'Mã 2 tiến 3']);
   });
 
 test('review board: the game against the computer stays unchanged while a kept game is analysed', T, async (t) => {
@@ -194,7 +206,9 @@ test('review board: the game against the computer stays unchanged while a kept g
   await page.evaluate(() => window.scrollTo(0, 0));
   await saveScreenshot(page, 'review-tree-phone-sideways.png');
   await page.setViewportSize({ width: 1280, height: 800 });
-  await page.click('#nut-ve-van-xem');
+  // The way back is also under the board, where a phone shows it first.
+  assert.equal(await page.locator('#dong-xem-lai').textContent(), 'Bàn xem: Ván đã chơi: Người – Người');
+  await page.click('#nut-ve-van');
   await page.locator('#ban-xem').waitFor({ state: 'hidden' });
   await page.click('#nut-dong-phan-tich');
   assert.deepEqual(await snapshot(page, program), before);

@@ -77,8 +77,7 @@ export class CayBien {
   /** Takes `nut` and all after it away; the node to show instead (its parent). */
   xoa(nut) {
     if (!nut.cha) return nut;
-    const dem = (x) => 1 + x.con.reduce((s, c) => s + dem(c), 0);
-    this.soNut -= dem(nut);
+    this.soNut -= CayBien.cacNut(nut).length;
     nut.cha.con = nut.cha.con.filter((c) => c !== nut);
     return nut.cha;
   }
@@ -102,8 +101,19 @@ export class CayBien {
 
   /** Whether any node has more than one child. */
   coBien() {
-    const co = (x) => x.con.length > 1 || x.con.some(co);
-    return co(this.goc);
+    return CayBien.cacNut(this.goc).some((x) => x.con.length > 1);
+  }
+
+  /** `nut` and every node after it, without recursion: a main line may be thousands of moves long. */
+  static cacNut(nut) {
+    const ds = [];
+    const cho = [nut];
+    while (cho.length) {
+      const x = cho.pop();
+      ds.push(x);
+      cho.push(...x.con);
+    }
+    return ds;
   }
 
   /** The FEN of the position at `nut`. */

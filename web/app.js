@@ -89,7 +89,7 @@ const banXem = new BanXem({
   onMo: () => xemLai.dong(),
   onDong: () => { phanTich.boSao(); veLai(); },
 });
-const doThi = new DoThi({ onChon: (k) => xemLai.mo(k) });
+const doThi = new DoThi({ onChon: (k) => xemNuocVan(k) });
 
 function luatCuaVan() {
   return tt && tt.luat === 'CHAU_A' ? 'CHAU_A' : 'BA_LAN';
@@ -286,8 +286,25 @@ function veXemLai(k) {
 
 /** A move of the list was clicked: its position, with the board brought into view. */
 function chonNuoc(ply) {
-  xemLai.mo(ply);
+  xemNuocVan(ply);
   dauBanCoVaoTam();
+}
+
+/**
+ * A position of the game asked for (its move list, its graph): on the
+ * review board when it shows a copy of the game with that move, else in
+ * the game's own review, the review board closed.
+ */
+function xemNuocVan(ply) {
+  if (banXem.dangMo() && banXem.nguon === 'van') {
+    const nut = banXem.cay.tim(ds.bienBan.slice(0, ply).map((m) => (m.nuoc ? nuocICCS(m.nuoc) : '')));
+    if (nut) {
+      banXem.den(nut);
+      return;
+    }
+  }
+  banXem.dong();
+  xemLai.mo(ply);
 }
 
 /** Undo can bring the game back to ply k: in a game against the computer only to the human's turn. */
@@ -308,6 +325,7 @@ function capNhatNut() {
     'nut-khoi-phuc', 'nut-van-da-choi']) {
     $(id).disabled = tat;
   }
+  $('nut-di-thu').disabled = banXem.dangMo();
   if (banXem.dangMo()) {
     $('nut-lui').disabled = !banXem.nut.cha;
     $('nut-toi').disabled = !banXem.nut.con.length;
@@ -807,7 +825,10 @@ function ganSuKien() {
     if (coHopThoaiMo() || dangGoChu(e.target) || e.ctrlKey || e.metaKey || e.altKey) return;
     if (phimXemLai(e)) return;
     const phim = e.key.toLowerCase();
-    if (e.key === 'Escape' && phanTich.dangHienSao()) phanTich.veVan();
+    if (e.key === 'Escape' && phanTich.dangHienSao() && banXem.dangMo()) {
+      phanTich.boSao(); // a line's position over the review board: back to the board's
+      veLai();
+    } else if (e.key === 'Escape' && phanTich.dangHienSao()) phanTich.veVan();
     else if (e.key === 'Escape' && banXem.dangMo()) banXem.dong();
     else if (e.key === 'Escape') (xemLai.ply !== null ? xemLai.dong() : boChon());
     else if (phim === 'u' && !$('nut-huy').disabled) huyNuoc();

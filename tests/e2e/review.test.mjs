@@ -157,6 +157,10 @@ test('review board: a kept game reviewed with variations beside a game in progre
     await point(page, 2, 6).click();
     await page.waitForFunction(() => document.querySelector('#cay-bien .dang-xem')?.textContent === 'Mã 8 tiến 7');
     assert.deepEqual(await treeRows(page), ['1. Mã 2 tiến 3 Tốt 3 tiến 1', '(1… Mã 8 tiến 7']);
+    // A move of the game's list is found on the copy.
+    await page.locator('#lich-su [data-ply="2"]').click();
+    await page.waitForFunction(() => document.querySelector('#cay-bien .dang-xem')?.textContent === 'Tốt 3 tiến 1');
+    assert.equal(await page.locator('#nut-di-thu').isDisabled(), true);
     await page.keyboard.press('Escape');
     await page.locator('#ban-xem').waitFor({ state: 'hidden' });
     await page.click('#nut-dong-phan-tich');
@@ -198,6 +202,12 @@ test('review board: the game against the computer stays unchanged while a kept g
   await page.keyboard.press('End');
   await page.locator('#trang-thai-phan-tich', { hasText: /Độ sâu \d+ · Đỏ đi/ }).waitFor();
   assert.equal(await shownMove(page), 'Mã 8 tiến 7');
+  // A line's move shown over the review board: Esc goes back to the board, not to the game.
+  await page.locator('.dong-pt-0 .nut-nuoc-pt').first().click();
+  await page.locator('#sao-phan-tich').waitFor();
+  await page.keyboard.press('Escape');
+  await page.locator('#sao-phan-tich').waitFor({ state: 'hidden' });
+  assert.equal(await page.locator('#ban-xem').isVisible(), true);
   await page.setViewportSize({ width: 375, height: 667 });
   await saveScreenshot(page, 'review-tree-phone.png');
   await page.locator('#cay-bien').scrollIntoViewIfNeeded();

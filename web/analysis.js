@@ -51,7 +51,7 @@ export function docDong(o, luot, dsNuoc, kieu) {
 }
 
 /** A move in the server's own words, so that the board marks it as the last one. */
-function moTaNuoc(n) {
+export function moTaNuoc(n) {
   const phe = n.phe === 'DEN' ? 'đen' : 'đỏ';
   return `${TEN_API_LOAI[n.loai]} ${phe} ${n.hd}${CHU_COT[n.cd]}-${n.hc}${CHU_COT[n.cc]}`;
 }
@@ -69,10 +69,14 @@ export class PhanTich {
   /**
    * banCo: the board (arrows); layTheCoVan(): {o, luot, hetVan} of the game's
    * position shown (live or reviewed; hetVan: the finished game's last one); layKyPhap(): the notation; onDoi(): the board
-   * must be drawn again; onVeVan(): back to the live game (review closed).
+   * must be drawn again; onVeVan(): back to the live game (review closed);
+   * layNguon(): what the position shown is, when not the game's (or null).
    */
-  constructor({ banCo, layTheCoVan, layKyPhap, onDoi, onVeVan }) {
+  constructor({
+    banCo, layTheCoVan, layKyPhap, onDoi, onVeVan, layNguon = () => null,
+  }) {
     this.banCo = banCo;
+    this.layNguon = layNguon;
     this.layTheCoVan = layTheCoVan;
     this.layKyPhap = layKyPhap;
     this.onDoi = onDoi;
@@ -281,11 +285,12 @@ export class PhanTich {
     // lines are rebuilt only when they change, so a move under the pointer
     // stays the button that is clicked.
     const khoa = JSON.stringify([vt.fen, trangThai, this.chay, !!this.goc, this.xem && this.xem.chu, this.dangHienSao(),
+      this.layNguon(),
       dsDong.map((d) => [chuDiem(d), d.cacNuoc.map((m) => m.chu)])]);
     if (khoa === this.khoaVe) return;
     this.khoaVe = khoa;
     $('trang-thai-phan-tich').textContent = trangThai;
-    $('nguon-phan-tich').textContent = this.goc ? 'Thế cờ riêng' : 'Thế cờ đang xem của ván';
+    $('nguon-phan-tich').textContent = this.goc ? 'Thế cờ riêng' : (this.layNguon() ?? 'Thế cờ đang xem của ván');
 
     const ds = $('dong-phan-tich');
     ds.replaceChildren();

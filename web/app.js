@@ -23,7 +23,11 @@ import { nhapVan } from './import.js';
 import { hoiXacNhan } from './xac_nhan.js';
 import { PhanTich } from './analysis.js';
 import { DoThi } from './graph.js';
-import { vietFEN, nuocICCS } from './fen.js';
+import { vietFEN, nuocICCS, FEN_BAT_DAU } from './fen.js';
+import { BanXem } from './review_board.js';
+import { CayBien } from './variation_tree.js';
+import { docCacVan } from './pgn.js';
+import { theCoDau } from './import.js';
 
 const HOI_MAY_MS = 40; // while the computer thinks: its move shows within ~0.1 s
 const HOI_NHANH_MS = 300; // while a clock runs
@@ -58,19 +62,38 @@ const phanTich = new PhanTich({
   banCo,
   layTheCoVan: () => {
     const h = theCoVan();
+    if (banXem.dangMo()) {
+      // A lone position on the review board: the Asian rules, the server's
+      // default, unless it is a copy of the live game.
+      const cuaVan = banXem.nguon === 'van' && tt;
+      return {
+        o: viTriTuBanCo(h.banCo), luot: h.luot, hetVan: h.hetVan, luat: cuaVan ? luatCuaVan() : undefined,
+      };
+    }
     return {
       o: viTriTuBanCo(h.banCo),
       luot: h.luot,
       hetVan: !!tt && tt.ketQua !== 'DANG_CHOI' && xemLai.ply === null,
       // The game's lines are judged by its own rule set.
-      luat: tt && tt.luat === 'CHAU_A' ? 'CHAU_A' : 'BA_LAN',
+      luat: luatCuaVan(),
     };
   },
   layKyPhap: () => cd.kyPhap,
   onDoi: () => veLai(),
-  onVeVan: () => xemLai.dong(),
+  onVeVan: () => { banXem.dong(); xemLai.dong(); },
+  layNguon: () => (banXem.dangMo() ? 'Thế cờ trên bàn xem' : null),
 });
-const doThi = new DoThi({ onChon: (k) => xemLai.mo(k) });
+const banXem = new BanXem({
+  layKyPhap: () => cd.kyPhap,
+  onDoi: () => { phanTich.boSao(); veLai(); },
+  onMo: () => xemLai.dong(),
+  onDong: () => { phanTich.boSao(); veLai(); },
+});
+const doThi = new DoThi({ onChon: (k) => xemNuocVan(k) });
+
+function luatCuaVan() {
+  return tt && tt.luat === 'CHAU_A' ? 'CHAU_A' : 'BA_LAN';
+}
 
 /** Sends one command; null when the program cannot be reached. */
 async function gui(lenh, thamSo) {
@@ -117,6 +140,7 @@ function nhanTrangThai(moi) {
   if (vanKhac) {
     datCaiDat({ latTay: false });
     xemLai.dong();
+    banXem.boCayVan();
   }
   // Any move of the game now being played replaces the kept one.
   if (vanKhac || moi.nuocThu > 0) vanTruoc = null;
@@ -163,8 +187,9 @@ function theCoHien() {
   return phanTich.theCoSao() ?? theCoVan();
 }
 
-/** The game's position shown: the live state, or a past position during review. */
+/** The game's position shown: the live state, a past position during review, or the review board's. */
 function theCoVan() {
+  if (banXem.dangMo()) return banXem.theCoSao();
   const k = xemLai.ply;
   if (k === null || !ds.viTri[k]) return tt;
   const banCoCu = [];
@@ -187,13 +212,17 @@ function veLai() {
   else khung.dataset.xemLai = String(k);
   // A finger on the board drags a piece instead of scrolling the page, but
   // only while a piece can be dragged: otherwise the board scrolls like the rest.
-  khung.classList.toggle('co-the-keo', coTheDiQuan());
-  const tamDung = tt.tamDungMay && tt.ketQua === 'DANG_CHOI';
+  khung.classList.toggle('co-the-keo', coTheDiQuan() || (banXem.dangMo() && !phanTich.dangHienSao()));
+  khung.classList.toggle('ban-xem', banXem.dangMo());
+  const tamDung = tt.tamDungMay && tt.ketQua === 'DANG_CHOI' && !banXem.dangMo();
   khung.classList.toggle('dang-tam-dung', tamDung);
   $('tam-dung-ban').hidden = !tamDung || k !== null;
   veVanTruoc(k);
   veLoiLuu();
   bang.ve(tt, lat, mocNhan, ds.bienBan, k, hien.banCo);
+  // The game's end card stays off the review board: its position is another.
+  if (banXem.dangMo()) $('ket-thuc').hidden = true;
+  banXem.ve();
   veXemLai(k);
   capNhatNut();
   phanTich.theoVan();
@@ -217,7 +246,8 @@ function veDoThi() {
 
 /** Whether a human may move a piece on the board now. */
 function coTheDiQuan() {
-  return !!tt && !dangNhap && !matKetNoi && xemLai.ply === null && !phanTich.dangHienSao() && tt.ketQua === 'DANG_CHOI'
+  return !!tt && !dangNhap && !matKetNoi && xemLai.ply === null && !phanTich.dangHienSao() && !banXem.dangMo()
+    && tt.ketQua === 'DANG_CHOI'
     && !tt.tamDungMay && !mayCam(tt, tt.luot);
 }
 
@@ -237,6 +267,14 @@ function dauBanCoVaoTam() {
 }
 
 function veXemLai(k) {
+  // The review board says so under the board too (on a phone its panel is
+  // further down), with the way back to the game.
+  if (banXem.dangMo()) {
+    $('xem-lai').hidden = false;
+    $('dong-xem-lai').textContent = `Bàn xem: ${banXem.ten}`;
+    $('nut-di-tiep-tu-day').hidden = true;
+    return;
+  }
   $('xem-lai').hidden = k === null;
   if (k === null) return;
   const m = ds.bienBan[k - 1];
@@ -248,8 +286,25 @@ function veXemLai(k) {
 
 /** A move of the list was clicked: its position, with the board brought into view. */
 function chonNuoc(ply) {
-  xemLai.mo(ply);
+  xemNuocVan(ply);
   dauBanCoVaoTam();
+}
+
+/**
+ * A position of the game asked for (its move list, its graph): on the
+ * review board when it shows a copy of the game with that move, else in
+ * the game's own review, the review board closed.
+ */
+function xemNuocVan(ply) {
+  if (banXem.dangMo() && banXem.nguon === 'van') {
+    const nut = banXem.cay.tim(ds.bienBan.slice(0, ply).map((m) => (m.nuoc ? nuocICCS(m.nuoc) : '')));
+    if (nut) {
+      banXem.den(nut);
+      return;
+    }
+  }
+  banXem.dong();
+  xemLai.mo(ply);
 }
 
 /** Undo can bring the game back to ply k: in a game against the computer only to the human's turn. */
@@ -264,13 +319,20 @@ function capNhatNut() {
   const tat = matKetNoi || dangNhap;
   $('nut-tai').disabled = tat || !tt.coBanLuu;
   $('nut-huy').disabled = tat || tt.nuocThu === 0;
-  $('nut-goi-y').disabled = tat || !dangChoi || mayCam(tt, tt.luot) || xemLai.ply !== null || tt.tamDungMay;
+  $('nut-goi-y').disabled = tat || !dangChoi || mayCam(tt, tt.luot) || xemLai.ply !== null || tt.tamDungMay
+    || banXem.dangMo();
   for (const id of ['nut-luu', 'nut-van-moi', 'nut-choi-lai', 'nut-nhap', 'nut-tiep-tuc', 'nut-di-tiep-tu-day',
     'nut-khoi-phuc', 'nut-van-da-choi']) {
     $(id).disabled = tat;
   }
-  $('nut-lui').disabled = tt.lichSu.length === 0 || xemLai.ply === 0;
-  $('nut-toi').disabled = xemLai.ply === null;
+  $('nut-di-thu').disabled = banXem.dangMo();
+  if (banXem.dangMo()) {
+    $('nut-lui').disabled = !banXem.nut.cha;
+    $('nut-toi').disabled = !banXem.nut.con.length;
+  } else {
+    $('nut-lui').disabled = tt.lichSu.length === 0 || xemLai.ply === 0;
+    $('nut-toi').disabled = xemLai.ply === null;
+  }
   // A pause where there is something to stop: a clock, or computers playing each other.
   const tamDung = $('nut-tam-dung');
   tamDung.hidden = !dangChoi || !(tt.dongHo.bat || tt.cheDo === 'MAY_MAY');
@@ -310,6 +372,10 @@ async function hoiTrangThai() {
 
 async function cham(hang, cot) {
   if (!tt || dangNhap) return;
+  if (moBanXemNeuDiThu(hang, cot)) {
+    await banXem.cham(hang, cot);
+    return;
+  }
   if (xemLai.ply !== null || phanTich.dangHienSao()) return; // a past position or a copy is only looked at
   const q = tt.quanChon;
   if (q && q.h === hang && q.c === cot) {
@@ -338,17 +404,60 @@ async function choDiNuocPham(n) {
 
 /** A press may become a drag on a piece of the side to move, on a human's turn. */
 function coTheKeo(h, c) {
+  if (banXem.dangMo()) return !phanTich.dangHienSao() && banXem.coTheKeo(h, c);
+  if (coTheDiThu(h, c)) return true;
   if (!coTheDiQuan()) return false;
   return tt.banCo.some((q) => q.h === h && q.c === c && q.phe === tt.luot);
 }
 
+/**
+ * In the analysis, a piece moved where the game cannot be played (a past
+ * position, a finished game, the other side's turn, a position of its own)
+ * starts a variation on a copy instead: the game is not touched.
+ */
+function coTheDiThu(h, c) {
+  if (!tt || !phanTich.mo || banXem.dangMo() || coTheDiQuan() || phanTich.xem) return false;
+  const hien = theCoHien();
+  return hien.banCo.some((q) => q.h === h && q.c === c && q.phe === hien.luot);
+}
+
+/** Opens the review board for a move tried on the board; true when the board now takes the input. */
+function moBanXemNeuDiThu(h, c) {
+  if (banXem.dangMo()) return !phanTich.dangHienSao();
+  if (!coTheDiThu(h, c)) return false;
+  moDiThu();
+  return banXem.dangMo();
+}
+
+/** The review board on the position shown: a copy of the game (with its moves), or the analysis's own position. */
+function moDiThu() {
+  if (!tt) return;
+  if (phanTich.mo && phanTich.goc) {
+    const { fen } = phanTich.goc;
+    banXem.mo({ cay: new CayBien(fen), nguon: 'rieng', ten: 'Thế cờ phân tích riêng' });
+    return;
+  }
+  const nuoc = ds.bienBan.map((m) => (m.nuoc ? nuocICCS(m.nuoc) : null));
+  const dau = tt.fenDau ?? (ds.viTri[0] ? vietFEN(ds.viTri[0], benDiTruoc(tt)) : FEN_BAT_DAU);
+  if (nuoc.includes(null)) return;
+  banXem.moTuVan(dau, nuoc, xemLai.ply ?? nuoc.length, {});
+}
+
 function batDauKeo(h, c) {
+  if (moBanXemNeuDiThu(h, c)) {
+    banXem.batDauKeo(h, c);
+    return;
+  }
   const q = tt.quanChon;
   if (q && q.h === h && q.c === c) return;
   choChon = gui('cham', { hang: h, cot: c }).then((r) => { xuLyTraLoi(r); });
 }
 
 async function tha(h, c, dich) {
+  if (banXem.dangMo()) {
+    await banXem.tha(h, c, dich);
+    return;
+  }
   await choChon; // the destinations of the dragged piece must be known
   if (!dich || !tt.quanChon || tt.quanChon.h !== h || tt.quanChon.c !== c) return;
   if (!tt.nuocDen.some(([hh, cc]) => hh === dich.h && cc === dich.c)) return; // back to its point
@@ -529,6 +638,8 @@ async function nhap(van) {
   if (tt) capNhatNut();
   try {
     const ket = await nhapVan(van, { gui, xuLyTraLoi, layTrangThai: () => tt, luat: cd.luat });
+    // Its variations stay with the game: the review board opens on them.
+    if (tt && tt.hanhDong === 'nhapvan' && (van.dong ?? []).some((m) => m.bien.length)) await giuBienNhap(van);
     if (ket.loi) {
       // Where an import stopped is read at leisure: it stays until closed.
       $('chu-loi-nhap').textContent = ket.chu;
@@ -543,6 +654,92 @@ async function nhap(van) {
   }
 }
 
+// ---------- the review board: kept and imported games, variations ----------
+
+/** The live game's first position as FEN (a handicap taken off, a set-up one as it was). */
+function fenDauVan() {
+  return tt.fenDau ?? (ds.viTri[0] ? vietFEN(ds.viTri[0], benDiTruoc(tt)) : FEN_BAT_DAU);
+}
+
+/** The server's legal moves of a position, for the tree's check of moves read from a file. */
+async function nuocHopLe(fen) {
+  return (await banXem.hoiNuoc(fen))?.nuoc ?? null;
+}
+
+/** An imported game's variations, grafted on the game just imported, shown on the review board. */
+async function giuBienNhap(van) {
+  const { cay } = CayBien.tuVan(van, fenDauVan());
+  await cay.loc(nuocHopLe);
+  if (!cay.coBien()) return;
+  banXem.cayVan = cay;
+  const nuoc = ds.bienBan.map((m) => (m.nuoc ? nuocICCS(m.nuoc) : null));
+  if (nuoc.includes(null)) return;
+  banXem.moTuVan(fenDauVan(), nuoc, nuoc.length, {});
+  banXem.ten = 'Ván nhập, cùng các nhánh biến';
+  banXem.ve();
+}
+
+/** A kept game ({van: the server's "vandachoi xem" answer, phanTich}) on the review board. */
+function xemVanDaChoi({ van, phanTich: moPhanTich }) {
+  let cay;
+  try {
+    cay = new CayBien(van.fen, van.nuoc);
+  } catch {
+    thongBao('Không mở được ván này', 'loi');
+    return;
+  }
+  const t = van.the ?? {};
+  banXem.mo({
+    cay, nguon: 'danhSach', ten: `Ván đã chơi: ${t.Red || '?'} – ${t.Black || '?'}`, the: t,
+    ketQua: van.ketQua, lyDo: van.lyDo,
+  });
+  if (moPhanTich && !phanTich.mo) phanTich.batDau();
+  thongBao('Đang xem ván đã chơi; ván đang chơi giữ nguyên');
+}
+
+/** An imported game looked at without replacing the live one, with its variations. */
+async function xemVanNhap(van) {
+  const dau = theCoDau(van);
+  if (dau.loi) {
+    thongBao(dau.loi, 'loi');
+    return;
+  }
+  if (van.chap.length && !dau.fen) {
+    thongBao('Ván chấp quân chỉ mở được bằng “Nhập”', 'loi');
+    return;
+  }
+  const { cay, boQua } = CayBien.tuVan(van, dau.fen ?? FEN_BAT_DAU);
+  const bo = await cay.loc(nuocHopLe) + boQua + (van.khongDoc ? 1 : 0);
+  const t = van.the;
+  const ten = t.Red || t.Black ? `${t.Red || '?'} – ${t.Black || '?'}` : (t.Event || 'không tên');
+  banXem.mo({
+    cay, nguon: 'nhap', ten: `Ván nhập: ${ten}`, the: t, ketQua: van.ketQua || t.Result || '*',
+  });
+  thongBao(`Đang xem ván nhập${cay.coBien() ? ', cùng các nhánh biến' : ''}; ván đang chơi giữ nguyên`
+    + `${bo ? `. Bỏ qua ${bo} chỗ không đọc được hoặc nước không hợp lệ (cùng các nước sau chúng)` : ''}`, bo ? 'loi' : undefined);
+}
+
+/** The review board's tree as PGN ('iccs' or 'wxf'): {pgn, tenTep}, or null when it is not open. */
+async function pgnBanXem(kieu) {
+  if (!banXem.dangMo()) return null;
+  let { the, ketQua, lyDo } = banXem;
+  if (banXem.nguon === 'van') {
+    // A copy of the live game carries the game's own tags.
+    const r = await gui('pgn');
+    if (r && r.ok) {
+      const [v] = docCacVan(r.pgn);
+      the = v.the;
+      ketQua = v.ketQua || '*';
+      lyDo = /\{([^}]*)\}\s*\S+\s*$/.exec(r.pgn)?.[1].replace(/\s+/g, ' ').trim() ?? '';
+    }
+  }
+  if (!banXem.dangMo()) return null;
+  return {
+    pgn: banXem.cay.vietPGN(the, kieu, ketQua, lyDo),
+    tenTep: `tavelin3d-nhanh-bien${kieu === 'wxf' ? '-wxf' : ''}.pgn`,
+  };
+}
+
 // ---------- wiring ----------
 
 function dangGoChu(el) {
@@ -554,8 +751,17 @@ function coHopThoaiMo() {
 }
 
 function phimXemLai(e) {
-  const veBanCo = e.target === $('ban-co') && xemLai.ply === null;
+  const veBanCo = e.target === $('ban-co') && xemLai.ply === null && !banXem.dangMo();
   if (veBanCo) return false; // the arrows move the board's cursor
+  if (banXem.dangMo()) {
+    if (e.key === 'ArrowLeft') banXem.lui();
+    else if (e.key === 'ArrowRight') banXem.toi();
+    else if (e.key === 'Home') banXem.dau();
+    else if (e.key === 'End') banXem.cuoi();
+    else return false;
+    e.preventDefault();
+    return true;
+  }
   if (e.key === 'ArrowLeft') xemLai.lui();
   else if (e.key === 'ArrowRight') xemLai.toi();
   else if (e.key === 'Home') xemLai.mo(0);
@@ -577,16 +783,25 @@ function ganSuKien() {
   $('nut-tiep-tuc').addEventListener('click', tiepTuc);
   $('nut-tam-dung').addEventListener('click', tamDungHayTiepTuc);
   $('nut-xin-thua').addEventListener('click', xinThua);
-  $('nut-lui').addEventListener('click', () => xemLai.lui());
-  $('nut-toi').addEventListener('click', () => xemLai.toi());
+  $('nut-lui').addEventListener('click', () => (banXem.dangMo() ? banXem.lui() : xemLai.lui()));
+  $('nut-toi').addEventListener('click', () => (banXem.dangMo() ? banXem.toi() : xemLai.toi()));
+  $('nut-di-thu').addEventListener('click', () => {
+    if (banXem.dangMo()) return;
+    moDiThu();
+    if (banXem.dangMo()) thongBao('Đi thử các quân trên bàn cờ: ván đang chơi không đổi');
+  });
+  document.addEventListener('banxem:mo', (e) => xemVanDaChoi(e.detail));
   $('nut-khoi-phuc').addEventListener('click', khoiPhuc);
   // The export dialog the toolbar opens: copy or download the game meanwhile.
   $('nut-xuat-loi-luu').addEventListener('click', () => $('nut-xuat').click());
   $('nut-bo-qua').addEventListener('click', () => { vanTruoc = null; if (tt) veLai(); });
   $('nut-dong-loi-nhap').addEventListener('click', () => { $('loi-nhap').hidden = true; });
-  $('nut-ve-van').addEventListener('click', () => xemLai.dong());
+  $('nut-ve-van').addEventListener('click', () => { banXem.dong(); xemLai.dong(); });
   $('nut-di-tiep-tu-day').addEventListener('click', diTiepTuDay);
-  ganHopVanBan({ layTrangThai: () => tt, layKieu: () => cd.kyPhap, layPGN: () => gui('pgn'), onNhap: nhap });
+  ganHopVanBan({
+    layTrangThai: () => tt, layKieu: () => cd.kyPhap, layPGN: () => gui('pgn'), onNhap: nhap, onXem: xemVanNhap,
+    layPGNCay: pgnBanXem, coBanXem: () => banXem.dangMo(),
+  });
   ganVanDaChoi({ gui, xuLyTraLoi, choThayVan, layTrangThai: () => tt });
   ganBayCo({
     layTheCo: () => (tt ? theCoHien() : null), onChoi: (fen) => hopVanMoi.mo(tt, fen), layKyPhap: () => cd.kyPhap,
@@ -612,7 +827,11 @@ function ganSuKien() {
     if (coHopThoaiMo() || dangGoChu(e.target) || e.ctrlKey || e.metaKey || e.altKey) return;
     if (phimXemLai(e)) return;
     const phim = e.key.toLowerCase();
-    if (e.key === 'Escape' && phanTich.dangHienSao()) phanTich.veVan();
+    if (e.key === 'Escape' && phanTich.dangHienSao() && banXem.dangMo()) {
+      phanTich.boSao(); // a line's position over the review board: back to the board's
+      veLai();
+    } else if (e.key === 'Escape' && phanTich.dangHienSao()) phanTich.veVan();
+    else if (e.key === 'Escape' && banXem.dangMo()) banXem.dong();
     else if (e.key === 'Escape') (xemLai.ply !== null ? xemLai.dong() : boChon());
     else if (phim === 'u' && !$('nut-huy').disabled) huyNuoc();
     else if (phim === 'g' && !$('nut-goi-y').disabled) goiY();

@@ -117,8 +117,9 @@ export function ganVanDaChoi({ gui, xuLyTraLoi, choThayVan, layTrangThai = () =>
       b.addEventListener('click', () => viec(muc));
       nut.append(b);
     };
-    them('Mở', 'chinh nut-mo-van', (m) => mo(m, false), 'Mở');
-    them('Phân tích', 'nut-phan-tich-van', (m) => mo(m, true), 'Phân tích');
+    them('Mở', 'chinh nut-mo-van', mo, 'Mở');
+    them('Xem', 'nut-xem-van', (m) => xem(m, false), 'Xem lại');
+    them('Phân tích', 'nut-phan-tich-van', (m) => xem(m, true), 'Phân tích');
     them('Xóa', 'phu nut-xoa-van', xoa, 'Xóa');
     li.append(chon, tin, nut);
     return li;
@@ -157,17 +158,29 @@ export function ganVanDaChoi({ gui, xuLyTraLoi, choThayVan, layTrangThai = () =>
     $('giu-van-nhap').hidden = !layTrangThai()?.nhapChuaLuu;
   }
 
-  // Opening replaces the live game (kept in the list if unfinished); the
-  // analysis, when asked for, starts from the game's first position.
-  async function mo(muc, phanTich) {
+  // Opening replaces the live game (kept in the list if unfinished), to play on.
+  async function mo(muc) {
     if (!(await choThayVan('Ván mở từ danh sách'))) return;
     const traLoi = await gui('vandachoi', { mo: muc.id });
-    if (!xuLyTraLoi(traLoi, phanTich ? undefined : 'Đã mở ván đã chơi')) {
+    if (!xuLyTraLoi(traLoi, 'Đã mở ván đã chơi')) {
       await taiDanhSach();
       return;
     }
     hop.close();
-    if (phanTich) document.dispatchEvent(new CustomEvent('phantich:mo', { detail: { fen: muc.fen } }));
+  }
+
+  // Looking at one, or analysing it, leaves the live game alone: the review
+  // board shows it beside the game, from the file read as it is.
+  async function xem(muc, phanTich) {
+    const traLoi = await gui('vandachoi', { xem: muc.id });
+    if (!traLoi) return;
+    if (traLoi.ok === false) {
+      thongBao(traLoi.lyDo, 'loi');
+      await taiDanhSach();
+      return;
+    }
+    hop.close();
+    document.dispatchEvent(new CustomEvent('banxem:mo', { detail: { van: traLoi, phanTich } }));
   }
 
   // One request for all the games: the program checks every name first.

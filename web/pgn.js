@@ -53,8 +53,10 @@ function khop(mau, t, i) {
 }
 
 function vanMoi() {
-  return { the: {}, fen: null, nuoc: [], chap: [], ketQua: null, khongDoc: null };
+  return { the: {}, fen: null, nuoc: [], dong: [], chap: [], ketQua: null, khongDoc: null };
 }
+
+const SAU_BIEN_TOI_DA = 64; // deeper variations are skipped whole
 
 /** Where a bracketed part that may nest ends (after its closing character). */
 function hetNgoac(t, i) {
@@ -78,16 +80,21 @@ function ketQuaChuan(kq) {
 }
 
 /**
- * The games of a text: [{the: {tag: value}, fen, nuoc: [text...], chap:
- * ['DO:Xe', ...], ketQua, khongDoc, he}]. A game's moves stop at the first
- * piece of text that is not a move (khongDoc names it); a later tag section
- * starts the next game. A text without tags is one game.
+ * The games of a text: [{the: {tag: value}, fen, nuoc: [text...], dong,
+ * chap: ['DO:Xe', ...], ketQua, khongDoc, he}]. nuoc is the main line; dong
+ * the same moves with their variations, [{chu, bien: [dong...]}], each
+ * variation an alternative to the move it follows. A game's moves stop at
+ * the first piece of text that is not a move (khongDoc names it); inside a
+ * variation such text only ends that variation. A later tag section starts
+ * the next game. A text without tags is one game.
  */
 export function docCacVan(vanBan) {
   const t = String(vanBan).normalize('NFKC').replace(/\r\n?/g, '\n');
   const ds = [vanMoi()];
   let van = ds[0];
   let dung = false; // the game stopped at something unreadable: wait for the next tags
+  let dongHien = van.dong; // the line moves go to: the main line, or a variation being read
+  const mo = []; // the variations open around it: {dong: the line outside, dau: where "(" stood}
   let i = 0;
   while (i < t.length) {
     if (i === 0 || t[i - 1] === '\n') {
@@ -98,6 +105,8 @@ export function docCacVan(vanBan) {
           van = vanMoi();
           ds.push(van);
         }
+        dongHien = van.dong; // a variation left open ends with its game
+        mo.length = 0;
         for (const m of dong.matchAll(THE)) van.the[m[1]] = m[2].replace(/\\(.)/g, '$1');
         if (van.the.FEN) van.fen = van.the.FEN;
         dung = false;
@@ -134,10 +143,28 @@ export function docCacVan(vanBan) {
       continue;
     }
     if (ch === '(') {
-      i = hetNgoac(t, i);
+      const truoc = dongHien[dongHien.length - 1];
+      if (!truoc || mo.length >= SAU_BIEN_TOI_DA) {
+        i = hetNgoac(t, i); // nothing for it to replace
+        continue;
+      }
+      const bien = [];
+      truoc.bien.push(bien);
+      mo.push({ dong: dongHien, dau: i });
+      dongHien = bien;
+      i += 1;
+      continue;
+    }
+    if (ch === ')' && mo.length) {
+      dongHien = mo.pop().dong;
+      i += 1;
       continue;
     }
     const kq = khop(KET_QUA, t, i);
+    if (kq && mo.length) {
+      i += kq.length; // a variation's own ending says nothing of the game's
+      continue;
+    }
     if (kq) {
       van.ketQua = ketQuaChuan(kq);
       i += kq.length;
@@ -152,8 +179,17 @@ export function docCacVan(vanBan) {
     }
     const chu = nuoc || MAU_NUOC.map((m) => khop(m, t, i)).find(Boolean);
     if (chu) {
-      van.nuoc.push(chu.replace(/\s+/g, ' '));
+      const gon = chu.replace(/\s+/g, ' ');
+      if (!mo.length) van.nuoc.push(gon);
+      dongHien.push({ chu: gon, bien: [] });
       i += chu.length;
+      continue;
+    }
+    if (mo.length) {
+      // Unreadable inside a variation: that variation ends, the game goes on after it.
+      const ngoai = mo.pop();
+      dongHien = ngoai.dong;
+      i = hetNgoac(t, ngoai.dau);
       continue;
     }
     van.khongDoc = t.slice(i).split(/\n|\s{2,}|\t|[,;{(]|\s\d+\s*\./)[0].trim().slice(0, 40);

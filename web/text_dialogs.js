@@ -15,15 +15,24 @@ let tenTep = ''; // the download's name, for the text shown
 /**
  * layTrangThai(): the latest state; layKieu(): the notation; layPGN(): the
  * program's {ok, pgn, tenTep} for the game (null when unreachable);
- * onNhap(van): replay one game.
+ * onNhap(van): replay one game; onXem(van): look at it without replacing
+ * the game; coBanXem(): whether the review board is open, and
+ * layPGNCay(kieu): its tree as {pgn, tenTep}, variations included.
  */
-export function ganHopVanBan({ layTrangThai, layKieu, layPGN, onNhap }) {
+export function ganHopVanBan({
+  layTrangThai, layKieu, layPGN, onNhap, onXem, coBanXem, layPGNCay,
+}) {
   const dien = async () => {
     const tt = layTrangThai();
     if (!tt) return;
     const kieu = $('kieu-xuat').value;
     $('nut-tai-tep').textContent = kieu === 'van-ban' ? 'Tải về (.txt)' : 'Tải về (.pgn)';
-    if (kieu === 'van-ban') {
+    $('nguon-xuat').hidden = !coBanXem();
+    const cay = kieu !== 'van-ban' && coBanXem() ? await layPGNCay(kieu === 'pgn-wxf' ? 'wxf' : 'iccs') : null;
+    if (cay) {
+      $('chu-xuat').value = cay.pgn;
+      tenTep = cay.tenTep;
+    } else if (kieu === 'van-ban') {
       $('chu-xuat').value = xuatVan(tt, layKieu());
       tenTep = `van-co-tuong-${new Date().toISOString().slice(0, 10)}.txt`;
     } else {
@@ -53,7 +62,7 @@ export function ganHopVanBan({ layTrangThai, layKieu, layPGN, onNhap }) {
   $('form-nhap').addEventListener('submit', (e) => {
     e.preventDefault();
     $('hop-nhap').close();
-    chonVan(docCacVan($('chu-nhap').value), onNhap);
+    chonVan(docCacVan($('chu-nhap').value), e.submitter?.id === 'nut-xem-nhap' ? onXem : onNhap);
   });
 }
 

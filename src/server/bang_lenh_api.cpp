@@ -9,7 +9,8 @@ namespace {
 
 bool luonKhoa(const ThamSo&) { return true; }
 bool khongKhoa(const ThamSo&) { return false; }
-// Listing reads only the folder: the game and the computer go on meanwhile.
+// Listing and looking at one game read only the folder: the game and the
+// computer go on meanwhile.
 bool khiMoHoacXoa(const ThamSo& thamSo) { return thamSo.count("mo") || thamSo.count("xoa") || thamSo.count("giu"); }
 
 }  // namespace
@@ -32,10 +33,13 @@ std::span<const LenhAPI> GiaoDienWeb::bangLenhAPI() {
         {"khoiphuc", luonKhoa, [](GiaoDienWeb& w, const ThamSo&, Khoa&) { return w.phien.lenhKhoiPhuc(); }},
         // Judges a position alone: the game is not looked at.
         {"kiemtrafen", khongKhoa, [](GiaoDienWeb&, const ThamSo& t, Khoa&) { return PhienVan::lenhKiemTraFEN(t); }},
+        {"nuochople", khongKhoa, [](GiaoDienWeb&, const ThamSo& t, Khoa&) { return PhienVan::lenhNuocHopLe(t); }},
         {"pgn", luonKhoa, [](GiaoDienWeb& w, const ThamSo&, Khoa&) { return w.phien.lenhPGN(); }},
         {"vandachoi", khiMoHoacXoa,
          [](GiaoDienWeb& w, const ThamSo& t, Khoa& k) {
-             return k.owns_lock() ? w.phien.lenhVanDaChoi(t) : w.phien.danhSachVanJSON(t);
+             if (k.owns_lock()) return w.phien.lenhVanDaChoi(t);
+             if (const auto it = t.find("xem"); it != t.end()) return w.phien.xemVanJSON(it->second);
+             return w.phien.danhSachVanJSON(t);
          }},
         {"phantich", khongKhoa, [](GiaoDienWeb& w, const ThamSo& t, Khoa&) { return w.mayPhanTich.lenhPhanTich(t); }},
         {"danhgiavan", khongKhoa,

@@ -318,6 +318,28 @@ std::string PhienVan::lenhKiemTraFEN(const ThamSo& thamSo) {
     return R"({"ok":true,"fen":)" + chuoiJSON(vietFEN(ban, luot)) + "}";
 }
 
+std::string PhienVan::lenhNuocHopLe(const ThamSo& thamSo) {
+    BanCo ban;
+    Phe luot = DO;
+    std::string lyDo;
+    if (!docTheCo(layChu(thamSo, "fen", ""), ban, luot, lyDo)) return theCoKhongHopLe(lyDo);
+    const DanhSachNuoc ds = ban.nuocDiHopLe(luot);
+    const bool chieu = ban.biChieu(luot);
+    std::string ra = R"({"ok":true,"fen":)" + chuoiJSON(vietFEN(ban, luot)) + R"(,"nuoc":[)";
+    for (size_t i = 0; i < ds.size(); ++i) ra += (i ? ",\"" : "\"") + uci::vietNuoc(ds[i]) + '"';
+    ra += R"(],"chieu":)" + std::string(chieu ? "true" : "false");
+    // A side without a move loses, in check or not, as the game judges it;
+    // repetition needs the game's history, which a lone position lacks.
+    const char* ben = luot == DO ? "Đỏ" : "Đen";
+    std::string ketQua = "DANG_CHOI";
+    std::string ketThuc;
+    if (ds.empty()) {
+        ketQua = luot == DO ? "DEN_THANG" : "DO_THANG";
+        ketThuc = chieu ? std::string("Chiếu bí! ") + ben + " thua" : std::string(ben) + " hết nước đi";
+    }
+    return ra + R"(,"ketQua":)" + chuoiJSON(ketQua) + R"(,"lyDo":)" + chuoiJSON(ketThuc) + "}";
+}
+
 std::string PhienVan::lenhLuu() { return van.luuVan(TEN_TEP_LUU) ? DA_LUU : LUU_THAT_BAI; }
 
 std::string PhienVan::lenhTai() {

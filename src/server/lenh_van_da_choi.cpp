@@ -2,6 +2,7 @@
 // and deleting a listed game; and keeping each game in the list.
 #include "phien_van.h"
 #include "json_viet.h"
+#include "nuoc_uci.h"
 #include "pgn.h"
 #include "utf8.h"
 
@@ -144,6 +145,20 @@ std::string PhienVan::giuVanNhap() {
     std::string ra = kemHanhDong(trangThaiJSON(), "giu");
     ra.pop_back();
     return ra + R"(,"thongBao":"Đã lưu vào Ván đã chơi"})";
+}
+
+std::string PhienVan::xemVanJSON(const std::string& id) const {
+    VanPGN pgn;
+    if (const std::string loi = vanDaChoi.doc(id, pgn); !loi.empty()) return tuChoi(loi);
+    // The first position as the game was played from it (a handicap taken off
+    // the normal start): what the moves are read against.
+    std::string ra = R"({"ok":true,"id":)" + chuoiJSON(id) + R"(,"fen":)" + chuoiJSON(fenDauCua(vanDaLuuTuPGN(pgn))) +
+                     R"(,"nuoc":[)";
+    for (size_t i = 0; i < pgn.nuoc.size(); ++i) ra += (i ? ",\"" : "\"") + uci::vietNuoc(pgn.nuoc[i]) + '"';
+    ra += R"(],"ketQua":)" + chuoiJSON(pgn.ketQua) + R"(,"lyDo":)" + chuoiJSON(pgn.lyDo) + R"(,"the":{)";
+    for (size_t i = 0; i < pgn.the.size(); ++i)
+        ra += (i ? "," : "") + chuoiJSON(pgn.the[i].first) + ":" + chuoiJSON(pgn.the[i].second);
+    return ra + "}}";
 }
 
 std::string PhienVan::lenhVanDaChoi(const ThamSo& thamSo) {

@@ -88,6 +88,9 @@ public:
     std::string lenhVanTruoc();
     std::string lenhKhoiPhuc();
     static std::string lenhKiemTraFEN(const ThamSo& thamSo);
+    // The legal moves of a lone position (ICCS), check and whether it ends
+    // the game: the analysis board plays on copies through it.
+    static std::string lenhNuocHopLe(const ThamSo& thamSo);
     // The played games (lenh_van_da_choi.cpp); khoaVan held unless said.
     std::string lenhPGN();
     // "vandachoi": "mo" opens a listed game, "xoa" deletes the listed games
@@ -97,6 +100,9 @@ public:
     // The list document, filtered by "ketQua", "mucMay" and "tim"; reads
     // only the folder (no lock needed).
     std::string danhSachVanJSON(const ThamSo& thamSo) const;
+    // One listed game to look at (its start, moves, result and tags); reads
+    // only its file: the live game is neither looked at nor changed.
+    std::string xemVanJSON(const std::string& id) const;
 
 private:
     VanCo van;

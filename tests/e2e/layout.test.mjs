@@ -271,6 +271,28 @@ test('every window size: the board as large as it fits, nothing overlapping, ove
     assert.deepEqual(await layoutFaults(page), [], `at ${width}×${height}`);
     await saveScreenshot(page, `size-${width}x${height}.png`);
   }
+  // The review board with a variation, beside the analysis, at every size.
+  await page.setViewportSize({ width: 1280, height: 800 });
+  await page.click('#nut-phan-tich');
+  await page.click('#nut-di-thu');
+  await page.locator('#ban-xem').waitFor();
+  await page.click('#nut-lui');
+  await point(page, 9, 0).click();
+  await page.locator('.diem.la-dich[data-hang="8"][data-cot="0"]').waitFor();
+  await point(page, 8, 0).click();
+  await page.locator('#cay-bien .bien-cay').waitFor();
+  for (const [width, height] of sizes) {
+    await page.setViewportSize({ width, height });
+    await page.waitForFunction(([w, h]) => window.innerWidth === w && window.innerHeight === h, [width, height]);
+    await page.evaluate(() => new Promise((r) => {
+      window.scrollTo(0, 0);
+      requestAnimationFrame(() => requestAnimationFrame(r));
+    }));
+    assert.deepEqual(await layoutFaults(page), [], `review board, at ${width}×${height}`);
+    await saveScreenshot(page, `review-${width}x${height}.png`);
+  }
+  await page.click('#nut-ve-van-xem');
+  await page.click('#nut-dong-phan-tich');
   // On its side, a phone shows the clocks, the status, the latest move and
   // the buttons under the board without scrolling.
   await page.setViewportSize({ width: 667, height: 375 });
@@ -359,6 +381,19 @@ test('text contrast meets WCAG AA in both looks: check, result and lost connecti
   for (const [a, b] of moves) await playMove(page, a, b);
   await page.locator('#phu-trang-thai .canh-bao').waitFor();
   await assertContrast(page, 'a check');
+
+  // The review board's tree, a variation marked apart and the move shown.
+  await page.click('#nut-phan-tich');
+  await page.click('#nut-di-thu');
+  await page.click('#nut-lui');
+  await point(page, 9, 1).click();
+  await page.locator('.diem.la-dich[data-hang="7"][data-cot="2"]').waitFor();
+  await point(page, 7, 2).click();
+  await page.locator('#cay-bien .bien-cay .dang-xem').waitFor();
+  await page.click('#nut-chay-phan-tich');
+  await assertContrast(page, 'the review board');
+  await page.click('#nut-ve-van-xem');
+  await page.click('#nut-dong-phan-tich');
 
   await page.click('#nut-xin-thua'); // black, to move, resigns
   await answerConfirm(page, true);

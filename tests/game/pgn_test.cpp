@@ -187,6 +187,15 @@ TEST(PGN, DamagedOrForeignTextsAreRefusedWithAReason) {
     EXPECT_EQ(van.giaTri("Event"), "a \"b\"");
     EXPECT_EQ(van.nuoc.size(), 3u);
     EXPECT_EQ(van.ketQua, "*");
+    // Nested variations, with comments holding brackets, as the page writes a tree: only the main line.
+    ASSERT_TRUE(docPGN("[Format \"ICCS\"]\n\n1. h2e2 (1. b2e2 h9g7 (1... b9c7 {a ) b} 2. h0g2)) 1... h9g7\n"
+                       "2. h0g2 (2. b0c2 {(}) (2. b2b9) 2... i9h9 {Đỏ xin thua} 0-1\n",
+                       van, loi))
+        << loi;
+    EXPECT_EQ(van.nuoc.size(), 4u);
+    EXPECT_EQ(van.ketQua, "0-1");
+    EXPECT_EQ(van.lyDo, "Đỏ xin thua");
+    EXPECT_EQ(nuocSaiPGN(van, loi), -1);
     // A second game in the text is not read into the first.
     ASSERT_TRUE(docPGN("[Result \"1-0\"]\n1. h2e2\n\n[Event \"hai\"]\n1. b2e2 0-1", van, loi));
     EXPECT_EQ(van.nuoc.size(), 1u);

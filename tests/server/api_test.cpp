@@ -424,6 +424,25 @@ TEST(Api, PlayedGamesAreListedOpenedAndDeleted) {
     EXPECT_EQ(J(mc.api("trangthai"))["nuocThu"], 1);
     EXPECT_TRUE(thu::fs::exists(mc.tepTuLuu()));
 
+    // Looking at a listed game reads its file and nothing else: the live
+    // game, its state and its autosave stay as they were.
+    {
+        const std::string truoc = mc.api("trangthai");
+        const std::string tepTruoc = thu::docHetTep(mc.tepTuLuu());
+        const std::string dsTruoc = mc.api("vandachoi");
+        json x = J(mc.api("vandachoi?xem=" + id));
+        EXPECT_EQ(x["fen"], "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w");
+        EXPECT_EQ(x["nuoc"], json::array({"h2e2", "h9g7"}));
+        EXPECT_EQ(x["ketQua"], "0-1");
+        EXPECT_EQ(x["lyDo"], "Đỏ xin thua");
+        EXPECT_EQ(x["the"]["Red"], "Người");
+        for (const char* xau : {"../van_dang_choi.save", "sai", "hong", ""})
+            EXPECT_EQ(J(mc.api(std::string("vandachoi?xem=") + xau))["ok"], false) << xau;
+        EXPECT_EQ(mc.api("trangthai"), truoc);
+        EXPECT_EQ(thu::docHetTep(mc.tepTuLuu()), tepTruoc);
+        EXPECT_EQ(mc.api("vandachoi"), dsTruoc);
+    }
+
     // Opening a finished game brings it back finished, with its reason; the
     // unfinished game it replaces joins the list.
     json s = J(mc.api("vandachoi?mo=" + id));
@@ -722,6 +741,29 @@ TEST(Api, GameFromASetUpPosition) {
     EXPECT_EQ(J(mc.api("trangthai"))["phienBan"], 1);
     EXPECT_EQ(mc.api("kiemtrafen?fen=" + maHoaFEN("3k1n3/9/9/9/9/9/9/9/9/4KH3 b - - 0 1")),
               R"({"ok":true,"fen":"3k1n3/9/9/9/9/9/9/9/9/4KN3 b"})");
+
+    // The legal moves of a lone position, its check and its end, the game untouched.
+    const std::string truoc = mc.api("trangthai");
+    json hl = J(mc.api("nuochople?fen=" + maHoaFEN("rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w")));
+    EXPECT_EQ(hl["nuoc"].size(), 44u);
+    EXPECT_NE(std::find(hl["nuoc"].begin(), hl["nuoc"].end(), "h2e2"), hl["nuoc"].end());
+    EXPECT_EQ(hl["chieu"], false);
+    EXPECT_EQ(hl["ketQua"], "DANG_CHOI");
+    // In check, the general may not stay on the file nor face the other one;
+    // a mated side has no move and loses.
+    hl = J(mc.api("nuochople?fen=" + maHoaFEN("4k4/9/9/9/9/9/9/4R4/9/3K5 b")));
+    EXPECT_EQ(hl["chieu"], true);
+    EXPECT_EQ(hl["nuoc"], json::array({"e9f9"}));
+    hl = J(mc.api("nuochople?fen=" + maHoaFEN("3k5/3R5/3R5/9/9/9/9/9/9/4K4 b")));
+    EXPECT_EQ(hl["nuoc"].size(), 0u);
+    EXPECT_EQ(hl["ketQua"], "DO_THANG");
+    EXPECT_EQ(hl["lyDo"], "Chiếu bí! Đen thua");
+    hl = J(mc.api("nuochople?fen=" + maHoaFEN("3k5/9/9/9/9/9/9/9/9/4K4 r")));
+    EXPECT_EQ(hl["fen"], "3k5/9/9/9/9/9/9/9/9/4K4 w");
+    EXPECT_EQ(mc.api("nuochople?fen=" + maHoaFEN("4k4/9/9/9/9/9/9/9/9/4K4 w")),
+              tuChoi("Thế cờ không hợp lệ: Hai Tướng đối mặt trên cùng một cột không có quân chắn"));
+    EXPECT_EQ(J(mc.api("nuochople"))["ok"], false);
+    EXPECT_EQ(mc.api("trangthai"), truoc);
 
     // Black moves first; the horses go out and back, the handicap is ignored.
     const std::string fen = "3k1n3/9/9/9/9/9/9/9/9/4KN3 b";

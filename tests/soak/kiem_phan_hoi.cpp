@@ -35,6 +35,7 @@ const std::vector<std::string>& KiemPhanHoi::tuChoiAPI() {
         R"({"ok":false,"lyDo":"Không tìm thấy ván đã lưu"})",   R"({"ok":false,"lyDo":"Ván đang tạm dừng"})",
         R"({"ok":false,"lyDo":"Không có người chơi để xin thua"})",
         R"({"ok":false,"lyDo":"Không có ván nào để tiếp tục"})",
+        R"({"ok":false,"lyDo":"Không có ván này trong danh sách"})",
     };
     return ds;
 }
@@ -91,7 +92,8 @@ std::string KiemPhanHoi::kiemThan(int ma, const std::string& loai, const std::st
 }
 
 // An API answer: an exact refusal (or a position's, with its reason), the
-// save confirmation, a state document, or an analysis's or graph's answer.
+// save confirmation, a state document, or an analysis's, graph's or legal
+// moves' answer.
 std::string KiemPhanHoi::kiemJSON(const std::string& than) {
     const auto& tc = tuChoiAPI();
     if (than == DA_LUU || std::find(tc.begin(), tc.end(), than) != tc.end()) return "";
@@ -110,6 +112,14 @@ std::string KiemPhanHoi::kiemJSON(const std::string& than) {
         return j["dong"].is_array() && j["doSau"].is_number_integer() && (j["fen"].is_string() || j["fen"].is_null())
                    ? ""
                    : "an analysis answer of the wrong shape";
+    // A lone position's legal moves, for the review board.
+    if (j.contains("chieu")) {
+        const bool dung = j["chieu"].is_boolean() && j["nuoc"].is_array() && j["ketQua"].is_string() &&
+                          j["fen"].is_string() &&
+                          std::all_of(j["nuoc"].begin(), j["nuoc"].end(),
+                                      [](const nlohmann::json& m) { return m.is_string() && m.get<std::string>().size() == 4; });
+        return dung ? "" : "a legal-moves answer of the wrong shape";
+    }
     if (j.contains("xong"))
         return j["xong"].is_boolean() && j["diem"].is_array() && j["chieuHet"].is_array() &&
                        j["diem"].size() == j["chieuHet"].size()

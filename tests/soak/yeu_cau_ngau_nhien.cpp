@@ -100,8 +100,13 @@ YeuCauThu TaoYeuCau::api() {
             "/api/phantich?dung=1&dong=",
             "/api/danhgiavan?fen=rnbakabnr%2F9%2F1c5c1%2Fp1p1p1p1p%2F9%2F9%2FP1P1P1P1P%2F1C5C1%2F9%2FRNBAKABNR+w"
             "&nuoc=h2e2,h9g7,h0g2&dong=",
+            // The review board's questions: a lone position's moves, a kept game read.
+            "/api/nuochople?fen=3k5%2F3R5%2F3R5%2F9%2F9%2F9%2F9%2F9%2F9%2F4K4+b&x=",
+            "/api/nuochople?fen=4k4%2F9%2F9%2F9%2F9%2F9%2F9%2F9%2F9%2F4K4+w&x=",
+            "/api/nuochople?fen=4k4%2F9%2F9%2F9%2F9%2F9%2F9%2F9%2FR8%2F3K4R+w&x=",
+            "/api/vandachoi?xem=",
         };
-        dich = lenh[so(0, 5)] + std::to_string(so(0, 4));
+        dich = lenh[so(0, 9)] + std::to_string(so(0, 4));
     } else {
         dich = "/api/trangthai?x=1&&y";
     }

@@ -10,6 +10,7 @@ import { fileURLToPath } from 'node:url';
 import { docTep, docCacVan, moTaVan } from '../../web/pgn.js';
 import { docNuoc } from '../../web/notation.js';
 import { theCoDau, tenNuocThu } from '../../web/import.js';
+import { CayBien } from '../../web/variation_tree.js';
 import {
   docFEN, vietFEN, FEN_BAT_DAU, diTren, nuocICCS,
 } from '../../web/fen.js';
@@ -173,4 +174,73 @@ test("the page's text export of a set-up game begun by black numbers it '1. …'
   const [van] = docCacVan(chu);
   assert.equal(van.fen, tt.fenDau);
   assert.deepEqual(van.nuoc, ['Mã 6 tiến 7', 'Mã 4 tiến 3', 'Mã 7 thoái 6']);
+});
+
+test('variations: nested ones read as a tree, written back as nested PGN, and read again the same', () => {
+  const [van] = docCacVan([
+    '[Event "Biến"]', '[Red "Hồ"]', '',
+    '1. h2e2 (1. b2e2 h9g7 (1... b9c7 2. h0g2 1-0)) 1... h9g7 {a (note)} 2. h0g2',
+    '(2. b0c2 Ngựa nhảy i9h9) (2. b2b9) i9h9 0-1',
+  ].join('\n'));
+  // The main line and the game's result are what they were; an unreadable
+  // move ends only its variation, a variation's own result is not the game's.
+  assert.deepEqual(van.nuoc, ['h2e2', 'h9g7', 'h0g2', 'i9h9']);
+  assert.deepEqual([van.ketQua, van.khongDoc], ['0-1', null]);
+  assert.deepEqual(van.dong[0].bien.map((b) => b.map((m) => m.chu)), [['b2e2', 'h9g7']]);
+  assert.deepEqual(van.dong[0].bien[0][1].bien[0].map((m) => m.chu), ['b9c7', 'h0g2']);
+  assert.deepEqual(van.dong[2].bien.map((b) => b.map((m) => m.chu)), [['b0c2'], ['b2b9']]);
+
+  const { cay, boQua } = CayBien.tuVan(van);
+  assert.equal(boQua, 0);
+  const iccs = '1. h2e2 (1. b2e2 h9g7 (1... b9c7 2. h0g2)) 1... h9g7 2. h0g2 (2. b0c2) (2. b2b9) 2... i9h9';
+  assert.equal(cay.vietNuoc('iccs'), iccs);
+  assert.equal(cay.vietNuoc('wxf'), '1. C2=5 (1. C8=5 H8+7 (1... H2+3 2. H2+3)) 1... H8+7 2. H2+3 (2. H8+7) '
+    + '(2. C8+7) 2... R9=8');
+  // Both movetexts come back as the same tree, tags and result with them.
+  for (const kieu of ['iccs', 'wxf']) {
+    const pgn = cay.vietPGN(van.the, kieu, '0-1', 'Đỏ xin thua');
+    assert.ok(pgn.split('\n').every((d) => [...d].length <= 80), pgn);
+    const [lai] = docCacVan(pgn);
+    assert.deepEqual([lai.the.Red, lai.the.Format, lai.ketQua], ['Hồ', kieu.toUpperCase(), '0-1']);
+    assert.equal(CayBien.tuVan(lai).cay.vietNuoc('iccs'), iccs, kieu);
+  }
+
+  // A game black begins numbers its first move "1..."; its [FEN] is written and read back.
+  const fen = '3k1n3/9/9/9/9/9/9/9/9/4KN3 b';
+  const den = new CayBien(fen, ['f9g7', 'f0g2']);
+  den.them(den.goc, 'd9d8');
+  assert.equal(den.vietNuoc('iccs'), '1... f9g7 (1... d9d8) 2. f0g2');
+  const [lai] = docCacVan(den.vietPGN({}, 'iccs'));
+  assert.equal(lai.fen, fen);
+  assert.equal(CayBien.tuVan(lai, lai.fen).cay.vietNuoc('iccs'), '1... f9g7 (1... d9d8) 2. f0g2');
+});
+
+test('variation tree: a move made twice is one node; promote and delete; moves the server refuses are dropped', async () => {
+  const cay = new CayBien(FEN_BAT_DAU, ['h2e2', 'h9g7', 'h0g2']);
+  const dau = cay.goc.con[0];
+  assert.equal(cay.them(dau, 'h9g7'), dau.con[0], 'the same move again is the node already there');
+  assert.equal(cay.them(dau, 'e2e6'), null, 'a red piece, black to move');
+  cay.them(dau, 'a9a8');
+  const b = cay.them(dau, 'b9c7');
+  const sau = cay.them(b, 'b0c2');
+  cay.them(b, 'h0g2');
+  assert.equal(cay.soNut, 8);
+  assert.equal(CayBien.dauBien(sau), b);
+  assert.equal(CayBien.laDongChinh(sau), false);
+
+  // Promoting a node deep in a variation makes its whole way the main line.
+  cay.nangLen(sau);
+  assert.equal(cay.vietNuoc('iccs'), '1. h2e2 b9c7 (1... h9g7 2. h0g2) (1... a9a8) 2. b0c2 (2. h0g2)');
+  assert.equal(CayBien.laDongChinh(sau), true);
+  // Deleting takes the node and all after it, and shows its parent.
+  assert.equal(cay.xoa(dau.con[1]), dau);
+  assert.equal(cay.vietNuoc('iccs'), '1. h2e2 b9c7 (1... a9a8) 2. b0c2 (2. h0g2)');
+  assert.equal(cay.soNut, 6);
+
+  // The server's word on each position: a move it does not list goes, with its line.
+  const hoi = async (f) => (f === CayBien.fen(dau) ? ['b9c7', 'h9g7'] : null);
+  assert.equal(await cay.loc(hoi), 1);
+  assert.equal(cay.vietNuoc('iccs'), '1. h2e2 b9c7 2. b0c2 (2. h0g2)');
+  assert.equal(cay.tim(['h2e2', 'b9c7', 'h0g2']), cay.goc.con[0].con[0].con[1]);
+  assert.equal(cay.tim(['h2e2', 'a9a8']), null);
 });

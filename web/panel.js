@@ -114,7 +114,7 @@ export class BangThongTin {
     daiDien.className = `dai-dien ${phe === 'DO' ? 'do' : 'den'}`;
     daiDien.textContent = kyTuQuan(phe, 5);
     el.querySelector('strong').textContent = TEN_PHE[phe];
-    const vaiTro = el.querySelector('small');
+    const vaiTro = el.querySelector('.ten-nguoi-choi small');
     let chu = 'Người chơi';
     if (mayCam(tt, phe)) chu = `Máy · ${capDo(tt, phe)}`;
     else if (tt.cheDo === 'NGUOI_MAY') chu = 'Bạn';

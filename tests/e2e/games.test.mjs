@@ -128,7 +128,7 @@ test('an imported game joins the list when kept, with the names of its file', T,
   await page.fill('#chu-nhap', '[Event "Giải mùa xuân"]\n[Red "Hứa Văn A"]\n[Black "Lê B"]\n\n1. h2e2 h9g7 *\n');
   await page.click('#nut-bat-dau-nhap');
   await waitForMessage(page, 'Đã nhập ván tới nước 1, Đen');
-  assert.equal(await page.locator('#ben-duoi small').textContent(), 'Hứa Văn A');
+  assert.equal(await page.locator('#ben-duoi .ten-nguoi-choi small').textContent(), 'Hứa Văn A');
   assert.match(await page.locator('#che-do').textContent(), /Giải mùa xuân/);
   let rows = await openList(page);
   assert.equal(await rows.count(), 0);

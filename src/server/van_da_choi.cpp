@@ -414,7 +414,7 @@ std::vector<MucVanDaChoi> VanDaChoi::danhSach(std::vector<std::string>& ghiChu, 
     if (!daNapChiMuc_) napChiMuc();
     bool doi = false;
     std::map<std::string, MucVanDaChoi> conThay;
-    std::size_t soKhop = 0, soChuaDoc = 0;
+    std::size_t soKhop = 0, soChuaDoc = 0, soDaDoc = 0;
     for (const Tep& t : tep) {
         auto cu = chiMuc_.find(t.id);
         MucVanDaChoi muc;
@@ -422,8 +422,11 @@ std::vector<MucVanDaChoi> VanDaChoi::danhSach(std::vector<std::string>& ghiChu, 
         if (cu != chiMuc_.end() && t.kichThuoc >= 0 && cu->second.kichThuoc == t.kichThuoc &&
             cu->second.thoiGianGhi == t.thoiGian) {
             muc = std::move(cu->second);
-        } else if (std::chrono::steady_clock::now() < hetGio) {
+        } else if (soDaDoc == 0 || std::chrono::steady_clock::now() < hetGio) {
+            // At least one file each time: on a machine slow enough to spend
+            // the whole budget before the first file, the list still fills.
             muc = docMuc(t.id, t.kichThuoc, t.thoiGian);
+            ++soDaDoc;
             doi = true;
         } else {
             ++soChuaDoc;

@@ -13,6 +13,7 @@
 #include <new>
 
 #include "nen_tang.h"
+#include "quan_ly_thoi_gian.h"
 #include "quan_co.h"
 #include "zobrist.h"
 
@@ -62,14 +63,15 @@ TimKiemCaoThu::GioiHan TimKiemCaoThu::gioiHanTheoDongHo(double giayConLai) {
         g.msMem = 1400;
         return g;
     }
-    // A game runs to about 40 more moves of ours; keep a reserve for the
-    // delays around each move, and never spend more than a fixed share.
-    const double ms = giayConLai * 1000.0;
-    const double conDung = std::max(0.0, ms - std::min(1000.0, ms * 0.1));
-    g.msMem = std::min(4000.0, conDung / 40.0);
-    g.msCung = std::min(10000.0, std::min(conDung / 8.0, g.msMem * 3.0));
-    g.msMem = std::max(g.msMem, 5.0);
-    g.msCung = std::max(g.msCung, 10.0);
+    // The game's clock has no moves-to-go; its increment is not handed
+    // over (it comes back after the move, so leaving it out is only careful).
+    quanLyThoiGian::DongHo d;
+    d.msConLai = giayConLai * 1000.0;
+    d.msTre = 50;
+    const quanLyThoiGian::NganSach n = quanLyThoiGian::tinh(d);
+    g.msCung = std::min(10000.0, n.msCung);
+    g.msMem = std::min({4000.0, n.msMem, g.msCung});
+    g.coGian = true;
     return g;
 }
 
@@ -775,6 +777,7 @@ TimKiemCaoThu::KetQua TimKiemCaoThu::tim(const BanCo& banCo, Phe phe, std::span<
     std::vector<int32_t> diemDong(soDong, 0);
     int32_t diemTruoc = 0;
     NuocGon daBao{};  // the first move of the last line reported
+    quanLyThoiGian::TheoDoi theoDoi({gioiHan.msMem, gioiHan.msCung});
     for (int d = 1; d <= doSauToiDa; ++d) {
         const int32_t v = timCuaSo(d, diemTruoc, 0);
         std::vector<int32_t> diemMoi(soDong, v);
@@ -836,7 +839,10 @@ TimKiemCaoThu::KetQua TimKiemCaoThu::tim(const BanCo& banCo, Phe phe, std::span<
             }
             baoVong(tt);
         }
-        if (gioiHan.msMem > 0 && msDaQua() >= gioiHan.msMem) break;
+        if (gioiHan.msMem > 0) {
+            if (gioiHan.coGian ? theoDoi.dungSauVong(msDaQua(), goc[0].n.goi, diemMoi[0]) : msDaQua() >= gioiHan.msMem)
+                break;
+        }
         // A mate found within the depth searched will not change (in every
         // line: the others still deepen beside a mate in the first).
         if (std::all_of(diemMoi.begin(), diemMoi.end(), [d](int32_t x) {

@@ -32,6 +32,9 @@ public:
     // What bounds one search. Zero or negative: no bound of that kind.
     struct GioiHan {
         double msMem = 0;      // no new iteration starts after this
+        // A clock's budget: msMem stretches and shrinks with how settled the
+        // best move and its score are (quan_ly_thoi_gian.h), up to msCung.
+        bool coGian = false;
         double msCung = 0;     // the search stops here whatever it is doing
         int32_t doSau = 0;     // deepest iteration
         int64_t soNut = 0;     // node budget (checked as the clock is)
@@ -62,8 +65,10 @@ public:
         // reported.
         bool baoVongDung = false;
     };
-    // The budget of one move: without a clock (giayConLai < 0) up to 2.5 s;
-    // with one, a share of what is left that cannot run the clock out.
+    // The budget of one move in the game: without a clock (giayConLai < 0)
+    // up to 2.5 s; with one, the time manager's share of what is left
+    // (at most 4 s soft, 10 s hard: the player waits), which cannot run
+    // the clock out.
     static GioiHan gioiHanTheoDongHo(double giayConLai);
 
     struct ThongTinVong {  // reported after each completed iteration

@@ -390,10 +390,18 @@ int32_t TimKiemCaoThu::pvs(int alpha, int beta, int doSau, int tang, bool biChie
         tinh = danhGia();
     }
 
+    // Improving: the static score is above the one two plies up (four,
+    // when that one was in check; unknown near the root counts as improving).
+    tinhTang_[tang] = biChieu ? KHONG_TINH : tinh;
+    bool tienBo = true;
+    if (biChieu) tienBo = false;
+    else if (tang >= 2 && tinhTang_[tang - 2] != KHONG_TINH) tienBo = tinh > tinhTang_[tang - 2];
+    else if (tang >= 4 && tinhTang_[tang - 4] != KHONG_TINH) tienBo = tinh > tinhTang_[tang - 4];
+
     const bool gioiHanThuong = std::abs(beta) < NGUONG_CHIEU_HET;
     if (!laPV && !biChieu && gioiHanThuong) {
         // Far above beta near the horizon: the opponent will not allow this.
-        if (doSau <= 5 && tinh - thamSo_.bienTuongLai * doSau >= beta) return tinh;
+        if (doSau <= 5 && tinh - thamSo_.bienTuongLai * (doSau - (tienBo ? 1 : 0)) >= beta) return tinh;
         // Passing still holds beta: a real move would hold it too. Not with
         // too little attacking material, where having to move can be the loss.
         if (choNull && thamSo_.nuocRong && doSau >= 2 && tinh >= beta && tong_.tanCong[luot_] >= 6) {
@@ -462,7 +470,7 @@ int32_t TimKiemCaoThu::pvs(int alpha, int beta, int doSau, int tang, bool biChie
         if (tang > 0 && !biChieu && daThu > 0 && tot > -NGUONG_CHIEU_HET) {
             if (!laAn && !coTheChieu && !dacBiet) {
                 // Late quiet moves near the horizon: most never matter.
-                if (doSau <= 4 && daThu >= (laPV ? 5 : 3) + doSau * doSau) continue;
+                if (doSau <= 4 && daThu >= (tienBo ? (laPV ? 5 : 3) + doSau * doSau : ((laPV ? 5 : 3) + doSau * doSau) / 2 + 1)) continue;
                 if (doSau <= 3 && tinh + 90 + 110 * doSau <= alpha) continue;
                 if (doSau <= 2 && diemXep < -2000 * doSau) continue;
             }
@@ -486,6 +494,7 @@ int32_t TimKiemCaoThu::pvs(int alpha, int beta, int doSau, int tang, bool biChie
                 r = giam_[std::min(doSau, 63)][std::min(daThu, 63)];
                 if (laPV) --r;
                 if (dacBiet) --r;
+                if (!tienBo) ++r;
                 if (diemXep < DIEM_DAP) r -= std::clamp(diemXep / 6000, -2, 2);
                 r = std::clamp(r, 0, dSau - 1);
             }

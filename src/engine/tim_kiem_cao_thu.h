@@ -213,6 +213,10 @@ private:
     NuocGon nuocDap_[16][90];  // the reply that refuted a move, by its piece code and destination
     NuocGon nuocVao_[TANG_TOI_DA + 8];  // the move into each ply
     int maVao_[TANG_TOI_DA + 8] = {};   // and the code of the piece it moved
+    // The static score of each ply's position (KHONG_TINH in check): a side
+    // whose score rose since its last move is pruned less and reduced less.
+    static constexpr int32_t KHONG_TINH = INT32_MIN / 2;
+    int32_t tinhTang_[TANG_TOI_DA + 8] = {};
     int see(NuocGon n);
 
     // Time and counting.

@@ -542,15 +542,36 @@ int32_t TimKiemCaoThu::tinhLang(int alpha, int beta, int tang, bool biChieu) {
     if (dung_) return 0;
     doSauChon_ = std::max(doSauChon_, tang);
     if (tang >= TANG_TOI_DA) return danhGia();
+    // The table answers here too (any depth will do), and keeps what this
+    // search finds for the next visit; a line of the main window is searched.
+    const bool laPV = beta - alpha > 1;
+    bool thay = false;
+    const MucTT* e = doTT(khoa_, thay);
+    NuocGon nuocTT{};
+    if (thay) {
+        nuocTT.goi = e->nuoc;
+        int d = e->diem;
+        if (d > NGUONG_CHIEU_HET) d -= tang;
+        else if (d < -NGUONG_CHIEU_HET) d += tang;
+        const int kieu = e->kieuTuoi & 3;
+        if (!laPV &&
+            (kieu == KIEU_CHINH_XAC || (kieu == KIEU_CAN_DUOI && d >= beta) || (kieu == KIEU_CAN_TREN && d <= alpha)))
+            return d;
+    }
+    const int alphaGoc = alpha;
     int32_t tot = -VO_CUC;
+    int32_t tinh = 0;
     if (!biChieu) {
         // Far above beta on material alone: the finer terms will not bring it back.
         if (thamSo_.bienLuoi > 0) {
             const int32_t tho = DanhGiaCaoThu::danhGiaTho(tong_, luot_, thamSo_.trongSo);
             if (tho - thamSo_.bienLuoi >= beta) return tho;
         }
-        tot = danhGia();
-        if (tot >= beta) return tot;
+        tinh = tot = thay ? e->danhGia : danhGia();
+        if (tot >= beta) {
+            if (!thay) ghiTT(khoa_, 0, tot, KIEU_CAN_DUOI, NuocGon{}, tinh, tang);
+            return tot;
+        }
         alpha = std::max(alpha, tot);
     }
     DsNuoc ds;
@@ -560,10 +581,12 @@ int32_t TimKiemCaoThu::tinhLang(int alpha, int beta, int tang, bool biChieu) {
     for (int i = 0; i < ds.n; ++i) {
         const NuocGon n = ds.nuoc[i];
         const int maAn = ban_.ma(n.den());
-        ds.diem[i] = maAn >= 0 ? DIEM_AN_TOT + 16 * giaTri(maAn) - giaTri(ban_.ma(n.di())) / 16
-                               : lichSuDiem_[ban_.ma(n.di())][nuocGon::o90(n.den())];
+        ds.diem[i] = n == nuocTT ? DIEM_TT
+                     : maAn >= 0 ? DIEM_AN_TOT + 16 * giaTri(maAn) - giaTri(ban_.ma(n.di())) / 16
+                                 : lichSuDiem_[ban_.ma(n.di())][nuocGon::o90(n.den())];
     }
     bool coNuoc = false;
+    NuocGon nuocTot{};
     for (int i = 0; i < ds.n; ++i) {
         const NuocGon n = ds.lay(i);
         const int maAn = ban_.ma(n.den());
@@ -585,11 +608,16 @@ int32_t TimKiemCaoThu::tinhLang(int alpha, int beta, int tang, bool biChieu) {
             tot = v;
             if (v > alpha) {
                 alpha = v;
+                nuocTot = n;
                 if (v >= beta) break;
             }
         }
     }
     if (biChieu && !coNuoc) return -DIEM_CHIEU_HET + tang;
+    // Never over what a real search left for this position.
+    if (!thay || e->doSau <= 0)
+        ghiTT(khoa_, 0, tot, tot >= beta ? KIEU_CAN_DUOI : alpha > alphaGoc ? KIEU_CHINH_XAC : KIEU_CAN_TREN, nuocTot,
+              tinh, tang);
     return tot;
 }
 

@@ -107,6 +107,7 @@ void TimKiemCaoThu::capBang() {
 void TimKiemCaoThu::xoa() {
     if (bang_) std::fill_n(bang_.get(), soNhom_ * SO_MUC_MOI_NHOM, MucTT{});
     std::memset(lichSuDiem_, 0, sizeof lichSuDiem_);
+    std::fill_n(lichSuTiep_.get(), SO_O_TIEP, 0);
     for (auto& s : satThu_) s[0] = s[1] = NuocGon{};
     for (auto& a : nuocDap_)
         for (auto& n : a) n = NuocGon{};
@@ -437,6 +438,7 @@ int32_t TimKiemCaoThu::pvs(int alpha, int beta, int doSau, int tang, bool biChie
     ban_.sinhNuocDi<false>(luot_, them);
     const NuocGon st0 = satThu_[tang][0], st1 = satThu_[tang][1];
     const NuocGon dap = maVao_[tang] >= 0 ? nuocDap_[maVao_[tang]][nuocGon::o90(nuocVao_[tang].den())] : NuocGon{};
+    int32_t* const lsTiep = tiep(tang);
     for (int i = 0; i < ds.n; ++i) {
         const NuocGon n = ds.nuoc[i];
         const int maDi = ban_.ma(n.di()), maAn = ban_.ma(n.den());
@@ -449,7 +451,10 @@ int32_t TimKiemCaoThu::pvs(int alpha, int beta, int doSau, int tang, bool biChie
         } else if (n == st0) s = DIEM_SAT_THU_0;
         else if (n == st1) s = DIEM_SAT_THU_1;
         else if (n == dap) s = DIEM_DAP;
-        else s = lichSuDiem_[maDi][nuocGon::o90(n.den())];
+        else {
+            const int o = nuocGon::o90(n.den());
+            s = lichSuDiem_[maDi][o] + (lsTiep ? lsTiep[maDi * 90 + o] : 0);
+        }
         ds.diem[i] = s;
     }
 
@@ -520,6 +525,11 @@ int32_t TimKiemCaoThu::pvs(int alpha, int beta, int doSau, int tang, bool biChie
                         capNhatLichSu(lichSuDiem_[maDi][nuocGon::o90(n.den())], thuong);
                         for (int j = 0; j < soYen; ++j)
                             capNhatLichSu(lichSuDiem_[maYen[j]][nuocGon::o90(yenDaThu[j].den())], -thuong);
+                        if (lsTiep) {
+                            capNhatLichSu(lsTiep[maDi * 90 + nuocGon::o90(n.den())], thuong);
+                            for (int j = 0; j < soYen; ++j)
+                                capNhatLichSu(lsTiep[maYen[j] * 90 + nuocGon::o90(yenDaThu[j].den())], -thuong);
+                        }
                     }
                     ghiTT(khoa_, doSau, v, KIEU_CAN_DUOI, n, tinh, tang);
                     return v;

@@ -210,6 +210,14 @@ private:
     // Ordering.
     NuocGon satThu_[TANG_TOI_DA + 8][2];
     int32_t lichSuDiem_[16][90] = {};
+    // The same by the move before: how well a move (piece code, destination)
+    // did as the answer to the opponent's (its piece code and destination).
+    static constexpr size_t SO_O_TIEP = size_t{16} * 90 * 16 * 90;
+    std::unique_ptr<int32_t[]> lichSuTiep_{new int32_t[SO_O_TIEP]()};
+    int32_t* tiep(int tang) {
+        return maVao_[tang] >= 0 ? &lichSuTiep_[(static_cast<size_t>(maVao_[tang]) * 90 + nuocGon::o90(nuocVao_[tang].den())) * 16 * 90]
+                                 : nullptr;
+    }
     NuocGon nuocDap_[16][90];  // the reply that refuted a move, by its piece code and destination
     NuocGon nuocVao_[TANG_TOI_DA + 8];  // the move into each ply
     int maVao_[TANG_TOI_DA + 8] = {};   // and the code of the piece it moved

@@ -20,7 +20,8 @@ NganSach tinh(const DongHo& d) {
     const double tre = std::max(0.0, d.msTre);
     // What this move may spend without touching the pipes' share of it.
     const double conLai = std::max(0.0, d.msConLai - tre);
-    const double soNuoc = d.soNuocToiKiem > 0 ? std::min<double>(static_cast<double>(d.soNuocToiKiem), 50) : SO_NUOC_DU_KIEN;
+    const double soNuoc =
+        d.soNuocToiKiem > 0 ? std::min<double>(static_cast<double>(d.soNuocToiKiem), 50) : SO_NUOC_DU_KIEN;
     // Each later move loses its overhead too, and a little is kept back for
     // a machine that stalls: neither may be thought away now.
     const double duTru = std::min(conLai * 0.05, 1000.0) + tre * std::min(soNuoc - 1, 10.0);
@@ -56,7 +57,8 @@ bool TheoDoi::dungSauVong(double msDaQua, uint32_t nuocTot, int32_t diem) {
     // against the move, and it takes time to answer.
     double roi = 0;
     if (soVong_ > 3)
-        roi = std::clamp(static_cast<double>(std::max({diemTruoc_[0], diemTruoc_[1], diemTruoc_[2]}) - diem), 0.0, 150.0);
+        roi = std::clamp(static_cast<double>(std::max({diemTruoc_[0], diemTruoc_[1], diemTruoc_[2]}) - diem), 0.0,
+                         150.0);
     diemTruoc_[2] = diemTruoc_[1];
     diemTruoc_[1] = diemTruoc_[0];
     diemTruoc_[0] = diem;

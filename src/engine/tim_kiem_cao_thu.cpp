@@ -475,7 +475,8 @@ int32_t TimKiemCaoThu::pvs(int alpha, int beta, int doSau, int tang, bool biChie
         if (tang > 0 && !biChieu && daThu > 0 && tot > -NGUONG_CHIEU_HET) {
             if (!laAn && !coTheChieu && !dacBiet) {
                 // Late quiet moves near the horizon: most never matter.
-                if (doSau <= 4 && daThu >= (tienBo ? (laPV ? 5 : 3) + doSau * doSau : ((laPV ? 5 : 3) + doSau * doSau) / 2 + 1)) continue;
+                const int soCat = (laPV ? 5 : 3) + doSau * doSau;
+                if (doSau <= 4 && daThu >= (tienBo ? soCat : soCat / 2 + 1)) continue;
                 if (doSau <= 3 && tinh + 90 + 110 * doSau <= alpha) continue;
                 if (doSau <= 2 && diemXep < -2000 * doSau) continue;
             }

@@ -215,8 +215,9 @@ private:
     static constexpr size_t SO_O_TIEP = size_t{16} * 90 * 16 * 90;
     std::unique_ptr<int32_t[]> lichSuTiep_{new int32_t[SO_O_TIEP]()};
     int32_t* tiep(int tang) {
-        return maVao_[tang] >= 0 ? &lichSuTiep_[(static_cast<size_t>(maVao_[tang]) * 90 + nuocGon::o90(nuocVao_[tang].den())) * 16 * 90]
-                                 : nullptr;
+        if (maVao_[tang] < 0) return nullptr;
+        const size_t truoc = static_cast<size_t>(maVao_[tang]) * 90 + nuocGon::o90(nuocVao_[tang].den());
+        return &lichSuTiep_[truoc * 16 * 90];
     }
     NuocGon nuocDap_[16][90];  // the reply that refuted a move, by its piece code and destination
     NuocGon nuocVao_[TANG_TOI_DA + 8];  // the move into each ply

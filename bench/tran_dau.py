@@ -4,7 +4,8 @@
                      --b "CMD" --go-b "go ..." [--opt-b Name=Value ...] [common]
   tran_dau.py server --level DE|TRUNG_BINH|KHO --tavelin3d PATH
                      --b "CMD" --go-b "go ..." [--opt-b ...] [common]
-  common: --games N (default: two per opening) --openings bench/khai_cuoc.txt
+  common: --tc SECONDS+INCREMENT (a clock for both uci engines instead of
+          their go commands) --games N (default: two per opening) --openings bench/khai_cuoc.txt
           --concurrency 2 --referee build/tools/tavelin-bench --label TEXT --log FILE --judge-depth D
           --rules CHAU_A|BA_LAN
 
@@ -149,11 +150,29 @@ def van_uci(tham_so, khai_cuoc, a_do):
         b.moi_van()
         tt.hoi("new")
         cac_nuoc, ket = [], None
+        # With --tc each engine has a clock (ms, red's first), measured here
+        # from "go" to "bestmove"; the least either had left is kept.
+        gio, tang, it_nhat = None, 0, None
+        if tham_so.tc:
+            giay, _, t = tham_so.tc.partition("+")
+            gio, tang = [float(giay) * 1000] * 2, float(t or 0) * 1000
+            it_nhat = list(gio)
         for i in range(10 ** 6):
             do_di = i % 2 == 0
             la_a = do_di == a_do
             if i < len(khai_cuoc):
                 n = khai_cuoc[i]
+            elif gio:
+                lenh = "go wtime %d btime %d winc %d binc %d" % (gio[0], gio[1], tang, tang)
+                t0 = time.monotonic()
+                n = (a if la_a else b).nuoc(cac_nuoc, lenh)
+                k = 0 if do_di else 1
+                gio[k] -= (time.monotonic() - t0) * 1000
+                it_nhat[k] = min(it_nhat[k], gio[k])
+                if gio[k] < 0:
+                    ket = ("0-1" if do_di else "1-0", "time")
+                    break
+                gio[k] += tang
             else:
                 n = (a if la_a else b).nuoc(cac_nuoc, tham_so.go_a if la_a else tham_so.go_b)
             tl = tt.hoi("move " + n)
@@ -167,7 +186,11 @@ def van_uci(tham_so, khai_cuoc, a_do):
         do, den = map(float, tt.hoi("material").split())
         hon = (do - den) if a_do else (den - do)
         diem = {"1-0": 1.0, "0-1": 0.0}.get(ket[0], 0.5)
-        return (diem if a_do else 1 - diem), ket[1], hon, cac_nuoc
+        dong_ho = None
+        if gio:
+            ka, kb = (0, 1) if a_do else (1, 0)
+            dong_ho = (gio[ka] / 1000, it_nhat[ka] / 1000, gio[kb] / 1000, it_nhat[kb] / 1000)
+        return (diem if a_do else 1 - diem), ket[1], hon, cac_nuoc, dong_ho
     finally:
         a.dong()
         b.dong()
@@ -338,6 +361,7 @@ def main():
     ap.add_argument("--referee", default="build/tools/tavelin-bench")
     ap.add_argument("--openings", default=os.path.join(os.path.dirname(os.path.abspath(__file__)), "khai_cuoc.txt"))
     ap.add_argument("--games", type=int, default=0)
+    ap.add_argument("--tc", default="", help="uci mode: a clock, SECONDS+INCREMENT, for both engines")
     ap.add_argument("--concurrency", type=int, default=2)
     ap.add_argument("--label", default="")
     ap.add_argument("--judge-depth", type=int, default=0,
@@ -376,7 +400,9 @@ def main():
                                         "lead": kq[2], "moves": kq[3]}) + "\n")
             print("game %2d  A %-5s %-4s %-12s plies %3d  A's lead %+5.1f  opening %s" % (
                 i + 1, "red" if a_do else "black", {1.0: "win", 0.5: "draw", 0.0: "loss"}[kq[0]], kq[1],
-                len(kq[3]), kq[2], " ".join(kc)), flush=True)
+                len(kq[3]), kq[2], " ".join(kc)) + (
+                "  clocks A %.1f s (least %.1f) B %.1f s (least %.1f)" % kq[4] if len(kq) > 4 and kq[4] else ""),
+                flush=True)
         return kq
 
     try:

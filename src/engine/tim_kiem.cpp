@@ -91,10 +91,21 @@ NuocDi TimKiem::timCaoThu(BanCo& ban, Phe phe, ThongKe& thongKe, std::span<const
         gioiHan.bienDaDang = BIEN_DA_DANG;
     // What a caller outside the game adds (datGioiHan) replaces the budget.
     if (gioiHan_.doSau > 0) gioiHan.doSau = gioiHan_.doSau;
-    if (gioiHan_.miliGiay > 0) {
-        const bool voHan = gioiHan_.miliGiay == std::numeric_limits<double>::infinity();
-        gioiHan.msCung = voHan ? 0 : gioiHan_.miliGiay;
-        gioiHan.msMem = voHan ? 0 : gioiHan_.miliGiay * 0.56;
+    const bool voHan = gioiHan_.miliGiay == std::numeric_limits<double>::infinity();
+    if (voHan) {
+        gioiHan.msCung = gioiHan.msMem = 0;
+        gioiHan.coGian = false;
+    } else if (gioiHan_.dongHo.msConLai >= 0) {
+        const quanLyThoiGian::NganSach n = quanLyThoiGian::tinh(gioiHan_.dongHo);
+        gioiHan.msCung = n.msCung;
+        gioiHan.msMem = n.msMem;
+        gioiHan.coGian = true;
+    } else if (gioiHan_.miliGiay > 0) {
+        // A time a move: none of it can be saved for later, so all of it
+        // is thought with (the search stops at the limit mid-iteration and
+        // keeps that iteration's best so far).
+        gioiHan.msCung = gioiHan.msMem = gioiHan_.miliGiay;
+        gioiHan.coGian = false;
     }
     gioiHan.soNut = gioiHan_.soNut;
     gioiHan.dungNgoai = gioiHan_.dung;

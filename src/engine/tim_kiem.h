@@ -15,6 +15,7 @@
 #include "luat_lap.h"
 #include "nuoc_di.h"
 #include "phe.h"
+#include "quan_ly_thoi_gian.h"
 
 // The search engine: iterative deepening over the root moves, negamax
 // alpha-beta with a transposition table, quiescence, killers and history.
@@ -97,6 +98,9 @@ public:
     struct GioiHan {
         int32_t doSau = 0;         // deepest iteration instead of the level's (0: the level's)
         double miliGiay = 0.0;     // time instead of the level's (0: the level's; infinity: none)
+        // CAO_THU: a clock (msConLai >= 0) the time manager budgets the move
+        // from, instead of a finite miliGiay, which CAO_THU uses whole.
+        quanLyThoiGian::DongHo dongHo;
         int64_t soNut = 0;         // stop once about this many nodes are counted (0: no budget)
         // Raised by another thread: the search stops at its next clock test.
         const std::atomic<bool>* dung = nullptr;

@@ -13,6 +13,7 @@
 #include <new>
 
 #include "nen_tang.h"
+#include "quan_ly_thoi_gian.h"
 #include "quan_co.h"
 #include "zobrist.h"
 
@@ -62,19 +63,17 @@ TimKiemCaoThu::GioiHan TimKiemCaoThu::gioiHanTheoDongHo(double giayConLai, doubl
         g.msMem = 1400;
         return g;
     }
-    // A game runs to about 40 more moves of ours; keep a reserve for the
-    // delays around each move, and never spend more than a fixed share.
-    const double ms = giayConLai * 1000.0;
-    const double conDung = std::max(0.0, ms - std::min(1000.0, ms * 0.1));
-    // Each move gives the increment back: most of it can be spent at once,
-    // but only out of what is on the clock now.
-    const double tang = std::max(0.0, giayTang) * 1000.0 * 0.75;
-    g.msMem = std::min(4000.0, conDung / 40.0 + tang);
-    g.msCung = std::min(10000.0, std::min(conDung / 8.0 + tang, g.msMem * 3.0));
-    g.msCung = std::min(g.msCung, conDung / 2.0);
-    g.msMem = std::min(g.msMem, g.msCung);
-    g.msMem = std::max(g.msMem, 5.0);
-    g.msCung = std::max(g.msCung, 10.0);
+    // The game's clock has no moves-to-go. Its increment comes back after
+    // each move, so the time manager may spend most of it now, but never
+    // past half of what the clock shows.
+    quanLyThoiGian::DongHo d;
+    d.msConLai = giayConLai * 1000.0;
+    d.msTang = std::max(0.0, giayTang) * 1000.0;
+    d.msTre = 50;
+    const quanLyThoiGian::NganSach n = quanLyThoiGian::tinh(d);
+    g.msCung = std::min({10000.0, n.msCung, std::max(1.0, d.msConLai / 2.0)});
+    g.msMem = std::min({4000.0, n.msMem, g.msCung});
+    g.coGian = true;
     return g;
 }
 
@@ -110,6 +109,7 @@ void TimKiemCaoThu::capBang() {
 void TimKiemCaoThu::xoa() {
     if (bang_) std::fill_n(bang_.get(), soNhom_ * SO_MUC_MOI_NHOM, MucTT{});
     std::memset(lichSuDiem_, 0, sizeof lichSuDiem_);
+    std::fill_n(lichSuTiep_.get(), SO_O_TIEP, 0);
     for (auto& s : satThu_) s[0] = s[1] = NuocGon{};
     for (auto& a : nuocDap_)
         for (auto& n : a) n = NuocGon{};
@@ -393,10 +393,18 @@ int32_t TimKiemCaoThu::pvs(int alpha, int beta, int doSau, int tang, bool biChie
         tinh = danhGia();
     }
 
+    // Improving: the static score is above the one two plies up (four,
+    // when that one was in check; unknown near the root counts as improving).
+    tinhTang_[tang] = biChieu ? KHONG_TINH : tinh;
+    bool tienBo = true;
+    if (biChieu) tienBo = false;
+    else if (tang >= 2 && tinhTang_[tang - 2] != KHONG_TINH) tienBo = tinh > tinhTang_[tang - 2];
+    else if (tang >= 4 && tinhTang_[tang - 4] != KHONG_TINH) tienBo = tinh > tinhTang_[tang - 4];
+
     const bool gioiHanThuong = std::abs(beta) < NGUONG_CHIEU_HET;
     if (!laPV && !biChieu && gioiHanThuong) {
         // Far above beta near the horizon: the opponent will not allow this.
-        if (doSau <= 5 && tinh - thamSo_.bienTuongLai * doSau >= beta) return tinh;
+        if (doSau <= 5 && tinh - thamSo_.bienTuongLai * (doSau - (tienBo ? 1 : 0)) >= beta) return tinh;
         // Passing still holds beta: a real move would hold it too. Not with
         // too little attacking material, where having to move can be the loss.
         if (choNull && thamSo_.nuocRong && doSau >= 2 && tinh >= beta && tong_.tanCong[luot_] >= 6) {
@@ -432,6 +440,7 @@ int32_t TimKiemCaoThu::pvs(int alpha, int beta, int doSau, int tang, bool biChie
     ban_.sinhNuocDi<false>(luot_, them);
     const NuocGon st0 = satThu_[tang][0], st1 = satThu_[tang][1];
     const NuocGon dap = maVao_[tang] >= 0 ? nuocDap_[maVao_[tang]][nuocGon::o90(nuocVao_[tang].den())] : NuocGon{};
+    int32_t* const lsTiep = tiep(tang);
     for (int i = 0; i < ds.n; ++i) {
         const NuocGon n = ds.nuoc[i];
         const int maDi = ban_.ma(n.di()), maAn = ban_.ma(n.den());
@@ -444,7 +453,10 @@ int32_t TimKiemCaoThu::pvs(int alpha, int beta, int doSau, int tang, bool biChie
         } else if (n == st0) s = DIEM_SAT_THU_0;
         else if (n == st1) s = DIEM_SAT_THU_1;
         else if (n == dap) s = DIEM_DAP;
-        else s = lichSuDiem_[maDi][nuocGon::o90(n.den())];
+        else {
+            const int o = nuocGon::o90(n.den());
+            s = lichSuDiem_[maDi][o] + (lsTiep ? lsTiep[maDi * 90 + o] : 0);
+        }
         ds.diem[i] = s;
     }
 
@@ -465,7 +477,8 @@ int32_t TimKiemCaoThu::pvs(int alpha, int beta, int doSau, int tang, bool biChie
         if (tang > 0 && !biChieu && daThu > 0 && tot > -NGUONG_CHIEU_HET) {
             if (!laAn && !coTheChieu && !dacBiet) {
                 // Late quiet moves near the horizon: most never matter.
-                if (doSau <= 4 && daThu >= (laPV ? 5 : 3) + doSau * doSau) continue;
+                const int soCat = (laPV ? 5 : 3) + doSau * doSau;
+                if (doSau <= 4 && daThu >= (tienBo ? soCat : soCat / 2 + 1)) continue;
                 if (doSau <= 3 && tinh + 90 + 110 * doSau <= alpha) continue;
                 if (doSau <= 2 && diemXep < -2000 * doSau) continue;
             }
@@ -489,6 +502,7 @@ int32_t TimKiemCaoThu::pvs(int alpha, int beta, int doSau, int tang, bool biChie
                 r = giam_[std::min(doSau, 63)][std::min(daThu, 63)];
                 if (laPV) --r;
                 if (dacBiet) --r;
+                if (!tienBo) ++r;
                 if (diemXep < DIEM_DAP) r -= std::clamp(diemXep / 6000, -2, 2);
                 r = std::clamp(r, 0, dSau - 1);
             }
@@ -514,6 +528,11 @@ int32_t TimKiemCaoThu::pvs(int alpha, int beta, int doSau, int tang, bool biChie
                         capNhatLichSu(lichSuDiem_[maDi][nuocGon::o90(n.den())], thuong);
                         for (int j = 0; j < soYen; ++j)
                             capNhatLichSu(lichSuDiem_[maYen[j]][nuocGon::o90(yenDaThu[j].den())], -thuong);
+                        if (lsTiep) {
+                            capNhatLichSu(lsTiep[maDi * 90 + nuocGon::o90(n.den())], thuong);
+                            for (int j = 0; j < soYen; ++j)
+                                capNhatLichSu(lsTiep[maYen[j] * 90 + nuocGon::o90(yenDaThu[j].den())], -thuong);
+                        }
                     }
                     ghiTT(khoa_, doSau, v, KIEU_CAN_DUOI, n, tinh, tang);
                     return v;
@@ -536,15 +555,36 @@ int32_t TimKiemCaoThu::tinhLang(int alpha, int beta, int tang, bool biChieu) {
     if (dung_) return 0;
     doSauChon_ = std::max(doSauChon_, tang);
     if (tang >= TANG_TOI_DA) return danhGia();
+    // The table answers here too (any depth will do), and keeps what this
+    // search finds for the next visit; a line of the main window is searched.
+    const bool laPV = beta - alpha > 1;
+    bool thay = false;
+    const MucTT* e = doTT(khoa_, thay);
+    NuocGon nuocTT{};
+    if (thay) {
+        nuocTT.goi = e->nuoc;
+        int d = e->diem;
+        if (d > NGUONG_CHIEU_HET) d -= tang;
+        else if (d < -NGUONG_CHIEU_HET) d += tang;
+        const int kieu = e->kieuTuoi & 3;
+        if (!laPV &&
+            (kieu == KIEU_CHINH_XAC || (kieu == KIEU_CAN_DUOI && d >= beta) || (kieu == KIEU_CAN_TREN && d <= alpha)))
+            return d;
+    }
+    const int alphaGoc = alpha;
     int32_t tot = -VO_CUC;
+    int32_t tinh = 0;
     if (!biChieu) {
         // Far above beta on material alone: the finer terms will not bring it back.
         if (thamSo_.bienLuoi > 0) {
             const int32_t tho = DanhGiaCaoThu::danhGiaTho(tong_, luot_, thamSo_.trongSo);
             if (tho - thamSo_.bienLuoi >= beta) return tho;
         }
-        tot = danhGia();
-        if (tot >= beta) return tot;
+        tinh = tot = thay ? e->danhGia : danhGia();
+        if (tot >= beta) {
+            if (!thay) ghiTT(khoa_, 0, tot, KIEU_CAN_DUOI, NuocGon{}, tinh, tang);
+            return tot;
+        }
         alpha = std::max(alpha, tot);
     }
     DsNuoc ds;
@@ -554,10 +594,12 @@ int32_t TimKiemCaoThu::tinhLang(int alpha, int beta, int tang, bool biChieu) {
     for (int i = 0; i < ds.n; ++i) {
         const NuocGon n = ds.nuoc[i];
         const int maAn = ban_.ma(n.den());
-        ds.diem[i] = maAn >= 0 ? DIEM_AN_TOT + 16 * giaTri(maAn) - giaTri(ban_.ma(n.di())) / 16
-                               : lichSuDiem_[ban_.ma(n.di())][nuocGon::o90(n.den())];
+        ds.diem[i] = n == nuocTT ? DIEM_TT
+                     : maAn >= 0 ? DIEM_AN_TOT + 16 * giaTri(maAn) - giaTri(ban_.ma(n.di())) / 16
+                                 : lichSuDiem_[ban_.ma(n.di())][nuocGon::o90(n.den())];
     }
     bool coNuoc = false;
+    NuocGon nuocTot{};
     for (int i = 0; i < ds.n; ++i) {
         const NuocGon n = ds.lay(i);
         const int maAn = ban_.ma(n.den());
@@ -579,11 +621,16 @@ int32_t TimKiemCaoThu::tinhLang(int alpha, int beta, int tang, bool biChieu) {
             tot = v;
             if (v > alpha) {
                 alpha = v;
+                nuocTot = n;
                 if (v >= beta) break;
             }
         }
     }
     if (biChieu && !coNuoc) return -DIEM_CHIEU_HET + tang;
+    // Never over what a real search left for this position.
+    if (!thay || e->doSau <= 0)
+        ghiTT(khoa_, 0, tot, tot >= beta ? KIEU_CAN_DUOI : alpha > alphaGoc ? KIEU_CHINH_XAC : KIEU_CAN_TREN, nuocTot,
+              tinh, tang);
     return tot;
 }
 
@@ -780,6 +827,7 @@ TimKiemCaoThu::KetQua TimKiemCaoThu::tim(const BanCo& banCo, Phe phe, std::span<
     std::vector<int32_t> diemDong(soDong, 0);
     int32_t diemTruoc = 0;
     NuocGon daBao{};  // the first move of the last line reported
+    quanLyThoiGian::TheoDoi theoDoi({gioiHan.msMem, gioiHan.msCung});
     for (int d = 1; d <= doSauToiDa; ++d) {
         const int32_t v = timCuaSo(d, diemTruoc, 0);
         std::vector<int32_t> diemMoi(soDong, v);
@@ -841,7 +889,10 @@ TimKiemCaoThu::KetQua TimKiemCaoThu::tim(const BanCo& banCo, Phe phe, std::span<
             }
             baoVong(tt);
         }
-        if (gioiHan.msMem > 0 && msDaQua() >= gioiHan.msMem) break;
+        if (gioiHan.msMem > 0) {
+            if (gioiHan.coGian ? theoDoi.dungSauVong(msDaQua(), goc[0].n.goi, diemMoi[0]) : msDaQua() >= gioiHan.msMem)
+                break;
+        }
         // A mate found within the depth searched will not change (in every
         // line: the others still deepen beside a mate in the first).
         if (std::all_of(diemMoi.begin(), diemMoi.end(), [d](int32_t x) {

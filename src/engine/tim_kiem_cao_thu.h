@@ -32,6 +32,9 @@ public:
     // What bounds one search. Zero or negative: no bound of that kind.
     struct GioiHan {
         double msMem = 0;      // no new iteration starts after this
+        // A clock's budget: msMem stretches and shrinks with how settled the
+        // best move and its score are (quan_ly_thoi_gian.h), up to msCung.
+        bool coGian = false;
         double msCung = 0;     // the search stops here whatever it is doing
         int32_t doSau = 0;     // deepest iteration
         int64_t soNut = 0;     // node budget (checked as the clock is)
@@ -62,10 +65,11 @@ public:
         // reported.
         bool baoVongDung = false;
     };
-    // The budget of one move: without a clock (giayConLai < 0) up to 2.5 s;
-    // with one, a share of what is left that cannot run the clock out. An
-    // increment (seconds credited after each move) adds most of itself to
-    // the share, never past half of what is left.
+    // The budget of one move in the game: without a clock (giayConLai < 0)
+    // up to 2.5 s; with one, the time manager's share of what is left
+    // (at most 4 s soft, 10 s hard: the player waits), which cannot run
+    // the clock out. An increment (seconds credited after each move) adds
+    // most of itself to the share, never past half of what is left.
     static GioiHan gioiHanTheoDongHo(double giayConLai, double giayTang = 0.0);
 
     struct ThongTinVong {  // reported after each completed iteration
@@ -207,9 +211,22 @@ private:
     // Ordering.
     NuocGon satThu_[TANG_TOI_DA + 8][2];
     int32_t lichSuDiem_[16][90] = {};
+    // The same by the move before: how well a move (piece code, destination)
+    // did as the answer to the opponent's (its piece code and destination).
+    static constexpr size_t SO_O_TIEP = size_t{16} * 90 * 16 * 90;
+    std::unique_ptr<int32_t[]> lichSuTiep_{new int32_t[SO_O_TIEP]()};
+    int32_t* tiep(int tang) {
+        if (maVao_[tang] < 0) return nullptr;
+        const size_t truoc = static_cast<size_t>(maVao_[tang]) * 90 + nuocGon::o90(nuocVao_[tang].den());
+        return &lichSuTiep_[truoc * 16 * 90];
+    }
     NuocGon nuocDap_[16][90];  // the reply that refuted a move, by its piece code and destination
     NuocGon nuocVao_[TANG_TOI_DA + 8];  // the move into each ply
     int maVao_[TANG_TOI_DA + 8] = {};   // and the code of the piece it moved
+    // The static score of each ply's position (KHONG_TINH in check): a side
+    // whose score rose since its last move is pruned less and reduced less.
+    static constexpr int32_t KHONG_TINH = INT32_MIN / 2;
+    int32_t tinhTang_[TANG_TOI_DA + 8] = {};
     int see(NuocGon n);
 
     // Time and counting.

@@ -65,7 +65,7 @@ const char* tenMuc(DoKho m) {
     return TEN[m];
 }
 
-// The time a move may take with a clock: an even share of what is left (of
+// The time a fixed level may take with a clock: an even share of what is left (of
 // what is left until the next time control), most of the increment, never
 // more than half of what is left minus a margin for the pipes.
 double nganSachGio(int64_t conLai, int64_t tang, int64_t soNuocToiKiem) {
@@ -491,6 +491,15 @@ void PhienUCI::batDauTim(LenhGo lg) {
         gh.miliGiay = nganSach;
     } else if (lg.doSau > 0 || lg.soNut > 0 || lg.chieuHet > 0) {
         gh.miliGiay = std::numeric_limits<double>::infinity();
+    }
+    // The strength-first level budgets a clock itself: a soft limit that
+    // follows how settled the search is, and a hard one.
+    if (caoThu && lg.miliGiay < 0 && lg.conLai >= 0) {
+        gh.dongHo.msConLai = static_cast<double>(lg.conLai);
+        gh.dongHo.msTang = static_cast<double>(lg.tang);
+        gh.dongHo.soNuocToiKiem = lg.soNuocToiKiem;
+        gh.dongHo.msTre = tre;
+        nganSach = quanLyThoiGian::tinh(gh.dongHo).msMem;
     }
     // After "ponderhit" a pondering CAO_THU search has the clock's share, or
     // the level's own budget without a clock, from that moment.

@@ -7,6 +7,7 @@
 #include "danh_gia.h"
 #include "ho_tro_tim_kiem.h"
 #include "nguoi_choi.h"
+#include "quan_ly_thoi_gian.h"
 #include "tim_kiem_cao_thu.h"
 #include "van_lap_lai.h"
 
@@ -345,6 +346,51 @@ TEST(TimKiem, ClockBudgetWithAnIncrementNeverRunsTheClockOut) {
                 conLai += tang;
             }
         }
+}
+
+// The time manager's budget never reaches past what is left on the clock
+// less the overhead, whatever the clock says, and an increment or a near
+// time control is spent rather than saved.
+TEST(TimKiem, TimeManagerNeverRunsTheClockOut) {
+    using namespace quanLyThoiGian;
+    for (double conLai : {0.0, 20.0, 100.0, 1000.0, 5000.0, 60000.0, 600000.0})
+        for (double tang : {0.0, 100.0, 1000.0, 5000.0})
+            for (int64_t soNuoc : {0, 1, 2, 5, 40, 200})
+                for (double tre : {0.0, 30.0, 300.0}) {
+                    const NganSach n = tinh({conLai, tang, soNuoc, tre});
+                    const std::string o = std::to_string(conLai) + "+" + std::to_string(tang) + "/" +
+                                          std::to_string(soNuoc) + " tre " + std::to_string(tre);
+                    EXPECT_LE(n.msMem, n.msCung) << o;
+                    EXPECT_GE(n.msMem, 1.0) << o;
+                    EXPECT_LE(n.msCung, std::max(1.0, conLai - tre)) << o;
+                }
+    const NganSach dot = tinh({60000, 0, 0, 30}), coTang = tinh({60000, 1000, 0, 30});
+    EXPECT_GT(coTang.msMem, dot.msMem + 400);
+    // The last move before the time control may take most of what is left.
+    EXPECT_GT(tinh({10000, 0, 1, 30}).msCung, 8000);
+    EXPECT_LT(tinh({10000, 0, 40, 30}).msCung, 2000);
+}
+
+// Between iterations: a best move that stays put shrinks the soft limit, one
+// that keeps changing or a falling score stretches it, never past the hard one.
+TEST(TimKiem, TimeManagerFollowsTheSearch) {
+    using namespace quanLyThoiGian;
+    const NganSach n{1000, 3000};
+    TheoDoi onDinh(n), doi(n), roi(n), giu(n);
+    for (int v = 0; v < 12; ++v) {
+        EXPECT_FALSE(onDinh.dungSauVong(0, 7, 20));
+        doi.dungSauVong(0, static_cast<uint32_t>(v), 20);
+        roi.dungSauVong(0, 7, 20 - 40 * std::max(0, v - 8));
+        giu.dungSauVong(0, 7, 20);
+    }
+    EXPECT_LT(onDinh.msMemHienTai(), 700);
+    EXPECT_GT(doi.msMemHienTai(), 1500);
+    EXPECT_LE(doi.msMemHienTai(), 3000);
+    EXPECT_GT(roi.msMemHienTai(), giu.msMemHienTai() * 1.5);
+    // It stops once the time spent reaches the limit as stretched.
+    EXPECT_TRUE(giu.dungSauVong(giu.msMemHienTai() + 1, 7, 20));
+    TheoDoi moi(n);
+    EXPECT_FALSE(moi.dungSauVong(999, 7, 20)) << "the first iteration is not yet a settled search";
 }
 
 // The choice among near-best moves must not search below a mate score: here

@@ -63,6 +63,12 @@ export function pgnWXF(pgn, tt) {
   });
   if (lyDo) tu.push(...`{${lyDo}}`.split(' '));
   tu.push(ketQua);
+  return `${the}\n\n${gopDongPGN(tu)}\n`;
+}
+
+// Movetext words joined into lines of at most 80 characters, as PGN readers
+// expect; a word longer than that stands on its own line.
+export function gopDongPGN(tu) {
   const dong = [];
   let hien = '';
   for (const t of tu) {
@@ -74,7 +80,7 @@ export function pgnWXF(pgn, tt) {
     }
   }
   dong.push(hien);
-  return `${the}\n\n${dong.join('\n')}\n`;
+  return dong.join('\n');
 }
 
 // Reading a pasted game lives with the game files' reader.

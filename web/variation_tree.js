@@ -7,6 +7,7 @@
 
 import { docFEN, vietFEN, FEN_BAT_DAU, docICCS, diTren, nuocICCS } from './fen.js';
 import { vietNuoc, docNuoc } from './notation.js';
+import { gopDongPGN } from './transfer.js';
 
 const TOI_DA_NUT = 20000; // a pasted file cannot make the page hold more
 const CHUAN = vietFEN(docFEN(FEN_BAT_DAU).o, 'DO');
@@ -178,18 +179,7 @@ export class CayBien {
     const tu = this.vietNuoc(kieu).split(' ').filter(Boolean);
     if (lyDo) tu.push(...`{${lyDo.replace(/[{}]/g, '')}}`.split(' '));
     tu.push(ketQua);
-    const dong = [];
-    let hien = '';
-    for (const t of tu) {
-      if (hien && [...hien].length + 1 + [...t].length > 80) {
-        dong.push(hien);
-        hien = t;
-      } else {
-        hien = hien ? `${hien} ${t}` : t;
-      }
-    }
-    dong.push(hien);
-    return `${dauDong.join('\n')}\n\n${dong.join('\n')}\n`;
+    return `${dauDong.join('\n')}\n\n${gopDongPGN(tu)}\n`;
   }
 
   /**

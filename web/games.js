@@ -189,10 +189,11 @@ export function ganVanDaChoi({ gui, xuLyTraLoi, choThayVan, layTrangThai = () =>
     if (!dongY) return;
     const traLoi = await gui('vandachoi', { xoa: ids.join(',') });
     if (!traLoi) return;
+    for (const id of ids) daChon.delete(id);
+    // Said once the list shows it, so the message never sits over rows that are gone.
+    await taiDanhSach();
     if (traLoi.ok === false) thongBao(traLoi.lyDo, 'loi');
     else thongBao(tinNhan);
-    for (const id of ids) daChon.delete(id);
-    await taiDanhSach();
   }
 
   function xoa(muc) {

@@ -194,6 +194,9 @@ export async function newGame(page, settings = {}) {
   for (const [phe, loai, count] of settings.chap || []) {
     await dialog.locator(`select[name="chap-${phe}-${loai}"]`).selectOption(String(count));
   }
+  // An earlier game's "Ván mới đã bắt đầu" may still be showing: cleared, so
+  // the wait below sees this game's own.
+  await page.evaluate(() => document.querySelectorAll('#thong-bao .muc').forEach((m) => m.remove()));
   await dialog.locator('#nut-bat-dau').click();
   await dialog.waitFor({ state: 'hidden' });
   // An unfinished game with moves is replaced only once the player agrees.
